@@ -1,0 +1,286 @@
+#include "app/app_state.h"
+
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "platform/textfile.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QUuid>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orbino {
+
+namespace {
+
+// Trim blanks and control characters (codes 0 to 32) from both ends.
+QString trimControl(const QString& s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && s.at(b).unicode() <= 32)
+        ++b;
+    while (e > b && s.at(e - 1).unicode() <= 32)
+        --e;
+    return s.mid(b, e - b);
+}
+
+struct ScanResult {
+    bool found = false;
+    int sw = 1;
+    QString value;
+};
+
+// The first line whose key (text between the first two "*") equals `key`.
+ScanResult scanConfig(const QString& file, const QString& key) {
+    ScanResult r;
+    const QStringList lines = readLines(file);
+    for (const QString& line : lines) {
+        const qsizetype p1 = line.indexOf(QLatin1Char('*'));
+        if (p1 < 0)
+            continue;
+        const qsizetype p2 = line.indexOf(QLatin1Char('*'), p1 + 1);
+        if (p2 < 0)
+            continue;
+        if (QStringView(line).sliced(p1 + 1, p2 - p1 - 1) != key)
+            continue;
+        r.found = true;
+        r.sw = line.startsWith(QLatin1Char('0')) ? 0 : 1;
+        r.value = line.mid(p2 + 1);
+        return r;
+    }
+    return r;
+}
+
+} // namespace
+
+AppState::AppState() {
+    dayPasswords = defaultDayPasswords();
+}
+
+AppState::~AppState() = default;
+
+QString AppState::levelConfigPath() const {
+    return levelFolderPath(currentLevel) + QStringLiteral("CONFIG.TXT");
+}
+
+QString AppState::CitajKonfig(const QString& key, const QString& def) {
+    const QString programFile = programConfigPath();
+    const QString first = levelConfigActive ? levelConfigPath() : programFile;
+    QString candidate;
+    ScanResult firstResult;
+    const bool firstExists = isFile(first);
+    if (firstExists) {
+        firstResult = scanConfig(first, key);
+        messageSwitch = firstResult.sw;
+        candidate = firstResult.value;
+    }
+    if (candidate.isEmpty()) {
+        // When both positions are the program file, its scan is already done.
+        const bool same = !levelConfigActive && firstExists;
+        if (same || isFile(programFile)) {
+            const ScanResult r = same ? firstResult : scanConfig(programFile, key);
+            messageSwitch = r.sw;
+            candidate = r.found ? r.value : def;
+        } else {
+            candidate = def;
+        }
+    }
+    if (candidate.isEmpty())
+        candidate = def;
+    return trimControl(candidate);
+}
+
+int AppState::configInt(const QString& key, int def) {
+    const QString text = CitajKonfig(key, QString::number(def));
+    const int sw = messageSwitch;
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (ok)
+        return v;
+    const QString file = levelConfigActive ? levelConfigPath() : programConfigPath();
+    message(MsgKind::Error, QStringLiteral("Hodnota \"%1\" kľúča \"%2\" v súbore %3 nie je celé číslo; "
+                                           "použije sa %4.")
+                                .arg(text, key, file)
+                                .arg(def));
+    messageSwitch = sw;
+    return def;
+}
+
+void AppState::message(MsgKind kind, const QString& text) {
+    if (prompter)
+        prompter->message(kind, text);
+}
+
+void AppState::messageIfSwitch(MsgKind kind, const QString& text) {
+    if (messageSwitch == 1)
+        message(kind, text);
+}
+
+QString AppState::tempFormFile() const {
+    return tempFolder + (searchMode() ? QStringLiteral("tempP.dfm") : QStringLiteral("temp.dfm"));
+}
+
+QString AppState::levelFile() const {
+    return tempFolder + (searchMode() ? QStringLiteral("Okna2") : QStringLiteral("Okna"));
+}
+
+QString AppState::folderNameRule(const QString& name) {
+    if (name.startsWith(QLatin1String("__")))
+        return QStringLiteral("0") + name.mid(2);
+    return name;
+}
+
+QString AppState::levelFolderPath(int level) const {
+    const int l = std::clamp(level, 1, kMaxLevel + 1);
+    return programFolder + levelFolder[size_t(l)] + QStringLiteral("/");
+}
+
+QString AppState::contentListPath(int level) const {
+    const int l = std::clamp(level, 1, kMaxLevel + 1);
+    return levelFolderPath(l) + levelListFile[size_t(l)];
+}
+
+void AppState::ZapisUroven() const {
+    writeFileAtomic(levelFile(), QByteArray::number(currentLevel));
+}
+
+int AppState::CitajUroven() const {
+    const QByteArray data = readFileBytes(levelFile()).trimmed();
+    bool ok = false;
+    const int v = data.toInt(&ok);
+    if (!ok)
+        throw FileError(levelFile(), QStringLiteral("neobsahuje číslo úrovne"));
+    return v;
+}
+
+bool folderWritable(const QString& folder) {
+    // A uniquely named file, created exclusively and removed again: no course
+    // file can ever be the one truncated or deleted.
+    const QByteArray dir = resolveNative(folder.isEmpty() ? QStringLiteral(".") : folder);
+    QByteArray name = dir;
+    if (!name.endsWith('/'))
+        name += '/';
+    name += ".orbino-probe-" + QUuid::createUuid().toString(QUuid::Id128).toLatin1();
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    ::unlink(name.constData());
+    return true;
+}
+
+bool SkusZapis(AppState& st) {
+    if (folderWritable(st.programFolder))
+        return true;
+    st.editPasswordSwitch = false;
+    return false;
+}
+
+QString NahradZnak(const QString& text, const QString& what, const QString& with) {
+    if (what.size() != 1)
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == what.at(0))
+            out += with;
+        else
+            out += c;
+    }
+    return out;
+}
+
+bool JeCisloBodka(const QString& text) {
+    if (text.isEmpty() || !text.endsWith(QLatin1Char('.')))
+        return false;
+    for (qsizetype i = 0; i + 1 < text.size(); ++i)
+        if (text.at(i) < QLatin1Char('0') || text.at(i) > QLatin1Char('9'))
+            return false;
+    return true;
+}
+
+void resolveTempFolder(AppState& st, const QString& workingDir) {
+    // Before the program folder is known the lookup reads the working
+    // directory's CONFIG.TXT, which is the program folder's.
+    const QString savedProgram = st.programFolder;
+    if (st.programFolder.isEmpty())
+        st.programFolder = workingDir.endsWith(QLatin1Char('/')) ? workingDir : workingDir + QLatin1Char('/');
+    QString t = st.CitajKonfig(QStringLiteral("PATH TEMP"), QString());
+    st.programFolder = savedProgram;
+    bool fromProfile = false;
+    if (t.isEmpty()) {
+        for (const char* var : {"USERPROFILE", "TEMP", "TMP"}) {
+            const QString v = qEnvironmentVariable(var);
+            if (!v.isEmpty() && v.size() < 1000) {
+                t = v + QStringLiteral("/");
+                break;
+            }
+        }
+    }
+    if (t.isEmpty()) {
+        // The learner's profile folder on Linux: the per-user data folder.
+        t = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/orbino/");
+        fromProfile = true;
+    }
+    t = toNativeSeparators(t);
+    if (!t.endsWith(QLatin1Char('/')))
+        t += QLatin1Char('/');
+    if (!isDir(t)) {
+        const QString native = resolvePath(t);
+        const bool made = fromProfile ? QDir().mkpath(native) : QDir().mkdir(native);
+        if (!made) {
+            // Stand-in for the old "C:\TEMP\" fallback.
+            t = QStringLiteral("/tmp/orbino/");
+            QDir().mkdir(t);
+        }
+    }
+    st.tempFolder = resolvePath(t);
+    if (!st.tempFolder.endsWith(QLatin1Char('/')))
+        st.tempFolder += QLatin1Char('/');
+}
+
+void readCommandLine(AppState& st, const QStringList& args) {
+    if (!args.isEmpty())
+        st.openedContentFile = args.at(0);
+    if (args.size() >= 2) {
+        bool ok = false;
+        const int v = args.at(1).trimmed().toInt(&ok);
+        if (ok) {
+            st.selectedItem = v;
+        } else {
+            st.selectedItem = 0;
+            st.message(MsgKind::Error,
+                       QStringLiteral("Druhý parameter príkazového riadka \"%1\" nie je celé číslo.").arg(args.at(1)));
+        }
+    }
+    for (qsizetype i = 2; i < args.size(); ++i)
+        st.searchTitle += QStringLiteral(" ") + args.at(i);
+}
+
+void resolvePlayerFolder(AppState& st) {
+    QString def = st.programFolder;
+    if (def.endsWith(QLatin1Char('/')))
+        def.chop(1);
+    QString p = st.CitajKonfig(QStringLiteral("PATH LOTUS"), def);
+    if (p.isEmpty())
+        p = st.programFolder;
+    p = toNativeSeparators(p);
+    if (p.endsWith(QLatin1Char('/')) && p.size() > 1)
+        p.chop(1);
+    st.playerFolder = p;
+}
+
+QStringList defaultDayPasswords() {
+    // One lower-case word per day; lengths 4 4 6 2 8 4 6 6 5 4 3 7 8 3 5 3.
+    return {QStringLiteral("lipa"),     QStringLiteral("ruka"),   QStringLiteral("jablko"),
+            QStringLiteral("on"),       QStringLiteral("monitory"), QStringLiteral("okno"),
+            QStringLiteral("papier"),   QStringLiteral("kamera"), QStringLiteral("kreda"),
+            QStringLiteral("stol"),     QStringLiteral("les"),    QStringLiteral("program"),
+            QStringLiteral("dokument"), QStringLiteral("kod"),    QStringLiteral("zosit"),
+            QStringLiteral("pes")};
+}
+
+} // namespace orbino

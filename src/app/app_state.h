@@ -1,0 +1,130 @@
+#pragma once
+#include "platform/dialogs.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <memory>
+
+namespace orbino {
+
+class Prompter;
+class Shell;
+class SystemInfo;
+
+// Levels run from 1 (the main window) to kMaxLevel. The tables have one spare
+// entry so that level kMaxLevel can write what the (refused) next level would use.
+inline constexpr int kMaxLevel = 20;
+inline constexpr int kMaxLines = 20;
+
+// The process-wide state of one running player: folders, mode, switches, the
+// level tables. Owned by the application and passed by reference; tests make
+// as many as they like.
+class AppState {
+public:
+    AppState();
+    ~AppState();
+
+    // --- folders (native separators, ending with "/") ---
+    QString programFolder;
+    QString driveLetter;
+    QString tempFolder;
+    QString playerFolder; // no trailing "/"
+
+    // --- mode and command line ---
+    QString openedContentFile; // parameter 1: search-window mode when not empty
+    bool searchMode() const { return !openedContentFile.isEmpty(); }
+    int selectedItem = 0;
+    QString searchTitle;
+
+    // --- switches and layout numbers ---
+    int currentLevel = 1;
+    bool levelConfigActive = false;
+    int messageSwitch = 0;
+    int scale = 10;
+    int boundsLeft = 0, boundsTop = 0, boundsWidth = 0, boundsHeight = 0;
+    quint8 trimLarge = 25;
+    quint8 trimSmall = 26;
+    bool editPasswordSwitch = false;
+    bool teacherLoggedIn = false;
+    QStringList dayPasswords; // index 0 is day 1
+
+    // --- activity flags ---
+    bool launchPermission = false;
+    bool solutionPasswordFlag = false;
+    bool testYourselfFlag = false;
+    bool editorAskedTextEdit = false; // lesson editor wants text editing on the next screen
+    QString pressedItemTitle;
+
+    // --- level tables, indexed 1..kMaxLevel (+1 spare) ---
+    std::array<QPointer<QObject>, kMaxLevel + 2> levelWindows{};
+    std::array<QString, kMaxLevel + 2> levelFolder{};
+    std::array<QString, kMaxLevel + 2> levelListFile{};
+    std::array<std::array<QString, kMaxLines + 1>, kMaxLevel + 2> levelLines{};
+    std::array<bool, kMaxLevel + 2> levelBuilt{};
+    QString rootListName = QStringLiteral("Obsah.txt");
+
+    // --- platform layers (not owned unless set through the unique_ptrs) ---
+    Prompter* prompter = nullptr;
+    Shell* shell = nullptr;
+    SystemInfo* system = nullptr;
+
+    // Keyed text lookup: the level folder's CONFIG.TXT first while a day is
+    // open, then the program folder's. Reads the files anew on every call and
+    // leaves messageSwitch as the matched line says. Throws FileError when a
+    // CONFIG.TXT exists but cannot be read.
+    QString CitajKonfig(const QString& key, const QString& def);
+
+    // CitajKonfig converted to a whole number. A value that is not one is
+    // reported once (key, value, file) and `def` is used instead.
+    int configInt(const QString& key, int def);
+
+    // Shows `text` of `kind` when the message switch left by the last lookup is 1.
+    void messageIfSwitch(MsgKind kind, const QString& text);
+    // Shows `text` whatever the switch says.
+    void message(MsgKind kind, const QString& text);
+
+    // Scratch files of the mode.
+    QString tempFormFile() const;
+    QString levelFile() const;
+
+    // The folder of level L after the folder-name rule: a leading "__" of the
+    // day's caption form becomes "0".
+    static QString folderNameRule(const QString& name);
+    QString levelFolderPath(int level) const; // program folder + folder + "/"
+    QString contentListPath(int level) const;
+
+    // Level file: the current level as digits, no line end.
+    void ZapisUroven() const;
+    int CitajUroven() const;
+
+    // Where the config file for level lookups lives (for messages).
+    QString programConfigPath() const { return programFolder + QStringLiteral("CONFIG.TXT"); }
+    QString levelConfigPath() const;
+
+    // State each subsystem adds for itself (keep to your own section).
+    // [screens state]
+    // [content state]
+    // [tools state]
+    // [tree state]
+
+private:
+    std::unique_ptr<Prompter> m_ownedPrompter;
+};
+
+// Small shared operations.
+bool SkusZapis(AppState& st);                  // can a file be created in the program folder?
+bool folderWritable(const QString& folder);    // the same probe for any folder, touching no file of its own
+QString NahradZnak(const QString& text, const QString& what, const QString& with);
+bool JeCisloBodka(const QString& text);
+
+// Start-up resolution steps, in the order the main window's set-up runs them.
+void resolveTempFolder(AppState& st, const QString& workingDir);
+void readCommandLine(AppState& st, const QStringList& args); // args without the program name
+void resolvePlayerFolder(AppState& st);
+QStringList defaultDayPasswords();
+
+} // namespace orbino

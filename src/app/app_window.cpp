@@ -1,0 +1,53 @@
+#include "app/app_window.h"
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "platform/dialogs_window.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QIcon>
+#include <QScreen>
+
+namespace orbino {
+
+int runOrbino(QApplication& app, const QStringList& args) {
+    QApplication::setApplicationName(QStringLiteral("orbino"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Orbino"));
+    // The working directory is the program folder; the icon is optional.
+    if (QFileInfo::exists(QStringLiteral("ikona.ico")))
+        QApplication::setWindowIcon(QIcon(QStringLiteral("ikona.ico")));
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    ScreenMetrics metrics;
+    if (screen) {
+        metrics.width = screen->geometry().width();
+        metrics.height = screen->geometry().height();
+        metrics.dpi = qRound(screen->logicalDotsPerInch());
+    }
+    RealSystemInfo system(metrics);
+    WidgetPrompter prompter;
+    ProcessShell shell;
+    ModalRunner modal;
+    AppState st;
+    st.prompter = &prompter;
+    st.shell = &shell;
+    st.system = &system;
+
+    auto* form = new TForm1(st, modal, true);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->guard([&] { form->FormCreate(args); });
+    // The set-up may already have ended the program (no temp folder).
+    if (form->closingForExit) {
+        delete form;
+        return 0;
+    }
+    form->show();
+    form->activateWindow();
+    const int rc = app.exec();
+    return rc;
+}
+
+} // namespace orbino

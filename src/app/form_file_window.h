@@ -1,0 +1,16 @@
+#pragma once
+#include <QString>
+
+class QWidget;
+
+namespace orbino {
+
+// The temp form file: the set-up main window's adjusted properties (geometry,
+// texts, fonts, colours, visibility and enabled state of the window, every
+// named control and every menu item) as JSON. Applying it to a freshly built
+// TForm1 makes an exact copy of the set-up main window.
+void saveFormFile(const QWidget& form, const QString& path);
+// Throws FileError when the file is missing, unreadable or not a form file.
+void applyFormFile(QWidget& form, const QString& path);
+
+} // namespace orbino

@@ -1,0 +1,250 @@
+#include "app/main_window.h"
+
+#include "app/app_state.h"
+#include "app/form_file_window.h"
+#include "platform/dialogs_window.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "platform/system.h"
+#include "ui_tform1.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QMouseEvent>
+
+namespace orbino {
+
+QColor winColor(long long value) {
+    const auto v = quint32(value);
+    return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
+}
+
+TForm1::TForm1(AppState& state, ModalRunner& runner, bool setup, QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::TForm1), st(state), modal(runner), m_isMain(setup) {
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowColor(winColor(16777181));
+    ui->Memo1->viewport()->installEventFilter(this);
+    ui->Memo1->installEventFilter(this);
+    connectHandlers();
+}
+
+TForm1::~TForm1() { delete ui; }
+
+void TForm1::setWindowColor(const QColor& c) {
+    QPalette p = ui->centralwidget->palette();
+    p.setColor(QPalette::Window, c);
+    ui->centralwidget->setPalette(p);
+    ui->centralwidget->setAutoFillBackground(true);
+}
+
+QColor TForm1::windowColor() const { return ui->centralwidget->palette().color(QPalette::Window); }
+
+void TForm1::guard(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const FileError& e) {
+        st.message(MsgKind::Error, e.message());
+    } catch (const std::exception& e) {
+        st.message(MsgKind::Error, QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void TForm1::connectHandlers() {
+    auto on = [this](auto* sender, auto signal, void (TForm1::*h)()) {
+        connect(sender, signal, this, [this, h] { guard([this, h] { (this->*h)(); }); });
+    };
+    on(ui->SpeedButton1, &QAbstractButton::clicked, &TForm1::SpeedButton1Click);
+    on(ui->SpeedButton2, &QAbstractButton::clicked, &TForm1::SpeedButton2Click);
+    on(ui->Koniec1, &QAction::triggered, &TForm1::Koniec1Click);
+    on(ui->Button1, &QAbstractButton::clicked, &TForm1::Button1Click);
+    on(ui->Zadanie, &QAbstractButton::clicked, &TForm1::ZadanieClick);
+    on(ui->Ako, &QAbstractButton::clicked, &TForm1::AkoClick);
+    on(ui->Editciatextu2, &QAction::triggered, &TForm1::Editciatextu2Click);
+    on(ui->Ignorovazmeny1, &QAction::triggered, &TForm1::Ignorovazmeny1Click);
+    on(ui->Editcialekci1, &QAction::triggered, &TForm1::Editcialekci1Click);
+    on(ui->Poznmky1, &QAction::triggered, &TForm1::Poznmky1Click);
+    on(ui->Odkazy1, &QAction::triggered, &TForm1::Odkazy1Click);
+    on(ui->Koprovanie1, &QAction::triggered, &TForm1::Koprovanie1Click);
+    on(ui->Hadaj1, &QAction::triggered, &TForm1::Hadaj1Click);
+    on(ui->Help1, &QAction::triggered, &TForm1::Help1Click);
+    on(ui->Oprograme1, &QAction::triggered, &TForm1::Oprograme1Click);
+    on(ui->Ohlasyautorom1, &QAction::triggered, &TForm1::Ohlasyautorom1Click);
+    on(ui->Reklama1, &QAction::triggered, &TForm1::Reklama1Click);
+    // A choice in a link list opens it; activated fires on a user's pick only.
+    connect(ui->ComboBox1, &QComboBox::activated, this, [this] { guard([this] { ComboBox1Click(); }); });
+    connect(ui->ComboBox2, &QComboBox::activated, this, [this] { guard([this] { ComboBox2Click(); }); });
+}
+
+void TForm1::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+        guard([this] { FormActivate(); });
+}
+
+void TForm1::closeEvent(QCloseEvent* e) {
+    guard([this, e] { FormClose(e); });
+}
+
+bool TForm1::eventFilter(QObject* o, QEvent* e) {
+    if (o == ui->Memo1 && e->type() == QEvent::FocusOut)
+        guard([this] { Memo1Exit(); });
+    if (o == ui->Memo1->viewport() && e->type() == QEvent::MouseButtonPress) {
+        auto* me = static_cast<QMouseEvent*>(e);
+        if (me->button() == Qt::RightButton) {
+            const QPoint pos = me->position().toPoint();
+            guard([this, pos] { Memo1MouseDown(pos); });
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(o, e);
+}
+
+// The main window's set-up, once per run, in the order the old program used.
+void TForm1::FormCreate(const QStringList& args) {
+    const ScreenMetrics scr = st.system->screen();
+    // 1. Back to the designed 96-dpi proportions on a large-font system.
+    if (scr.dpi > 0 && scr.dpi != 96) {
+        for (QWidget* w : ui->centralwidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect g = w->geometry();
+            w->setGeometry(g.x() * 96 / scr.dpi, g.y() * 96 / scr.dpi, g.width() * 96 / scr.dpi,
+                           g.height() * 96 / scr.dpi);
+        }
+    }
+    // 2.
+    st.scale = scr.width == 1024 ? 12 : 10;
+    const int u = st.scale;
+    // 3.
+    const int down = qRound(100.0 / u), taller = qRound(1500.0 / u);
+    ui->Label1->setGeometry(ui->Label1->x(), ui->Label1->y() + down, ui->Label1->width(),
+                            ui->Label1->height() + taller);
+    ui->Label6->move(ui->Label6->x(), ui->Label6->y() + down);
+    // 4.
+    const int comboShift = u == 10 ? -40 : 70;
+    ui->ComboBox1->move(ui->ComboBox1->x(), ui->ComboBox1->y() + comboShift);
+    ui->ComboBox2->move(ui->ComboBox2->x(), ui->ComboBox2->y() + comboShift);
+    // 5., 9. The working directory is the program folder.
+    QString program = QDir::currentPath();
+    if (!program.endsWith(QLatin1Char('/')))
+        program += QLatin1Char('/');
+    st.driveLetter = program.left(1);
+    // 6.
+    resolveTempFolder(st, program);
+    // 7.
+    readCommandLine(st, args);
+    // 8.
+    st.dayPasswords = defaultDayPasswords();
+    ui->Koprovanie1->setEnabled(false);
+    st.teacherLoggedIn = false;
+    // 9.
+    st.programFolder = program;
+    // 10.
+    if (u == 10) {
+        st.boundsLeft = 5;
+        st.boundsTop = 5;
+        st.boundsWidth = scr.width - 10;
+        st.boundsHeight = scr.height - 40;
+        ui->Ako->move(620, ui->Ako->y() - 5);
+    } else {
+        st.boundsLeft = 10;
+        st.boundsTop = 10;
+        st.boundsWidth = 1000;
+        st.boundsHeight = 700;
+    }
+    // 11. Limits are kept in 8 bits, as stored course data expects.
+    st.trimLarge = quint8(st.configInt(QStringLiteral("TRIM BUTTON LARGE TEXT"), 25));
+    st.trimSmall = quint8(st.configInt(QStringLiteral("TRIM BUTTON SMALL TEXT"), 26));
+    // 12.
+    st.currentLevel = 1;
+    // 13.
+    const QString address = st.system->hostAddress();
+    if (!address.isEmpty()) {
+        const QString text = st.CitajKonfig(QStringLiteral("IP"), QStringLiteral(" IP adresa počítača"));
+        st.messageIfSwitch(MsgKind::Information, text + QStringLiteral(" ") + address);
+    } else {
+        const QString text =
+            st.CitajKonfig(QStringLiteral("IP NONE"), QStringLiteral(" Počítač nie je zapojený v sieti"));
+        st.messageIfSwitch(MsgKind::Warning, text);
+    }
+    // 14. Linux counts as the NT family: permissions exist, the switch starts clear.
+    st.editPasswordSwitch = false;
+    // 15.
+    ui->Label2->hide();
+    ui->ComboBox1->hide();
+    // 16.
+    auto cfg = [this](const char* key, const QString& def) { return st.CitajKonfig(QString::fromLatin1(key), def); };
+    ui->Button1->setText(cfg("BUTTON NOTES", QStringLiteral("Poznámky")));
+    ui->Label2->setText(cfg("HTTP", QStringLiteral("Odkazy:")));
+    ui->Label4->setText(cfg("MY HTTP", QStringLiteral("Vlastné odkazy:")));
+    ui->Label1->setText(cfg("NAME", QStringLiteral("Kelvora pre základné školy")));
+    ui->Label6->setText(cfg("EDUCATION", QStringLiteral("ZORVANTA")));
+    for (QLabel* l : {ui->Label1, ui->Label6}) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, winColor(st.configInt(QStringLiteral("COLOR TITLE"), 0)));
+        l->setPalette(p);
+    }
+    ui->Vlastn1->setTitle(cfg("MENU OWNSELF", QStringLiteral("Vlastné")));
+    ui->Poznmky1->setText(cfg("MENU NOTES", QStringLiteral("Poznámky")));
+    ui->Odkazy1->setText(cfg("MENU HTTP", QStringLiteral("Odkazy")));
+    ui->Koprovanie1->setText(cfg("MENU COPY", QStringLiteral("Kopírovanie")));
+    ui->Pomocnk1->setTitle(cfg("MENU HELP", QStringLiteral("Pomocník")));
+    ui->Editciatextu1->setTitle(cfg("MENU EDIT", QStringLiteral("Editácia")));
+    ui->Help1->setText(cfg("MENU HELPS", QStringLiteral("Help")));
+    ui->Hadaj1->setText(cfg("MENU TREE", QStringLiteral("Strom")));
+    ui->Editciatextu2->setText(cfg("MENU EDIT MEMO", QStringLiteral("Editácia textu")));
+    ui->Memo1->setToolTip(cfg("MEMO INFO", QStringLiteral("Vyznačte text a pravým tlačidlom myši sa dostanete "
+                                                          "do nastavenia formátu písma")));
+    ui->Ignorovazmeny1->setText(cfg("MENU IGNORE MEMO", QStringLiteral("Ignorovať zmeny")));
+    ui->Editcialekci1->setText(cfg("MENU EDIT LESSON", QStringLiteral("Editácia lekcie")));
+    ui->Oaplikci1->setTitle(cfg("MENU ABOUT", QStringLiteral("O aplikácii")));
+    ui->Koniec1->setText(cfg("MENU END", QStringLiteral("Koniec")));
+    ui->SpeedButton1->setText(cfg("BACK BUTTON CAPTION", QStringLiteral("Späť")));
+    ui->Oprograme1->setText(cfg("MENU ABOUT PROGRAM", QStringLiteral("O programe")));
+    ui->Ohlasyautorom1->setText(cfg("MENU ABOUT WRITE US", QStringLiteral("Ohlasy autorom")));
+    ui->Reklama1->setText(cfg("MENU ABOUT COPYRIGHT", QStringLiteral("Ochranné známky")));
+    // 17.
+    if (st.searchMode()) {
+        ui->SpeedButton2->setText(cfg("SEARCH END BUTTON CAPTION", QStringLiteral("Koniec vyhľadávania")));
+        ui->SpeedButton2->resize(200, ui->SpeedButton2->height());
+        setWindowTitle(cfg("SEARCH WINDOW CAPTION", QStringLiteral("Vyhľadávacie okno")));
+    } else {
+        ui->SpeedButton2->setText(cfg("END BUTTON CAPTION", QStringLiteral("Koniec")));
+        ui->SpeedButton2->resize(75, ui->SpeedButton2->height());
+        setWindowTitle(cfg("WINDOW CAPTION", QStringLiteral("Kelvora pre základné školy")));
+    }
+    // 18.
+    setGeometry(st.boundsLeft, st.boundsTop, st.boundsWidth, st.boundsHeight);
+    // 19.
+    if (u == 10) {
+        ui->Image1->setGeometry(ui->Image1->x(), 100, width() - 200, height() - 190);
+    } else {
+        ui->Image1->setGeometry(ui->Image1->x(), 20, ui->Image1->width() - 7 * u, ui->Image1->height());
+    }
+    // 20.
+    QFont f = font();
+    f.setPointSize(10);
+    setFont(f);
+    // 21.
+    resolvePlayerFolder(st);
+    // 23.
+    if (isDir(st.tempFolder)) {
+        QFile::remove(resolvePath(st.tempFormFile()));
+        saveFormFile(*this, st.tempFormFile());
+        ui->SpeedButton1->hide();
+        if (st.searchMode()) {
+            st.levelWindows[1] = this;
+            startFailed = false;
+            PripravOkno(st.openedContentFile);
+        }
+    } else {
+        // 24.
+        const QString text = cfg("TEMP", QStringLiteral(" Neexistuje pracovný adresár"));
+        st.messageIfSwitch(MsgKind::Error, text);
+        exitCleanup();
+    }
+}
+
+} // namespace orbino

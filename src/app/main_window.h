@@ -1,0 +1,121 @@
+#pragma once
+// The main window class. Every level window is another TForm1 made from the
+// temp form file. Subsystems define their own handlers of this class in their
+// own folders (screens/, content/, tools/, tree/, info/); this header stays
+// free of their headers.
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class QAbstractButton;
+class QLabel;
+class QCloseEvent;
+
+namespace Ui {
+class TForm1;
+}
+
+namespace orbino {
+
+class AppState;
+class ModalRunner;
+
+// Colours in course data are decimal 0x00BBGGRR values.
+QColor winColor(long long value);
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // `setup` runs the main window's set-up (only for the main window; level
+    // windows are filled from the temp form file instead).
+    TForm1(AppState& state, ModalRunner& modal, bool setup, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    Ui::TForm1* ui;
+    AppState& st;
+    ModalRunner& modal;
+
+    // Fields every level window carries.
+    int buttonCount = 0;
+    QString backgroundLine;
+    bool startFailed = false;
+    QList<QPointer<QLabel>> solutionMarkers; // index k-1 for item button k
+    QString memoRtfPath;                     // the .rtf twin loaded into Memo1, if any
+    bool isMainWindow() const { return m_isMain; }
+
+    void setWindowColor(const QColor& c);
+    QColor windowColor() const;
+
+    // Runs an event handler: a FileError or other exception becomes the
+    // program's general error report and the program goes on.
+    void guard(const std::function<void()>& handler);
+
+    // --- set-up and closing (app/) ---
+    void FormCreate(const QStringList& args);
+    void SpeedButton2Click();
+    void Koniec1Click();
+    void exitCleanup();
+    bool closingForExit = false;
+
+    // --- screens/ ---
+    void FormActivate();
+    void Lista(int y);
+    void PoStlaceni(QAbstractButton* pressed);
+    void ZobrazOkno();
+    void SpeedButton1Click();
+    void PripravOkno(const QString& path);
+    void applyLevelCaptions();
+
+    // --- content/ ---
+    void SpustiProgram(QAbstractButton* pressed);
+    void ZadanieClick();
+    void ObnovMemo();
+    bool UlozMemo();
+    void Editciatextu2Click();
+    void Ignorovazmeny1Click();
+    void Memo1Exit();
+    void Memo1MouseDown(const QPoint& pos);
+    void Editcialekci1Click();
+    // Save protocol before leaving a screen whose text is being edited:
+    // true when the screen may be left.
+    bool saveBeforeLeaving();
+
+    // --- tools/ ---
+    void Poznmky1Click();
+    void Button1Click();
+    void Odkazy1Click();
+    void Koprovanie1Click();
+    void ComboBox1Click();
+    void ComboBox2Click();
+
+    // --- tree/ ---
+    void Hadaj1Click();
+
+    // --- info/ ---
+    void AkoClick();
+    void Help1Click();
+    void Oprograme1Click();
+    void Ohlasyautorom1Click();
+    void Reklama1Click();
+
+protected:
+    void changeEvent(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+public:
+    void FormClose(QCloseEvent* e); // app/
+
+    // Members each subsystem adds for itself (keep to your own section).
+    // [screens members]
+    // [content members]
+    // [tools members]
+    // [tree members]
+    // [info members]
+
+private:
+    void connectHandlers();
+    bool m_isMain = false;
+};
+
+} // namespace orbino

@@ -1,0 +1,8 @@
+// Placeholder definitions; the subsystem fills them in.
+#include "app/app_state.h"
+#include "app/main_window.h"
+
+namespace orbino {
+
+void TForm1::Editcialekci1Click() {}
+} // namespace orbino

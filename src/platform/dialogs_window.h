@@ -1,0 +1,27 @@
+#pragma once
+#include "platform/dialogs.h"
+
+#include <QPointer>
+#include <functional>
+
+class QWidget;
+
+namespace orbino {
+
+// Message boxes on the screen.
+class WidgetPrompter : public Prompter {
+public:
+    void message(MsgKind kind, const QString& text) override;
+    bool ask(MsgKind kind, const QString& text) override;
+};
+
+// Every modal window, level windows included, is shown through this runner.
+// `exec` shows the window modally and returns when it is closed or hidden;
+// the result is the dialog's result code for QDialogs, 0 otherwise.
+class ModalRunner {
+public:
+    virtual ~ModalRunner() = default;
+    virtual int exec(QWidget* window);
+};
+
+} // namespace orbino

@@ -1,0 +1,35 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QTextDocument;
+
+namespace orbino {
+
+// Reads Rich Text Format into `doc`, which is cleared first and left
+// unmodified with no undo history. Keeps text, paragraphs, line breaks, tabs,
+// paragraph alignment and the character formats a teacher sets: font family,
+// size, bold, italic, underline, strike-out and colour.
+//
+// Any input is safe: malformed, truncated or hostile data never throws,
+// crashes or hangs, costs time and memory in proportion to its size, and
+// leaves in `doc` whatever text could be read. Returns false only when the
+// data does not start with "{\rtf" at all; the bytes are then shown as
+// Windows-1250 plain text, as the rich-text control shows a plain file.
+//
+// The \par that ends the last paragraph does not add an empty paragraph
+// (every writer ends its last paragraph with one).
+bool readRtf(const QByteArray& data, QTextDocument& doc);
+
+// readRtf on a file's bytes. Returns false, leaving `doc` empty, only when the
+// file cannot be read; a file that is not RTF is loaded as plain text. Throws
+// nothing: the caller chooses the message.
+bool loadRtfFile(const QString& path, QTextDocument& doc);
+
+// The document's lines as the rich-text control numbers them: one per
+// paragraph, and a line break inside a paragraph starts a new one. An empty
+// last paragraph is kept as "", but an empty document has no lines.
+QStringList plainLines(const QTextDocument& doc);
+
+} // namespace orbino

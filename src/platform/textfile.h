@@ -1,0 +1,34 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace orbino {
+
+// Course text files are Windows-1250. A line ends at CR and an LF right after
+// it is skipped; a lone LF stays part of the line; byte 26 ends the file.
+// The last line counts even without a line end; an empty file has no lines.
+QStringList splitLines1250(const QByteArray& data);
+QString decode1250(const QByteArray& bytes);
+
+// Throws FileError naming `path` when a character has no Windows-1250 byte;
+// never substitutes a '?'.
+QByteArray encode1250(const QString& text, const QString& path);
+bool representable1250(const QString& text);
+
+// Whole-file reads. Paths go through the resolver, so "\" and names whose
+// case differs from the disk work. Throw FileError when the file is missing
+// or cannot be read.
+QByteArray readFileBytes(const QString& path);
+QStringList readLines(const QString& path);
+
+// Writes lines each ended by CR LF, replacing the file atomically.
+void writeLines(const QString& path, const QStringList& lines);
+
+// The one helper for replacing a file: a temporary file in the same folder is
+// written, flushed to disk and renamed over the old one, so a crash or a full
+// disk leaves either the old or the new file whole. An existing file keeps the
+// case of its name on disk.
+void writeFileAtomic(const QString& path, const QByteArray& data);
+
+} // namespace orbino

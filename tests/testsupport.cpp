@@ -1,0 +1,42 @@
+#include "testsupport.h"
+
+#include "platform/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+namespace orbino::test {
+
+void writeBytes(const QString& path, const QByteArray& data) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("cannot write test file %s", qPrintable(path));
+    f.write(data);
+}
+
+void writeCourseFile(const QString& path, const QStringList& lines) {
+    QString all;
+    for (const QString& l : lines)
+        all += l + QStringLiteral("\r\n");
+    writeBytes(path, encode1250(all, path));
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+TestState::TestState(const QString& programFolder, const QString& tempFolder) {
+    st.prompter = &prompter;
+    st.shell = &shell;
+    st.system = &system;
+    st.programFolder = programFolder.endsWith(QLatin1Char('/')) ? programFolder : programFolder + QLatin1Char('/');
+    st.tempFolder = tempFolder.endsWith(QLatin1Char('/')) ? tempFolder : tempFolder + QLatin1Char('/');
+}
+
+} // namespace orbino::test

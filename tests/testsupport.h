@@ -1,0 +1,98 @@
+#pragma once
+// Helpers shared by the tests: course files on disk and doubles of the
+// platform layers that would block or leave the machine.
+#include "app/app_state.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+namespace orbino::test {
+
+// Writes `lines` as Windows-1250 with CR LF (creating folders on the way).
+void writeCourseFile(const QString& path, const QStringList& lines);
+void writeBytes(const QString& path, const QByteArray& data);
+QByteArray readBytes(const QString& path);
+
+// Records every message; answers questions from a queue (default: `defaultAnswer`).
+class ScriptedPrompter : public Prompter {
+public:
+    struct Shown {
+        MsgKind kind;
+        QString text;
+        bool question;
+    };
+    std::vector<Shown> shown;
+    std::deque<bool> answers;
+    bool defaultAnswer = true;
+    void message(MsgKind kind, const QString& text) override { shown.push_back({kind, text, false}); }
+    bool ask(MsgKind kind, const QString& text) override {
+        shown.push_back({kind, text, true});
+        if (answers.empty())
+            return defaultAnswer;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QStringList texts() const {
+        QStringList out;
+        for (const auto& s : shown)
+            out << s.text;
+        return out;
+    }
+};
+
+// Records the calls; starts nothing.
+class RecordingShell : public Shell {
+public:
+    struct Call {
+        QString kind; // "open", "start", "run"
+        QString program;
+        QStringList args;
+        QString workDir;
+    };
+    std::vector<Call> calls;
+    bool startResult = true;
+    int runResult = 0;
+    QString openFailure; // when set, openDocument reports this failure
+    void openDocument(const QString& target, const QString& workDir,
+                      std::function<void(const QString&)> onFailure) override {
+        calls.push_back({QStringLiteral("open"), target, {}, workDir});
+        if (!openFailure.isEmpty() && onFailure)
+            onFailure(openFailure);
+    }
+    bool startProgram(const QString& program, const QStringList& args, const QString& workDir) override {
+        calls.push_back({QStringLiteral("start"), program, args, workDir});
+        return startResult;
+    }
+    int runAndWait(const QString& program, const QStringList& args, const QString& workDir) override {
+        calls.push_back({QStringLiteral("run"), program, args, workDir});
+        return runResult;
+    }
+};
+
+class FakeSystem : public SystemInfo {
+public:
+    ScreenMetrics metrics;
+    QString host = QStringLiteral("ucebna-07");
+    QString address; // empty: the name does not resolve
+    ScreenMetrics screen() const override { return metrics; }
+    QString hostName() const override { return host; }
+    QString hostAddress() const override { return address; }
+};
+
+// An AppState wired to the doubles above, with program and temp folders.
+struct TestState {
+    ScriptedPrompter prompter;
+    RecordingShell shell;
+    FakeSystem system;
+    AppState st;
+    TestState(const QString& programFolder, const QString& tempFolder);
+};
+
+} // namespace orbino::test
