@@ -35,8 +35,11 @@ TestState::TestState(const QString& programFolder, const QString& tempFolder) {
     st.prompter = &prompter;
     st.shell = &shell;
     st.system = &system;
-    st.programFolder = programFolder.endsWith(QLatin1Char('/')) ? programFolder : programFolder + QLatin1Char('/');
-    st.tempFolder = tempFolder.endsWith(QLatin1Char('/')) ? tempFolder : tempFolder + QLatin1Char('/');
+    auto slash = [](const QString& f) {
+        return f.isEmpty() || f.endsWith(QLatin1Char('/')) ? f : f + QLatin1Char('/');
+    };
+    st.programFolder = slash(programFolder);
+    st.tempFolder = slash(tempFolder);
 }
 
 } // namespace orbino::test

@@ -71,7 +71,7 @@ QString AppState::CitajKonfig(const QString& key, const QString& def) {
     const QString first = levelConfigActive ? levelConfigPath() : programFile;
     QString candidate;
     ScanResult firstResult;
-    const bool firstExists = isFile(first);
+    const bool firstExists = pathExists(first);
     if (firstExists) {
         firstResult = scanConfig(first, key);
         messageSwitch = firstResult.sw;
@@ -80,7 +80,7 @@ QString AppState::CitajKonfig(const QString& key, const QString& def) {
     if (candidate.isEmpty()) {
         // When both positions are the program file, its scan is already done.
         const bool same = !levelConfigActive && firstExists;
-        if (same || isFile(programFile)) {
+        if (same || pathExists(programFile)) {
             const ScanResult r = same ? firstResult : scanConfig(programFile, key);
             messageSwitch = r.sw;
             candidate = r.found ? r.value : def;

@@ -106,7 +106,9 @@ std::shared_ptr<Listing> listing(const QByteArray& dir) {
 
 QString stripDrive(const QString& p) {
     if (p.size() >= 2 && p.at(1) == QLatin1Char(':') && p.at(0).isLetter() && p.at(0).unicode() < 128)
-        return QStringLiteral("/") + p.mid(2);
+        return (p.size() > 2 && (p.at(2) == QLatin1Char('\\') || p.at(2) == QLatin1Char('/')))
+                   ? p.mid(2)
+                   : QStringLiteral("/") + p.mid(2);
     return p;
 }
 

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Orbino needs to build, run and test.
+# Safe to run again: it installs only what is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libbenchmark-dev
+  fonts-liberation
+  xvfb xauth
+)
+# clang and its runtime only where fuzzing is asked for.
+if [[ "${ORBINO_WITH_FUZZ:-0}" == 1 ]]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo=""
+  if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+fi

@@ -1,0 +1,207 @@
+// The keyed text lookup and the start-up helpers.
+#include "app/app_state.h"
+#include "platform/errors.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace orbino;
+using namespace orbino::test;
+
+class TestConfig : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString prog() const { return dir.path() + "/"; }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void programFile_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("def");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("sw");
+        QTest::newRow("plain") << QStringList{"*END*Koniec?"} << "END" << "d" << "Koniec?" << 1;
+        QTest::newRow("switch 0") << QStringList{"0*IP*Adresa"} << "IP" << "d" << "Adresa" << 0;
+        QTest::newRow("switch other char") << QStringList{"x*IP*Adresa"} << "IP" << "d" << "Adresa" << 1;
+        QTest::newRow("value keeps stars") << QStringList{"*K*a*b*c"} << "K" << "d" << "a*b*c" << 1;
+        QTest::newRow("one star matches nothing") << QStringList{"K*value"} << "K" << "dflt" << "dflt" << 1;
+        QTest::newRow("first duplicate wins") << QStringList{"*K*one", "0*K*two"} << "K" << "d" << "one" << 1;
+        QTest::newRow("lower-case key") << QStringList{"*end*x"} << "END" << "Chcete ukončiť program ?"
+                                        << "Chcete ukončiť program ?" << 1;
+        QTest::newRow("trailing blank in key") << QStringList{"*END *x"} << "END" << "d" << "d" << 1;
+        QTest::newRow("empty value with switch 0")
+            << QStringList{"0*END*"} << "END" << "Chcete ukončiť program ?" << "Chcete ukončiť program ?" << 0;
+        QTest::newRow("value trimmed") << QStringList{"*K*  \tText  "} << "K" << "d" << "Text" << 1;
+        QTest::newRow("default trimmed") << QStringList{"comment"} << "SAVE MEMO?" << " Chcete uložiť memo?"
+                                         << "Chcete uložiť memo?" << 1;
+        QTest::newRow("key with blanks") << QStringList{"*MENU ABOUT WRITE US*Napíšte"} << "MENU ABOUT WRITE US"
+                                         << "d" << "Napíšte" << 1;
+    }
+    void programFile() {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, key);
+        QFETCH(QString, def);
+        QFETCH(QString, value);
+        QFETCH(int, sw);
+        writeCourseFile(prog() + "CONFIG.TXT", lines);
+        TestState t(prog(), prog());
+        t.st.messageSwitch = 7; // any lookup that reads a file overwrites it
+        QCOMPARE(t.st.CitajKonfig(key, def), value);
+        QCOMPARE(t.st.messageSwitch, sw);
+    }
+
+    void levelFileFirstThenProgramFile() {
+        QTemporaryDir d;
+        const QString p = d.path() + "/";
+        writeCourseFile(p + "CONFIG.TXT", {"*NAME*Kurz", "0*EMPTY*z programu", "*ONLYPROG*p"});
+        writeCourseFile(p + "01._deň/CONFIG.TXT", {"*NAME*Deň jeden", "*EMPTY*", "0*ONLYDAY*d"});
+        TestState t(p, p);
+        t.st.levelFolder[2] = u"01._deň"_qs;
+        t.st.currentLevel = 2;
+        t.st.levelConfigActive = true;
+        QCOMPARE(t.st.CitajKonfig("NAME", "x"), u"Deň jeden"_qs);
+        // An empty value in the level file falls through, with the program file's switch.
+        QCOMPARE(t.st.CitajKonfig("EMPTY", "x"), u"z programu"_qs);
+        QCOMPARE(t.st.messageSwitch, 0);
+        QCOMPARE(t.st.CitajKonfig("ONLYPROG", "x"), "p");
+        QCOMPARE(t.st.messageSwitch, 1);
+        QCOMPARE(t.st.CitajKonfig("ONLYDAY", "x"), "d");
+        QCOMPARE(t.st.messageSwitch, 0);
+        QCOMPARE(t.st.CitajKonfig("MISSING", " def "), "def");
+        QCOMPARE(t.st.messageSwitch, 1);
+        // Back on the main screen the program file holds again.
+        t.st.levelConfigActive = false;
+        QCOMPARE(t.st.CitajKonfig("NAME", "x"), "Kurz");
+        // A changed file counts at the next lookup.
+        writeCourseFile(p + "CONFIG.TXT", {"*NAME*Nový kurz"});
+        QCOMPARE(t.st.CitajKonfig("NAME", "x"), u"Nový kurz"_qs);
+    }
+
+    void noFileAnywhereKeepsSwitch() {
+        QTemporaryDir d;
+        TestState t(d.path(), d.path());
+        QCOMPARE(t.st.CitajKonfig("END", " Chcete ukončiť program ?"), u"Chcete ukončiť program ?"_qs);
+        QCOMPARE(t.st.messageSwitch, 0);
+        t.st.messageSwitch = 1;
+        t.st.CitajKonfig("X", "y");
+        QCOMPARE(t.st.messageSwitch, 1);
+    }
+
+    void unreadableConfigIsAnError() {
+        QTemporaryDir d;
+        QDir().mkpath(d.path() + "/CONFIG.TXT"); // a folder where the file should be
+        TestState t(d.path(), d.path());
+        QVERIFY_THROWS_EXCEPTION(FileError, t.st.CitajKonfig("END", "x"));
+    }
+
+    void numberThatIsNotANumber() {
+        QTemporaryDir d;
+        writeCourseFile(d.path() + "/CONFIG.TXT", {"*TRIM BUTTON LARGE TEXT*dvadsať", "*COLOR TITLE*255"});
+        TestState t(d.path(), d.path());
+        QCOMPARE(t.st.configInt("TRIM BUTTON LARGE TEXT", 25), 25);
+        QCOMPARE(t.prompter.shown.size(), size_t(1));
+        const QString msg = t.prompter.shown[0].text;
+        QVERIFY(msg.contains("TRIM BUTTON LARGE TEXT") && msg.contains(u"dvadsať"_qs) && msg.contains("CONFIG.TXT"));
+        QCOMPARE(t.st.configInt("COLOR TITLE", 0), 255);
+        QCOMPARE(t.prompter.shown.size(), size_t(1));
+    }
+
+    void tempFolderResolution() {
+        QTemporaryDir d;
+        const QString p = d.path() + "/";
+        TestState t{QString(), QString()};
+        // From CONFIG.TXT, "\" appended and the folder created.
+        writeCourseFile(p + "CONFIG.TXT", {"*PATH TEMP*" + d.path() + "\\scratch"});
+        resolveTempFolder(t.st, p);
+        QCOMPARE(t.st.tempFolder, p + "scratch/");
+        QVERIFY(QDir(p + "scratch").exists());
+        // From TEMP when neither CONFIG.TXT nor USERPROFILE says.
+        QFile::remove(p + "CONFIG.TXT");
+        qunsetenv("USERPROFILE");
+        qputenv("TEMP", QFile::encodeName(p + "fromenv"));
+        TestState t2{QString(), QString()};
+        resolveTempFolder(t2.st, p);
+        QCOMPARE(t2.st.tempFolder, p + "fromenv/");
+        // Nothing set: the per-user data folder.
+        qunsetenv("TEMP");
+        qunsetenv("TMP");
+        TestState t3{QString(), QString()};
+        resolveTempFolder(t3.st, p);
+        QVERIFY(t3.st.tempFolder.endsWith("/orbino/"));
+        QVERIFY(QDir(t3.st.tempFolder).exists());
+    }
+
+    void playerFolderAndCommandLine() {
+        QTemporaryDir d;
+        const QString p = d.path() + "/";
+        writeCourseFile(p + "CONFIG.TXT", {"*PATH LOTUS*D:\\PLAYER\\"});
+        TestState t(p, p);
+        resolvePlayerFolder(t.st);
+        QCOMPARE(t.st.playerFolder, "/PLAYER");
+        QFile::remove(p + "CONFIG.TXT");
+        resolvePlayerFolder(t.st);
+        QCOMPARE(t.st.playerFolder, d.path());
+
+        TestState n(p, p);
+        readCommandLine(n.st, {});
+        QVERIFY(!n.st.searchMode());
+        QCOMPARE(n.st.tempFormFile(), p + "temp.dfm");
+        QCOMPARE(n.st.levelFile(), p + "Okna");
+        TestState s(p, p);
+        readCommandLine(s.st, {"/k/Obsah.txt"});
+        QVERIFY(s.st.searchMode());
+        QCOMPARE(s.st.selectedItem, 0);
+        QCOMPARE(s.st.searchTitle, QString());
+        QCOMPARE(s.st.tempFormFile(), p + "tempP.dfm");
+        QCOMPARE(s.st.levelFile(), p + "Okna2");
+        TestState a(p, p);
+        readCommandLine(a.st, {"/k/Obsah.txt", "3", u"Deň"_qs, "1"});
+        QCOMPARE(a.st.selectedItem, 3);
+        QCOMPARE(a.st.searchTitle, u" Deň 1"_qs);
+        TestState bad(p, p);
+        readCommandLine(bad.st, {"/k/Obsah.txt", "tri", "x"});
+        QCOMPARE(bad.st.selectedItem, 0);
+        QCOMPARE(bad.st.searchTitle, " x");
+        QCOMPARE(bad.prompter.shown.size(), size_t(1));
+    }
+
+    void smallHelpers() {
+        QCOMPARE(NahradZnak(u"Deň_1"_qs, "_", " "), u"Deň 1"_qs);
+        QCOMPARE(NahradZnak("a__b", "__", "0"), "a__b");
+        QVERIFY(JeCisloBodka("1."));
+        QVERIFY(JeCisloBodka("12."));
+        QVERIFY(JeCisloBodka("."));
+        QVERIFY(!JeCisloBodka("a."));
+        QVERIFY(!JeCisloBodka("1a"));
+        QVERIFY(!JeCisloBodka(""));
+        QCOMPARE(AppState::folderNameRule(u"__1._deň"_qs), u"01._deň"_qs);
+        QCOMPARE(AppState::folderNameRule(u"10._deň"_qs), u"10._deň"_qs);
+        QCOMPARE(defaultDayPasswords().size(), 16);
+        const int lengths[] = {4, 4, 6, 2, 8, 4, 6, 6, 5, 4, 3, 7, 8, 3, 5, 3};
+        for (int i = 0; i < 16; ++i)
+            QCOMPARE(defaultDayPasswords().at(i).size(), lengths[i]);
+    }
+
+    void writeProbeTouchesNoCourseFile() {
+        QTemporaryDir d;
+        writeCourseFile(d.path() + "/Ovur.txt", {"kurz"});
+        TestState t(d.path(), d.path());
+        t.st.editPasswordSwitch = true;
+        QVERIFY(SkusZapis(t.st));
+        QVERIFY(t.st.editPasswordSwitch);
+        QCOMPARE(readBytes(d.path() + "/Ovur.txt"), QByteArray("kurz\r\n"));
+        QCOMPARE(QDir(d.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Ovur.txt"});
+        TestState m(d.path() + "/missing", d.path());
+        m.st.editPasswordSwitch = true;
+        QVERIFY(!SkusZapis(m.st));
+        QVERIFY(!m.st.editPasswordSwitch);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestConfig)
+#include "tst_config.moc"

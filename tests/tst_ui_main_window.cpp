@@ -1,0 +1,225 @@
+// The main window's set-up on real widgets (offscreen), for a 1024-pixel
+// screen and for others, and the temp form file round trip.
+#include "app/app_state.h"
+#include "app/form_file_window.h"
+#include "app/main_window.h"
+#include "platform/dialogs_window.h"
+#include "platform/errors.h"
+#include "testsupport.h"
+#include "ui_tform1.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+
+using namespace orbino;
+using namespace orbino::test;
+
+namespace {
+// Shows nothing: level windows are not opened by these tests.
+class NoModal : public ModalRunner {
+public:
+    int exec(QWidget*) override { return 0; }
+};
+
+struct Course {
+    QTemporaryDir dir;
+    QString prog, temp;
+    Course(const QStringList& config) {
+        prog = dir.path() + "/kurz/";
+        temp = dir.path() + "/temp/";
+        QDir().mkpath(prog);
+        QDir().mkpath(temp);
+        QStringList cfg = config;
+        cfg << "*PATH TEMP*" + temp;
+        writeCourseFile(prog + "CONFIG.TXT", cfg);
+        QDir::setCurrent(prog);
+    }
+};
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void layoutForScreenWidth_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<QRect>("bounds");
+        QTest::addColumn<int>("labelTop");
+        QTest::addColumn<int>("labelHeight");
+        QTest::addColumn<int>("comboTop");
+        QTest::addColumn<int>("akoLeft");
+        QTest::addColumn<QRect>("image1");
+        QTest::newRow("1024") << 1024 << 12 << QRect(10, 10, 1000, 700) << 48 << 155 << 550 << 808
+                              << QRect(47, 20, 720, 557);
+        QTest::newRow("800") << 800 << 10 << QRect(5, 5, 790, 560) << 50 << 180 << 440 << 620
+                             << QRect(47, 100, 590, 370);
+        QTest::newRow("1280") << 1280 << 10 << QRect(5, 5, 1270, 984) << 50 << 180 << 440 << 620
+                              << QRect(47, 100, 1070, 794);
+    }
+    void layoutForScreenWidth() {
+        QFETCH(int, width);
+        QFETCH(int, scale);
+        QFETCH(QRect, bounds);
+        QFETCH(int, labelTop);
+        QFETCH(int, labelHeight);
+        QFETCH(int, comboTop);
+        QFETCH(int, akoLeft);
+        QFETCH(QRect, image1);
+        Course c({});
+        TestState t{QString(), QString()};
+        t.system.metrics = {width, bounds.height() + 40 + (width == 1024 ? -32 : 0), 96};
+        if (width == 1024)
+            t.system.metrics.height = 768;
+        NoModal modal;
+        TForm1 form(t.st, modal, true);
+        form.FormCreate({});
+        QCOMPARE(t.st.scale, scale);
+        if (width != 1024)
+            bounds.setHeight(t.system.metrics.height - 40);
+        QCOMPARE(QRect(t.st.boundsLeft, t.st.boundsTop, t.st.boundsWidth, t.st.boundsHeight), bounds);
+        QCOMPARE(form.geometry().size(), bounds.size());
+        QCOMPARE(form.ui->Label1->y(), labelTop);
+        QCOMPARE(form.ui->Label1->height(), labelHeight);
+        QCOMPARE(form.ui->Label6->y(), 16 + (scale == 12 ? 8 : 10));
+        QCOMPARE(form.ui->ComboBox1->y(), comboTop);
+        QCOMPARE(form.ui->ComboBox2->y(), comboTop);
+        QCOMPARE(form.ui->Ako->x(), akoLeft);
+        if (width != 1024)
+            image1 = QRect(47, 100, bounds.width() - 200, bounds.height() - 190);
+        QCOMPARE(form.ui->Image1->geometry(), image1);
+        QVERIFY(form.ui->Label2->isHidden());
+        QVERIFY(form.ui->ComboBox1->isHidden());
+        QVERIFY(form.ui->SpeedButton1->isHidden());
+        QVERIFY(!form.ui->Koprovanie1->isEnabled());
+        QCOMPARE(form.ui->Koniec1->shortcut(), QKeySequence("Ctrl+K"));
+        QVERIFY(QFile::exists(c.temp + "temp.dfm"));
+    }
+
+    void largeFontsShrinkBackFirst() {
+        Course c({});
+        TestState t{QString(), QString()};
+        t.system.metrics = {1024, 768, 120};
+        NoModal modal;
+        TForm1 form(t.st, modal, true);
+        form.FormCreate({});
+        // 32 at 96 dpi is 25 at 120 dpi, then 8 lower on a 1024 screen.
+        QCOMPARE(form.ui->Label1->y(), 40 * 96 / 120 + 8);
+        QCOMPARE(form.ui->Label1->x(), 32 * 96 / 120);
+    }
+
+    void captionsFromConfigAndFormFileRoundTrip() {
+        Course c({"*NAME*Práca s počítačom", "*EDUCATION*Orbino kurz", "*COLOR TITLE*255", "*MENU END*Skonči",
+                  "*MENU TREE*Stromček", "*BUTTON NOTES*Moje poznámky", "*WINDOW CAPTION*Okno kurzu",
+                  "0*IP*Adresa", "*MEMO INFO*Tip"});
+        TestState t{QString(), QString()};
+        t.system.metrics = {1024, 768, 96};
+        t.system.address = "10.1.2.3";
+        NoModal modal;
+        TForm1 form(t.st, modal, true);
+        form.FormCreate({});
+        // "0" switch on IP: no address message.
+        QVERIFY(t.prompter.shown.empty());
+        QCOMPARE(form.ui->Label1->text(), u"Práca s počítačom"_qs);
+        QCOMPARE(form.ui->Label6->text(), "Orbino kurz");
+        QCOMPARE(form.ui->Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(form.ui->Koniec1->text(), u"Skonči"_qs);
+        QCOMPARE(form.ui->Hadaj1->text(), u"Stromček"_qs);
+        QCOMPARE(form.ui->Button1->text(), u"Moje poznámky"_qs);
+        QCOMPARE(form.windowTitle(), "Okno kurzu");
+        QCOMPARE(form.ui->Memo1->toolTip(), "Tip");
+        QCOMPARE(form.ui->Vlastn1->title(), u"Vlastné"_qs);
+        QCOMPARE(form.ui->SpeedButton2->text(), "Koniec");
+        QCOMPARE(form.ui->SpeedButton2->width(), 75);
+
+        // A level window made from the temp form file is the same window.
+        TForm1 level(t.st, modal, false);
+        applyFormFile(level, t.st.tempFormFile());
+        QCOMPARE(level.geometry(), form.geometry());
+        QCOMPARE(level.windowTitle(), form.windowTitle());
+        for (QWidget* w : form.ui->centralwidget->findChildren<QWidget*>()) {
+            if (w->objectName().isEmpty() || w->objectName().startsWith("qt_"))
+                continue;
+            auto* twin = level.findChild<QWidget*>(w->objectName());
+            QVERIFY2(twin, qPrintable(w->objectName()));
+            QCOMPARE(twin->geometry(), w->geometry());
+            // "Späť" is hidden on the main window only after the file is written.
+            if (w != form.ui->SpeedButton1)
+                QVERIFY2(twin->isHidden() == w->isHidden(), qPrintable(w->objectName()));
+            QCOMPARE(twin->isEnabled(), w->isEnabled());
+            QCOMPARE(twin->font(), w->font());
+            QCOMPARE(twin->toolTip(), w->toolTip());
+            if (auto* l = qobject_cast<QLabel*>(w)) {
+                QCOMPARE(qobject_cast<QLabel*>(twin)->text(), l->text());
+                QCOMPARE(twin->palette().color(QPalette::WindowText), w->palette().color(QPalette::WindowText));
+            }
+            if (auto* b = qobject_cast<QAbstractButton*>(w))
+                QCOMPARE(qobject_cast<QAbstractButton*>(twin)->text(), b->text());
+        }
+        for (QAction* a : form.findChildren<QAction*>()) {
+            if (a->objectName().isEmpty())
+                continue;
+            auto* twin = level.findChild<QAction*>(a->objectName());
+            QVERIFY(twin);
+            QCOMPARE(twin->text(), a->text());
+            QCOMPARE(twin->isEnabled(), a->isEnabled());
+            QCOMPARE(twin->isVisible(), a->isVisible());
+            QCOMPARE(twin->shortcut(), a->shortcut());
+        }
+        QCOMPARE(level.ui->Vlastn1->title(), form.ui->Vlastn1->title());
+        QVERIFY(!level.ui->SpeedButton1->isHidden());
+        QCOMPARE(level.windowColor(), form.windowColor());
+
+        // Missing or damaged temp form file: an error, not a half-made window.
+        TForm1 other(t.st, modal, false);
+        writeBytes(t.st.tempFormFile(), "{not json");
+        QVERIFY_THROWS_EXCEPTION(FileError, applyFormFile(other, t.st.tempFormFile()));
+        QFile::remove(t.st.tempFormFile());
+        QVERIFY_THROWS_EXCEPTION(FileError, applyFormFile(other, t.st.tempFormFile()));
+    }
+
+    void networkMessageAndBadNumbers() {
+        Course c({"*IP*IP adresa počítača", "*TRIM BUTTON SMALL TEXT*300", "*TRIM BUTTON LARGE TEXT*x2"});
+        TestState t{QString(), QString()};
+        t.system.address = "192.0.2.7";
+        NoModal modal;
+        TForm1 form(t.st, modal, true);
+        form.FormCreate({});
+        QCOMPARE(t.st.trimSmall, quint8(300 & 0xff));
+        QCOMPARE(t.st.trimLarge, quint8(25));
+        QStringList texts = t.prompter.texts();
+        QCOMPARE(texts.size(), 2);
+        QVERIFY(texts[0].contains("TRIM BUTTON LARGE TEXT"));
+        QCOMPARE(texts[1], u"IP adresa počítača 192.0.2.7"_qs);
+        // The set-up went on after the bad number: the temp form file is there.
+        QVERIFY(QFile::exists(c.temp + "temp.dfm"));
+    }
+
+    void searchWindowModeCaptions() {
+        Course c({});
+        writeCourseFile(c.prog + "05_Word/Obsah.txt", {"[Lekcia] l.txt"});
+        TestState t{QString(), QString()};
+        NoModal modal;
+        TForm1 form(t.st, modal, true);
+        form.FormCreate({c.prog + "05_Word/Obsah.txt", "5", "Word"});
+        QCOMPARE(form.ui->SpeedButton2->text(), u"Koniec vyhľadávania"_qs);
+        QCOMPARE(form.ui->SpeedButton2->width(), 200);
+        QCOMPARE(form.windowTitle(), u"Vyhľadávacie okno"_qs);
+        QVERIFY(QFile::exists(c.temp + "tempP.dfm"));
+        QVERIFY(!QFile::exists(c.temp + "temp.dfm"));
+        QCOMPARE(t.st.selectedItem, 5);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_ui_main_window.moc"
