@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QUuid>
 
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,21 +35,43 @@ struct ScanResult {
 };
 
 // The first line whose key (text between the first two "*") equals `key`.
+// Works on the raw Windows-1250 bytes and decodes only the matched value:
+// about forty lookups run at every start and every screen.
 ScanResult scanConfig(const QString& file, const QString& key) {
     ScanResult r;
-    const QStringList lines = readLines(file);
-    for (const QString& line : lines) {
-        const qsizetype p1 = line.indexOf(QLatin1Char('*'));
-        if (p1 < 0)
-            continue;
-        const qsizetype p2 = line.indexOf(QLatin1Char('*'), p1 + 1);
-        if (p2 < 0)
-            continue;
-        if (QStringView(line).sliced(p1 + 1, p2 - p1 - 1) != key)
-            continue;
+    if (!representable1250(key))
+        return r;
+    const QByteArray k = encode1250(key, file);
+    if (k.isEmpty() || k.contains('*') || k.contains('\r'))
+        return r; // no line can carry such a key
+    QByteArray data = readFileBytes(file);
+    if (const qsizetype eof = data.indexOf('\x1a'); eof >= 0)
+        data.truncate(eof);
+    // Find "*key*" and accept the first occurrence that sits right after the
+    // first "*" of its line; lines end at CR, and an LF right after a CR is
+    // not part of the next line.
+    const QByteArray needle = '*' + k + '*';
+    const char* p = data.constData();
+    qsizetype from = 0;
+    for (;;) {
+        const void* hit = ::memmem(p + from, size_t(data.size() - from), needle.constData(), size_t(needle.size()));
+        if (!hit)
+            break;
+        const qsizetype at = static_cast<const char*>(hit) - p;
+        from = at + 1;
+        qsizetype lineStart = at;
+        while (lineStart > 0 && p[lineStart - 1] != '\r')
+            --lineStart;
+        if (lineStart > 0 && lineStart < at && p[lineStart] == '\n')
+            ++lineStart;
+        if (std::memchr(p + lineStart, '*', size_t(at - lineStart)))
+            continue; // not the line's first "*"
+        const QByteArrayView rest(p + at + needle.size(), data.size() - at - needle.size());
+        const qsizetype cr = rest.indexOf('\r');
+        // The closing "*" must be inside the same line (a key holds no CR).
         r.found = true;
-        r.sw = line.startsWith(QLatin1Char('0')) ? 0 : 1;
-        r.value = line.mid(p2 + 1);
+        r.sw = p[lineStart] == '0' && lineStart < at ? 0 : 1;
+        r.value = decode1250((cr < 0 ? rest : rest.first(cr)).toByteArray());
         return r;
     }
     return r;

@@ -130,6 +130,14 @@ QString toNativeSeparators(const QString& path) {
 
 QByteArray resolveNative(const QString& path) {
     const QString p = toNativeSeparators(path);
+    // Fast path: when the name exists exactly as written, every component
+    // matched exactly and there is nothing to look up.
+    {
+        const QByteArray direct = p.toUtf8();
+        struct stat st {};
+        if (!direct.isEmpty() && ::lstat(direct.constData(), &st) == 0)
+            return direct;
+    }
     const bool absolute = p.startsWith(QLatin1Char('/'));
     const QStringList parts = p.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     QByteArray cur = absolute ? QByteArray("/") : QByteArray();

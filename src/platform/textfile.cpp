@@ -4,6 +4,7 @@
 #include "platform/paths.h"
 
 #include <QStringDecoder>
+#include <QHash>
 #include <QStringEncoder>
 
 #include <cerrno>
@@ -14,26 +15,72 @@
 
 namespace orbino {
 
+namespace {
+
+// Windows-1250 is a single-byte code page: one table each way, built once
+// from the system's converter. Opening a converter per call cost more than
+// reading a whole CONFIG.TXT.
+struct Cp1250 {
+    char16_t toUnicode[256];
+    QHash<char16_t, uchar> fromUnicode;
+    Cp1250() {
+        QByteArray all(256, 0);
+        for (int i = 0; i < 256; ++i)
+            all[i] = char(i);
+        QStringDecoder dec("windows-1250", QStringDecoder::Flag::Stateless);
+        const QString s = dec.decode(all);
+        for (int i = 0; i < 256; ++i) {
+            toUnicode[i] = i < s.size() ? char16_t(s.at(i).unicode()) : char16_t(0xFFFD);
+            // Bytes the code page leaves undefined decode to U+FFFD and cannot be written back.
+            if (toUnicode[i] != 0xFFFD && !fromUnicode.contains(toUnicode[i]))
+                fromUnicode.insert(toUnicode[i], uchar(i));
+        }
+    }
+};
+
+const Cp1250& cp1250() {
+    static const Cp1250 table;
+    return table;
+}
+
+// Position of the first character without a Windows-1250 byte, or -1.
+qsizetype firstUnrepresentable(const QString& text) {
+    const Cp1250& t = cp1250();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < 0x80)
+            continue;
+        if (!t.fromUnicode.contains(c))
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
 QString decode1250(const QByteArray& bytes) {
-    QStringDecoder dec("windows-1250");
-    return dec.decode(bytes);
+    const Cp1250& t = cp1250();
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* d = out.data();
+    const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        d[i] = QChar(t.toUnicode[b[i]]);
+    return out;
 }
 
 QStringList splitLines1250(const QByteArray& raw) {
-    QByteArray data = raw;
+    QByteArrayView data(raw);
     if (const qsizetype eof = data.indexOf('\x1a'); eof >= 0)
-        data.truncate(eof);
+        data = data.first(eof);
     QStringList lines;
-    QStringDecoder dec("windows-1250");
     qsizetype start = 0;
     const qsizetype n = data.size();
     while (start < n) {
-        qsizetype cr = data.indexOf('\r', start);
-        if (cr < 0) {
-            lines.append(dec.decode(QByteArrayView(data).sliced(start)));
+        const qsizetype cr = data.indexOf('\r', start);
+        const qsizetype end = cr < 0 ? n : cr;
+        lines.append(decode1250(data.sliced(start, end - start).toByteArray()));
+        if (cr < 0)
             break;
-        }
-        lines.append(dec.decode(QByteArrayView(data).sliced(start, cr - start)));
         start = cr + 1;
         if (start < n && data.at(start) == '\n')
             ++start;
@@ -41,29 +88,25 @@ QStringList splitLines1250(const QByteArray& raw) {
     return lines;
 }
 
-bool representable1250(const QString& text) {
-    QStringEncoder enc("windows-1250", QStringEncoder::Flag::Stateless);
-    QByteArray out = enc.encode(text);
-    return !enc.hasError();
-}
+bool representable1250(const QString& text) { return firstUnrepresentable(text) < 0; }
 
 QByteArray encode1250(const QString& text, const QString& path) {
-    QStringEncoder enc("windows-1250", QStringEncoder::Flag::Stateless);
-    QByteArray out = enc.encode(text);
-    if (!enc.hasError())
-        return out;
-    // Name the first offending character so the user knows what to change.
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        const QString ch = text.mid(i, len);
-        if (!representable1250(ch))
-            throw FileError(path, QStringLiteral("znak \u201e%1\u201c (U+%2) sa nedá zapísať v kódovaní "
-                                                 "Windows-1250")
-                                      .arg(ch)
-                                      .arg(QString::number(ch.toUcs4().value(0), 16).toUpper()));
-        i += len - 1;
+    const qsizetype bad = firstUnrepresentable(text);
+    if (bad >= 0) {
+        // Name the offending character so the user knows what to change.
+        const qsizetype len = (text.at(bad).isHighSurrogate() && bad + 1 < text.size()) ? 2 : 1;
+        const QString ch = text.mid(bad, len);
+        throw FileError(path, QStringLiteral("znak \u201e%1\u201c (U+%2) sa nedá zapísať v kódovaní Windows-1250")
+                                  .arg(ch)
+                                  .arg(QString::number(ch.toUcs4().value(0), 16).toUpper()));
     }
-    throw FileError(path, QStringLiteral("text sa nedá zapísať v kódovaní Windows-1250"));
+    const Cp1250& t = cp1250();
+    QByteArray out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        out[i] = c < 0x80 ? char(c) : char(t.fromUnicode.value(c));
+    }
+    return out;
 }
 
 QByteArray readFileBytes(const QString& path) {
@@ -76,23 +119,26 @@ QByteArray readFileBytes(const QString& path) {
         ::close(fd);
         throw FileError(path, QStringLiteral("je to priečinok, nie súbor"));
     }
+    // Read straight into the result; grow only if the file grew meanwhile.
     QByteArray out;
-    if (st.st_size > 0)
-        out.reserve(st.st_size);
-    char buf[65536];
+    out.resize(st.st_size > 0 ? qsizetype(st.st_size) : 4096);
+    qsizetype got = 0;
     for (;;) {
-        const ssize_t got = ::read(fd, buf, sizeof buf);
-        if (got < 0) {
+        if (got == out.size())
+            out.resize(out.size() * 2);
+        const ssize_t r = ::read(fd, out.data() + got, size_t(out.size() - got));
+        if (r < 0) {
             if (errno == EINTR)
                 continue;
             const int err = errno;
             ::close(fd);
             throw FileError(path, QString::fromLocal8Bit(std::strerror(err)));
         }
-        if (got == 0)
+        if (r == 0)
             break;
-        out.append(buf, got);
+        got += r;
     }
+    out.truncate(got);
     ::close(fd);
     return out;
 }
