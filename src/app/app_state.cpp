@@ -41,10 +41,19 @@ ScanResult scanConfig(const QString& file, const QString& key) {
     ScanResult r;
     if (!representable1250(key))
         return r;
-    const QByteArray k = encode1250(key, file);
+    const ConfigLine l = findConfigLine(readFileBytes(file), encode1250(key, file));
+    r.found = l.found;
+    r.sw = l.sw;
+    r.value = l.value;
+    return r;
+}
+
+} // namespace
+
+ConfigLine findConfigLine(QByteArray data, const QByteArray& k) {
+    ConfigLine r;
     if (k.isEmpty() || k.contains('*') || k.contains('\r'))
         return r; // no line can carry such a key
-    QByteArray data = readFileBytes(file);
     if (const qsizetype eof = data.indexOf('\x1a'); eof >= 0)
         data.truncate(eof);
     // Find "*key*" and accept the first occurrence that sits right after the
@@ -76,8 +85,6 @@ ScanResult scanConfig(const QString& file, const QString& key) {
     }
     return r;
 }
-
-} // namespace
 
 AppState::AppState() {
     dayPasswords = defaultDayPasswords();
