@@ -127,4 +127,13 @@ void readCommandLine(AppState& st, const QStringList& args); // args without the
 void resolvePlayerFolder(AppState& st);
 QStringList defaultDayPasswords();
 
+// One CONFIG.TXT scan on raw Windows-1250 bytes: the first line whose key
+// (the text between its first two "*") is `key`.
+struct ConfigLine {
+    bool found = false;
+    int sw = 1; // 0 when the line's first character is "0"
+    QString value;
+};
+ConfigLine findConfigLine(QByteArray data, const QByteArray& key);
+
 } // namespace orbino
