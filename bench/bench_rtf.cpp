@@ -33,7 +33,8 @@ void buildLesson(QTextDocument& doc, qsizetype bytes) {
         if (paragraph > 0)
             c.insertBlock();
         if (paragraph % 10 == 0) {
-            c.insertText(QStringLiteral("Kapitola %1: Úprava dokumentu").arg(paragraph / 10), title);
+            c.insertText(QStringLiteral("Kapitola %1: Úprava dokumentu").arg(paragraph / 10),
+                         title);
         } else {
             c.insertText(QStringLiteral("Žiak si otvorí súbor a v ponuke Formát vyberie "), normal);
             c.insertText(QStringLiteral("Písmo"), bold);

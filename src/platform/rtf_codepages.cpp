@@ -6,25 +6,44 @@ namespace orbino::rtf {
 
 int codePageForCharset(int charset, int ansiCodePage) {
     switch (charset) {
-    case 0: return 1252;    // ANSI
-    case 2: return 1252;    // symbol fonts: their bytes are glyph numbers, 1252 is the usual fallback
-    case 77: return 10000;  // Mac Roman
-    case 128: return 932;   // Shift-JIS
-    case 129: return 949;   // Hangul
-    case 130: return 1361;  // Johab
-    case 134: return 936;   // GB2312/GBK
-    case 136: return 950;   // Big5
-    case 161: return 1253;  // Greek
-    case 162: return 1254;  // Turkish
-    case 163: return 1258;  // Vietnamese
-    case 177: return 1255;  // Hebrew
-    case 178: return 1256;  // Arabic
-    case 186: return 1257;  // Baltic
-    case 204: return 1251;  // Cyrillic
-    case 222: return 874;   // Thai
-    case 238: return 1250;  // Eastern European
-    case 255: return 437;   // OEM
-    default: return ansiCodePage;
+    case 0:
+        return 1252; // ANSI
+    case 2:
+        return 1252; // symbol fonts: their bytes are glyph numbers, 1252 is the usual fallback
+    case 77:
+        return 10000; // Mac Roman
+    case 128:
+        return 932; // Shift-JIS
+    case 129:
+        return 949; // Hangul
+    case 130:
+        return 1361; // Johab
+    case 134:
+        return 936; // GB2312/GBK
+    case 136:
+        return 950; // Big5
+    case 161:
+        return 1253; // Greek
+    case 162:
+        return 1254; // Turkish
+    case 163:
+        return 1258; // Vietnamese
+    case 177:
+        return 1255; // Hebrew
+    case 178:
+        return 1256; // Arabic
+    case 186:
+        return 1257; // Baltic
+    case 204:
+        return 1251; // Cyrillic
+    case 222:
+        return 874; // Thai
+    case 238:
+        return 1250; // Eastern European
+    case 255:
+        return 437; // OEM
+    default:
+        return ansiCodePage;
     }
 }
 
@@ -32,25 +51,44 @@ namespace {
 
 const char* converterName(int codePage) {
     switch (codePage) {
-    case 437: return "IBM437";
-    case 850: return "IBM850";
-    case 852: return "IBM852";
-    case 874: return "windows-874";
-    case 932: return "Shift_JIS";
-    case 936: return "GBK";
-    case 949: return "windows-949";
-    case 950: return "Big5";
-    case 1251: return "windows-1251";
-    case 1252: return "windows-1252";
-    case 1253: return "windows-1253";
-    case 1254: return "windows-1254";
-    case 1255: return "windows-1255";
-    case 1256: return "windows-1256";
-    case 1257: return "windows-1257";
-    case 1258: return "windows-1258";
-    case 10000: return "macintosh";
-    case 10029: return "x-mac-ce";
-    default: return "windows-1250";
+    case 437:
+        return "IBM437";
+    case 850:
+        return "IBM850";
+    case 852:
+        return "IBM852";
+    case 874:
+        return "windows-874";
+    case 932:
+        return "Shift_JIS";
+    case 936:
+        return "GBK";
+    case 949:
+        return "windows-949";
+    case 950:
+        return "Big5";
+    case 1251:
+        return "windows-1251";
+    case 1252:
+        return "windows-1252";
+    case 1253:
+        return "windows-1253";
+    case 1254:
+        return "windows-1254";
+    case 1255:
+        return "windows-1255";
+    case 1256:
+        return "windows-1256";
+    case 1257:
+        return "windows-1257";
+    case 1258:
+        return "windows-1258";
+    case 10000:
+        return "macintosh";
+    case 10029:
+        return "x-mac-ce";
+    default:
+        return "windows-1250";
     }
 }
 

@@ -1,0 +1,1038 @@
+#include "platform/rtf_reader.h"
+
+#include "platform/rtf_codepages.h"
+
+#include <QColor>
+#include <QFile>
+#include <QHash>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+#include <vector>
+
+namespace orbino {
+
+namespace {
+
+// Deeper groups are skipped (their text is lost) but parsing goes on, so the
+// group stack never grows with hostile input.
+constexpr int kMaxDepth = 1000;
+// Course data comes from Central European Windows, whose ANSI code page is
+// 1250; a file that names none was written there.
+constexpr int kDefaultCodePage = 1250;
+constexpr int kDefaultHalfPoints = 24; // RTF's default is 12 points
+constexpr int kMaxHalfPoints = 3276;   // 1638 points, QFont's limit
+constexpr int kParamLimit = 1'000'000'000;
+constexpr int kMaxUnicodeSkip = 64;
+
+enum class Dest : unsigned char { Body, Skip, FontTable, ColorTable };
+
+struct CharState {
+    int font = -1;
+    int halfPoints = kDefaultHalfPoints;
+    int color = -1;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool hidden = false;
+    bool operator==(const CharState&) const = default;
+};
+
+struct Group {
+    Dest dest = Dest::Body;
+    CharState chr;
+    Qt::Alignment align = Qt::AlignLeft;
+    int uc = 1; // fallback characters after \uN, scoped by group
+};
+
+struct FontEntry {
+    int charset = 1;
+    int codePage = 0; // from \cpg; 0 means "follow the charset"
+    QString name;
+    QByteArray nameBytes;
+};
+
+struct ColorEntry {
+    bool automatic = true;
+    QRgb rgb = 0;
+};
+
+enum class Kw : unsigned char {
+    SkipDest,
+    FontTbl,
+    ColorTbl,
+    Ansi,
+    Mac,
+    Pc,
+    Pca,
+    AnsiCpg,
+    Deff,
+    Plain,
+    F,
+    Fs,
+    B,
+    I,
+    Ul,
+    UlNone,
+    Strike,
+    Cf,
+    V,
+    Pard,
+    Ql,
+    Qc,
+    Qr,
+    Qj,
+    Par,
+    Sect,
+    Page,
+    Line,
+    Tab,
+    Cell,
+    Row,
+    U,
+    Uc,
+    Bin,
+    FCharset,
+    Cpg,
+    Red,
+    Green,
+    Blue,
+    Char, // a special character; the code is in Keyword::ch
+};
+
+struct Keyword {
+    std::string_view name;
+    Kw kw;
+    char16_t ch = 0;
+};
+
+// Destinations whose text never reaches the body. Groups starting with \*
+// are skipped without being listed.
+constexpr std::string_view kSkipDestinations[] = {
+    "annotation",
+    "atnauthor",
+    "atndate",
+    "atnicn",
+    "atnid",
+    "atnparent",
+    "atnref",
+    "atntime",
+    "atrfend",
+    "atrfstart",
+    "author",
+    "bkmkend",
+    "bkmkstart",
+    "blipuid",
+    "buptim",
+    "category",
+    "colorschememapping",
+    "comment",
+    "company",
+    "creatim",
+    "datafield",
+    "datastore",
+    "defchp",
+    "defpap",
+    "do",
+    "doccomm",
+    "docvar",
+    "factoidname",
+    "falt",
+    "fchars",
+    "ffdeftext",
+    "ffentrymcr",
+    "ffexitmcr",
+    "ffformat",
+    "ffhelptext",
+    "ffl",
+    "ffname",
+    "ffstattext",
+    "file",
+    "filetbl",
+    "fldinst",
+    "fldtype",
+    "footer",
+    "footerf",
+    "footerl",
+    "footerr",
+    "footnote",
+    "formfield",
+    "ftncn",
+    "ftnsep",
+    "ftnsepc",
+    "aftncn",
+    "aftnsep",
+    "aftnsepc",
+    "generator",
+    "gridtbl",
+    "header",
+    "headerf",
+    "headerl",
+    "headerr",
+    "hlinkbase",
+    "info",
+    "keywords",
+    "latentstyles",
+    "lchars",
+    "levelnumbers",
+    "leveltext",
+    "lfolevel",
+    "list",
+    "listlevel",
+    "listname",
+    "listoverride",
+    "listoverridetable",
+    "listpicture",
+    "liststylename",
+    "listtable",
+    "lsdlockedexcept",
+    "mailmerge",
+    "manager",
+    "mmathPr",
+    "nesttableprops",
+    "nextfile",
+    "nonesttables",
+    "nonshppict",
+    "objalias",
+    "objclass",
+    "objdata",
+    "object",
+    "objname",
+    "objsect",
+    "objtime",
+    "oldcprops",
+    "oldpprops",
+    "oldsprops",
+    "oldtprops",
+    "oleclsid",
+    "operator",
+    "panose",
+    "password",
+    "passwordhash",
+    "pgp",
+    "pgptbl",
+    "picprop",
+    "pict",
+    "pn",
+    "pntxta",
+    "pntxtb",
+    "printim",
+    "private",
+    "propname",
+    "protend",
+    "protstart",
+    "protusertbl",
+    "pxe",
+    "revtbl",
+    "revtim",
+    "rsidtbl",
+    "rxe",
+    "shp",
+    "shpgrp",
+    "shpinst",
+    "shppict",
+    "shprslt",
+    "shptxt",
+    "sn",
+    "sp",
+    "stylesheet",
+    "subject",
+    "sv",
+    "tc",
+    "template",
+    "themedata",
+    "title",
+    "txe",
+    "userprops",
+    "wgrffmtfilter",
+    "windowcaption",
+    "writereservation",
+    "writereservhash",
+    "xe",
+    "xform",
+    "xmlattrname",
+    "xmlattrvalue",
+    "xmlclose",
+    "xmlname",
+    "xmlnstbl",
+    "xmlopen",
+};
+
+std::vector<Keyword> buildKeywords() {
+    std::vector<Keyword> k = {
+        {"fonttbl", Kw::FontTbl},
+        {"colortbl", Kw::ColorTbl},
+        {"ansi", Kw::Ansi},
+        {"mac", Kw::Mac},
+        {"pc", Kw::Pc},
+        {"pca", Kw::Pca},
+        {"ansicpg", Kw::AnsiCpg},
+        {"deff", Kw::Deff},
+        {"plain", Kw::Plain},
+        {"f", Kw::F},
+        {"fs", Kw::Fs},
+        {"b", Kw::B},
+        {"i", Kw::I},
+        {"ul", Kw::Ul},
+        {"ulnone", Kw::UlNone},
+        {"strike", Kw::Strike},
+        {"striked", Kw::Strike},
+        {"cf", Kw::Cf},
+        {"v", Kw::V},
+        {"pard", Kw::Pard},
+        {"ql", Kw::Ql},
+        {"qc", Kw::Qc},
+        {"qr", Kw::Qr},
+        {"qj", Kw::Qj},
+        {"qd", Kw::Qj},
+        {"par", Kw::Par},
+        {"sect", Kw::Sect},
+        {"page", Kw::Page},
+        {"line", Kw::Line},
+        {"tab", Kw::Tab},
+        {"cell", Kw::Cell},
+        {"nestcell", Kw::Cell},
+        {"row", Kw::Row},
+        {"nestrow", Kw::Row},
+        {"u", Kw::U},
+        {"uc", Kw::Uc},
+        {"bin", Kw::Bin},
+        {"fcharset", Kw::FCharset},
+        {"cpg", Kw::Cpg},
+        {"red", Kw::Red},
+        {"green", Kw::Green},
+        {"blue", Kw::Blue},
+        {"emdash", Kw::Char, 0x2014},
+        {"endash", Kw::Char, 0x2013},
+        {"emspace", Kw::Char, 0x2003},
+        {"enspace", Kw::Char, 0x2002},
+        {"qmspace", Kw::Char, 0x2005},
+        {"bullet", Kw::Char, 0x2022},
+        {"lquote", Kw::Char, 0x2018},
+        {"rquote", Kw::Char, 0x2019},
+        {"ldblquote", Kw::Char, 0x201C},
+        {"rdblquote", Kw::Char, 0x201D},
+        {"zwj", Kw::Char, 0x200D},
+        {"zwnj", Kw::Char, 0x200C},
+        {"ltrmark", Kw::Char, 0x200E},
+        {"rtlmark", Kw::Char, 0x200F},
+    };
+    // Every kind of underline the word processors write is shown as one.
+    for (std::string_view u :
+         {"uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave", "ulldash", "ulth", "ulthd",
+          "ulthdash", "ulthdashd", "ulthdashdd", "ulthldash", "ululdbwave", "ulw", "ulwave"})
+        k.push_back({u, Kw::Ul});
+    for (std::string_view d : kSkipDestinations)
+        k.push_back({d, Kw::SkipDest});
+    std::sort(k.begin(), k.end(),
+              [](const Keyword& a, const Keyword& b) { return a.name < b.name; });
+    return k;
+}
+
+const Keyword* findKeyword(std::string_view name) {
+    static const std::vector<Keyword> keywords = buildKeywords();
+    auto it = std::lower_bound(keywords.begin(), keywords.end(), name,
+                               [](const Keyword& k, std::string_view n) { return k.name < n; });
+    return it != keywords.end() && it->name == name ? &*it : nullptr;
+}
+
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Control characters (a writer's trailing NUL, what an invalid byte of a
+// double-byte code page decodes to) and the marks Qt reserves for its own
+// structure are never text of a lesson.
+bool isDropped(char16_t c) {
+    return (c < 0x20 && c != u'\t') || c == QChar::ObjectReplacementCharacter || c == 0xFDD0 ||
+           c == 0xFDD1 || c == QChar::ParagraphSeparator;
+}
+
+class Reader {
+public:
+    explicit Reader(QTextDocument& doc) : m_cursor(&doc) {}
+
+    void read(const char* p, const char* end);
+
+private:
+    // Tokens
+    void controlWord(std::string_view name, bool hasParam, int param, const char*& p,
+                     const char* end);
+    void controlSymbol(char c, const char*& p, const char* end);
+    void text(const char* begin, const char* end);
+    void openGroup();
+    bool closeGroup();
+
+    // Body
+    bool skipping() const { return m_overflow > 0 || top().dest == Dest::Skip; }
+    bool consumeFallback() {
+        if (m_fallback == 0)
+            return false;
+        --m_fallback;
+        return true;
+    }
+    void appendBytes(const char* data, qsizetype n);
+    void appendChar(char16_t c);
+    void startRun();
+    void decodePending();
+    void flushRun();
+    void paragraph();
+    void applyAlignment(Qt::Alignment align);
+    QTextCharFormat formatFor(const CharState& s);
+    int codePageOf(int font);
+
+    // Tables
+    void fontText(const char* begin, const char* end);
+    void finishFontName();
+    void colorText(const char* begin, const char* end);
+
+    Group& top() { return m_groups.back(); }
+    const Group& top() const { return m_groups.back(); }
+
+    QTextCursor m_cursor;
+    rtf::CodePageDecoder m_decoder;
+
+    std::vector<Group> m_groups;
+    int m_overflow = 0; // open groups beyond kMaxDepth
+    int m_fallback = 0; // fallback characters still to skip after \uN
+
+    int m_ansiCodePage = kDefaultCodePage;
+    // The code page of the font used last: text looks it up for every run.
+    int m_codePageFont = -1;
+    int m_codePage = kDefaultCodePage;
+    bool m_fontsChanged = true;
+    int m_defaultFont = -1;
+    QHash<int, FontEntry> m_fonts;
+    int m_currentFont = -1; // the font table entry being read
+    bool m_fontNameOpen = false;
+    std::vector<ColorEntry> m_colors;
+    ColorEntry m_colorBeingRead;
+
+    // The run of text not yet in the document, all in one character format:
+    // decoded text plus bytes still in their code page (kept together so
+    // that double-byte characters split over \'xx pairs decode whole).
+    CharState m_runState;
+    QString m_runText;
+    QByteArray m_pendingBytes;
+    int m_pendingCodePage = 0;
+    bool m_paragraphPending = false;            // a \par not yet turned into a block
+    Qt::Alignment m_blockAlign = Qt::AlignLeft; // of the block the cursor is in
+
+    // Recently built formats; a handful covers the alternation of plain and
+    // emphasised runs in lesson texts.
+    std::array<std::pair<CharState, QTextCharFormat>, 8> m_formatCache;
+    int m_formatCacheSize = 0;
+    int m_formatCacheNext = 0;
+};
+
+void Reader::read(const char* p, const char* end) {
+    m_groups.reserve(64);
+    m_groups.push_back(Group{}); // outside the document's outer group
+    m_cursor.beginEditBlock();
+    while (p < end) {
+        const char c = *p;
+        if (c == '{') {
+            ++p;
+            openGroup();
+        } else if (c == '}') {
+            ++p;
+            if (!closeGroup())
+                break; // the outer group closed: anything after it is not part of the text
+        } else if (c == '\\') {
+            ++p;
+            if (p == end)
+                break;
+            if (isLetter(*p)) {
+                const char* nameBegin = p;
+                while (p < end && isLetter(*p))
+                    ++p;
+                // Longer names are unknown anyway; keep them unmatched.
+                std::string_view name(nameBegin, std::min<std::size_t>(p - nameBegin, 32));
+                if (p - nameBegin > 32)
+                    name = std::string_view();
+                bool hasParam = false;
+                bool negative = false;
+                long long value = 0;
+                if (p < end && *p == '-' && p + 1 < end && isDigit(p[1])) {
+                    negative = true;
+                    ++p;
+                }
+                while (p < end && isDigit(*p)) {
+                    hasParam = true;
+                    if (value < kParamLimit)
+                        value = value * 10 + (*p - '0');
+                    ++p;
+                }
+                value = std::min<long long>(value, kParamLimit);
+                if (p < end && *p == ' ')
+                    ++p;
+                controlWord(name, hasParam, static_cast<int>(negative ? -value : value), p, end);
+            } else {
+                const char symbol = *p++;
+                controlSymbol(symbol, p, end);
+            }
+        } else if (c == '\r' || c == '\n') {
+            ++p;
+        } else {
+            const char* begin = p;
+            if (skipping()) {
+                while (p < end && *p != '{' && *p != '}' && *p != '\\')
+                    ++p;
+                continue;
+            }
+            while (p < end && *p != '{' && *p != '}' && *p != '\\' && *p != '\r' && *p != '\n')
+                ++p;
+            text(begin, p);
+        }
+    }
+    flushRun();
+    if (!m_paragraphPending)
+        applyAlignment(top().align);
+    m_cursor.endEditBlock();
+}
+
+void Reader::openGroup() {
+    m_fallback = 0;
+    if (m_overflow > 0 || static_cast<int>(m_groups.size()) > kMaxDepth) {
+        ++m_overflow;
+        return;
+    }
+    m_groups.push_back(m_groups.back());
+}
+
+bool Reader::closeGroup() {
+    m_fallback = 0;
+    if (m_overflow > 0) {
+        --m_overflow;
+        return true;
+    }
+    // The outer group's '}' ends the text; its state stays on top so that
+    // the last paragraph still gets its alignment.
+    if (m_groups.size() <= 2)
+        return false;
+    const Dest closing = top().dest;
+    m_groups.pop_back();
+    if (closing == Dest::FontTable) {
+        finishFontName();
+        m_fontNameOpen = false;
+    }
+    if ((closing == Dest::FontTable || closing == Dest::ColorTable) && top().dest != closing)
+        m_formatCacheSize = 0; // fonts or colours may have changed
+    return true;
+}
+
+void Reader::controlSymbol(char c, const char*& p, const char* end) {
+    if (c == '\'') {
+        int value = 0;
+        int digits = 0;
+        while (digits < 2 && p < end && hexValue(*p) >= 0) {
+            value = value * 16 + hexValue(*p);
+            ++p;
+            ++digits;
+        }
+        if (skipping() || consumeFallback() || digits == 0)
+            return;
+        const char byte = static_cast<char>(value);
+        switch (top().dest) {
+        case Dest::Body:
+            appendBytes(&byte, 1);
+            break;
+        case Dest::FontTable:
+            fontText(&byte, &byte + 1);
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+    if (c == '*') {
+        top().dest = Dest::Skip;
+        return;
+    }
+    if (skipping() || consumeFallback())
+        return;
+    switch (c) {
+    case '\\':
+    case '{':
+    case '}':
+        text(&c, &c + 1);
+        break;
+    case '~':
+        appendChar(0x00A0);
+        break;
+    case '_':
+        appendChar(0x2011);
+        break;
+    case '\r':
+    case '\n': // a backslash ending a line is a paragraph mark
+        if (top().dest == Dest::Body)
+            paragraph();
+        break;
+    default: // optional hyphen, index and formula marks: nothing to show
+        break;
+    }
+}
+
+void Reader::controlWord(std::string_view name, bool hasParam, int param, const char*& p,
+                         const char* end) {
+    const Keyword* k = findKeyword(name);
+    if (k && k->kw == Kw::Bin) {
+        // The data is raw bytes: braces and backslashes in it mean nothing.
+        const qsizetype n = std::clamp<qsizetype>(hasParam ? param : 0, 0, end - p);
+        p += n;
+        consumeFallback();
+        return;
+    }
+    if (skipping())
+        return;
+    if (consumeFallback())
+        return; // a control word standing in for the character of a \uN
+    if (!k)
+        return;
+    Group& g = top();
+    const bool on = !hasParam || param != 0;
+    switch (k->kw) {
+    case Kw::SkipDest:
+        g.dest = Dest::Skip;
+        return;
+    case Kw::FontTbl:
+        g.dest = Dest::FontTable;
+        m_currentFont = -1;
+        m_fontNameOpen = false;
+        return;
+    case Kw::ColorTbl:
+        g.dest = Dest::ColorTable;
+        m_colorBeingRead = ColorEntry{};
+        return;
+    default:
+        break;
+    }
+
+    if (g.dest == Dest::FontTable) {
+        m_fontsChanged = true;
+        switch (k->kw) {
+        case Kw::F:
+            finishFontName();
+            m_currentFont = param;
+            m_fonts[param] = FontEntry{}; // a font defined twice takes the later definition
+            m_fontNameOpen = true;
+            break;
+        case Kw::FCharset:
+            if (m_fonts.contains(m_currentFont))
+                m_fonts[m_currentFont].charset = param;
+            break;
+        case Kw::Cpg:
+            if (m_fonts.contains(m_currentFont))
+                m_fonts[m_currentFont].codePage = param;
+            break;
+        case Kw::U:
+            if (m_fontNameOpen && m_fonts.contains(m_currentFont)) {
+                FontEntry& f = m_fonts[m_currentFont];
+                f.name += m_decoder.decode(codePageOf(m_currentFont), f.nameBytes);
+                f.nameBytes.clear();
+                f.name += QChar(static_cast<char16_t>(param < 0 ? param + 65536 : param));
+            }
+            m_fallback = std::clamp(g.uc, 0, kMaxUnicodeSkip);
+            break;
+        case Kw::Uc:
+            g.uc = std::clamp(param, 0, kMaxUnicodeSkip);
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+    if (g.dest == Dest::ColorTable) {
+        const int component = std::clamp(param, 0, 255);
+        switch (k->kw) {
+        case Kw::Red:
+            m_colorBeingRead.automatic = false;
+            m_colorBeingRead.rgb =
+                qRgb(component, qGreen(m_colorBeingRead.rgb), qBlue(m_colorBeingRead.rgb));
+            break;
+        case Kw::Green:
+            m_colorBeingRead.automatic = false;
+            m_colorBeingRead.rgb =
+                qRgb(qRed(m_colorBeingRead.rgb), component, qBlue(m_colorBeingRead.rgb));
+            break;
+        case Kw::Blue:
+            m_colorBeingRead.automatic = false;
+            m_colorBeingRead.rgb =
+                qRgb(qRed(m_colorBeingRead.rgb), qGreen(m_colorBeingRead.rgb), component);
+            break;
+        default:
+            break;
+        }
+        return;
+    }
+
+    CharState& c = g.chr;
+    switch (k->kw) {
+    case Kw::Ansi:
+    case Kw::Mac:
+    case Kw::Pc:
+    case Kw::Pca:
+    case Kw::AnsiCpg:
+        m_fontsChanged = true;
+        break;
+    default:
+        break;
+    }
+    switch (k->kw) {
+    case Kw::Ansi:
+        m_ansiCodePage = 1252;
+        break;
+    case Kw::Mac:
+        m_ansiCodePage = 10000;
+        break;
+    case Kw::Pc:
+        m_ansiCodePage = 437;
+        break;
+    case Kw::Pca:
+        m_ansiCodePage = 850;
+        break;
+    case Kw::AnsiCpg:
+        if (param > 0)
+            m_ansiCodePage = param;
+        break;
+    case Kw::Deff:
+        m_defaultFont = param;
+        c.font = param;
+        break;
+    case Kw::Plain:
+        c = CharState{.font = m_defaultFont};
+        break;
+    case Kw::F:
+        c.font = param;
+        break;
+    case Kw::Fs:
+        c.halfPoints = param > 0 ? std::min(param, kMaxHalfPoints) : kDefaultHalfPoints;
+        break;
+    case Kw::B:
+        c.bold = on;
+        break;
+    case Kw::I:
+        c.italic = on;
+        break;
+    case Kw::Ul:
+        c.underline = on;
+        break;
+    case Kw::UlNone:
+        c.underline = false;
+        break;
+    case Kw::Strike:
+        c.strike = on;
+        break;
+    case Kw::Cf:
+        c.color = std::max(param, 0);
+        break;
+    case Kw::V:
+        c.hidden = on;
+        break;
+    case Kw::Pard:
+        g.align = Qt::AlignLeft;
+        break;
+    case Kw::Ql:
+        g.align = Qt::AlignLeft;
+        break;
+    case Kw::Qc:
+        g.align = Qt::AlignHCenter;
+        break;
+    case Kw::Qr:
+        g.align = Qt::AlignRight;
+        break;
+    case Kw::Qj:
+        g.align = Qt::AlignJustify;
+        break;
+    case Kw::Par:
+    case Kw::Sect:
+    case Kw::Row:
+        paragraph();
+        break;
+    case Kw::Page:
+        // A page break at the start of a paragraph has nothing to end.
+        if (!m_paragraphPending &&
+            (!m_runText.isEmpty() || !m_pendingBytes.isEmpty() || m_cursor.block().length() > 1))
+            paragraph();
+        break;
+    case Kw::Line:
+        appendChar(QChar::LineSeparator);
+        break;
+    case Kw::Tab:
+    case Kw::Cell:
+        appendChar(u'\t');
+        break;
+    case Kw::U:
+        if (param >= -32768 && param <= 65535)
+            appendChar(static_cast<char16_t>(param < 0 ? param + 65536 : param));
+        m_fallback = g.uc;
+        break;
+    case Kw::Uc:
+        g.uc = std::clamp(param, 0, kMaxUnicodeSkip);
+        break;
+    case Kw::Char:
+        appendChar(k->ch);
+        break;
+    default:
+        break;
+    }
+}
+
+void Reader::text(const char* begin, const char* end) {
+    while (m_fallback > 0 && begin < end) {
+        ++begin;
+        --m_fallback;
+    }
+    if (begin == end)
+        return;
+    switch (top().dest) {
+    case Dest::Body:
+        appendBytes(begin, end - begin);
+        break;
+    case Dest::FontTable:
+        fontText(begin, end);
+        break;
+    case Dest::ColorTable:
+        colorText(begin, end);
+        break;
+    case Dest::Skip:
+        break;
+    }
+}
+
+void Reader::appendBytes(const char* data, qsizetype n) {
+    if (top().chr.hidden)
+        return;
+    startRun();
+    const int codePage = codePageOf(top().chr.font);
+    if (codePage != m_pendingCodePage)
+        decodePending();
+    m_pendingCodePage = codePage;
+    m_pendingBytes.append(data, n);
+}
+
+void Reader::appendChar(char16_t c) {
+    if (top().dest != Dest::Body || top().chr.hidden || isDropped(c))
+        return;
+    startRun();
+    decodePending();
+    m_runText.append(QChar(c));
+}
+
+void Reader::startRun() {
+    const CharState& s = top().chr;
+    if (s == m_runState)
+        return;
+    flushRun();
+    m_runState = s;
+}
+
+void Reader::decodePending() {
+    if (m_pendingBytes.isEmpty())
+        return;
+    const qsizetype start = m_runText.size();
+    m_runText += m_decoder.decode(m_pendingCodePage, m_pendingBytes);
+    m_pendingBytes.clear();
+    if (std::any_of(m_runText.cbegin() + start, m_runText.cend(),
+                    [](QChar c) { return isDropped(c.unicode()); })) {
+        const QString decoded = m_runText.mid(start);
+        m_runText.truncate(start);
+        for (const QChar c : decoded) {
+            if (!isDropped(c.unicode()))
+                m_runText.append(c);
+        }
+    }
+}
+
+void Reader::flushRun() {
+    decodePending();
+    if (m_runText.isEmpty())
+        return;
+    if (m_paragraphPending) {
+        m_cursor.insertBlock(QTextBlockFormat(), formatFor(m_runState));
+        m_blockAlign = Qt::AlignLeft;
+        m_paragraphPending = false;
+    }
+    m_cursor.insertText(m_runText, formatFor(m_runState));
+    m_runText.clear();
+}
+
+void Reader::paragraph() {
+    flushRun();
+    if (m_paragraphPending) {
+        m_cursor.insertBlock(QTextBlockFormat(), formatFor(top().chr));
+        m_blockAlign = Qt::AlignLeft;
+    }
+    applyAlignment(top().align);
+    m_paragraphPending = true;
+}
+
+void Reader::applyAlignment(Qt::Alignment align) {
+    if (align == m_blockAlign)
+        return;
+    QTextBlockFormat f;
+    f.setAlignment(align);
+    m_cursor.mergeBlockFormat(f);
+    m_blockAlign = align;
+}
+
+int Reader::codePageOf(int font) {
+    if (font == m_codePageFont && m_fontsChanged == false)
+        return m_codePage;
+    auto it = m_fonts.constFind(font);
+    if (it == m_fonts.constEnd())
+        m_codePage = m_ansiCodePage;
+    else if (it->codePage > 0)
+        m_codePage = it->codePage;
+    else
+        m_codePage = rtf::codePageForCharset(it->charset, m_ansiCodePage);
+    m_codePageFont = font;
+    m_fontsChanged = false;
+    return m_codePage;
+}
+
+QTextCharFormat Reader::formatFor(const CharState& s) {
+    for (int i = 0; i < m_formatCacheSize; ++i) {
+        if (m_formatCache[i].first == s)
+            return m_formatCache[i].second;
+    }
+    QTextCharFormat f;
+    auto font = m_fonts.constFind(s.font);
+    if (font != m_fonts.constEnd() && !font->name.isEmpty())
+        f.setFontFamilies({font->name});
+    f.setFontPointSize(s.halfPoints / 2.0);
+    if (s.bold)
+        f.setFontWeight(QFont::Bold);
+    if (s.italic)
+        f.setFontItalic(true);
+    if (s.underline)
+        f.setFontUnderline(true);
+    if (s.strike)
+        f.setFontStrikeOut(true);
+    if (s.color >= 0 && static_cast<std::size_t>(s.color) < m_colors.size() &&
+        !m_colors[s.color].automatic)
+        f.setForeground(QColor::fromRgb(m_colors[s.color].rgb));
+    m_formatCache[m_formatCacheNext] = {s, f};
+    m_formatCacheNext = (m_formatCacheNext + 1) % static_cast<int>(m_formatCache.size());
+    m_formatCacheSize = std::min(m_formatCacheSize + 1, static_cast<int>(m_formatCache.size()));
+    return f;
+}
+
+void Reader::fontText(const char* begin, const char* end) {
+    if (!m_fontNameOpen || !m_fonts.contains(m_currentFont))
+        return;
+    FontEntry& f = m_fonts[m_currentFont];
+    for (const char* p = begin; p < end; ++p) {
+        if (*p == ';') {
+            finishFontName();
+            m_fontNameOpen = false;
+            return;
+        }
+        if (static_cast<unsigned char>(*p) >= 0x20)
+            f.nameBytes.append(*p);
+    }
+}
+
+void Reader::finishFontName() {
+    auto it = m_fonts.find(m_currentFont);
+    if (it == m_fonts.end() || !m_fontNameOpen)
+        return;
+    it->name += m_decoder.decode(codePageOf(m_currentFont), it->nameBytes);
+    it->name.removeIf([](QChar c) { return isDropped(c.unicode()); });
+    it->name = it->name.trimmed();
+    it->nameBytes.clear();
+}
+
+void Reader::colorText(const char* begin, const char* end) {
+    for (const char* p = begin; p < end; ++p) {
+        if (*p == ';') {
+            m_colors.push_back(m_colorBeingRead);
+            m_colorBeingRead = ColorEntry{};
+        }
+    }
+}
+
+bool looksLikeRtf(const QByteArray& data) {
+    qsizetype i = 0;
+    if (data.startsWith("\xEF\xBB\xBF"))
+        i = 3;
+    while (i < data.size() && (data[i] == ' ' || data[i] == '\t' || data[i] == '\r' ||
+                               data[i] == '\n' || data[i] == '\0'))
+        ++i;
+    return QByteArrayView(data).sliced(i).startsWith("{\\rtf");
+}
+
+void readPlainText(const QByteArray& data, QTextDocument& doc) {
+    QString text = rtf::CodePageDecoder().decode(1250, data);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    text.removeIf([](QChar c) { return c < u'\x20' && c != u'\t' && c != u'\n'; });
+    QTextCursor cursor(&doc);
+    cursor.insertText(text);
+}
+
+} // namespace
+
+bool readRtf(const QByteArray& data, QTextDocument& doc) {
+    const bool undo = doc.isUndoRedoEnabled();
+    doc.setUndoRedoEnabled(false);
+    doc.clear();
+    const bool rtf = looksLikeRtf(data);
+    if (rtf) {
+        const qsizetype start = data.indexOf('{');
+        Reader(doc).read(data.constData() + start, data.constData() + data.size());
+    } else {
+        readPlainText(data, doc);
+    }
+    doc.setUndoRedoEnabled(undo);
+    doc.setModified(false);
+    return rtf;
+}
+
+bool loadRtfFile(const QString& path, QTextDocument& doc) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        doc.clear();
+        return false;
+    }
+    readRtf(file.readAll(), doc);
+    return true;
+}
+
+QStringList plainLines(const QTextDocument& doc) {
+    QStringList lines;
+    if (doc.isEmpty())
+        return lines;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i] == QChar::LineSeparator || text[i] == u'\v') {
+                lines.append(text.mid(from, i - from));
+                from = i + 1;
+            }
+        }
+        lines.append(text.mid(from));
+    }
+    return lines;
+}
+
+} // namespace orbino

@@ -1,0 +1,688 @@
+// Rich Text Format reader and writer: what lesson files written by the
+// Windows rich-text control and by word processors read as, what survives
+// hostile input, and what our own files read back as.
+#include "platform/errors.h"
+#include "platform/rtf_reader.h"
+#include "platform/rtf_writer.h"
+
+#include <QColor>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+using namespace orbino;
+
+namespace {
+
+QString fixture(const QString& name) {
+    return QStringLiteral(ORBINO_TEST_DATA "/rtf/") + name;
+}
+
+// "Arial 10 b i u s #rrggbb": the attributes a teacher can set, in one
+// comparable string. Unset family or size show as "-".
+QString describe(const QTextCharFormat& f) {
+    const QStringList families = f.fontFamilies().toStringList();
+    QStringList parts;
+    parts << (families.isEmpty() ? QStringLiteral("-") : families.first());
+    parts << (f.hasProperty(QTextFormat::FontPointSize) ? QString::number(f.fontPointSize())
+                                                        : QStringLiteral("-"));
+    if (f.fontWeight() >= QFont::DemiBold)
+        parts << QStringLiteral("b");
+    if (f.fontItalic())
+        parts << QStringLiteral("i");
+    if (f.fontUnderline())
+        parts << QStringLiteral("u");
+    if (f.fontStrikeOut())
+        parts << QStringLiteral("s");
+    if (f.foreground().style() != Qt::NoBrush)
+        parts << f.foreground().color().name();
+    return parts.join(u' ');
+}
+
+// Format of the first character of the first occurrence of `text`.
+QString formatOf(QTextDocument& doc, const QString& text) {
+    const QTextCursor found = doc.find(text);
+    if (found.isNull())
+        return QStringLiteral("<not found>");
+    QTextCursor c(&doc);
+    c.setPosition(found.selectionStart() + 1);
+    return describe(c.charFormat());
+}
+
+QString alignmentOf(QTextDocument& doc, const QString& text) {
+    const QTextCursor found = doc.find(text);
+    if (found.isNull())
+        return QStringLiteral("<not found>");
+    const Qt::Alignment a = found.block().blockFormat().alignment();
+    if (a & Qt::AlignHCenter)
+        return QStringLiteral("center");
+    if (a & Qt::AlignRight)
+        return QStringLiteral("right");
+    if (a & Qt::AlignJustify)
+        return QStringLiteral("justify");
+    return QStringLiteral("left");
+}
+
+// Every character with its format, paragraph by paragraph: two documents are
+// the same to the learner exactly when these are equal.
+QStringList charactersWithFormats(const QTextDocument& doc) {
+    QStringList out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QString d = describe(it.fragment().charFormat());
+            for (const QChar c : it.fragment().text())
+                out << QString(c) + u'|' + d;
+        }
+        out << QStringLiteral("<par>");
+    }
+    return out;
+}
+
+QTextCharFormat makeFormat(const QString& family, double points, bool b, bool i, bool u, bool s,
+                           QColor color = QColor()) {
+    QTextCharFormat f;
+    f.setFontFamilies({family});
+    f.setFontPointSize(points);
+    if (b)
+        f.setFontWeight(QFont::Bold);
+    f.setFontItalic(i);
+    f.setFontUnderline(u);
+    f.setFontStrikeOut(s);
+    if (color.isValid())
+        f.setForeground(color);
+    return f;
+}
+
+// A document of `text` ('\n' separates paragraphs) whose words take the
+// formats below in turn, so that neighbouring runs always differ.
+void buildDocument(QTextDocument& doc, const QString& text) {
+    const QList<QTextCharFormat> formats = {
+        makeFormat(QStringLiteral("Arial"), 10, false, false, false, false),
+        makeFormat(QStringLiteral("Arial"), 12, true, false, false, false),
+        makeFormat(QStringLiteral("Times New Roman"), 10.5, false, true, false, false, Qt::red),
+        makeFormat(QStringLiteral("Arial"), 14, false, false, true, false, QColor(0, 0, 128)),
+        makeFormat(QStringLiteral("Courier New"), 9, false, false, false, true),
+        makeFormat(QStringLiteral("Písmo Školy"), 20, true, true, true, false, QColor(0, 128, 0)),
+    };
+    QTextCursor c(&doc);
+    int next = 0;
+    const QStringList paragraphs = text.split(u'\n');
+    for (qsizetype p = 0; p < paragraphs.size(); ++p) {
+        if (p > 0)
+            c.insertBlock();
+        const QStringList words = paragraphs[p].split(u' ');
+        for (qsizetype w = 0; w < words.size(); ++w) {
+            const QTextCharFormat& f = formats[next++ % formats.size()];
+            c.insertText(w + 1 < words.size() ? words[w] + u' ' : words[w], f);
+        }
+    }
+}
+
+QByteArray rtf(const char* body) {
+    return QByteArray("{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 "
+                      "Arial;}}") +
+           body + '}';
+}
+
+} // namespace
+
+class TestRtf : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readsText_data();
+    void readsText();
+    void readsFormats_data();
+    void readsFormats();
+    void readsFixtures_data();
+    void readsFixtures();
+    void survivesMalformedInput_data();
+    void survivesMalformedInput();
+    void survivesRandomBytes();
+    void readsNonRtfAsPlainText_data();
+    void readsNonRtfAsPlainText();
+    void writesRtf_data();
+    void writesRtf();
+    void roundTrip_data();
+    void roundTrip();
+    void fileErrors();
+    void libreOfficeReadsOurFiles();
+};
+
+void TestRtf::readsText_data() {
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QStringList>("lines");
+
+    // Paragraphs, line breaks and tabs.
+    QTest::newRow("paragraphs") << rtf("a\\par b") << QStringList{"a", "b"};
+    QTest::newRow("last par adds no paragraph") << rtf("a\\par b\\par ") << QStringList{"a", "b"};
+    QTest::newRow("empty paragraphs kept")
+        << rtf("a\\par\\par b\\par\\par ") << QStringList{"a", "", "b", ""};
+    QTest::newRow("line break starts a line") << rtf("a\\line b") << QStringList{"a", "b"};
+    QTest::newRow("tab") << rtf("a\\tab b") << QStringList{"a\tb"};
+    QTest::newRow("backslash newline is par") << rtf("a\\\r\nb") << QStringList{"a", "b"};
+    QTest::newRow("file line ends ignored") << rtf("a\r\nb\rc\nd") << QStringList{"abcd"};
+    QTest::newRow("empty document") << rtf("") << QStringList{};
+    QTest::newRow("escaped specials") << rtf("\\{x\\}\\\\") << QStringList{"{x}\\"};
+    QTest::newRow("special characters")
+        << rtf("\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\~\\_x\\-y")
+        << QStringList{QStringLiteral("\u2014\u2013\u2022\u2018\u2019\u201c\u201d\u00a0\u2011xy")};
+    QTest::newRow("page and section breaks")
+        << rtf("a\\page b\\sect c\\par\\page d") << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("table cells") << rtf("\\intbl a\\cell b\\cell\\row c")
+                                 << QStringList{"a\tb\t", "c"};
+
+    // Code pages: \'xx follows the current font's charset, \ansicpg otherwise.
+    auto font = [](int charset, const char* hex) {
+        return QByteArray("{\\rtf1\\ansi\\ansicpg1250{\\fonttbl{\\f0\\fcharset") +
+               QByteArray::number(charset) + " X;}}\\f0 " + hex + "}";
+    };
+    QTest::newRow("charset 238") << font(238, "\\'e8\\'9a\\'9e\\'9d") << QStringList{"čšžť"};
+    QTest::newRow("charset 0") << font(0, "\\'e8\\'e9\\'80") << QStringList{"èé€"};
+    QTest::newRow("charset 1 is ansicpg") << font(1, "\\'e8") << QStringList{"č"};
+    QTest::newRow("charset 161") << font(161, "\\'e1\\'e2\\'e3") << QStringList{"αβγ"};
+    QTest::newRow("charset 162") << font(162, "\\'fe\\'f0") << QStringList{"şğ"};
+    QTest::newRow("charset 163") << font(163, "\\'f5") << QStringList{"ơ"};
+    QTest::newRow("charset 177") << font(177, "\\'f9\\'ec\\'e5\\'ed") << QStringList{"שלום"};
+    QTest::newRow("charset 178") << font(178, "\\'d3\\'e1\\'c7\\'e3") << QStringList{"سلام"};
+    QTest::newRow("charset 186") << font(186, "\\'e0\\'f0") << QStringList{"ąš"};
+    QTest::newRow("charset 204") << font(204, "\\'cc\\'e8\\'f0") << QStringList{"Мир"};
+    QTest::newRow("charset 222") << font(222, "\\'a1") << QStringList{"ก"};
+    QTest::newRow("charset 128 double byte")
+        << font(128, "\\'82\\'a0\\'82\\'a2") << QStringList{"あい"};
+    QTest::newRow("charset 134 double byte")
+        << font(134, "\\'c4\\'e3\\'ba\\'c3") << QStringList{"你好"};
+    QTest::newRow("charset 136 double byte") << font(136, "\\'a7\\'41") << QStringList{"你"};
+    QTest::newRow("charset 129 double byte") << font(129, "\\'c7\\'d1") << QStringList{"한"};
+    QTest::newRow("invalid double-byte dropped") << font(128, "a\\'a0b") << QStringList{"ab"};
+    QTest::newRow("raw bytes in code page") << font(204, "\xcc\xe8\xf0") << QStringList{"Мир"};
+    QTest::newRow("ansicpg without fonts")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'cc\\'e8\\'f0}") << QStringList{"Мир"};
+    QTest::newRow("no code page means 1250")
+        << QByteArray("{\\rtf1 \\'e8\\'9d}") << QStringList{"čť"};
+    QTest::newRow("font switch mid word")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset238 A;}{\\f1\\fcharset204 B;}}"
+                      "\\f0\\'e8\\f1\\'e8\\f0\\'e8}")
+        << QStringList{QStringLiteral("\u010d\u0438\u010d")};
+    QTest::newRow("cpg overrides charset")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset0\\cpg1251 A;}}\\f0\\'e8}")
+        << QStringList{"и"};
+
+    // \uN and the fallback characters after it.
+    QTest::newRow("u with question mark") << rtf("\\u269?\\u345?") << QStringList{"čř"};
+    QTest::newRow("u with hex fallback") << rtf("\\u269\\'e8x") << QStringList{"čx"};
+    QTest::newRow("u negative") << rtf("\\u-3913?") << QStringList{QString(QChar(0xF0B7))};
+    QTest::newRow("u surrogate pair") << rtf("\\u-10179?\\u-8704?") << QStringList{"😀"};
+    QTest::newRow("uc2 skips two") << rtf("\\uc2\\u20320\\'c4\\'e3x") << QStringList{"你x"};
+    QTest::newRow("uc0 skips none") << rtf("\\uc0\\u269 x") << QStringList{"čx"};
+    QTest::newRow("uc scoped by group")
+        << rtf("{\\uc2\\u269\\'63\\'63}\\u353\\'73x") << QStringList{"čšx"};
+    QTest::newRow("fallback skip stops at group") << rtf("\\uc3\\u269 a{b}c") << QStringList{"čbc"};
+    QTest::newRow("control word as fallback") << rtf("\\u8226\\bullet x") << QStringList{"•x"};
+
+    // \bin data is never text, whatever bytes it holds.
+    QTest::newRow("bin skips braces") << rtf("a{\\*\\x\\bin5 }}\\{c}b") << QStringList{"ab"};
+    QTest::newRow("bin in body") << rtf("a\\bin3 xyzb") << QStringList{"ab"};
+
+    // Destinations whose text is not part of the body.
+    QTest::newRow("ignorable destination") << rtf("a{\\*\\unknown secret}b") << QStringList{"ab"};
+    QTest::newRow("nested ignorable") << rtf("a{\\*\\x{b}{c{d}}}e") << QStringList{"ae"};
+    const char* skipped[] = {"stylesheet",
+                             "info",
+                             "pict",
+                             "header",
+                             "headerl",
+                             "headerr",
+                             "headerf",
+                             "footer",
+                             "footerl",
+                             "footerr",
+                             "footerf",
+                             "listtable",
+                             "listoverridetable",
+                             "rsidtbl",
+                             "generator",
+                             "xmlnstbl",
+                             "themedata",
+                             "colorschememapping",
+                             "latentstyles",
+                             "datastore",
+                             "object",
+                             "objdata",
+                             "fldinst",
+                             "footnote",
+                             "shppict",
+                             "nonshppict",
+                             "pn",
+                             "annotation"};
+    for (const char* d : skipped) {
+        QTest::addRow("destination %s", d)
+            << rtf((QByteArray("a{\\") + d + " secret{\\b more}}b").constData())
+            << QStringList{"ab"};
+    }
+    QTest::newRow("field keeps its result")
+        << rtf("{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt odkaz}}") << QStringList{"odkaz"};
+    QTest::newRow("list text is shown") << rtf("{\\pntext 1.\\tab}a") << QStringList{"1.\ta"};
+    QTest::newRow("hidden text") << rtf("a\\v secret\\v0 b") << QStringList{"ab"};
+
+    // Where the document ends.
+    QTest::newRow("text after outer brace")
+        << QByteArray("{\\rtf1 a}b{\\rtf1 c}") << QStringList{"a"};
+    QTest::newRow("trailing NUL") << QByteArray("{\\rtf1 a\\par }\r\n\0", 17) << QStringList{"a"};
+    QTest::newRow("leading whitespace and BOM")
+        << QByteArray("\xEF\xBB\xBF \r\n{\\rtf1 a}") << QStringList{"a"};
+}
+
+void TestRtf::readsText() {
+    QFETCH(QByteArray, data);
+    QFETCH(QStringList, lines);
+    QTextDocument doc;
+    QVERIFY(readRtf(data, doc));
+    QCOMPARE(plainLines(doc), lines);
+    QVERIFY(!doc.isModified());
+}
+
+void TestRtf::readsFormats_data() {
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("probe");
+    QTest::addColumn<QString>("format");
+
+    const QByteArray head = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 "
+                            "Arial;}{\\f1\\froman\\fcharset238 Times New Roman;}"
+                            "{\\f2\\fcharset238 P\\'edsmo \\'8akoly;}}"
+                            "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue128;}";
+    auto row = [&](const char* name, const char* body, const char* probe, const char* format) {
+        QTest::newRow(name) << head + body + '}' << QString::fromUtf8(probe)
+                            << QString::fromUtf8(format);
+    };
+    row("default size is 12", "x", "x", "Arial 12");
+    row("half points", "\\fs21 x", "x", "Arial 10.5");
+    row("font family", "\\f1 x", "x", "Times New Roman 12");
+    row("hex in font name", "\\f2 x", "x", "Písmo Školy 12");
+    row("bold", "\\b x\\b0 y", "x", "Arial 12 b");
+    row("bold off", "\\b x\\b0 y", "y", "Arial 12");
+    row("italic", "\\i x", "x", "Arial 12 i");
+    row("underline", "\\ul x\\ul0 y", "x", "Arial 12 u");
+    row("ulnone", "\\ul x\\ulnone y", "y", "Arial 12");
+    row("double underline", "\\uldb x", "x", "Arial 12 u");
+    row("strike", "\\strike x\\strike0 y", "x", "Arial 12 s");
+    row("strike off", "\\strike x\\strike0 y", "y", "Arial 12");
+    row("colour", "\\cf1 x", "x", "Arial 12 #ff0000");
+    row("colour 2", "\\cf2 x", "x", "Arial 12 #000080");
+    row("automatic colour", "\\cf1 y\\cf0 x", "x", "Arial 12");
+    row("colour out of table", "\\cf99 x", "x", "Arial 12");
+    row("group restores", "{\\b\\i\\f1\\fs40\\cf1 y}x", "x", "Arial 12");
+    row("plain resets", "\\b\\i\\ul\\strike\\cf1\\f1\\fs40 y\\plain x", "x", "Arial 12");
+    row("all at once", "\\f1\\fs30\\b\\i\\ul\\strike\\cf2 x", "x",
+        "Times New Roman 15 b i u s #000080");
+    row("unknown font keeps size", "\\f9\\fs16 x", "x", "- 8");
+    row("formats across a par", "\\b a\\par x", "x", "Arial 12 b");
+}
+
+void TestRtf::readsFormats() {
+    QFETCH(QByteArray, data);
+    QFETCH(QString, probe);
+    QFETCH(QString, format);
+    QTextDocument doc;
+    QVERIFY(readRtf(data, doc));
+    QCOMPARE(formatOf(doc, probe), format);
+}
+
+void TestRtf::readsFixtures_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("probes"); // text = expected format or alignment
+
+    QTest::newRow("windows rich-text control")
+        << QStringLiteral("richedit_1250.rtf")
+        << QStringList{"Lekcia 1: Úprava textu",
+                       "Text môžete zvýrazniť, podčiarknuť alebo prečiarknuť.",
+                       "Pozor: dôležité upozornenie\tkoniec",
+                       "Prvý riadok",
+                       "druhý riadok",
+                       "·\tOdrážka s ďalším textom",
+                       "Crème brûlée",
+                       "",
+                       "1. úloha\t2 body"}
+        << QStringList{
+               "Lekcia=Arial 14 b",        "Lekcia=align center",    "môžete=Arial 10",
+               "zvýrazniť=Arial 10 i",     "podčiarknuť=Arial 10 u", "prečiarknuť=Arial 10 s",
+               "Pozor=Arial 10 b #ff0000", "dôležité=Arial 10",      "druhý=Arial 10 #000080",
+               "Odrážka=align left",       "Crème=Arial 10",         "úloha=Times New Roman 12"};
+    QTest::newRow("word processor")
+        << QStringLiteral("wordprocessor.rtf")
+        << QStringList{"Nadpis kapitoly",    "Bežný text, tučný, kurzíva a modrý podčiarknutý.",
+                       "•\tPrvá odrážka",    "Unicode: čřあ a 😀.",
+                       "Привет αβγ 你好",    "odkaz za obrázkom",
+                       "Poznámka na konci.", "Koniec"}
+        << QStringList{"Nadpis=Arial 16 b",
+                       "Bežný=Times New Roman 12",
+                       "tučný=Times New Roman 12 b",
+                       "kurzíva=Times New Roman 12 i",
+                       "modrý=Times New Roman 12 u #0000ff",
+                       "•=Písmo Školy 12",
+                       "你好=宋体 12",
+                       "Привет=Arial Cyr 12",
+                       "odkaz=Times New Roman 12 u #0000ff"};
+}
+
+void TestRtf::readsFixtures() {
+    QFETCH(QString, file);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, probes);
+    QTextDocument doc;
+    QVERIFY(loadRtfFile(fixture(file), doc));
+    QCOMPARE(plainLines(doc), lines);
+    for (const QString& p : probes) {
+        const QString text = p.section(u'=', 0, 0);
+        const QString expected = p.section(u'=', 1);
+        const QString actual = expected.startsWith(QLatin1String("align "))
+                                   ? QStringLiteral("align ") + alignmentOf(doc, text)
+                                   : formatOf(doc, text);
+        QCOMPARE(actual, expected);
+    }
+}
+
+void TestRtf::survivesMalformedInput_data() {
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QStringList>("lines"); // the text that could be read
+
+    QTest::newRow("truncated in text") << QByteArray("{\\rtf1 abc") << QStringList{"abc"};
+    QTest::newRow("truncated in word") << QByteArray("{\\rtf1 abc\\pa") << QStringList{"abc"};
+    QTest::newRow("truncated after backslash") << QByteArray("{\\rtf1 abc\\") << QStringList{"abc"};
+    QTest::newRow("truncated hex") << QByteArray("{\\rtf1 abc\\'e") << QStringList{"abc"};
+    QTest::newRow("truncated in font table")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Ari") << QStringList{};
+    QTest::newRow("truncated in uN") << QByteArray("{\\rtf1 a\\u26") << QStringList{"a"};
+    QTest::newRow("unbalanced closing") << QByteArray("{\\rtf1 a}}}}b") << QStringList{"a"};
+    QTest::newRow("unbalanced opening") << QByteArray("{\\rtf1 a{{{b") << QStringList{"ab"};
+    QTest::newRow("bad hex digits") << QByteArray("{\\rtf1 a\\'zzb}") << QStringList{"azzb"};
+    QTest::newRow("bin huge") << QByteArray("{\\rtf1 a\\bin99999999999999999999 xyz}")
+                              << QStringList{"a"};
+    QTest::newRow("bin negative") << QByteArray("{\\rtf1 a\\bin-5 b}") << QStringList{"ab"};
+    QTest::newRow("bin without number") << QByteArray("{\\rtf1 a\\bin b}") << QStringList{"ab"};
+    QTest::newRow("font size huge") << QByteArray("{\\rtf1 \\fs2147483648 a}") << QStringList{"a"};
+    QTest::newRow("font size negative") << QByteArray("{\\rtf1 \\fs-40 a}") << QStringList{"a"};
+    QTest::newRow("uc huge") << QByteArray("{\\rtf1 \\uc2147483647\\u269 abc}") << QStringList{"č"};
+    QTest::newRow("u huge") << QByteArray("{\\rtf1 \\u99999999999 a\\u-99999 b}") << QStringList{};
+    QTest::newRow("font number huge")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f4294967296\\fcharset238 A;}}\\f4294967296 \\'e8}")
+        << QStringList{"č"};
+    QTest::newRow("colour number huge")
+        << QByteArray("{\\rtf1{\\colortbl;\\red999;}\\cf-7 a}") << QStringList{"a"};
+    QTest::newRow("control word very long")
+        << QByteArray("{\\rtf1 a\\") + QByteArray(100000, 'x') + QByteArray(" b}")
+        << QStringList{"ab"};
+    QTest::newRow("number very long")
+        << QByteArray("{\\rtf1 a\\fs") + QByteArray(100000, '9') + QByteArray(" b}")
+        << QStringList{"ab"};
+    QTest::newRow("deep nesting 100000")
+        << QByteArray("{\\rtf1 a") + QByteArray(100000, '{') + "x" + QByteArray(100000, '}') + "b}"
+        << QStringList{"ab"};
+    QTest::newRow("deep nesting unclosed")
+        << QByteArray("{\\rtf1 a") + QByteArray(100000, '{') + "x" << QStringList{"a"};
+    QTest::newRow("nesting just inside the limit")
+        << QByteArray("{\\rtf1 a") + QByteArray(900, '{') + "x" + QByteArray(900, '}') + "b}"
+        << QStringList{"axb"};
+    QTest::newRow("control bytes dropped") << QByteArray("{\\rtf1 a\x01\x02\x7f\0b}", 14)
+                                           << QStringList{"a\x7f"
+                                                          "b"};
+    QTest::newRow("many paragraphs")
+        << QByteArray("{\\rtf1 ") + QByteArray("\\par ").repeated(20000) + "x}"
+        << QStringList(20000, QString()) + QStringList{"x"};
+    QTest::newRow("many format changes")
+        << QByteArray("{\\rtf1 ") + QByteArray("{\\b a}{\\i b}").repeated(20000) + "}"
+        << QStringList{QString(QStringLiteral("ab")).repeated(20000)};
+}
+
+void TestRtf::survivesMalformedInput() {
+    QFETCH(QByteArray, data);
+    QFETCH(QStringList, lines);
+    QTextDocument doc;
+    QVERIFY(readRtf(data, doc));
+    QCOMPARE(plainLines(doc), lines);
+}
+
+void TestRtf::survivesRandomBytes() {
+    // Garbage with enough RTF syntax in it to reach the deeper paths.
+    QRandomGenerator random(20240301);
+    const char alphabet[] = "{}\\'*;0123456789-abfilnpqrsuv \r\n\xe8\x9a";
+    for (int round = 0; round < 300; ++round) {
+        QByteArray data("{\\rtf1");
+        const int length = int(random.bounded(2000));
+        for (int i = 0; i < length; ++i) {
+            data.append(random.bounded(4) == 0
+                            ? char(random.bounded(256))
+                            : alphabet[random.bounded(int(sizeof alphabet) - 1)]);
+        }
+        QTextDocument doc;
+        QVERIFY(readRtf(data, doc));
+        // Whatever came in must write out and read back.
+        QTextDocument again;
+        QVERIFY(readRtf(writeRtf(doc), again));
+        QCOMPARE(plainLines(again), plainLines(doc));
+    }
+}
+
+void TestRtf::readsNonRtfAsPlainText_data() {
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("1250 text with CR LF")
+        << QByteArray("\xc8o\x9en\xfd\r\nriadok 2\r\n") << QStringList{"Čožný", "riadok 2", ""};
+    QTest::newRow("lone LF and CR") << QByteArray("a\nb\rc") << QStringList{"a", "b", "c"};
+    QTest::newRow("rtf later in the file")
+        << QByteArray("text {\\rtf1 a}") << QStringList{"text {\\rtf1 a}"};
+    QTest::newRow("control characters dropped") << QByteArray("a\x04\0b", 4) << QStringList{"ab"};
+    QTest::newRow("empty") << QByteArray() << QStringList{};
+}
+
+void TestRtf::readsNonRtfAsPlainText() {
+    QFETCH(QByteArray, data);
+    QFETCH(QStringList, lines);
+    QTextDocument doc;
+    QVERIFY(!readRtf(data, doc));
+    QCOMPARE(plainLines(doc), lines);
+}
+
+void TestRtf::writesRtf_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QTextCharFormat>("format");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QTextCharFormat plain =
+        makeFormat(QStringLiteral("Arial"), 10, false, false, false, false);
+    QTest::newRow("header") << QStringLiteral("x") << plain
+                            << QByteArray("{\\rtf1\\ansi\\ansicpg1250\\deff0");
+    QTest::newRow("font table") << QStringLiteral("x") << plain
+                                << QByteArray("{\\f0\\fnil\\fcharset238 Arial;}");
+    QTest::newRow("font name in 1250")
+        << QStringLiteral("x")
+        << makeFormat(QStringLiteral("Písmo"), 10, false, false, false, false)
+        << QByteArray("\\fcharset238 P\\'edsmo;}");
+    QTest::newRow("1250 letter") << QStringLiteral("á") << plain << QByteArray("\\'e1");
+    QTest::newRow("euro is 1250") << QStringLiteral("€") << plain << QByteArray("\\'80");
+    QTest::newRow("greek as u") << QStringLiteral("α") << plain << QByteArray("\\u945?");
+    QTest::newRow("above 32767 negative")
+        << QStringLiteral("\uff01") << plain << QByteArray("\\u-255?");
+    QTest::newRow("emoji as two u")
+        << QStringLiteral("😀") << plain << QByteArray("\\u-10179?\\u-8704?");
+    QTest::newRow("braces and backslash")
+        << QStringLiteral("{\\}") << plain << QByteArray("\\{\\\\\\}");
+    QTest::newRow("tab") << QStringLiteral("a\tb") << plain << QByteArray("a\\tab b");
+    QTest::newRow("line break") << QStringLiteral("a\u2028b") << plain << QByteArray("a\\line b");
+    QTest::newRow("size in half points")
+        << QStringLiteral("x")
+        << makeFormat(QStringLiteral("Arial"), 10.5, false, false, false, false)
+        << QByteArray("\\fs21 x");
+    QTest::newRow("bold") << QStringLiteral("x")
+                          << makeFormat(QStringLiteral("Arial"), 10, true, false, false, false)
+                          << QByteArray("\\b x");
+    QTest::newRow("italic underline strike")
+        << QStringLiteral("x") << makeFormat(QStringLiteral("Arial"), 10, false, true, true, true)
+        << QByteArray("\\i\\ul\\strike x");
+    QTest::newRow("colour") << QStringLiteral("x")
+                            << makeFormat(QStringLiteral("Arial"), 10, false, false, false, false,
+                                          QColor(255, 0, 10))
+                            << QByteArray("{\\colortbl ;\\red255\\green0\\blue10;}");
+    QTest::newRow("colour used") << QStringLiteral("x")
+                                 << makeFormat(QStringLiteral("Arial"), 10, false, false, false,
+                                               false, Qt::blue)
+                                 << QByteArray("\\cf1 x\\par");
+    QTest::newRow("par and line end") << QStringLiteral("x") << plain << QByteArray("x\\par\r\n}");
+}
+
+void TestRtf::writesRtf() {
+    QFETCH(QString, text);
+    QFETCH(QTextCharFormat, format);
+    QFETCH(QByteArray, expected);
+    QTextDocument doc;
+    QTextCursor(&doc).insertText(text, format);
+    const QByteArray out = writeRtf(doc);
+    QVERIFY2(out.contains(expected), out.constData());
+}
+
+void TestRtf::roundTrip_data() {
+    QTest::addColumn<QString>("text");
+    const QString slovak = QStringLiteral("áäčďéíĺľňóôŕšťúýž ÁÄČĎÉÍĹĽŇÓÔŔŠŤÚÝŽ");
+    QTest::newRow("slovak diacritics") << slovak + u' ' + slovak;
+    QTest::newRow("every word a format")
+        << QStringLiteral("Žiak číta úlohu a vyplní tabuľku podľa vzoru");
+    QTest::newRow("outside 1250") << QStringLiteral("Ελληνικά кириллица 漢字テキスト 😀 ﬁ ł €");
+    QTest::newRow("rtf specials") << QStringLiteral("{zátvorky} a \\lomka\\ \\par \\'e8 ;");
+    QTest::newRow("tabs and line breaks")
+        << QStringLiteral("1. úloha\t2 body\u2028druhý riadok\t\t koniec");
+    QTest::newRow("paragraphs") << QStringLiteral("prvý\n\ntretí\nštvrtý");
+    QTest::newRow("trailing empty paragraph") << QStringLiteral("text\n");
+    QTest::newRow("only empty paragraphs") << QStringLiteral("\n\n");
+    QTest::newRow("long paragraph")
+        << QStringLiteral("Dlhý odsek so slovami, ktoré sa opakujú; ").repeated(60);
+    QTest::newRow("long word") << QStringLiteral("č").repeated(300) +
+                                      QStringLiteral("x").repeated(700);
+}
+
+void TestRtf::roundTrip() {
+    QFETCH(QString, text);
+    QTextDocument doc;
+    buildDocument(doc, text);
+    {
+        QTextCursor c(doc.begin());
+        QTextBlockFormat centred;
+        centred.setAlignment(Qt::AlignHCenter);
+        c.setBlockFormat(centred);
+    }
+
+    const QByteArray out = writeRtf(doc);
+    for (const char byte : out)
+        QVERIFY2(static_cast<unsigned char>(byte) < 0x80, "output must be 7-bit ASCII");
+    for (const QByteArray& line : out.split('\n'))
+        QVERIFY2(line.size() <= 256, line.constData()); // 255 and the CR
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("lekcia.rtf"));
+    saveRtfFile(path, doc);
+    QTextDocument back;
+    QVERIFY(loadRtfFile(path, back));
+
+    QCOMPARE(back.toPlainText(), doc.toPlainText());
+    QCOMPARE(plainLines(back), plainLines(doc));
+    QCOMPARE(charactersWithFormats(back), charactersWithFormats(doc));
+    QCOMPARE(alignmentOf(back, back.begin().text().left(1)),
+             alignmentOf(doc, doc.begin().text().left(1)));
+    if (doc.blockCount() > 1)
+        QCOMPARE(back.lastBlock().blockFormat().alignment() & Qt::AlignHCenter, Qt::Alignment());
+    // Writing what was read gives the same bytes: nothing drifts on re-saving.
+    QCOMPARE(writeRtf(back), out);
+}
+
+void TestRtf::fileErrors() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QTextDocument doc;
+    QTextCursor(&doc).insertText(QStringLiteral("stará lekcia"));
+
+    QVERIFY(!loadRtfFile(dir.filePath(QStringLiteral("chyba.rtf")), doc));
+    QVERIFY(doc.isEmpty());
+
+    const QString blocked = dir.filePath(QStringLiteral("nie/je/tu.rtf"));
+    try {
+        saveRtfFile(blocked, doc);
+        QFAIL("saving into a missing folder must throw");
+    } catch (const FileError& e) {
+        QCOMPARE(e.path(), blocked);
+        QVERIFY(!e.reason().isEmpty());
+    }
+
+    // A failed save leaves the old file whole.
+    const QString path = dir.filePath(QStringLiteral("lekcia.rtf"));
+    QTextCursor(&doc).insertText(QStringLiteral("pôvodný text"));
+    saveRtfFile(path, doc);
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QTextCursor(&doc).insertText(QStringLiteral("nový "));
+    bool threw = false;
+    try {
+        saveRtfFile(path, doc);
+    } catch (const FileError&) {
+        threw = true;
+    }
+    QFile::setPermissions(dir.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QTextDocument back;
+    QVERIFY(loadRtfFile(path, back));
+    if (threw)
+        QCOMPARE(plainLines(back), QStringList{QStringLiteral("pôvodný text")});
+}
+
+void TestRtf::libreOfficeReadsOurFiles() {
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        QSKIP("soffice (LibreOffice) is not installed: interoperability of written RTF with "
+              "LibreOffice is NOT checked on this machine");
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QTextDocument doc;
+    QTextCursor c(&doc);
+    c.insertText(QStringLiteral("Normal "),
+                 makeFormat(QStringLiteral("Arial"), 10, false, false, false, false));
+    c.insertText(QStringLiteral("Boldword"),
+                 makeFormat(QStringLiteral("Arial"), 10, true, false, false, false));
+    c.insertText(QStringLiteral(" Redword"),
+                 makeFormat(QStringLiteral("Arial"), 10, false, false, false, false, Qt::red));
+    c.insertBlock();
+    c.insertText(QStringLiteral("Žltučký kôň"),
+                 makeFormat(QStringLiteral("Arial"), 10, false, false, false, false));
+    const QString rtfPath = dir.filePath(QStringLiteral("lekcia.rtf"));
+    saveRtfFile(rtfPath, doc);
+
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(soffice,
+                  {QStringLiteral("-env:UserInstallation=file://") + dir.filePath("profile"),
+                   QStringLiteral("--headless"), QStringLiteral("--convert-to"),
+                   QStringLiteral("html"), QStringLiteral("--outdir"), dir.path(), rtfPath});
+    QVERIFY(process.waitForFinished(180000));
+    QFile html(dir.filePath(QStringLiteral("lekcia.html")));
+    QVERIFY2(html.open(QIODevice::ReadOnly), qPrintable(process.readAllStandardError()));
+    const QString out = QString::fromUtf8(html.readAll());
+    QVERIFY(out.contains(QStringLiteral("Normal")));
+    QVERIFY(out.contains(QStringLiteral("Žltučký kôň")) ||
+            out.contains(QStringLiteral("&Zcaron;lt")) || out.contains(QStringLiteral("&#381;lt")));
+    QVERIFY(out.contains(QRegularExpression(QStringLiteral("<b>\\s*Boldword"))));
+    QVERIFY(out.contains(QRegularExpression(
+                QStringLiteral("color=\"#ff0000\"[^>]*>\\s*(<[^>]*>\\s*)*Redword"),
+                QRegularExpression::CaseInsensitiveOption)) ||
+            out.contains(QRegularExpression(
+                QStringLiteral("color:\\s*#ff0000[^>]*>\\s*(<[^>]*>\\s*)*Redword"),
+                QRegularExpression::CaseInsensitiveOption)));
+}
+
+QTEST_APPLESS_MAIN(TestRtf)
+#include "tst_rtf.moc"
