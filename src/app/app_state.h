@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/dialogs.h"
 
+#include <QMap>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -107,7 +108,17 @@ public:
 
     // State each subsystem adds for itself (keep to your own section).
     // [screens state]
+    // Item buttons[L][k] (k = 1..20 in creation order) and the main screen's
+    // day buttons keyed by their position in the folder listing.
+    std::array<std::array<QPointer<QObject>, kMaxLines + 1>, kMaxLevel + 2> itemButtons{};
+    QMap<int, QPointer<QObject>> dayButtons;
+    int firstDayButton = 0, lastDayButton = 0;
+    // Set by the exit clean-up: windows closing from now on only go away.
+    bool exiting = false;
     // [content state]
+    // Shell callbacks that arrive late (a document that failed to open) hold
+    // a weak reference to this, so they never touch a state that is gone.
+    std::shared_ptr<const bool> alive = std::make_shared<const bool>(true);
     // [tools state]
     // [tree state]
 

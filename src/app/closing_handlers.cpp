@@ -1,18 +1,84 @@
 // Ending the program and closing level windows.
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "platform/paths.h"
+#include "ui_tform1.h"
 
-#include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextEdit>
 
 namespace orbino {
 
-void TForm1::SpeedButton2Click() {}
-void TForm1::Koniec1Click() {}
+void TForm1::SpeedButton2Click() {
+    // A failed or declined save does not keep the program open: the end
+    // question below still decides.
+    if (!ui->Memo1->isReadOnly())
+        saveBeforeLeaving();
+    const QString question =
+        st.searchMode()
+            ? st.CitajKonfig(QStringLiteral("BLOCKED TREE2"),
+                             QStringLiteral("Zavrieť vyhľadávacie okno ?"))
+            : st.CitajKonfig(QStringLiteral("END"), QStringLiteral("Chcete ukončiť program ?"));
+    if (st.messageSwitch == 0 || (st.prompter && st.prompter->ask(MsgKind::Confirmation, question)))
+        exitCleanup();
+}
+
+void TForm1::Koniec1Click() {
+    const QString question =
+        st.CitajKonfig(QStringLiteral("END"), QStringLiteral("Chcete ukončiť program ?"));
+    if (st.messageSwitch == 0 || (st.prompter && st.prompter->ask(MsgKind::Confirmation, question)))
+        exitCleanup();
+}
+
 void TForm1::exitCleanup() {
     closingForExit = true;
-    QApplication::quit();
+    st.exiting = true;
+    if (auto* main = qobject_cast<TForm1*>(st.levelWindows[1].data()))
+        main->closingForExit = true;
+    // Unwind without rebuilding: every level passed counts as built.
+    while (st.currentLevel > 1) {
+        --st.currentLevel;
+        st.levelBuilt[size_t(st.currentLevel)] = true;
+        if (auto* w = qobject_cast<QWidget*>(st.levelWindows[size_t(st.currentLevel)].data()))
+            w->show();
+    }
+    QFile::remove(resolvePath(st.tempFormFile()));
+    invalidateListing(st.tempFolder);
+    // Ends the nested modal loops of the level windows and then the main loop.
+    QCoreApplication::exit(0);
 }
-void TForm1::FormClose(QCloseEvent* e) { e->accept(); }
+
+void TForm1::FormClose(QCloseEvent* e) {
+    if (st.exiting) {
+        e->accept();
+        return;
+    }
+    // The closing window itself says whether it is the main window: the level
+    // file may have been written by another copy sharing the temp folder.
+    if (isMainWindow()) {
+        QFile::remove(resolvePath(st.tempFormFile()));
+        invalidateListing(st.tempFolder);
+        e->accept();
+        return;
+    }
+    // Closed from the title bar with the text being edited: the same save
+    // protocol as "Späť"; unsaved text keeps the window open.
+    if (!property("leavingSaved").toBool() && !ui->Memo1->isReadOnly() && !saveBeforeLeaving()) {
+        e->ignore();
+        return;
+    }
+    setProperty("leavingSaved", false);
+    const int L = level;
+    if (auto* below =
+            qobject_cast<QWidget*>(st.levelWindows[size_t(std::clamp(L - 1, 1, kMaxLevel))].data()))
+        below->move(pos());
+    if (L == 2)
+        st.levelConfigActive = false;
+    st.currentLevel = L - 1;
+    e->accept();
+    st.ZapisUroven();
+}
 
 } // namespace orbino

@@ -108,7 +108,28 @@ public:
 
     // Members each subsystem adds for itself (keep to your own section).
     // [screens members]
+    // The level this window shows (1 for the main window).
+    int level = 1;
+    // Set when a level window was built before it was shown: its first real
+    // activation is then not a "return" to the screen.
+    bool firstActivationPending = false;
+    int fontSizeButton = 10;
+    int fontSizeMemo = 10;
+    // The navigation part of an item press: opens the content list the
+    // pressed item names as the next level. Returns false (doing nothing)
+    // when that list does not exist, so the caller can report it or offer to
+    // create it; a 21st level is refused here with a message.
+    bool openSubLevel(QAbstractButton* pressed);
+    // Offer to create a missing day list: the lesson editor opens `list` in
+    // `folder`; true when it saved and asked for text editing.
+    bool editNewContentList(const QString& list, const QString& folder);
+    void buildMainScreen();
+    void buildContentScreen();
+    void makeItemButton(int slot, int k, int& cursor);
     // [content members]
+    // A missing lesson text the user chose to create: lesson editor, then
+    // the new level when the editor asks for text editing.
+    void openEditorForMissingText(QAbstractButton* pressed);
     // [tools members]
     // [tree members]
     // [info members]

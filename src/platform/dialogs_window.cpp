@@ -6,6 +6,8 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 namespace orbino {
@@ -14,17 +16,26 @@ namespace {
 QWidget* activeParent() { return QApplication::activeWindow(); }
 QString title() { return QApplication::applicationDisplayName(); }
 
-// Ends the loop when the watched window is hidden, closed or destroyed.
-class HideWatcher : public QObject {
+// Ends the loop when the watched window has been closed. Merely hiding it
+// does not count: a level window is hidden while a deeper level is shown and
+// must go on waiting. A close that was refused leaves the window visible.
+class CloseWatcher : public QObject {
 public:
-    HideWatcher(QWidget* w, QEventLoop* loop) : m_loop(loop) { w->installEventFilter(this); }
+    CloseWatcher(QWidget* w, QEventLoop* loop) : m_window(w), m_loop(loop) { w->installEventFilter(this); }
     bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::Hide || e->type() == QEvent::Close)
-            m_loop->quit();
+        if (e->type() == QEvent::Close) {
+            QPointer<QWidget> w = m_window;
+            QPointer<QEventLoop> loop = m_loop;
+            QTimer::singleShot(0, m_loop, [w, loop] {
+                if (loop && (!w || !w->isVisible()))
+                    loop->quit();
+            });
+        }
         return false;
     }
 
 private:
+    QPointer<QWidget> m_window;
     QEventLoop* m_loop;
 };
 } // namespace
@@ -59,7 +70,7 @@ int ModalRunner::exec(QWidget* window) {
     window->show();
     QEventLoop loop;
     QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
-    HideWatcher watcher(window, &loop);
+    CloseWatcher watcher(window, &loop);
     if (window->isVisible())
         loop.exec(QEventLoop::DialogExec);
     if (guard)

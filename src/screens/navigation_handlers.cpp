@@ -1,14 +1,317 @@
-// Placeholder definitions; the subsystem fills them in.
+// Moving through the stack of level windows: a day button opens level 2, an
+// item naming a content list opens the next level, "Späť" closes one.
 #include "app/app_state.h"
+#include "app/form_file_window.h"
 #include "app/main_window.h"
+#include "content/editor_window.h"
+#include "platform/dialogs_window.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "platform/rtf_reader.h"
+#include "screens/content_list.h"
+#include "screens/screen_rules.h"
+#include "ui_tform1.h"
+
+#include <QAbstractButton>
+#include <QEvent>
+#include <QFile>
+#include <QLabel>
 
 namespace orbino {
 
-void TForm1::FormActivate() {}
-void TForm1::Lista(int) {}
-void TForm1::PoStlaceni(QAbstractButton*) {}
-void TForm1::ZobrazOkno() {}
-void TForm1::SpeedButton1Click() {}
-void TForm1::PripravOkno(const QString&) {}
-void TForm1::applyLevelCaptions() {}
+namespace {
+
+TForm1* windowOfLevel(AppState& st, int level) {
+    if (level < 1 || level > kMaxLevel + 1)
+        return nullptr;
+    return qobject_cast<TForm1*>(st.levelWindows[size_t(level)].data());
+}
+
+} // namespace
+
+void TForm1::PoStlaceni(QAbstractButton* pressed) {
+    st.solutionPasswordFlag = false;
+    if (st.currentLevel == 1)
+        st.currentLevel = 2;
+    st.testYourselfFlag = false;
+    if (!pressed)
+        return;
+    st.levelWindows[1] = this;
+
+    const QString caption = pressed->text();
+    const auto day = dayNumberFromCaption(caption);
+    if (!day) {
+        const QString t = caption.trimmed();
+        const QString digits = t.size() >= 2 && t.at(1) == QLatin1Char('.') ? t.left(1) : t.left(2);
+        st.message(MsgKind::Error,
+                   QStringLiteral("„%1“ nie je platné celé číslo: názov dňa „%2“ sa nezačína "
+                                  "číslom dňa.")
+                       .arg(digits, t));
+        return;
+    }
+    st.selectedItem = *day;
+    st.levelFolder[1] = dayFolderFromCaption(caption);
+    st.levelFolder[2] = AppState::folderNameRule(st.levelFolder[1]);
+    st.rootListName =
+        st.CitajKonfig(QStringLiteral("DEFAULT CONTENT"), QStringLiteral("Obsah.txt"));
+    const QString root = st.rootListName;
+    const QString backup = twinName(root, QStringLiteral("bak"));
+    st.levelListFile[2] = root;
+    const QString folder = st.levelFolderPath(2);
+
+    auto open = [&] {
+        st.levelConfigActive = true;
+        try {
+            ZobrazOkno();
+        } catch (...) {
+            st.levelConfigActive = false;
+            throw;
+        }
+        ui->Button1->hide();
+    };
+    auto warnMissing = [&] {
+        const QString text =
+            st.CitajKonfig(QStringLiteral("TEXT1"), QStringLiteral("Neexistuje textový súbor"));
+        st.message(MsgKind::Warning, text + QStringLiteral(" ") + root);
+    };
+
+    if (isFile(folder + root)) {
+        open();
+        return;
+    }
+    if (isFile(folder + backup)) {
+        const QString from = resolvePath(folder + backup);
+        const QString to = resolvePath(folder + root);
+        const bool moved = SkusZapis(st) && QFile::rename(from, to);
+        invalidateListing(resolvePath(folder));
+        if (moved)
+            open();
+        else
+            warnMissing();
+        return;
+    }
+    // The offer to create the list follows the switch of its own question.
+    const QString content = st.CitajKonfig(QStringLiteral("CONTENT"), QStringLiteral("Neexistuje"));
+    if (st.messageSwitch != 1)
+        return;
+    if (!SkusZapis(st)) {
+        warnMissing();
+        return;
+    }
+    const QString text2 =
+        st.CitajKonfig(QStringLiteral("TEXT2"), QStringLiteral("Chcete ho teraz vytvoriť ?"));
+    if (!st.prompter ||
+        !st.prompter->ask(MsgKind::Information,
+                          content + QStringLiteral(" ") + root + QStringLiteral("\n") + text2))
+        return;
+    if (editNewContentList(root, st.levelFolder[2]) && isFile(folder + root))
+        open();
+}
+
+// The teacher writes the missing list in the lesson editor; true when saved.
+bool TForm1::editNewContentList(const QString& listFile, const QString& folder) {
+    return openLessonEditor(*this, folder, listFile);
+}
+
+void TForm1::ZobrazOkno() {
+    const int L = st.currentLevel;
+    if (L < 2 || L > kMaxLevel)
+        throw FileError(st.contentListPath(L), QStringLiteral("úroveň %1 sa nedá otvoriť").arg(L));
+    const QString formFile = st.tempFormFile();
+    // The layout file went missing while we ran: write it again from the main window.
+    if (!isFile(formFile)) {
+        if (TForm1* main = windowOfLevel(st, 1); main && main->isMainWindow())
+            saveFormFile(*main, formFile);
+    }
+    auto* w = new TForm1(st, modal, false);
+    try {
+        applyFormFile(*w, formFile);
+    } catch (...) {
+        delete w;
+        throw;
+    }
+    w->level = L;
+    st.levelWindows[size_t(L)] = w;
+    st.levelBuilt[size_t(L)] = false;
+    TForm1* below = windowOfLevel(st, L - 1);
+    w->setObjectName(QStringLiteral("Form%1").arg(L));
+    if (L > 2 && below)
+        w->move(below->pos());
+    w->applyLevelCaptions();
+
+    const int u = st.scale;
+    const int W = st.boundsWidth;
+    if (st.testYourselfFlag) {
+        Ui::TForm1* ui2 = w->ui;
+        QWidget* z = ui2->Zadanie;
+        const int zw = u == 10 ? 22 * u : 20 * u;
+        z->setGeometry(W - zw - 2 * u, z->y(), zw, nearest(u * 3.7));
+        z->show();
+        ui2->Memo2->show();
+        loadRtfFile(st.programFolder + QStringLiteral("Zadanie.rtf"), *ui2->Memo2->document());
+        ui2->Memo4->clear();
+        ui2->Memo4->setPlainText(QStringLiteral("Môžeš získať"));
+        ui2->Memo2->resize((W / 3) * 2, ui2->Memo2->height());
+        if (u == 10) {
+            ui2->Memo2->resize(520, 160);
+        } else {
+            ui2->Memo2->resize(620, 155);
+            QFont mf = ui2->Memo4->font();
+            mf.setPointSize(12);
+            ui2->Memo4->setFont(mf);
+            ui2->Memo4->setGeometry(490, ui2->Memo4->y() - 25, 140, ui2->Memo4->height());
+            ui2->Memo4->show();
+        }
+        const QRect m = ui2->Memo1->geometry();
+        if (u == 10)
+            ui2->Memo1->setGeometry(m.x(), m.y() + 170, m.width(), m.height() - 160);
+        else
+            ui2->Memo1->setGeometry(m.x(), m.y() + 140, m.width(), m.height() - 110);
+    }
+    if (u == 10) {
+        const QRect g = w->ui->Image1->geometry();
+        w->ui->Image1->setGeometry(g.x(), 50, g.width() - 5 * u, g.height() - 5 * u);
+    }
+    if (below)
+        below->hide();
+
+    // The screen is built before it is shown, so it does not depend on when
+    // (or whether) the platform reports the activation.
+    w->guard([w] { w->FormActivate(); });
+    w->firstActivationPending = true;
+    QPointer<TForm1> guardW(w);
+    if (!st.exiting)
+        modal.exec(w);
+
+    // The window was closed (FormClose lowered the level) or the program ends.
+    if (guardW)
+        delete guardW.data();
+    st.levelWindows[size_t(L)] = nullptr;
+    for (auto& b : st.itemButtons[size_t(L)])
+        b = nullptr;
+    if (st.exiting)
+        return;
+    if (st.currentLevel == L) {
+        // Hidden some other way than through its close event.
+        st.currentLevel = L - 1;
+        st.ZapisUroven();
+    }
+    st.levelBuilt[size_t(L)] = false;
+    if (TForm1* back = windowOfLevel(st, st.currentLevel))
+        back->show();
+}
+
+void TForm1::applyLevelCaptions() {
+    auto cfg = [this](const char* key, const QString& def) {
+        return st.CitajKonfig(QString::fromLatin1(key), def);
+    };
+    ui->Label2->hide();
+    ui->ComboBox1->hide();
+    ui->Button1->setText(cfg("BUTTON NOTES", QStringLiteral("Poznámky")));
+    ui->Label2->setText(cfg("HTTP", QStringLiteral("Odkazy:")));
+    ui->Label4->setText(cfg("MY HTTP", QStringLiteral("Vlastné odkazy:")));
+    ui->Label1->setText(cfg("NAME", QStringLiteral("Kelvora pre základné školy")));
+    ui->Label6->setText(
+        cfg("EDUCATION", QStringLiteral("VÝUKOVÝ PROGRAM: Kelvora pre základné školy - Zorvanta")));
+    const QColor title = winColor(st.configInt(QStringLiteral("COLOR TITLE"), 0));
+    for (QLabel* l : {ui->Label1, ui->Label6}) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, title);
+        l->setPalette(p);
+    }
+    ui->Vlastn1->setTitle(cfg("MENU OWNSELF", QStringLiteral("Vlastné")));
+    ui->Poznmky1->setText(cfg("MENU NOTES", QStringLiteral("Poznámky")));
+    ui->Odkazy1->setText(cfg("MENU HTTP", QStringLiteral("Odkazy")));
+    ui->Pomocnk1->setTitle(cfg("MENU HELP", QStringLiteral("Pomocník")));
+    ui->Editciatextu1->setTitle(cfg("MENU EDIT", QStringLiteral("Editácia")));
+    ui->Editciatextu2->setText(cfg("MENU EDIT MEMO", QStringLiteral("Editácia textu")));
+    ui->Editcialekci1->setText(cfg("MENU EDIT LESSON", QStringLiteral("Editácia lekcie")));
+    ui->Oaplikci1->setTitle(cfg("MENU ABOUT", QStringLiteral("O aplikácii")));
+    ui->Koniec1->setText(cfg("MENU END", QStringLiteral("Koniec")));
+    ui->SpeedButton1->setText(cfg("BACK BUTTON CAPTION", QStringLiteral("Späť")));
+    ui->SpeedButton1->show();
+    if (st.searchMode()) {
+        ui->SpeedButton2->setText(
+            cfg("SEARCH END BUTTON CAPTION", QStringLiteral("Koniec vyhľadávania")));
+        ui->SpeedButton2->resize(200, ui->SpeedButton2->height());
+        setWindowTitle(cfg("SEARCH WINDOW CAPTION", QStringLiteral("Vyhľadávacie okno")));
+    } else {
+        ui->SpeedButton2->setText(cfg("END BUTTON CAPTION", QStringLiteral("Koniec")));
+        ui->SpeedButton2->resize(75, ui->SpeedButton2->height());
+        setWindowTitle(cfg("WINDOW CAPTION", QStringLiteral("Kelvora pre základné školy")));
+    }
+}
+
+void TForm1::SpeedButton1Click() {
+    if (isMainWindow())
+        return;
+    // Edited text that was not saved keeps the screen open, so nothing is lost.
+    if (!ui->Memo1->isReadOnly() && !saveBeforeLeaving())
+        return;
+    if (st.currentLevel == 2)
+        st.levelConfigActive = false;
+    setProperty("leavingSaved", true);
+    close();
+}
+
+void TForm1::PripravOkno(const QString& path) {
+    if (!isFile(path)) {
+        const QString text =
+            st.CitajKonfig(QStringLiteral("CONTENT ") + path, QStringLiteral("Neexistuje ") + path);
+        st.messageIfSwitch(MsgKind::Error, text);
+        startFailed = true;
+        return;
+    }
+    st.levelWindows[size_t(std::clamp(st.currentLevel, 1, kMaxLevel))] = this;
+    setObjectName(QStringLiteral("Form%1").arg(st.currentLevel));
+    st.currentLevel = 1;
+    level = 1;
+    const SearchPlace place = splitSearchPath(path);
+    st.levelListFile[1] = place.listFile;
+    st.levelFolder[1] = place.folder;
+    st.ZapisUroven();
+    show();
+}
+
+bool TForm1::openSubLevel(QAbstractButton* pressed) {
+    if (!pressed)
+        return true;
+    const int L = st.currentLevel;
+    bool ok = false;
+    const int slot = pressed->property("tag").toInt(&ok);
+    if (!ok || slot < 1 || slot > kMaxLines || L < 1 || L > kMaxLevel)
+        throw FileError(
+            st.contentListPath(L),
+            QStringLiteral("tlačidlo „%1“ nemá v zozname svoj riadok").arg(pressed->text()));
+    const ContentItem item = splitItemLine(st.levelLines[size_t(L)][size_t(slot)]);
+    if (L >= kMaxLevel) {
+        st.message(MsgKind::Warning,
+                   QStringLiteral("Zoznam %1 sa neotvorí: program ukáže najviac %2 úrovní "
+                                  "a toto by bola %3. úroveň.")
+                       .arg(item.reference)
+                       .arg(kMaxLevel)
+                       .arg(L + 1));
+        return true;
+    }
+    const size_t next = size_t(L + 1);
+    st.levelListFile[next] = item.reference;
+    st.levelFolder[next] = AppState::folderNameRule(st.levelFolder[1]);
+    st.searchTitle = pressed->text();
+    st.pressedItemTitle = pressed->toolTip().isEmpty() ? item.caption : pressed->toolTip();
+    if (!isFile(st.levelFolderPath(L + 1) + item.reference))
+        return false;
+    st.currentLevel = L + 1;
+    try {
+        ZobrazOkno();
+    } catch (...) {
+        st.currentLevel = L;
+        throw;
+    }
+    if (st.exiting)
+        return true;
+    if (TForm1* front = windowOfLevel(st, st.currentLevel))
+        front->ui->Button1->setVisible(isFile(st.tempFolder + notesFileName(st)));
+    return true;
+}
+
 } // namespace orbino

@@ -1,0 +1,67 @@
+#pragma once
+// Content lists: the plain-text files that describe one screen. Item lines
+// begin with "[", link lines with "//", a description block with "<"; any
+// line containing ".BMP" names the background picture.
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace orbino {
+
+inline constexpr int kContentSlots = 20;
+
+// What the reader keeps of one list. Slots are numbered 1..20 (index 0 is
+// unused), as item buttons refer to their line by slot number.
+struct ContentList {
+    std::array<QString, kContentSlots + 1> lines{};
+    // True for the slot that closes a description block. The builder walks
+    // blocks by these marks, so a text line such as "Stlač <Enter>" inside a
+    // block opened by a lone "<" does not end it.
+    std::array<bool, kContentSlots + 1> blockEnd{};
+    int lineCount = 1; // lines in use; 1 even for a list with none
+    bool hasMarkup = false;
+    QString backgroundLine; // the last line containing ".BMP", whole
+    int droppedLines = 0;   // lines that would have needed a 21st slot
+};
+
+// Reads lines already split (Windows-1250 rules) into lines.
+//
+// A block opened by a line that is exactly "<" ends at the next line that is
+// exactly ">" (that is how the lesson text panel writes blocks); when no such
+// line follows, it ends as any other block does: at a line that begins or
+// ends with ">". The lone ">" is not stored: a ">" is appended to the slot
+// before it instead.
+ContentList parseContentList(const QStringList& lines);
+
+// readLines + parseContentList. Throws FileError when the file cannot be read.
+ContentList readContentList(const QString& path);
+
+// "[caption]reference": the caption lies between the "[" and the LAST "]";
+// the reference is what follows, trimmed. A line without "]" has an empty
+// reference and its caption runs to the end of the line.
+struct ContentItem {
+    QString caption;
+    QString reference;
+};
+ContentItem splitItemLine(const QString& line);
+
+// The three characters after the first "." of a reference, as written.
+QString referenceExt(const QString& reference);
+
+// The name up to and including its first "." followed by `ext`
+// ("Obsah.txt" -> "Obsah.bak"; a name without "." gives just `ext`).
+QString twinName(const QString& name, const QString& ext);
+
+// What a screen shows of a list, walking the stored lines in order.
+struct ScreenContent {
+    QStringList description; // block lines without the "<" / ">" marks
+    QList<int> itemSlots;    // slot numbers of item lines, in order
+    QStringList links;       // link lines without their "//"
+};
+ScreenContent walkContentList(const ContentList& list);
+
+// The "//" lines of a whole file, in order (text from the third character on).
+QStringList linkLinesOf(const QStringList& lines);
+
+} // namespace orbino

@@ -1,0 +1,607 @@
+// Level windows, the screen builder and navigation on real windows
+// (offscreen). A scripted modal runner stands in for the nested modal loops:
+// it shows the level window, runs the next step of the script on it and
+// returns, as the real loop returns once the window has closed.
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "platform/dialogs_window.h"
+#include "testsupport.h"
+#include "ui_tform1.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+
+#include <deque>
+#include <functional>
+
+using namespace orbino;
+using namespace orbino::test;
+
+namespace {
+
+class ScriptedRunner : public ModalRunner {
+public:
+    std::deque<std::function<void(TForm1*)>> steps;
+    QStringList opened;
+    int exec(QWidget* w) override {
+        w->show();
+        opened << w->objectName();
+        if (auto* f = qobject_cast<TForm1*>(w); f && !steps.empty()) {
+            auto step = steps.front();
+            steps.pop_front();
+            step(f);
+        }
+        return 0;
+    }
+};
+
+void writeBmp(const QString& path, QColor colour) {
+    QImage img(32, 32, QImage::Format_RGB32);
+    img.fill(colour);
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "BMP");
+    writeBytes(path, bytes);
+}
+
+QString levelFile(const AppState& st) {
+    return QString::fromLatin1(readBytes(st.levelFile()));
+}
+
+// A course: three day folders, a day with nested lists, glyph pictures.
+struct Course {
+    QTemporaryDir dir;
+    QString prog, temp;
+    TestState t{QString(), QString()};
+    ScriptedRunner runner;
+    std::unique_ptr<TForm1> main;
+
+    explicit Course(int screenWidth = 1024, const QStringList& config = {}) {
+        prog = dir.path() + "/kurz/";
+        temp = dir.path() + "/temp/";
+        QDir().mkpath(temp);
+        QStringList cfg = config;
+        cfg << "*PATH TEMP*" + temp << "0*IP NONE*offline";
+        writeCourseFile(prog + "CONFIG.TXT", cfg);
+        writeCourseFile(prog + "01._deň/Obsah.txt",
+                        {"<Prvý deň:", "myš a klávesnica.>", "[Príbeh] pribeh.txt", "[Hra] hra.exe",
+                         "//https://www.example.sk/mys"});
+        writeCourseFile(prog + "01._deň/pribeh.txt",
+                        {"<", "Stlač <Enter>.", ">", "[Koniec] koniec.txt"});
+        writeCourseFile(prog + "01._deň/koniec.txt", {"<Posledná úroveň.>"});
+        writeCourseFile(prog + "02._deň/Obsah.txt", {"//https://www.example.sk/"});
+        QDir().mkpath(prog + "10._deň");
+        writeCourseFile(prog + "10._deň/Obsah.txt", {"[Úlohy] ulohy.txt"});
+        writeBmp(prog + "Text.BMP", Qt::blue);
+        writeBmp(prog + "Play.BMP", Qt::green);
+        writeBmp(prog + "PRIBEH.bmp", Qt::red);
+        t.system.metrics = {screenWidth, screenWidth == 1024 ? 768 : 600, 96};
+        QDir::setCurrent(prog);
+    }
+
+    void start(const QStringList& args = {}) {
+        main = std::make_unique<TForm1>(t.st, runner, true);
+        main->guard([&] { main->FormCreate(args); });
+        main->guard([&] { main->FormActivate(); });
+    }
+
+    QPushButton* dayButton(const QString& caption) {
+        for (auto* b : main->findChildren<QPushButton*>())
+            if (b->objectName().startsWith("Buttonx") && b->text() == caption)
+                return b;
+        return nullptr;
+    }
+    static QList<QPushButton*> itemButtons(TForm1* w) {
+        QList<QPushButton*> out;
+        for (auto* b : w->ui->centralwidget->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+            if (b->property("runtime").toBool())
+                out << b;
+        return out;
+    }
+};
+
+} // namespace
+
+class TestScreens : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    // First: a test before it that ends the program stops every later event loop.
+    void realModalLoopsNest();
+    void clickThroughLevels();
+    void endAtLevelThree();
+    void endQuestionAndSwitch_data();
+    void endQuestionAndSwitch();
+    void titleBarCloses();
+    void dayButtonsByScreenWidth_data();
+    void dayButtonsByScreenWidth();
+    void itemButtonsByScreenWidth_data();
+    void itemButtonsByScreenWidth();
+    void captionTrimmingOnButtons();
+    void dayCaptionNotANumber();
+    void backupListMovedBack();
+    void missingDayList_data();
+    void missingDayList();
+    void tempFormFileMissingOrBroken();
+    void badNumberInDayConfig();
+    void levelConfigCaption();
+    void twentyFirstLevelRefused();
+    void searchWindowMode();
+    void searchWindowMissingList();
+    void activationOnOffscreenBuildsDays();
+};
+
+void TestScreens::realModalLoopsNest() {
+    // With the real runner each level waits in its own event loop; hiding the
+    // level below must not end that level's loop.
+    Course c;
+    ModalRunner real;
+    c.main = std::make_unique<TForm1>(c.t.st, real, true);
+    c.main->guard([&] { c.main->FormCreate({}); });
+    c.main->guard([&] { c.main->FormActivate(); });
+    AppState& st = c.t.st;
+    QStringList seen;
+    auto front = [&st] {
+        return qobject_cast<TForm1*>(st.levelWindows[size_t(st.currentLevel)].data());
+    };
+    QTimer::singleShot(50, [&] {
+        seen << levelFile(st);
+        TForm1* w2 = front();
+        QTimer::singleShot(50, [&] {
+            seen << levelFile(st);
+            QTimer::singleShot(50, [&] {
+                seen << levelFile(st) + (front() && front()->isVisible() ? "v" : "h");
+                front()->ui->SpeedButton1->click();
+            });
+            front()->ui->SpeedButton1->click();
+        });
+        w2->openSubLevel(Course::itemButtons(w2).at(0));
+    });
+    c.dayButton("  1. deň")->click();
+    seen << levelFile(st);
+    QCOMPARE(seen, (QStringList{"2", "3", "2v", "1"}));
+    QVERIFY(st.levelWindows[2].isNull());
+    QVERIFY(!c.main->isHidden());
+}
+
+void TestScreens::clickThroughLevels() {
+    Course c;
+    c.start();
+    AppState& st = c.t.st;
+    QCOMPARE(levelFile(st), QStringLiteral("1"));
+    QCOMPARE(st.currentLevel, 2);
+    QPushButton* day1 = c.dayButton("  1. deň");
+    QVERIFY(day1);
+
+    QPoint level2Pos, level3Pos;
+    int level2Buttons = -1;
+    c.runner.steps.push_back([&](TForm1* w2) {
+        QCOMPARE(levelFile(st), QStringLiteral("2"));
+        QCOMPARE(st.currentLevel, 2);
+        QVERIFY(c.main->isHidden());
+        QCOMPARE(w2->objectName(), QStringLiteral("Form2"));
+        QCOMPARE(w2->ui->Label1->text(), QStringLiteral("1. deň"));
+        QCOMPARE(w2->ui->Memo1->toPlainText(), QStringLiteral("Prvý deň:\nmyš a klávesnica."));
+        QVERIFY(!w2->ui->Memo1->isHidden());
+        QCOMPARE(w2->ui->ComboBox1->itemText(0), QStringLiteral("https://www.example.sk/mys"));
+        QVERIFY(!w2->ui->SpeedButton1->isHidden());
+        const auto items = Course::itemButtons(w2);
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(items[0]->objectName(), QStringLiteral("Button12"));
+        QCOMPARE(items[0]->property("tag").toInt(), 3);
+        QVERIFY(!items[0]->icon().isNull()); // Príbeh finds PRIBEH.bmp
+        level2Buttons = items.size();
+        w2->move(40, 30);
+        level2Pos = w2->pos();
+
+        c.runner.steps.push_back([&](TForm1* w3) {
+            QCOMPARE(levelFile(st), QStringLiteral("3"));
+            QCOMPARE(w3->pos(), level2Pos);
+            QVERIFY(w2->isHidden());
+            QCOMPARE(w3->ui->Label1->text(), QStringLiteral("1. deň - Príbeh"));
+            // A lone "<" block keeps "<Enter>" and its item stays a button.
+            QCOMPARE(w3->ui->Memo1->toPlainText(), QStringLiteral("Stlač <Enter>."));
+            QCOMPARE(Course::itemButtons(w3).size(), 1);
+            w3->move(70, 60);
+            level3Pos = w3->pos();
+            w3->ui->SpeedButton1->click();
+            QCOMPARE(levelFile(st), QStringLiteral("2"));
+        });
+        QVERIFY(w2->openSubLevel(items[0]));
+        // Back on level 2: shown again where level 3 was, not rebuilt.
+        QCOMPARE(st.currentLevel, 2);
+        QCOMPARE(levelFile(st), QStringLiteral("2"));
+        QVERIFY(!w2->isHidden());
+        QCOMPARE(w2->pos(), level3Pos);
+        QCOMPARE(Course::itemButtons(w2).size(), level2Buttons);
+        w2->guard([w2] { w2->FormActivate(); });
+        QCOMPARE(Course::itemButtons(w2).size(), level2Buttons);
+        QVERIFY(st.levelConfigActive);
+        w2->ui->SpeedButton1->click();
+    });
+    day1->click();
+    QCOMPARE(c.runner.opened, (QStringList{"Form2", "Form3"}));
+    QCOMPARE(st.currentLevel, 1);
+    QCOMPARE(levelFile(st), QStringLiteral("1"));
+    QVERIFY(!st.levelConfigActive);
+    QVERIFY(!c.main->isHidden());
+    QVERIFY(st.levelWindows[2].isNull());
+    QVERIFY(QFile::exists(st.tempFormFile()));
+    QCOMPARE(c.t.prompter.shown.size(), size_t(0));
+
+    // Another day after coming back opens as level 2 again.
+    c.runner.steps.push_back([&](TForm1* w2) {
+        QCOMPARE(w2->ui->Label1->text(), QStringLiteral("10. deň"));
+        QCOMPARE(st.selectedItem, 10);
+        w2->ui->SpeedButton1->click();
+    });
+    c.dayButton("10. deň")->click();
+    QCOMPARE(c.runner.opened.size(), 3);
+    QCOMPARE(st.currentLevel, 1);
+}
+
+void TestScreens::endAtLevelThree() {
+    Course c;
+    c.start();
+    AppState& st = c.t.st;
+    c.runner.steps.push_back([&](TForm1* w2) {
+        c.runner.steps.push_back([&](TForm1* w3) {
+            w3->ui->SpeedButton2->click();
+            QVERIFY(st.exiting);
+            QCOMPARE(st.currentLevel, 1);
+            QVERIFY(st.levelBuilt[1] && st.levelBuilt[2]);
+            QVERIFY(!w2->isHidden());
+            QVERIFY(!c.main->isHidden());
+            QVERIFY(!QFile::exists(st.tempFormFile()));
+        });
+        w2->openSubLevel(Course::itemButtons(w2).at(0));
+        QCOMPARE(Course::itemButtons(w2).size(), 2); // not rebuilt on the way out
+    });
+    c.dayButton("  1. deň")->click();
+    QCOMPARE(c.runner.opened.size(), 2);
+    QCOMPARE(c.t.prompter.texts(), QStringList{"Chcete ukončiť program ?"});
+    QVERIFY(c.main->closingForExit);
+    QVERIFY(st.levelWindows[2].isNull() && st.levelWindows[3].isNull());
+}
+
+void TestScreens::endQuestionAndSwitch_data() {
+    QTest::addColumn<QStringList>("config");
+    QTest::addColumn<bool>("viaMenu");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<bool>("ends");
+    QTest::newRow("button, No") << QStringList{} << false << false << 1 << false;
+    QTest::newRow("button, Yes") << QStringList{} << false << true << 1 << true;
+    QTest::newRow("Ctrl+K, Yes") << QStringList{} << true << true << 1 << true;
+    QTest::newRow("switch 0: no question")
+        << QStringList{"0*END*Koniec?"} << false << false << 0 << true;
+    QTest::newRow("switch 0, menu") << QStringList{"0*END*Koniec?"} << true << false << 0 << true;
+}
+
+void TestScreens::endQuestionAndSwitch() {
+    QFETCH(QStringList, config);
+    QFETCH(bool, viaMenu);
+    QFETCH(bool, answer);
+    QFETCH(int, questions);
+    QFETCH(bool, ends);
+    Course c(1024, config);
+    c.start();
+    c.t.prompter.defaultAnswer = answer;
+    if (viaMenu)
+        c.main->ui->Koniec1->trigger();
+    else
+        c.main->ui->SpeedButton2->click();
+    QCOMPARE(int(c.t.prompter.shown.size()), questions);
+    QCOMPARE(c.t.st.exiting, ends);
+    QCOMPARE(QFile::exists(c.t.st.tempFormFile()), !ends);
+}
+
+void TestScreens::titleBarCloses() {
+    Course c;
+    c.start();
+    AppState& st = c.t.st;
+    // Another copy with the same temp folder claims level 3: the level
+    // window still closes as a level window.
+    c.runner.steps.push_back([&](TForm1* w2) {
+        writeBytes(st.levelFile(), "3");
+        QVERIFY(w2->close());
+        QCOMPARE(levelFile(st), QStringLiteral("1"));
+        QCOMPARE(st.currentLevel, 1);
+    });
+    c.dayButton("  2. deň")->click();
+    QVERIFY(QFile::exists(st.tempFormFile()));
+    QVERIFY(!st.levelConfigActive);
+    // And the main window, whatever the level file says, ends the program.
+    writeBytes(st.levelFile(), "2");
+    QVERIFY(c.main->close());
+    QVERIFY(!QFile::exists(st.tempFormFile()));
+    QCOMPARE(c.t.prompter.shown.size(), size_t(0));
+}
+
+void TestScreens::dayButtonsByScreenWidth_data() {
+    QTest::addColumn<int>("screen");
+    QTest::addColumn<QRect>("first");
+    QTest::addColumn<int>("step");
+    QTest::newRow("1024") << 1024 << QRect(1000 - 180 - 36, 21 + 34, 180, 31) << 34;
+    QTest::newRow("800") << 800 << QRect(790 - 150 - 30, 15 + 28, 150, 26) << 28;
+}
+
+void TestScreens::dayButtonsByScreenWidth() {
+    QFETCH(int, screen);
+    QFETCH(QRect, first);
+    QFETCH(int, step);
+    Course c(screen);
+    QDir().mkpath(c.prog + ".git");
+    c.start();
+    QList<QPushButton*> days;
+    for (auto* b : c.main->findChildren<QPushButton*>())
+        if (b->objectName().startsWith("Buttonx"))
+            days << b;
+    std::sort(days.begin(), days.end(), [](auto* a, auto* b) { return a->y() < b->y(); });
+    QStringList captions;
+    for (auto* b : days)
+        captions << b->text();
+    QCOMPARE(captions, (QStringList{"  1. deň", "  2. deň", "10. deň"}));
+    QCOMPARE(days[0]->geometry(), first);
+    QCOMPARE(days[1]->y() - days[0]->y(), step);
+    const int index = days[0]->property("tag").toInt();
+    QCOMPARE(index, c.t.st.firstDayButton);
+    QCOMPARE(days[0]->objectName(), "Buttonx" + QString::number(index) + "1");
+    QCOMPARE(c.t.st.lastDayButton, index + 2);
+    QVERIFY(c.main->ui->Button1->isHidden());
+}
+
+void TestScreens::itemButtonsByScreenWidth_data() {
+    QTest::addColumn<int>("screen");
+    QTest::addColumn<QRect>("first");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("memoWidth");
+    QTest::newRow("1024") << 1024 << QRect(1000 - 264 - 24, 70 + 35, 264, 44) << 48 << 620;
+    QTest::newRow("800") << 800 << QRect(790 - 190 - 20, 70 + 35, 190, 37) << 40 << 520;
+}
+
+void TestScreens::itemButtonsByScreenWidth() {
+    QFETCH(int, screen);
+    QFETCH(QRect, first);
+    QFETCH(int, step);
+    QFETCH(int, memoWidth);
+    Course c(screen);
+    c.start();
+    c.runner.steps.push_back([&](TForm1* w2) {
+        const auto items = Course::itemButtons(w2);
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(items[0]->geometry(), first);
+        QCOMPARE(items[1]->y() - items[0]->y(), step);
+        QCOMPARE(w2->ui->Memo1->width(), memoWidth);
+        QCOMPARE(w2->ui->Label1->width(), w2->width() - first.width() - 20);
+        // Notes button below the last item; count of visible buttons.
+        QCOMPARE(w2->buttonCount, 2);
+        QVERIFY(!items[1]->icon().isNull()); // hra.exe without exe.BMP plays
+        w2->ui->SpeedButton1->click();
+    });
+    c.dayButton("  1. deň")->click();
+    QCOMPARE(c.runner.opened.size(), 1);
+}
+
+void TestScreens::captionTrimmingOnButtons() {
+    Course c(800);
+    c.start();
+    const QString c27 = QString(27, QChar(u'ž'));
+    const QString c28 = QStringLiteral("Materiál pre žiakov siedmej t"); // 29
+    writeCourseFile(c.prog + "01._deň/Obsah.txt", {"[" + c27 + "] a.txt", "[" + c28 + "] b.txt",
+                                                   "[] skryte.txt", "[Krátky] c.txt"});
+    c.runner.steps.push_back([&](TForm1* w2) {
+        const auto items = Course::itemButtons(w2);
+        QCOMPARE(items.size(), 4);
+        QCOMPARE(items[0]->text(), c27);
+        QVERIFY(!items[0]->property("hintShown").toBool());
+        QCOMPARE(items[1]->text(), c28.left(26) + ".");
+        QVERIFY(items[1]->property("hintShown").toBool());
+        QCOMPARE(items[1]->toolTip(), c28);
+        QVERIFY(items[2]->isHidden());
+        // The hidden button takes no room.
+        QCOMPARE(items[3]->y() - items[1]->y(), 40);
+        QCOMPARE(w2->buttonCount, 3);
+        w2->ui->SpeedButton1->click();
+    });
+    c.dayButton("  1. deň")->click();
+}
+
+void TestScreens::dayCaptionNotANumber() {
+    Course c;
+    QDir().mkpath(c.prog + "Úvod");
+    c.start();
+    c.dayButton("Úvod")->click();
+    QVERIFY(c.runner.opened.isEmpty());
+    QCOMPARE(c.t.prompter.shown.size(), size_t(1));
+    QVERIFY(c.t.prompter.shown[0].text.contains("Úvod"));
+}
+
+void TestScreens::backupListMovedBack() {
+    Course c;
+    QFile::rename(c.prog + "02._deň/Obsah.txt", c.prog + "02._deň/OBSAH.bak");
+    c.start();
+    c.runner.steps.push_back([](TForm1* w2) { w2->ui->SpeedButton1->click(); });
+    c.dayButton("  2. deň")->click();
+    QCOMPARE(c.runner.opened.size(), 1);
+    QVERIFY(QFile::exists(c.prog + "02._deň/Obsah.txt"));
+    QVERIFY(!QFile::exists(c.prog + "02._deň/OBSAH.bak"));
+}
+
+void TestScreens::missingDayList_data() {
+    QTest::addColumn<QStringList>("config");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("offer to create")
+        << QStringList{} << QStringList{"Neexistuje Obsah.txt\nChcete ho teraz vytvoriť ?"};
+    // The offer follows its own key's switch, not DEFAULT CONTENT's.
+    QTest::newRow("CONTENT switch 0") << QStringList{"0*CONTENT*Chýba"} << QStringList{};
+    QTest::newRow("DEFAULT CONTENT switch 0 does not silence it")
+        << QStringList{"0*DEFAULT CONTENT*Obsah.txt"}
+        << QStringList{"Neexistuje Obsah.txt\nChcete ho teraz vytvoriť ?"};
+}
+
+void TestScreens::missingDayList() {
+    QFETCH(QStringList, config);
+    QFETCH(QStringList, expected);
+    Course c(1024, config);
+    QFile::remove(c.prog + "02._deň/Obsah.txt");
+    c.start();
+    c.t.prompter.defaultAnswer = false;
+    c.dayButton("  2. deň")->click();
+    QVERIFY(c.runner.opened.isEmpty());
+    QCOMPARE(c.t.prompter.texts(), expected);
+    QVERIFY(!c.t.st.levelConfigActive);
+}
+
+void TestScreens::tempFormFileMissingOrBroken() {
+    Course c;
+    c.start();
+    AppState& st = c.t.st;
+    QFile::remove(st.tempFormFile());
+    c.runner.steps.push_back([](TForm1* w2) {
+        QCOMPARE(w2->windowTitle(), QStringLiteral("Kelvora pre základné školy"));
+        w2->ui->SpeedButton1->click();
+    });
+    c.dayButton("  1. deň")->click();
+    QCOMPARE(c.runner.opened.size(), 1);
+    QVERIFY(QFile::exists(st.tempFormFile()));
+
+    writeBytes(st.tempFormFile(), "{ nie je to rozloženie");
+    c.dayButton("  1. deň")->click();
+    QCOMPARE(c.runner.opened.size(), 1);
+    QCOMPARE(c.t.prompter.shown.size(), size_t(1));
+    QVERIFY(c.t.prompter.shown[0].text.contains("temp.dfm"));
+    QVERIFY(!c.main->isHidden());
+    QVERIFY(!st.levelConfigActive);
+    QVERIFY(st.levelWindows[2].isNull());
+}
+
+void TestScreens::badNumberInDayConfig() {
+    Course c;
+    writeCourseFile(c.prog + "01._deň/CONFIG.TXT", {"*FONTSIZE BUTTON*veľké"});
+    c.start();
+    c.runner.steps.push_back([](TForm1* w2) {
+        QCOMPARE(Course::itemButtons(w2).size(), 2);
+        QCOMPARE(w2->ui->Button1->font().pointSize(), 10);
+        w2->ui->SpeedButton1->click();
+    });
+    c.dayButton("  1. deň")->click();
+    QCOMPARE(c.runner.opened.size(), 1);
+    QCOMPARE(c.t.prompter.shown.size(), size_t(1));
+    const QString text = c.t.prompter.shown[0].text;
+    QVERIFY2(text.contains("FONTSIZE BUTTON") && text.contains("veľké") && text.contains("01._deň"),
+             qPrintable(text));
+}
+
+void TestScreens::levelConfigCaption() {
+    Course c;
+    writeCourseFile(c.prog + "01._deň/CONFIG.TXT",
+                    {"*BACK BUTTON CAPTION*Naspäť", "*COLOR TITLE*255"});
+    c.start();
+    c.runner.steps.push_back([](TForm1* w2) {
+        QCOMPARE(w2->ui->SpeedButton1->text(), QStringLiteral("Naspäť"));
+        QCOMPARE(w2->ui->Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(w2->ui->SpeedButton2->text(), QStringLiteral("Koniec"));
+        w2->ui->SpeedButton1->click();
+    });
+    c.dayButton("  1. deň")->click();
+    QCOMPARE(c.runner.opened.size(), 1);
+    // Back on the main screen the day's CONFIG.TXT is no longer read.
+    QCOMPARE(c.t.st.CitajKonfig("BACK BUTTON CAPTION", "Späť"), QStringLiteral("Späť"));
+}
+
+void TestScreens::twentyFirstLevelRefused() {
+    Course c;
+    c.start();
+    AppState& st = c.t.st;
+    c.runner.steps.push_back([&](TForm1* w2) {
+        QPushButton* item = Course::itemButtons(w2).at(0);
+        st.currentLevel = kMaxLevel;
+        st.levelLines[kMaxLevel][3] = "[Príbeh] pribeh.txt";
+        QVERIFY(w2->openSubLevel(item));
+        QCOMPARE(c.runner.opened.size(), 1);
+        QCOMPARE(c.t.prompter.shown.size(), size_t(1));
+        QVERIFY(c.t.prompter.shown[0].text.contains("pribeh.txt"));
+        st.currentLevel = 2;
+        // A missing list is left to the caller.
+        st.levelLines[2][3] = "[Nič] nic.txt";
+        QVERIFY(!w2->openSubLevel(item));
+        w2->ui->SpeedButton1->click();
+    });
+    c.dayButton("  1. deň")->click();
+    QCOMPARE(st.currentLevel, 1);
+}
+
+void TestScreens::searchWindowMode() {
+    Course c(800);
+    writeBytes(c.temp + "temp.dfm", "normal instance");
+    c.start({c.prog + "01._deň/pribeh.txt", "1", "Hľadaný", "príbeh"});
+    AppState& st = c.t.st;
+    QVERIFY(st.searchMode());
+    QCOMPARE(st.tempFormFile(), c.temp + "tempP.dfm");
+    QVERIFY(QFile::exists(c.temp + "tempP.dfm"));
+    QCOMPARE(QString::fromLatin1(readBytes(c.temp + "Okna2")), QStringLiteral("1"));
+    QCOMPARE(st.levelFolder[1], QStringLiteral("01._deň"));
+    QCOMPARE(st.levelListFile[1], QStringLiteral("pribeh.txt"));
+    QCOMPARE(c.main->windowTitle(), QStringLiteral("Vyhľadávacie okno"));
+    QCOMPARE(c.main->ui->SpeedButton2->text(), QStringLiteral("Koniec vyhľadávania"));
+    QCOMPARE(c.main->ui->SpeedButton2->width(), 200);
+    QCOMPARE(c.main->ui->Label1->text(), st.searchTitle);
+    QCOMPARE(Course::itemButtons(c.main.get()).size(), 1);
+
+    c.runner.steps.push_back([&](TForm1* w2) {
+        QCOMPARE(w2->windowTitle(), QStringLiteral("Vyhľadávacie okno"));
+        QCOMPARE(QString::fromLatin1(readBytes(c.temp + "Okna2")), QStringLiteral("2"));
+        QCOMPARE(w2->ui->Label1->text(), QStringLiteral(" Hľadaný príbeh - Koniec"));
+        QCOMPARE(st.searchTitle, QStringLiteral("Koniec"));
+        w2->ui->SpeedButton2->click();
+    });
+    QVERIFY(c.main->openSubLevel(Course::itemButtons(c.main.get()).at(0)));
+    QCOMPARE(c.t.prompter.texts(), QStringList{"Zavrieť vyhľadávacie okno ?"});
+    QVERIFY(st.exiting);
+    QVERIFY(!QFile::exists(c.temp + "tempP.dfm"));
+    QCOMPARE(readBytes(c.temp + "temp.dfm"), QByteArray("normal instance"));
+    QCOMPARE(readBytes(c.temp + "Okna"), QByteArray());
+}
+
+void TestScreens::searchWindowMissingList() {
+    Course c;
+    c.start({c.prog + "01._deň/chyba.txt", "2", "Nič"});
+    AppState& st = c.t.st;
+    QVERIFY(c.main->startFailed);
+    QCOMPARE(c.t.prompter.texts(), QStringList{"Neexistuje " + c.prog + "01._deň/chyba.txt"});
+    QVERIFY(st.exiting);
+    QVERIFY(c.main->closingForExit);
+    QVERIFY(!QFile::exists(c.temp + "tempP.dfm"));
+}
+
+void TestScreens::activationOnOffscreenBuildsDays() {
+    // The activation handler really runs when the platform activates the
+    // main window; the build happens once however often it is activated.
+    Course c;
+    c.main = std::make_unique<TForm1>(c.t.st, c.runner, true);
+    c.main->guard([&] { c.main->FormCreate({}); });
+    c.main->show();
+    c.main->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(c.main.get()));
+    QTRY_VERIFY(c.dayButton("  1. deň"));
+    const int buttons = int(c.main->findChildren<QPushButton*>().size());
+    c.main->guard([&] { c.main->FormActivate(); });
+    QCOMPARE(int(c.main->findChildren<QPushButton*>().size()), buttons);
+}
+
+QTEST_MAIN(TestScreens)
+#include "tst_ui_screens.moc"
