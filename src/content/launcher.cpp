@@ -1,0 +1,196 @@
+#include "content/launcher.h"
+
+#include "app/app_state.h"
+#include "content/fmx_utils.h"
+#include "content/player.h"
+#include "platform/paths.h"
+
+#include <memory>
+
+namespace orbino {
+
+ItemLine parseItemLine(const QString& line) {
+    ItemLine r;
+    if (!line.startsWith(QLatin1Char('[')))
+        return r;
+    const qsizetype close = line.lastIndexOf(QLatin1Char(']'));
+    if (close < 1)
+        return r;
+    r.valid = true;
+    r.caption = line.mid(1, close - 1);
+    r.reference = line.mid(close + 1).trimmed();
+    return r;
+}
+
+QString referenceExtension(const QString& reference) {
+    const qsizetype dot = reference.indexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return {};
+    return reference.mid(dot + 1, 3).toUpper();
+}
+
+ItemKind itemKind(const QString& reference) {
+    const QString ext = referenceExtension(reference);
+    if (ext == QLatin1String("SCM"))
+        return ItemKind::Demonstration;
+    if (ext == QLatin1String("TXT"))
+        return ItemKind::LessonText;
+    if (ext == QLatin1String("BMP"))
+        return ItemKind::Picture;
+    return ItemKind::ProgramOrDocument;
+}
+
+Gate gateFor(const QString& fullCaption, bool teacherLoggedIn, bool solutionPasswordFlag) {
+    if (fullCaption == QStringLiteral("Vyučujúci"))
+        return teacherLoggedIn ? Gate::None : Gate::Teacher;
+    if (fullCaption.startsWith(QStringLiteral("Ukážka riešenia úlohy")))
+        return solutionPasswordFlag ? Gate::None : Gate::DayPassword;
+    return Gate::None;
+}
+
+bool isTestYourself(const QString& fullCaption) {
+    return fullCaption == QStringLiteral("Vyskúšaj sa");
+}
+
+QString itemFolder(const QString& dayFolderCaptionForm, bool demonstrationWithoutArguments) {
+    QString f = AppState::folderNameRule(dayFolderCaptionForm);
+    if (demonstrationWithoutArguments && f.startsWith(QLatin1Char('_')))
+        f = QStringLiteral("0") + f.mid(1);
+    return f;
+}
+
+FileAndParams splitReference(const QString& reference) {
+    const qsizetype blank = reference.indexOf(QLatin1Char(' '));
+    if (blank < 0)
+        return {reference, QString()};
+    return {reference.left(blank), reference.mid(blank)};
+}
+
+namespace {
+
+QString fullPath(const AppState& st, const QString& folder, const QString& fileName) {
+    return st.programFolder + folder + QStringLiteral("/") + fileName;
+}
+
+// A failure the shell reports later, when the state may already be gone.
+std::function<void(const QString&)> reportNotStarted(AppState& st, const QString& tried) {
+    std::weak_ptr<const bool> alive = st.alive;
+    AppState* state = &st;
+    return [alive, state, tried](const QString&) {
+        if (alive.expired())
+            return;
+        const QString text = state->CitajKonfig(QStringLiteral("NONEXE"),
+                                                QStringLiteral(" - Program sa nedá spustiť"));
+        state->messageIfSwitch(MsgKind::Warning, tried + QStringLiteral(" ") + text);
+    };
+}
+
+void launchDemonstration(AppState& st, const QString& reference) {
+    const bool withArguments = reference.contains(QLatin1Char(' '));
+    const QString fileName = splitReference(reference).fileName;
+    const QString recording = fullPath(st, itemFolder(st.levelFolder[1], !withArguments), fileName);
+    const QString missingPlayer = QStringLiteral("Neexistuje SCPLAYER");
+    if (withArguments) {
+        if (!playerExists(st)) {
+            st.messageIfSwitch(MsgKind::Warning,
+                               st.CitajKonfig(QStringLiteral("SCPLAYER"), missingPlayer));
+            return;
+        }
+    } else {
+        const QString text = st.CitajKonfig(QStringLiteral("SCPLAYER"), missingPlayer);
+        if (!playerExists(st)) {
+            // Without arguments the missing player is reported whatever the switch says.
+            st.message(MsgKind::Warning, text);
+            return;
+        }
+    }
+    if (!isFile(recording)) {
+        st.messageIfSwitch(
+            MsgKind::Warning,
+            st.CitajKonfig(QStringLiteral("SCM"), QStringLiteral("Neexistuje ukážka .scm")));
+        return;
+    }
+    startPlayer(st, recording, reportNotStarted(st, playerPath(st)));
+}
+
+LaunchOutcome launchLessonText(AppState& st, const QString& folder, const QString& reference) {
+    // A lesson text takes no arguments, so a blank belongs to its name.
+    if (isFile(fullPath(st, folder, reference)))
+        return {LaunchOutcome::OpenSubLevel, resolvePath(fullPath(st, folder, reference))};
+    const QString text1 =
+        st.CitajKonfig(QStringLiteral("TEXT1"), QStringLiteral("Neexistuje textový súbor"));
+    if (st.messageSwitch != 1)
+        return {};
+    if (SkusZapis(st)) {
+        const QString text2 =
+            st.CitajKonfig(QStringLiteral("TEXT2"), QStringLiteral("Chcete ho teraz vytvoriť ?"));
+        if (st.prompter &&
+            st.prompter->ask(MsgKind::Information, text1 + QStringLiteral(" ") + reference +
+                                                       QStringLiteral("\n") + text2))
+            return {LaunchOutcome::OpenEditor, fullPath(st, folder, reference)};
+        return {};
+    }
+    st.message(MsgKind::Warning, text1 + QStringLiteral(" ") + reference);
+    return {};
+}
+
+LaunchOutcome launchPicture(AppState& st, const QString& folder, const QString& reference) {
+    const QString path = fullPath(st, folder, reference);
+    if (isFile(path))
+        return {LaunchOutcome::ShowPicture, resolvePath(path)};
+    st.messageIfSwitch(
+        MsgKind::Warning,
+        st.CitajKonfig(QStringLiteral("BMP"), QStringLiteral("Neexistuje súbor obrázku")));
+    return {};
+}
+
+void launchProgramOrDocument(AppState& st, const QString& folder, const QString& reference) {
+    // A name that exists whole is taken whole, so "Moja hra.exe" is not cut at its blank.
+    FileAndParams fp = splitReference(reference);
+    if (!fp.params.isEmpty() && pathExists(fullPath(st, folder, reference)))
+        fp = {reference, QString()};
+    const QStringList params = splitParameters(fp.params);
+    QString target = fullPath(st, folder, fp.fileName);
+    if (fp.fileName.isEmpty() || !pathExists(target)) {
+        if (!fp.fileName.isEmpty() && pathExists(fp.fileName)) {
+            target = fp.fileName;
+        } else {
+            const QString text =
+                st.CitajKonfig(QStringLiteral("NONFILE"), QStringLiteral(" - súbor neexistuje"));
+            st.messageIfSwitch(MsgKind::Warning,
+                               fullPath(st, folder, reference) + QStringLiteral(" ") + text);
+            return;
+        }
+    }
+    const QString resolved = resolvePath(target);
+    ShellOpen(*st.shell, resolved, params, QString(), reportNotStarted(st, resolved));
+}
+
+} // namespace
+
+LaunchOutcome launchItem(AppState& st, int level, const ItemLine& item, const QString& shownCaption,
+                         const QString& hint) {
+    const int next = std::clamp(level + 1, 2, kMaxLevel + 1);
+    const QString& ref = item.reference;
+    const ItemKind kind = itemKind(ref);
+    const QString folder = itemFolder(st.levelFolder[1], false);
+    st.levelFolder[size_t(next)] = folder;
+    st.levelListFile[size_t(next)] = ref;
+    st.searchTitle = shownCaption;
+    st.pressedItemTitle = hint;
+    switch (kind) {
+    case ItemKind::Demonstration:
+        launchDemonstration(st, ref);
+        return {};
+    case ItemKind::LessonText:
+        return launchLessonText(st, folder, ref);
+    case ItemKind::Picture:
+        return launchPicture(st, folder, ref);
+    case ItemKind::ProgramOrDocument:
+        launchProgramOrDocument(st, folder, ref);
+        return {};
+    }
+    return {};
+}
+
+} // namespace orbino
