@@ -1,0 +1,206 @@
+// The lesson editor window and "Editácia lekcie" on a real level window
+// (offscreen); the editor is driven through the modal runner double.
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "content/editor_window.h"
+#include "platform/dialogs_window.h"
+#include "platform/rtf_reader.h"
+#include "platform/rtf_writer.h"
+#include "platform/textfile.h"
+#include "testsupport.h"
+#include "ui_editor_window.h"
+#include "ui_tform1.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include <functional>
+
+using namespace orbino;
+using namespace orbino::test;
+
+namespace {
+
+// Runs a script on the editor instead of waiting for a person.
+class EditorScript : public ModalRunner {
+public:
+    std::function<void(TOknoEditLek&)> onEditor;
+    int shown = 0;
+    int exec(QWidget* w) override {
+        auto* ed = qobject_cast<TOknoEditLek*>(w);
+        if (!ed)
+            return 0;
+        ++shown;
+        if (onEditor)
+            onEditor(*ed);
+        return ed->result();
+    }
+};
+
+void typeInto(TOknoEditLek& ed, const QString& text) { ed.ui->Memo1->setPlainText(text); }
+
+struct Screen {
+    QTemporaryDir dir;
+    QString prog, folder, list;
+    std::unique_ptr<TestState> ts;
+    EditorScript modal;
+    std::unique_ptr<TForm1> form;
+    explicit Screen(const QStringList& lines) {
+        prog = dir.path() + "/kurz/";
+        folder = prog + "01._deň/";
+        list = folder + "Obsah.txt";
+        QDir().mkpath(folder);
+        QDir().mkpath(dir.path() + "/temp");
+        writeCourseFile(prog + "CONFIG.TXT", {});
+        writeCourseFile(prog + "lection.hlp", {"Riadok [Popis] súbor vytvorí tlačidlo."});
+        writeCourseFile(list, lines);
+        ts = std::make_unique<TestState>(prog, dir.path() + "/temp");
+        ts->st.currentLevel = 2;
+        ts->st.levelFolder[2] = "01._deň";
+        ts->st.levelListFile[2] = "Obsah.txt";
+        form = std::make_unique<TForm1>(ts->st, modal, false);
+        form->ui->Memo1->setEnabled(true);
+    }
+};
+
+} // namespace
+
+class TestUiEditor : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void editListFromMenu() {
+        Screen s({"[Prvá] a.txt", "<Popis dňa>"});
+        QString shownList, help;
+        s.modal.onEditor = [&](TOknoEditLek& ed) {
+            shownList = ed.ui->Memo1->toPlainText();
+            help = ed.ui->Memo2->toPlainText();
+            QCOMPARE(ed.windowTitle(), QString("Editácia lekcie"));
+            QCOMPARE(ed.ui->Label1->text(), s.list);
+            QVERIFY(ed.ui->Memo3->isHidden()); // no formatted text yet
+            typeInto(ed, "[Prvá] a.txt\n[Nová] nova.txt\n//https://example.org/\n<Popis dňa>");
+            ed.ui->Button1->click();
+        };
+        s.form->Editcialekci1Click();
+        QCOMPARE(s.modal.shown, 1);
+        QCOMPARE(shownList, QString("[Prvá] a.txt\n<Popis dňa>"));
+        QCOMPARE(help, QString("Riadok [Popis] súbor vytvorí tlačidlo."));
+        // The list as typed, then the text panel saved over it.
+        QCOMPARE(readLines(s.list),
+                 (QStringList{"[Prvá] a.txt", "[Nová] nova.txt", "//https://example.org/", "<", "Popis dňa", ">"}));
+        QCOMPARE(readLines(s.folder + "Obsah.bak"), (QStringList{"[Prvá] a.txt", "<Popis dňa>"}));
+        QTextDocument rtf;
+        QVERIFY(loadRtfFile(s.folder + "Obsah.rtf", rtf));
+        QCOMPARE(plainLines(rtf), QStringList{"Popis dňa"});
+        QCOMPARE(s.form->ui->ComboBox1->count(), 1);
+        QCOMPARE(s.form->ui->ComboBox1->currentText(), QString("https://example.org/"));
+        QVERIFY(s.form->ui->Memo1->isReadOnly());
+        QVERIFY(s.ts->prompter.shown.empty());
+    }
+
+    void formattedTextShownBesideTheList() {
+        Screen s({"[A] a.txt", "<", "Popis", ">"});
+        QTextDocument doc;
+        doc.setPlainText("Popis");
+        writeBytes(s.folder + "Obsah.rtf", writeRtf(doc));
+        s.modal.onEditor = [&](TOknoEditLek& ed) {
+            QCOMPARE(ed.ui->Memo1->toPlainText(), QString("[A] a.txt"));
+            QVERIFY(!ed.ui->Memo3->isHidden());
+            QCOMPARE(ed.ui->Memo3->toPlainText(), QString("Popis"));
+            QCOMPARE(ed.ui->Label2->text(), s.folder + "Obsah.rtf");
+            typeInto(ed, "[A] a.txt\n<Doplnený riadok>");
+            ed.ui->Button1->click();
+        };
+        s.form->Editcialekci1Click();
+        QCOMPARE(readLines(s.list), (QStringList{"[A] a.txt", "<", "Popis", "Doplnený riadok", ">"}));
+        QCOMPARE(plainLines(*s.form->ui->Memo1->document()), (QStringList{"Popis", "Doplnený riadok"}));
+    }
+
+    void cancelSavesNothing() {
+        Screen s({"[A] a.txt", "<Popis>"});
+        const QByteArray before = readBytes(s.list);
+        s.modal.onEditor = [&](TOknoEditLek& ed) {
+            typeInto(ed, "zmazané všetko");
+            ed.ui->Button2->click();
+        };
+        s.form->Editcialekci1Click();
+        QCOMPARE(readBytes(s.list), before);
+        QVERIFY(!QFileInfo::exists(s.folder + "Obsah.bak"));
+        QVERIFY(!QFileInfo::exists(s.folder + "Obsah.rtf")); // the panel was not saved either
+    }
+
+    void continueToTextEditing() {
+        Screen s({"[A] a.txt", "<Popis>"});
+        s.modal.onEditor = [&](TOknoEditLek& ed) { ed.ui->Button3->click(); };
+        s.form->Editcialekci1Click();
+        QVERIFY(!s.form->ui->Memo1->isReadOnly());
+        QVERIFY(!s.ts->st.editorAskedTextEdit);
+        QCOMPARE(plainLines(*s.form->ui->Memo1->document()), QStringList{"Popis"});
+    }
+
+    void refusedWhileTextIsEdited() {
+        Screen s({"<Popis>"});
+        s.form->Editciatextu2Click();
+        s.form->Editcialekci1Click();
+        QCOMPARE(s.modal.shown, 0);
+        QCOMPARE(s.ts->prompter.texts(), QStringList{"Najskôr musíte ukončiť editáciu textu, uložte text"});
+    }
+
+    // The create-missing-list offers open the editor through openLessonEditor.
+    void missingList_data() {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<bool>("textEditing");
+        QTest::newRow("cancel removes the empty file") << false << false;
+        QTest::newRow("save creates it, no backup") << true << false;
+        QTest::newRow("save and edit the text") << true << true;
+    }
+    void missingList() {
+        QFETCH(bool, save);
+        QFETCH(bool, textEditing);
+        Screen s({});
+        const QString fresh = s.folder + "nova.txt";
+        s.modal.onEditor = [&](TOknoEditLek& ed) {
+            QVERIFY(QFileInfo::exists(fresh));
+            QCOMPARE(ed.ui->Memo1->toPlainText(), QString());
+            if (!save) {
+                ed.reject();
+                return;
+            }
+            typeInto(ed, "<Nová lekcia>");
+            (textEditing ? ed.ui->Button3 : ed.ui->Button1)->click();
+        };
+        s.ts->st.editorAskedTextEdit = true; // left over from before: cleared on opening
+        QCOMPARE(openLessonEditor(*s.form, "01._deň", "nova.txt"), save);
+        QCOMPARE(QFileInfo::exists(fresh), save);
+        QVERIFY(!QFileInfo::exists(s.folder + "nova.bak"));
+        QCOMPARE(s.ts->st.editorAskedTextEdit, textEditing);
+        if (save)
+            QCOMPARE(readLines(fresh), QStringList{"<Nová lekcia>"});
+    }
+
+    void missingListWithBackupIsRestored() {
+        Screen s({});
+        writeCourseFile(s.folder + "lekcia.bak", {"[Zo zálohy] z.txt"});
+        QString shown;
+        s.modal.onEditor = [&](TOknoEditLek& ed) {
+            shown = ed.ui->Memo1->toPlainText();
+            ed.reject();
+        };
+        QVERIFY(!openLessonEditor(*s.form, "01._deň", "lekcia.txt"));
+        QCOMPARE(shown, QString("[Zo zálohy] z.txt"));
+        QCOMPARE(readLines(s.folder + "lekcia.txt"), QStringList{"[Zo zálohy] z.txt"});
+        QCOMPARE(readLines(s.folder + "lekcia.bak"), QStringList{"[Zo zálohy] z.txt"});
+    }
+
+};
+
+QTEST_MAIN(TestUiEditor)
+#include "tst_ui_editor.moc"
