@@ -1,0 +1,381 @@
+#include "content/exercise_window.h"
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "content/lesson_text.h"
+#include "platform/errors.h"
+#include "platform/dialogs_window.h"
+#include "platform/paths.h"
+#include "platform/rtf_reader.h"
+#include "platform/textfile.h"
+#include "ui_exercise_window.h"
+#include "ui_tform1.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBitmap>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextFrame>
+#include <QTextLayout>
+
+#include <algorithm>
+
+#if __has_include("content/password_window.h")
+#include "content/password_window.h"
+#define ORBINO_HAVE_PASSWORD_WINDOW 1
+#endif
+#if __has_include("content/player.h")
+#include "content/player.h"
+#define ORBINO_HAVE_PLAYER 1
+#endif
+
+namespace orbino {
+
+TOknoUlohy::TOknoUlohy(TForm1& form, QWidget* parent)
+    : QDialog(parent), ui(new Ui::TOknoUlohy), m_form(form), st(form.st) {
+    ui->setupUi(this);
+    setObjectName(QStringLiteral("TOknoUlohy"));
+    // No title-bar buttons: the window ends through the evaluation only.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowTitle(QStringLiteral("Úlohy"));
+    // 461 × 384 with the frame and title bar.
+    setFixedSize(453, 354);
+    ui->Memo1->document()->setDocumentMargin(10);
+    connect(ui->Button1, &QPushButton::clicked, this, [this] { m_form.guard([this] { Button1Click(); }); });
+    connect(ui->Button2, &QPushButton::clicked, this, [this] { m_form.guard([this] { Button2Click(); }); });
+    connect(ui->Button3, &QPushButton::clicked, this, [this] { m_form.guard([this] { Button3Click(); }); });
+}
+
+TOknoUlohy::~TOknoUlohy() { delete ui; }
+
+QString TOknoUlohy::exerciseTextPath() const {
+    const int level = std::clamp(m_form.level, 1, kMaxLevel + 1);
+    return resolvePath(st.levelFolderPath(level) + lessonBase(st.levelListFile[size_t(level)]) +
+                       QStringLiteral(".rtf"));
+}
+
+void TOknoUlohy::FormCreate() {
+    m_test.reset();
+    m_evaluated = false;
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSize(12);
+    ui->Memo1->setFont(f);
+    ui->Memo1->document()->setDefaultFont(f);
+    ui->Memo1->clear();
+    const QString path = exerciseTextPath();
+    if (!isFile(path))
+        throw FileError(path, QStringLiteral("súbor s úlohami neexistuje"));
+    if (!loadRtfFile(path, *ui->RichEdit1->document()))
+        throw FileError(path, QStringLiteral("súbor s úlohami sa nedá prečítať"));
+    m_lines = documentLines(*ui->RichEdit1->document());
+    QStringList texts;
+    texts.reserve(m_lines.size());
+    for (const TextLine& l : m_lines)
+        texts << l.text;
+    QList<Exercise> exercises = splitExercises(texts);
+    if (exercises.isEmpty())
+        throw FileError(path, QStringLiteral("text neobsahuje žiadnu úlohu"));
+    m_test = std::make_unique<ExerciseTest>(std::move(exercises));
+    Uloha();
+}
+
+void TOknoUlohy::Uloha() {
+    const Exercise* ex = m_test ? m_test->current() : nullptr;
+    if (!ex)
+        return;
+    m_shownNumber = ex->number;
+    ui->Label2->setText(QStringLiteral("Vyrieš nasledovnú úlohu č. ") + QString::number(ex->number) +
+                        QStringLiteral(":"));
+    // Lines go straight from document to document with their formats; the
+    // learner's clipboard is never touched.
+    renderExercise(*ui->RichEdit1->document(), m_lines, *ex, *ui->Memo1->document());
+    ui->Memo1->verticalScrollBar()->setValue(0);
+}
+
+void TOknoUlohy::Button1Click() {
+    if (!m_test || m_test->finished())
+        return;
+    m_test->answer(true);
+    answered();
+}
+
+void TOknoUlohy::Button2Click() {
+    if (!m_test || m_test->finished())
+        return;
+    m_test->answer(false);
+    answered();
+}
+
+void TOknoUlohy::answered() {
+    if (m_test->finished())
+        Vyhodnot();
+    else
+        Uloha();
+}
+
+void TOknoUlohy::Button3Click() {
+    if (!m_shownNumber)
+        return;
+    bool permitted = st.solutionPasswordFlag;
+    if (permitted) {
+        st.launchPermission = true;
+    } else {
+#ifdef ORBINO_HAVE_PASSWORD_WINDOW
+        // Owned by this window, not by the minimised level window, so that
+        // the window manager does not hide it along with that one.
+        TOknoHesloZ password(st, this);
+        m_form.modal.exec(&password);
+        permitted = st.launchPermission;
+#else
+        // TODO(launcher): the learner password window is not there yet.
+        st.launchPermission = false;
+#endif
+    }
+    if (!permitted)
+        return;
+    const int level = std::clamp(m_form.level, 1, kMaxLevel + 1);
+    const QString recording = solutionRecording(st.programFolder, st.levelFolder[size_t(level)], m_shownNumber);
+#ifdef ORBINO_HAVE_PLAYER
+    std::weak_ptr<const bool> alive = st.alive;
+    AppState* state = &st;
+    const QString player = playerPath(st);
+    startPlayer(st, recording, [alive, state, player](const QString& reason) {
+        if (alive.expired())
+            return;
+        state->message(MsgKind::Warning, player + QStringLiteral(": ") + reason);
+    });
+#else
+    // TODO(player): hand `recording` to the demonstration player.
+    Q_UNUSED(recording);
+#endif
+}
+
+namespace {
+
+QImage loadImage(const QString& path) {
+    const QString p = resolvePath(path);
+    if (!isFile(p))
+        return {};
+    try {
+        return QImage::fromData(readFileBytes(p));
+    } catch (const FileError&) {
+        return {}; // a picture that cannot be read is left out, like a missing one
+    }
+}
+
+void setPicture(QLabel* label, const QImage& img, bool transparent) {
+    if (img.isNull())
+        return;
+    QPixmap pm = QPixmap::fromImage(img);
+    // The bottom-left pixel is the see-through colour, as with glyphs.
+    if (transparent)
+        pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
+    label->setPixmap(pm);
+    label->resize(pm.size());
+}
+
+// Document y of the baseline and the height of the last screen line of
+// text line `line`.
+struct LinePlace {
+    qreal baseline = 0;
+    qreal height = 0;
+};
+LinePlace placeOf(const QTextDocument& doc, const TextLine& line) {
+    const QTextBlock block = doc.findBlock(line.start);
+    if (!block.isValid())
+        return {};
+    const QRectF r = doc.documentLayout()->blockBoundingRect(block);
+    const QTextLayout* layout = block.layout();
+    const int inBlock = std::max(line.start, line.end - 1) - block.position();
+    const QTextLine tl = layout ? layout->lineForTextPosition(inBlock) : QTextLine();
+    if (!tl.isValid())
+        return {r.y(), 0};
+    return {r.y() + tl.y() + tl.ascent(), tl.height()};
+}
+
+// Fills the points column so that each points text stands on the baseline of
+// its exercise's last line in the text panel, also where that panel wraps
+// long lines, and keeps it scrolled along with the panel.
+void fillPointsColumn(QTextEdit* memo1, QTextEdit* memo3, const QList<PointsMark>& marks) {
+    QTextDocument* doc1 = memo1->document();
+    QTextDocument* doc3 = memo3->document();
+    doc3->clear();
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSize(13);
+    memo3->setFont(f);
+    doc3->setDefaultFont(f);
+    const QList<TextLine> lines = documentLines(*doc1);
+    // Panel document y -> column document y, through the screen.
+    const QPoint origin1 = memo1->viewport()->mapToGlobal(QPoint(0, 0));
+    const QPoint origin3 = memo3->viewport()->mapToGlobal(QPoint(0, 0));
+    const qreal shift = origin1.y() - memo1->verticalScrollBar()->value() - origin3.y();
+
+    QTextCursor c(doc3);
+    bool first = true;
+    for (const PointsMark& m : marks) {
+        if (m.line < 1 || m.line > lines.size())
+            continue;
+        QTextBlockFormat bf;
+        bf.setAlignment(Qt::AlignHCenter);
+        if (!first)
+            c.insertBlock(bf);
+        else
+            c.setBlockFormat(bf);
+        first = false;
+        // Each points line takes no more room than the line beside it, so
+        // the column never drifts below the text on closely spaced lines.
+        const LinePlace place = placeOf(*doc1, lines.at(m.line - 1));
+        if (place.height > 0) {
+            bf.setLineHeight(place.height, QTextBlockFormat::FixedHeight);
+            c.setBlockFormat(bf);
+        }
+        c.insertText(m.text);
+        const QTextBlock b = c.block();
+        const qreal want = place.baseline + shift;
+        const QRectF r = doc3->documentLayout()->blockBoundingRect(b);
+        const QTextLine tl = b.layout()->lineAt(0);
+        const qreal have = r.y() + (tl.isValid() ? tl.y() + tl.ascent() : 0);
+        if (want > have) {
+            bf.setTopMargin(want - have);
+            c.setBlockFormat(bf);
+        }
+    }
+    // As tall as the panel's text, so both scroll together to the end.
+    const qreal missing = doc1->size().height() + shift - doc3->size().height();
+    if (missing > 0) {
+        QTextBlockFormat bf = c.blockFormat();
+        bf.setBottomMargin(missing);
+        c.setBlockFormat(bf);
+    }
+    memo3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QObject::connect(memo1->verticalScrollBar(), &QScrollBar::valueChanged, memo3->verticalScrollBar(),
+                     &QScrollBar::setValue, Qt::UniqueConnection);
+    memo3->verticalScrollBar()->setValue(memo1->verticalScrollBar()->value());
+}
+
+} // namespace
+
+void TOknoUlohy::Vyhodnot() {
+    if (!m_test || m_evaluated)
+        return;
+    m_evaluated = true;
+    ui->Memo1->hide();
+    ui->Button1->hide();
+    ui->Button2->hide();
+    ui->Button3->hide();
+
+    Ui::TForm1* f = m_form.ui;
+    const int u = st.scale;
+    const int score = m_test->score();
+
+    QFont f13 = f->Label13->font();
+    f13.setPointSize(12);
+    f13.setBold(true);
+    f->Label13->setFont(f13);
+    f->Label13->setText(QStringLiteral("Vyhodnotenie"));
+    f->Label13->adjustSize();
+    f->Label13->move(40, f->Label13->y());
+
+    for (QLabel* l : {f->Label14, f->Label15}) {
+        QFont lf = l->font();
+        lf.setPointSize(10);
+        l->setFont(lf);
+    }
+    f->Label15->setText(verdictFor(score));
+    f->Label14->setText(scoreLineFor(score));
+    f->Label14->adjustSize();
+    f->Label15->adjustSize();
+    f->Label14->move(f->Label13->x(), f->Label13->y() + 50);
+    f->Label15->move(f->Label13->x(), f->Label15->y());
+
+    const EvaluationPictures pics = evaluationPictures(score);
+    setPicture(f->Image2, loadImage(st.programFolder + pics.picture), true);
+    setPicture(f->Image3, loadImage(st.programFolder + pics.icon), false);
+
+    f->Label13->show();
+    f->Label14->show();
+    f->Label15->show();
+
+    // Room on the text panel for the points header.
+    QTextEdit* memo1 = f->Memo1;
+    memo1->setGeometry(memo1->x(), memo1->y() + 20, memo1->width(), memo1->height() - (u == 12 ? 18 : 20));
+
+    QTextEdit* memo3 = f->Memo3;
+    const int right1 = memo1->x() + memo1->width();
+    memo3->setGeometry(right1 - (u == 12 ? 11 : 25), memo1->y() + 5, 35, memo1->height() - 5);
+    // The column stands over the panel's right edge: keep the text clear of it.
+    QTextFrameFormat ff = memo1->document()->rootFrame()->frameFormat();
+    ff.setRightMargin(ff.rightMargin() + (u == 12 ? 8 : 20));
+    memo1->document()->rootFrame()->setFrameFormat(ff);
+    // Disabled, yet as readable as the text beside it.
+    QPalette pal = memo3->palette();
+    pal.setColor(QPalette::Disabled, QPalette::Text, pal.color(QPalette::Active, QPalette::Text));
+    memo3->setPalette(pal);
+    memo3->show();
+    memo3->ensurePolished();
+    fillPointsColumn(memo1, memo3, pointsColumn(m_test->exercises(), m_test->pointsTexts()));
+
+    // Markers beside the solutions of the exercises not solved; an exercise
+    // without a solution button simply has none.
+    const QList<bool>& solved = m_test->solved();
+    for (qsizetype k = 0; k < solved.size(); ++k)
+        if (!solved.at(k) && k < m_form.solutionMarkers.size() && m_form.solutionMarkers.at(k))
+            m_form.solutionMarkers.at(k)->show();
+    if (f->Image2->pixmap().isNull() == false)
+        f->Image2->show();
+    if (f->Image3->pixmap().isNull() == false)
+        f->Image3->show();
+
+    QTextEdit* memo2 = f->Memo2;
+    memo2->setGeometry(memo2->x(), memo2->y() + 80, u == 12 ? 520 : 530, 90);
+
+    QPlainTextEdit* memo4 = f->Memo4;
+    QFont mf = memo4->font();
+    mf.setPointSize(10);
+    memo4->setFont(mf);
+    memo4->clear();
+    // Two whole lines, never wrapped or scrolled.
+    memo4->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo4->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo4->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int twoLines = 2 * QFontMetrics(mf).lineSpacing() + 2 * int(memo4->document()->documentMargin()) + 4;
+    memo4->resize(memo4->width(), std::max(memo4->height(), twoLines));
+    const int right2 = memo2->x() + memo2->width();
+    if (u == 12) {
+        memo4->setGeometry(right2 - 45, memo1->y() - 28, 170, memo4->height());
+        memo4->setPlainText(QStringLiteral("                    Body:\nMohol si získať     Získal si"));
+    } else {
+        memo4->setGeometry(right2 - 170, memo1->y() - 28, 170, memo4->height());
+        memo4->setPlainText(QStringLiteral("                            Získal si\n                               body:"));
+    }
+    memo4->show();
+    f->Image2->move(memo4->x() + 70, f->Image2->y());
+
+    if (m_form.isMinimized())
+        m_form.showNormal();
+    done(QDialog::Accepted);
+}
+
+void TOknoUlohy::reject() {
+    if (m_evaluated)
+        QDialog::reject();
+}
+
+void TOknoUlohy::closeEvent(QCloseEvent* e) {
+    if (m_evaluated)
+        QDialog::closeEvent(e);
+    else
+        e->ignore();
+}
+
+} // namespace orbino
