@@ -1,13 +1,77 @@
-// Placeholder definitions; the subsystem fills them in.
+// The main window's side of the learner's own tools: notes, own links,
+// copying them, and opening a chosen link.
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "platform/paths.h"
+#include "platform/shell.h"
+#include "tools/copy_window.h"
+#include "tools/links.h"
+#include "tools/links_window.h"
+#include "tools/notes.h"
+#include "tools/notes_window.h"
+#include "ui_tform1.h"
+
+#include <QtMath>
 
 namespace orbino {
 
-void TForm1::Poznmky1Click() {}
-void TForm1::Button1Click() {}
-void TForm1::Odkazy1Click() {}
-void TForm1::Koprovanie1Click() {}
-void TForm1::ComboBox1Click() {}
-void TForm1::ComboBox2Click() {}
+namespace {
+
+// The layout cursor that put the notes button where it is now: placing the
+// button again from it keeps it in place, whichever screen was built last.
+int notesButtonCursor(const TForm1& f) {
+    const int u = f.st.scale;
+    const int offset = u == 10 ? qRound(u * 3.5) : qRound(u * 2.8);
+    return f.ui->Button1->y() - offset;
+}
+
+void openLink(AppState& st, const QString& text) {
+    // An address the desktop cannot open is not reported, as for any link.
+    if (!text.isEmpty() && st.shell)
+        st.shell->openDocument(text, QString(), nullptr);
+}
+
+} // namespace
+
+void TForm1::Poznmky1Click() {
+    TOknoPoznamka::run(*this);
+    Lista(notesButtonCursor(*this));
+}
+
+void TForm1::Button1Click() {
+    // The lesson text being edited is offered for saving first; the notes
+    // open whatever the answer.
+    saveBeforeLeaving();
+    TOknoPoznamka::run(*this);
+}
+
+void TForm1::Odkazy1Click() {
+    TOknoOdkazy::run(*this);
+    const QString path = st.tempFolder + linksFileNameFor(st, shownLevel(st));
+    ui->ComboBox2->clear();
+    if (isFile(path))
+        ui->ComboBox2->addItems(nonEmptyLinks(readLinks(path)));
+    if (ui->ComboBox2->count() > 0) {
+        ui->ComboBox2->show();
+        ui->Label4->move(ui->Label4->x(), ui->ComboBox2->y() - 20);
+        ui->Label4->show();
+    } else {
+        ui->ComboBox2->hide();
+        ui->Label4->hide();
+    }
+    ui->ComboBox2->setCurrentIndex(ui->ComboBox2->count() > 0 ? 0 : -1);
+}
+
+void TForm1::Koprovanie1Click() {
+    TOknoKopy::run(*this);
+}
+
+void TForm1::ComboBox1Click() {
+    openLink(st, ui->ComboBox1->currentText());
+}
+
+void TForm1::ComboBox2Click() {
+    openLink(st, ui->ComboBox2->currentText());
+}
+
 } // namespace orbino

@@ -1,0 +1,170 @@
+#include "tools/links_window.h"
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "platform/dialogs_window.h"
+#include "platform/paths.h"
+#include "tools/links.h"
+#include "tools/notes.h"
+#include "tools/tool_window.h"
+#include "ui_links_window.h"
+
+#include <memory>
+
+namespace orbino {
+
+TOknoOdkazy::TOknoOdkazy(TForm1& form)
+    : QDialog(&form), ui(new Ui::TOknoOdkazy), m_form(form), st(form.st) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    for (QPushButton* b : {ui->Button2, ui->Button3, ui->Button4, ui->Button5})
+        b->setAutoDefault(false);
+    // Enter in the address field adds the address.
+    ui->Button1->setDefault(true);
+    fitToControls(this, 20);
+    centreOnScreen(this, st);
+    auto on = [this](QPushButton* b, void (TOknoOdkazy::*h)()) {
+        connect(b, &QPushButton::clicked, this,
+                [this, h] { m_form.guard([this, h] { (this->*h)(); }); });
+    };
+    on(ui->Button1, &TOknoOdkazy::Button1Click);
+    on(ui->Button2, &TOknoOdkazy::Button2Click);
+    on(ui->Button3, &TOknoOdkazy::Button3Click);
+    on(ui->Button4, &TOknoOdkazy::Button4Click);
+    on(ui->Button5, &TOknoOdkazy::Button5Click);
+    ui->Edit1->setFocus();
+}
+
+TOknoOdkazy::~TOknoOdkazy() {
+    delete ui;
+}
+
+void TOknoOdkazy::run(TForm1& form) {
+    auto w = std::make_unique<TOknoOdkazy>(form);
+    w->FormActivate();
+    form.modal.exec(w.get());
+}
+
+QString TOknoOdkazy::linksPath() const {
+    return st.tempFolder + m_name;
+}
+
+QStringList TOknoOdkazy::entries() const {
+    QStringList out;
+    for (int i = 0; i < ui->ListBox1->count(); ++i)
+        out << ui->ListBox1->item(i)->text();
+    return out;
+}
+
+void TOknoOdkazy::focusEdit() {
+    ui->Edit1->setFocus();
+    // Where an address after a seven-character prefix would start.
+    ui->Edit1->setCursorPosition(7);
+    ui->Edit1->deselect();
+}
+
+void TOknoOdkazy::updateButtons() {
+    const bool any = ui->ListBox1->count() > 0;
+    ui->Button3->setVisible(any);
+    ui->Button5->setVisible(any);
+}
+
+void TOknoOdkazy::rewrite(const QStringList& list) {
+    if (!m_loaded)
+        return;
+    writeLinks(linksPath(), list);
+}
+
+void TOknoOdkazy::reload() {
+    ui->ListBox1->clear();
+    ui->ListBox1->addItems(readLinks(linksPath()));
+}
+
+void TOknoOdkazy::FormActivate() {
+    ui->Edit1->setCursorPosition(7);
+    const int m = shownLevel(st);
+    setWindowTitle(st.CitajKonfig(QStringLiteral("MENU HTTP"), QStringLiteral("Odkazy")));
+    ui->Label1->setText(
+        st.CitajKonfig(QStringLiteral("WINDOW HTTP ADD"), QStringLiteral("Pridaj/Oprav odkaz")));
+    ui->Label2->setText(
+        st.CitajKonfig(QStringLiteral("WINDOW HTTP LIST"), QStringLiteral("Zoznam:")));
+    ui->Button1->setText(
+        st.CitajKonfig(QStringLiteral("WINDOW HTTP SAVE"), QStringLiteral("Ulož")));
+    ui->Button5->setText(
+        st.CitajKonfig(QStringLiteral("WINDOW HTTP EDIT"), QStringLiteral("Oprav")));
+    ui->Button2->setText(
+        st.CitajKonfig(QStringLiteral("WINDOW HTTP CANCEL"), QStringLiteral("Zruš zmeny")));
+    ui->Button3->setText(
+        st.CitajKonfig(QStringLiteral("WINDOW HTTP ERASE"), QStringLiteral("Vymaž odkaz")));
+    ui->Button4->setText(
+        st.CitajKonfig(QStringLiteral("WINDOW HTTP END"), QStringLiteral("Koniec")));
+    const QString savedText =
+        st.CitajKonfig(QStringLiteral("SAVE WWW"), QStringLiteral("Stránka je uložená do "));
+    m_name = linksFileNameFor(st, m);
+    reload();
+    m_loaded = true;
+    updateButtons();
+    ui->Label3->setText(savedText + QStringLiteral(" ") + linksPath());
+}
+
+void TOknoOdkazy::Button1Click() {
+    const QString text = ui->Edit1->text();
+    if (text.isEmpty())
+        return;
+    // Written first: when the file cannot take the address, the list and the
+    // typed text stay as they were.
+    rewrite(entries() << text);
+    ui->ListBox1->addItem(text);
+    ui->Edit1->clear();
+    focusEdit();
+    updateButtons();
+}
+
+void TOknoOdkazy::Button2Click() {
+    ui->Edit1->clear();
+    focusEdit();
+}
+
+void TOknoOdkazy::Button3Click() {
+    const int row = ui->ListBox1->currentRow();
+    if (row < 0 || !ui->ListBox1->item(row)->isSelected())
+        return;
+    QStringList rest = entries();
+    rest.removeAt(row);
+    rewrite(rest);
+    reload();
+    focusEdit();
+    updateButtons();
+}
+
+void TOknoOdkazy::Button5Click() {
+    const int row = ui->ListBox1->currentRow();
+    if (row < 0 || ui->ListBox1->count() == 0 || !ui->ListBox1->item(row)->isSelected())
+        return;
+    ui->Edit1->setText(ui->ListBox1->item(row)->text());
+    Button3Click();
+}
+
+void TOknoOdkazy::Button4Click() {
+    const QString text = ui->Edit1->text();
+    if (!text.isEmpty()) {
+        const QString question =
+            st.CitajKonfig(QStringLiteral("SAVE HTTP"), QStringLiteral("Pridať napísaný odkaz ?"));
+        if (st.messageSwitch == 1 && st.prompter &&
+            st.prompter->ask(MsgKind::Confirmation, question)) {
+            rewrite(entries() << text);
+            ui->ListBox1->addItem(text);
+        }
+    } else {
+        // Also creates an empty file for a screen without links.
+        rewrite(entries());
+    }
+    QDialog::done(QDialog::Accepted);
+}
+
+void TOknoOdkazy::reject() {
+    m_form.guard([this] { Button4Click(); });
+}
+
+} // namespace orbino

@@ -1,0 +1,121 @@
+#include "tools/notes_window.h"
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "platform/dialogs_window.h"
+#include "platform/paths.h"
+#include "tools/notes.h"
+#include "tools/tool_window.h"
+#include "ui_notes_window.h"
+#include "ui_tform1.h"
+
+#include <memory>
+
+namespace orbino {
+
+TOknoPoznamka::TOknoPoznamka(TForm1& form)
+    : QDialog(&form), ui(new Ui::TOknoPoznamka), m_form(form), st(form.st) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    for (QPushButton* b : {ui->Button1, ui->Button2, ui->Button3, ui->Button4})
+        b->setAutoDefault(false);
+    ui->Label1->setWordWrap(true);
+    fitToControls(this, 20);
+    centreOnScreen(this, st);
+    auto on = [this](QPushButton* b, void (TOknoPoznamka::*h)()) {
+        connect(b, &QPushButton::clicked, this,
+                [this, h] { m_form.guard([this, h] { (this->*h)(); }); });
+    };
+    on(ui->Button1, &TOknoPoznamka::Button1Click);
+    on(ui->Button2, &TOknoPoznamka::Button2Click);
+    on(ui->Button3, &TOknoPoznamka::Button3Click);
+    on(ui->Button4, &TOknoPoznamka::Button4Click);
+    connect(ui->Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
+}
+
+TOknoPoznamka::~TOknoPoznamka() {
+    delete ui;
+}
+
+void TOknoPoznamka::run(TForm1& form) {
+    auto w = std::make_unique<TOknoPoznamka>(form);
+    w->FormActivate();
+    form.modal.exec(w.get());
+}
+
+QString TOknoPoznamka::notesPath() const {
+    return st.tempFolder + m_name;
+}
+
+void TOknoPoznamka::FormActivate() {
+    const int m = shownLevel(st);
+    ui->Button1->setText(
+        st.CitajKonfig(QStringLiteral("WINDOW NOTES SAVE"), QStringLiteral("Ulož")));
+    ui->Button2->setText(
+        st.CitajKonfig(QStringLiteral("WINDOW NOTES CANCEL"), QStringLiteral("Zruš zmeny")));
+    ui->Button3->setText(
+        st.CitajKonfig(QStringLiteral("WINDOW NOTES ERASE"), QStringLiteral("Vymaž poznámku")));
+    ui->Button4->setText(
+        st.CitajKonfig(QStringLiteral("WINDOW NOTES END"), QStringLiteral("Koniec")));
+    setWindowTitle(st.CitajKonfig(QStringLiteral("MENU NOTES"), QStringLiteral("Poznámky")));
+    m_savedText =
+        st.CitajKonfig(QStringLiteral("SAVE NOTE"), QStringLiteral("Poznámka je uložená do"));
+    m_name = notesFileNameFor(st, m);
+    const bool exists = pathExists(notesPath());
+    if (exists)
+        ui->Memo1->setPlainText(readNote(notesPath()).join(QLatin1Char('\n')));
+    // Nothing to erase yet; typing shows the button again.
+    ui->Button3->setVisible(exists);
+    ui->Label1->setText(m_savedText + QStringLiteral(" ") + notesPath());
+}
+
+void TOknoPoznamka::Memo1Change() {
+    ui->Button3->show();
+}
+
+void TOknoPoznamka::Button1Click() {
+    // A blank note is not saved; removing a note is what "erase" is for.
+    if (!saveNote(notesPath(), ui->Memo1->toPlainText()))
+        return;
+    m_form.ui->Button1->show();
+    accept();
+}
+
+void TOknoPoznamka::Button2Click() {
+    reject();
+}
+
+void TOknoPoznamka::Button3Click() {
+    const QString question =
+        st.CitajKonfig(QStringLiteral("ERASE NOTES"),
+                       QStringLiteral("Naozaj chcete vymazať poznámku ??? Nonono !"));
+    if (st.messageSwitch == 1 &&
+        !(st.prompter && st.prompter->ask(MsgKind::Confirmation, question)))
+        return;
+    eraseNote(notesPath());
+    ui->Memo1->clear();
+    ui->Button3->hide();
+}
+
+void TOknoPoznamka::Button4Click() {
+    reject();
+}
+
+void TOknoPoznamka::FormClose() {
+    const int m = shownLevel(st);
+    const bool exists = isFile(st.tempFolder + notesFileNameFor(st, m));
+    TForm1* target = nullptr;
+    if (m >= 1 && m <= kMaxLevel)
+        target = qobject_cast<TForm1*>(st.levelWindows[size_t(m)].data());
+    if (!target)
+        target = &m_form;
+    target->ui->Button1->setVisible(exists);
+}
+
+void TOknoPoznamka::done(int result) {
+    m_form.guard([this] { FormClose(); });
+    QDialog::done(result);
+}
+
+} // namespace orbino

@@ -1,0 +1,33 @@
+#include "tools/tool_window.h"
+
+#include "app/app_state.h"
+#include "platform/system.h"
+
+#include <QWidget>
+
+namespace orbino {
+
+void fitToControls(QWidget* window, int border) {
+    QRect extent;
+    const auto children = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* c : children)
+        if (!c->isWindow())
+            extent = extent.united(c->geometry());
+    if (extent.isNull())
+        return;
+    const QPoint shift(border - extent.left(), border - extent.top());
+    for (QWidget* c : children)
+        if (!c->isWindow())
+            c->move(c->pos() + shift);
+    window->setFixedSize(extent.width() + 2 * border, extent.height() + 2 * border);
+}
+
+void centreOnScreen(QWidget* window, const AppState& st) {
+    if (!st.system)
+        return;
+    const ScreenMetrics s = st.system->screen();
+    // Halves truncated toward zero, as integer division does.
+    window->move((s.width - window->width()) / 2, (s.height - window->height()) / 2);
+}
+
+} // namespace orbino

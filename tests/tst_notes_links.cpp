@@ -1,0 +1,365 @@
+// Note and link file names, the bytes they are stored as, and copying them.
+#include "app/app_state.h"
+#include "platform/errors.h"
+#include "testsupport.h"
+#include "tools/copy.h"
+#include "tools/links.h"
+#include "tools/notes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace orbino;
+using namespace orbino::test;
+
+class TestNotesLinks : public QObject {
+    Q_OBJECT
+
+    static QStringList dirEntries(const QString& dir) {
+        return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void names_data() {
+        QTest::addColumn<bool>("search");
+        QTest::addColumn<int>("fileLevel"); // 0: no level file
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QString>("listFile");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("links");
+        const QString obsah = "Obsah.txt";
+        // The main screen after its build: level 2 is the next to open and may
+        // still hold the last day's list.
+        QTest::newRow("main screen")
+            << false << 1 << 2 << obsah << "01._deň" << obsah << "multimed.txt"
+            << "multimed.htm";
+        QTest::newRow("main screen, no level file") << false << 0 << 1 << ""
+                                                    << "" << obsah << "multimed.txt"
+                                                    << "multimed.htm";
+        QTest::newRow("day first list Obsah.txt")
+            << false << 2 << 2 << obsah << "01._deň" << obsah << "01._deň.txt"
+            << "01.htm";
+        QTest::newRow("day first list obsah.txt") << false << 2 << 2 << "obsah.txt"
+                                                  << "02_Uvod" << obsah << "02_Uvod.txt"
+                                                  << "02_Uvod.htm";
+        QTest::newRow("day folder with blanks")
+            << false << 2 << 2 << obsah << " Uvod " << obsah << "Uvod.txt"
+            << "Uvod.htm";
+        QTest::newRow("lesson") << false << 3 << 3 << "lekcia.txt"
+                                << "01._deň" << obsah << "lekcia.txt"
+                                << "lekcia.htm";
+        QTest::newRow("lesson in other case") << false << 3 << 3 << "LEKCIA.TXT"
+                                              << "01._deň" << obsah << "LEKCIA.TXT"
+                                              << "LEKCIA.htm";
+        QTest::newRow("own root list name") << false << 2 << 2 << "zaciatok.txt"
+                                            << "Den3"
+                                            << "Zaciatok.TXT"
+                                            << "Den3.txt"
+                                            << "Den3.htm";
+        QTest::newRow("reference leaving the folder") << false << 3 << 3 << "..\\..\\tajne.txt"
+                                                      << "01._deň" << obsah << "tajne.txt"
+                                                      << "tajne.htm";
+        QTest::newRow("reference with slashes") << false << 3 << 3 << "../x/y.txt"
+                                                << "01._deň" << obsah << "y.txt"
+                                                << "y.htm";
+        QTest::newRow("reference naming a folder") << false << 3 << 3 << "..\\"
+                                                   << "01._deň" << obsah << "multimed.txt"
+                                                   << "multimed.htm";
+        QTest::newRow("unknown list file") << false << 4 << 4 << ""
+                                           << "01._deň" << obsah << "multimed.txt"
+                                           << "multimed.htm";
+        QTest::newRow("level file out of range") << false << 99 << 3 << "lekcia.txt"
+                                                 << "01._deň" << obsah << "lekcia.txt"
+                                                 << "lekcia.htm";
+        // A second copy shows the opened list at level 1 and names it like a
+        // normal copy would, not like the main screen.
+        QTest::newRow("search copy, lesson") << true << 1 << 1 << "lekcia.txt"
+                                             << "05_Word" << obsah << "lekcia.txt"
+                                             << "lekcia.htm";
+        QTest::newRow("search copy, day list")
+            << true << 1 << 1 << obsah << "05_Word" << obsah << "05_Word.txt"
+            << "05_Word.htm";
+    }
+    void names() {
+        QFETCH(bool, search);
+        QFETCH(int, fileLevel);
+        QFETCH(int, current);
+        QFETCH(QString, listFile);
+        QFETCH(QString, folder);
+        QFETCH(QString, root);
+        QFETCH(QString, note);
+        QFETCH(QString, links);
+        QTemporaryDir dir;
+        TestState t(dir.path(), dir.path());
+        if (search)
+            t.st.openedContentFile = "C:\\Kurz\\" + folder + "\\" + listFile;
+        t.st.rootListName = root;
+        if (fileLevel > 0) {
+            // The other copy's level file must not count.
+            writeBytes(dir.path() + (search ? "/Okna" : "/Okna2"), "7");
+            writeBytes(t.st.levelFile(), QByteArray::number(fileLevel));
+        }
+        t.st.currentLevel = current;
+        const int shown = shownLevel(t.st);
+        if (shown >= 1 && shown <= kMaxLevel) {
+            t.st.levelListFile[size_t(shown)] = listFile;
+            t.st.levelFolder[size_t(shown)] = folder;
+        }
+        t.st.levelListFile[size_t(current)] = listFile;
+        t.st.levelFolder[size_t(current)] = folder;
+        QCOMPARE(notesFileNameFor(t.st, shownLevel(t.st)), note);
+        QCOMPARE(linksFileNameFor(t.st, shownLevel(t.st)), links);
+    }
+
+    void garbledLevelFileIsReported() {
+        QTemporaryDir dir;
+        TestState t(dir.path(), dir.path());
+        writeBytes(t.st.levelFile(), "dva");
+        try {
+            shownLevel(t.st);
+            QFAIL("no error");
+        } catch (const FileError& e) {
+            QVERIFY(e.message().contains("Okna"));
+        }
+    }
+
+    void htmExtension_data() {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("no dot") << "multimed"
+                                << "multimed.htm";
+        QTest::newRow("txt") << "lekcia.txt"
+                             << "lekcia.htm";
+        QTest::newRow("first dot wins") << "a.b.txt"
+                                        << "a.htm";
+        QTest::newRow("day folder with dot") << "01._deň"
+                                             << "01.htm";
+    }
+    void htmExtension() {
+        QFETCH(QString, base);
+        QFETCH(QString, name);
+        QCOMPARE(htmName(base), name);
+    }
+
+    void noteBytes_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("readBack");
+        QTest::newRow("one line") << "ahoj" << QByteArray("ahoj\r\n") << "ahoj";
+        QTest::newRow("Slovak letters")
+            << "Prvý riadok\nčierny kôň" << QByteArray("Prv\xfd riadok\r\n\xe8ierny k\xf4\xf2\r\n")
+            << "Prvý riadok\nčierny kôň";
+        QTest::newRow("final line end adds no line") << "a\nb\n"
+                                                     << QByteArray("a\r\nb\r\n") << "a\nb";
+        QTest::newRow("empty lines inside kept")
+            << "a\n\n\nb" << QByteArray("a\r\n\r\n\r\nb\r\n") << "a\n\n\nb";
+        QTest::newRow("leading blanks kept") << "  odsek" << QByteArray("  odsek\r\n") << "  odsek";
+        QTest::newRow("byte 26 would cut the note") << "a\x1a"
+                                                       "b\nc"
+                                                    << QByteArray("a b\r\nc\r\n") << "a b\nc";
+    }
+    void noteBytes() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, readBack);
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/lekcia.txt";
+        writeBytes(path, QByteArray(5000, 'x')); // a longer old note is replaced whole
+        QVERIFY(saveNote(path, text));
+        QCOMPARE(readBytes(path), bytes);
+        QCOMPARE(readNote(path).join('\n'), readBack);
+        QCOMPARE(dirEntries(dir.path()), QStringList{"lekcia.txt"});
+    }
+
+    void blankNoteIsNotSaved_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << "";
+        QTest::newRow("blanks") << "   ";
+        QTest::newRow("line ends and tabs") << " \n\t\n ";
+    }
+    void blankNoteIsNotSaved() {
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        const QString missing = dir.path() + "/a.txt";
+        QVERIFY(!saveNote(missing, text));
+        QVERIFY(!QFile::exists(missing));
+        const QString existing = dir.path() + "/b.txt";
+        writeBytes(existing, "stara\r\n");
+        QVERIFY(!saveNote(existing, text));
+        QCOMPARE(readBytes(existing), QByteArray("stara\r\n"));
+    }
+
+    void unrepresentableNoteLeavesFileWhole() {
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/lekcia.txt";
+        writeBytes(path, "stara\r\n");
+        try {
+            saveNote(path, "nová\nznak \u65e5 nie");
+            QFAIL("no error");
+        } catch (const FileError& e) {
+            QVERIFY(e.message().contains("lekcia.txt"));
+            QVERIFY(e.message().contains("\u65e5"));
+        }
+        QCOMPARE(readBytes(path), QByteArray("stara\r\n"));
+        QCOMPARE(dirEntries(dir.path()), QStringList{"lekcia.txt"});
+    }
+
+    void noteInUpperCaseOnDiskIsFound() {
+        QTemporaryDir dir;
+        writeBytes(dir.path() + "/LEKCIA.TXT", "z disku\r\n");
+        QCOMPARE(readNote(dir.path() + "/lekcia.txt"), QStringList{"z disku"});
+        QVERIFY(saveNote(dir.path() + "/lekcia.txt", "nova"));
+        QCOMPARE(dirEntries(dir.path()), QStringList{"LEKCIA.TXT"});
+        eraseNote(dir.path() + "/lekcia.txt");
+        QVERIFY(dirEntries(dir.path()).isEmpty());
+    }
+
+    void eraseMissingNoteChangesNothing() {
+        QTemporaryDir dir;
+        writeBytes(dir.path() + "/ine.txt", "x");
+        eraseNote(dir.path() + "/lekcia.txt");
+        QCOMPARE(dirEntries(dir.path()), QStringList{"ine.txt"});
+    }
+
+    void linksBytes_data() {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("two") << QStringList{"https://a.sk/", "www.b.sk"}
+                             << QByteArray("https://a.sk/\r\nwww.b.sk\r\n");
+        QTest::newRow("empty entries dropped")
+            << QStringList{"", "a", "", "b", ""} << QByteArray("a\r\nb\r\n");
+        QTest::newRow("nothing left: empty file") << QStringList{""} << QByteArray();
+        QTest::newRow("line break inside an entry")
+            << QStringList{"a\nb", "c\r\nd"} << QByteArray("a b\r\nc  d\r\n");
+        QTest::newRow("Slovak letters")
+            << QStringList{"www.škola.sk"} << QByteArray("www.\x9akola.sk\r\n");
+    }
+    void linksBytes() {
+        QFETCH(QStringList, entries);
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/lekcia.htm";
+        writeLinks(path, entries);
+        QCOMPARE(readBytes(path), bytes);
+    }
+
+    void linksReadKeepsEmptyLinesListsDoNot() {
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/x.htm";
+        writeBytes(path, "a\r\n\r\nb\r\n");
+        QCOMPARE(readLinks(path), (QStringList{"a", "", "b"}));
+        QCOMPARE(nonEmptyLinks(readLinks(path)), (QStringList{"a", "b"}));
+        QVERIFY(readLinks(dir.path() + "/chyba.htm").isEmpty());
+    }
+
+    void manyLinksAreAllKept() {
+        QTemporaryDir dir;
+        const QString path = dir.path() + "/x.htm";
+        QStringList many;
+        for (int i = 0; i < 600; ++i)
+            many << QStringLiteral("www.stranka%1.sk").arg(i);
+        writeLinks(path, many);
+        QCOMPARE(readLinks(path), many);
+    }
+
+    void listedFiles() {
+        QTemporaryDir dir;
+        const QString d = dir.path() + "/";
+        for (const char* n : {"multimed.txt", "Lekcia.TXT", "lekcia.htm", "B.Htm", "Okna",
+                              "temp.dfm", "x.rtf", ".orbino-abc123", "poznamka.txt.bak"})
+            writeBytes(d + n, "x");
+        QDir().mkdir(d + "priecinok.txt");
+        QCOMPARE(noteAndLinkFiles(d),
+                 (QStringList{"B.Htm", "lekcia.htm", "Lekcia.TXT", "multimed.txt"}));
+        QCOMPARE(foldersIn(d), QStringList{"priecinok.txt"});
+        QVERIFY(filesIn(d).contains("Okna"));
+        QVERIFY(!filesIn(d).contains(".orbino-abc123"));
+    }
+
+    void copyInAndOut() {
+        QTemporaryDir temp, usb;
+        const QString t = temp.path() + "/", u = usb.path() + "/";
+        writeBytes(t + "lekcia.txt", "moja poznamka\r\n");
+        writeBytes(t + "lekcia.htm", "www.a.sk\r\n");
+        QCOMPARE(copyFiles(t, {"lekcia.txt", "lekcia.htm"}, u), 2);
+        QCOMPARE(readBytes(u + "lekcia.txt"), QByteArray("moja poznamka\r\n"));
+        QCOMPARE(readBytes(u + "lekcia.htm"), QByteArray("www.a.sk\r\n"));
+        // Back in, over a changed note: replaced without asking.
+        writeBytes(u + "lekcia.txt", "z druheho pocitaca\r\n");
+        writeBytes(t + "lekcia.txt", QByteArray(20000, 'a'));
+        QCOMPARE(copyFiles(u, {"lekcia.txt"}, t), 1);
+        QCOMPARE(readBytes(t + "lekcia.txt"), QByteArray("z druheho pocitaca\r\n"));
+        QCOMPARE(dirEntries(t), (QStringList{"lekcia.htm", "lekcia.txt"}));
+    }
+
+    void copyLargeFileWhole() {
+        QTemporaryDir a, b;
+        QByteArray data;
+        for (int i = 0; i < 30000; ++i)
+            data += char(i % 251);
+        writeBytes(a.path() + "/velka.txt", data);
+        QVERIFY(copyFileInto(a.path() + "/velka.txt", b.path()));
+        QCOMPARE(readBytes(b.path() + "/velka.txt"), data);
+    }
+
+    void copyKeepsTheCaseOnDisk() {
+        QTemporaryDir temp, usb;
+        writeBytes(temp.path() + "/Lekcia.txt", "stara");
+        writeBytes(usb.path() + "/lekcia.txt", "nova");
+        copyFiles(usb.path(), {"lekcia.txt"}, temp.path());
+        QCOMPARE(dirEntries(temp.path()), QStringList{"Lekcia.txt"});
+        QCOMPARE(readBytes(temp.path() + "/Lekcia.txt"), QByteArray("nova"));
+    }
+
+    void copyOntoItselfIsSkipped() {
+        QTemporaryDir temp;
+        writeBytes(temp.path() + "/lekcia.txt", "poznamka\r\n");
+        QCOMPARE(copyFiles(temp.path(), {"lekcia.txt"}, temp.path() + "/"), 0);
+        QCOMPARE(readBytes(temp.path() + "/lekcia.txt"), QByteArray("poznamka\r\n"));
+    }
+
+    void copyStopsAtMissingSource() {
+        QTemporaryDir from, to;
+        writeBytes(from.path() + "/a.txt", "a");
+        writeBytes(from.path() + "/c.txt", "c");
+        try {
+            copyFiles(from.path(), {"a.txt", "b.txt", "c.txt"}, to.path());
+            QFAIL("no error");
+        } catch (const CopyError& e) {
+            QCOMPARE(e.message(), "Cannot open file " + from.path() + "/b.txt");
+        }
+        QCOMPARE(dirEntries(to.path()), QStringList{"a.txt"});
+    }
+
+    void copyToMissingFolderFails() {
+        QTemporaryDir from;
+        writeBytes(from.path() + "/a.txt", "a");
+        const QString target = from.path() + "/chyba/a.txt";
+        try {
+            copyFileInto(from.path() + "/a.txt", target);
+            QFAIL("no error");
+        } catch (const CopyError& e) {
+            QCOMPARE(e.message(), "Cannot create file " + target);
+        }
+        QCOMPARE(dirEntries(from.path()), QStringList{"a.txt"});
+    }
+
+    void drives() {
+        const QStringList roots = driveRoots();
+        QVERIFY(roots.contains("/"));
+        QCOMPARE(driveOf({"/", "/media/usb/", "/media/"}, "/media/usb/kurz"),
+                 QString("/media/usb/"));
+        QCOMPARE(driveOf({"/", "/media/usb/"}, "/media/usb2/x"), QString("/"));
+        QCOMPARE(driveOf({"/", "/media/usb/"}, "/media/usb"), QString("/media/usb/"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestNotesLinks)
+#include "tst_notes_links.moc"

@@ -1,0 +1,515 @@
+// The notes, links and copy windows on a real level window, with the shown
+// dialog scripted instead of waiting for a person.
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "platform/dialogs_window.h"
+#include "testsupport.h"
+#include "tools/copy_window.h"
+#include "tools/links_window.h"
+#include "tools/notes_window.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <functional>
+
+using namespace orbino;
+using namespace orbino::test;
+
+namespace {
+
+// Shows the window and runs a script on it instead of a modal loop.
+class ScriptRunner : public ModalRunner {
+public:
+    std::function<void(QWidget*)> script;
+    int shown = 0;
+    bool visibleAfterScript = false;
+    int exec(QWidget* w) override {
+        ++shown;
+        w->show();
+        if (script)
+            script(w);
+        visibleAfterScript = w->isVisible();
+        return 0;
+    }
+};
+
+template <class T> T* child(QWidget* w, const char* name) {
+    T* c = w->findChild<T*>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no control %s", name);
+    return c;
+}
+
+// One level window showing a lesson, with its tables filled as a build would.
+struct Screen {
+    QTemporaryDir prog, temp;
+    TestState t{prog.path(), temp.path()};
+    ScriptRunner runner;
+    TForm1 form{t.st, runner, false};
+    QString tempDir() const { return temp.path() + "/"; }
+
+    Screen(int level = 3, const QString& list = "lekcia.txt", const QString& folder = "01._deň") {
+        t.st.currentLevel = level;
+        t.st.levelWindows[size_t(level)] = &form;
+        t.st.levelListFile[size_t(level)] = list;
+        t.st.levelFolder[size_t(level)] = folder;
+        t.st.ZapisUroven();
+    }
+    void config(const QStringList& lines) { writeCourseFile(prog.path() + "/CONFIG.TXT", lines); }
+    QPushButton* notesButton() { return child<QPushButton>(&form, "Button1"); }
+};
+
+} // namespace
+
+class TestUiTools : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void noteOpensSavesAndShowsTheButton() {
+        Screen s;
+        writeBytes(s.tempDir() + "lekcia.txt", "prv\xe1 veta\r\n");
+        s.notesButton()->hide();
+        QString shownText, label;
+        bool eraseShown = false;
+        s.runner.script = [&](QWidget* w) {
+            auto* memo = child<QPlainTextEdit>(w, "Memo1");
+            shownText = memo->toPlainText();
+            label = child<QLabel>(w, "Label1")->text();
+            eraseShown = !child<QPushButton>(w, "Button3")->isHidden();
+            memo->setPlainText("prvá veta\ndruhá veta");
+            child<QPushButton>(w, "Button1")->click();
+        };
+        s.form.Poznmky1Click();
+        QCOMPARE(s.runner.shown, 1);
+        QCOMPARE(shownText, QString("prvá veta"));
+        QCOMPARE(label, "Poznámka je uložená do " + s.tempDir() + "lekcia.txt");
+        QVERIFY(eraseShown);
+        QVERIFY(!s.runner.visibleAfterScript);
+        QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"),
+                 QByteArray("prv\xe1 veta\r\ndruh\xe1 veta\r\n"));
+        QVERIFY(!s.notesButton()->isHidden());
+    }
+
+    void dayFirstScreenHasItsOwnNote_data() {
+        QTest::addColumn<QString>("list");
+        QTest::newRow("Obsah.txt") << "Obsah.txt";
+        QTest::newRow("obsah.txt") << "obsah.txt";
+    }
+    void dayFirstScreenHasItsOwnNote() {
+        QFETCH(QString, list);
+        Screen s(2, list, "02._deň");
+        s.runner.script = [&](QWidget* w) {
+            child<QPlainTextEdit>(w, "Memo1")->setPlainText("deň dva");
+            child<QPushButton>(w, "Button1")->click();
+        };
+        s.form.Button1Click();
+        QCOMPARE(QDir(s.temp.path()).entryList({"*.txt"}), QStringList{"02._deň.txt"});
+        QVERIFY(!s.notesButton()->isHidden());
+    }
+
+    void emptyNoteKeepsTheWindowOpen() {
+        Screen s;
+        s.runner.script = [&](QWidget* w) {
+            QVERIFY(child<QPushButton>(w, "Button3")->isHidden());
+            child<QPlainTextEdit>(w, "Memo1")->setPlainText("  \n ");
+            child<QPushButton>(w, "Button1")->click();
+        };
+        s.form.Poznmky1Click();
+        QVERIFY(s.runner.visibleAfterScript);
+        QVERIFY(!QFile::exists(s.tempDir() + "lekcia.txt"));
+    }
+
+    void unwritableCharacterKeepsTheText() {
+        Screen s;
+        writeBytes(s.tempDir() + "lekcia.txt", "stara\r\n");
+        QString left;
+        s.runner.script = [&](QWidget* w) {
+            child<QPlainTextEdit>(w, "Memo1")->setPlainText("nová \u263a");
+            child<QPushButton>(w, "Button1")->click();
+            left = child<QPlainTextEdit>(w, "Memo1")->toPlainText();
+        };
+        s.form.Poznmky1Click();
+        QVERIFY(s.runner.visibleAfterScript);
+        QCOMPARE(left, QString("nová \u263a"));
+        QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"), QByteArray("stara\r\n"));
+        QCOMPARE(s.t.prompter.shown.size(), size_t(1));
+        QVERIFY(s.t.prompter.shown[0].text.contains("lekcia.txt"));
+        QVERIFY(s.t.prompter.shown[0].text.contains("\u263a"));
+    }
+
+    void cancelAndEndDiscard_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("Zruš zmeny") << "Button2";
+        QTest::newRow("Koniec") << "Button4";
+        QTest::newRow("title bar") << "";
+    }
+    void cancelAndEndDiscard() {
+        QFETCH(QString, button);
+        Screen s;
+        writeBytes(s.tempDir() + "lekcia.txt", "stara\r\n");
+        s.runner.script = [&](QWidget* w) {
+            child<QPlainTextEdit>(w, "Memo1")->setPlainText("zmenená");
+            if (button.isEmpty())
+                w->close();
+            else
+                child<QPushButton>(w, button.toLatin1().constData())->click();
+        };
+        s.form.Poznmky1Click();
+        QVERIFY(!s.runner.visibleAfterScript);
+        QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"), QByteArray("stara\r\n"));
+        QVERIFY(!s.notesButton()->isHidden());
+    }
+
+    void erase_data() {
+        QTest::addColumn<QStringList>("config");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("erased");
+        QTest::newRow("asked, yes") << QStringList{} << true << true << true;
+        QTest::newRow("asked, no") << QStringList{} << false << true << false;
+        QTest::newRow("switch off: no question")
+            << QStringList{"0*ERASE NOTES*Zmazať?"} << false << false << true;
+    }
+    void erase() {
+        QFETCH(QStringList, config);
+        QFETCH(bool, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, erased);
+        Screen s;
+        s.config(config);
+        writeBytes(s.tempDir() + "lekcia.txt", "poznamka\r\n");
+        s.t.prompter.answers = {answer};
+        bool eraseHidden = false;
+        QString memo;
+        s.runner.script = [&](QWidget* w) {
+            child<QPushButton>(w, "Button3")->click();
+            eraseHidden = child<QPushButton>(w, "Button3")->isHidden();
+            memo = child<QPlainTextEdit>(w, "Memo1")->toPlainText();
+            child<QPushButton>(w, "Button4")->click();
+        };
+        s.form.Poznmky1Click();
+        QCOMPARE(!s.t.prompter.shown.empty(), asked);
+        if (asked)
+            QCOMPARE(s.t.prompter.shown[0].text,
+                     QString("Naozaj chcete vymazať poznámku ??? Nonono !"));
+        QCOMPARE(QFile::exists(s.tempDir() + "lekcia.txt"), !erased);
+        QCOMPARE(eraseHidden, erased);
+        QCOMPARE(memo.isEmpty(), erased);
+        // After closing, the notes button shows exactly when a note is left.
+        QCOMPARE(s.notesButton()->isHidden(), erased);
+    }
+
+    void searchCopyShowsTheLessonsNote() {
+        QTemporaryDir prog, temp;
+        TestState t(prog.path(), temp.path());
+        ScriptRunner runner;
+        TForm1 form(t.st, runner, false);
+        t.st.openedContentFile = "C:\\Kurz\\05_Word\\lekcia.txt";
+        t.st.currentLevel = 1;
+        t.st.levelWindows[1] = &form;
+        t.st.levelListFile[1] = "lekcia.txt";
+        t.st.levelFolder[1] = "05_Word";
+        t.st.ZapisUroven();
+        writeBytes(temp.path() + "/Okna", "1"); // the first copy's main screen
+        writeBytes(temp.path() + "/multimed.txt", "hlavna\r\n");
+        writeBytes(temp.path() + "/lekcia.txt", "lekcia\r\n");
+        QString shownText;
+        runner.script = [&](QWidget* w) {
+            shownText = child<QPlainTextEdit>(w, "Memo1")->toPlainText();
+            child<QPushButton>(w, "Button4")->click();
+        };
+        form.Poznmky1Click();
+        QCOMPARE(shownText, QString("lekcia"));
+    }
+
+    void linksAddCorrectDelete() {
+        Screen s;
+        writeBytes(s.tempDir() + "lekcia.htm", "www.a.sk\r\n\r\nwww.b.sk\r\n");
+        s.notesButton()->hide();
+        QStringList shownEntries;
+        QByteArray afterAdd, afterCorrect, afterDelete;
+        QString corrected;
+        s.runner.script = [&](QWidget* w) {
+            auto* list = child<QListWidget>(w, "ListBox1");
+            auto* edit = child<QLineEdit>(w, "Edit1");
+            for (int i = 0; i < list->count(); ++i)
+                shownEntries << list->item(i)->text();
+            edit->setText("www.c.sk");
+            child<QPushButton>(w, "Button1")->click();
+            afterAdd = readBytes(s.tempDir() + "lekcia.htm");
+            QVERIFY(edit->text().isEmpty());
+            list->setCurrentRow(0);
+            child<QPushButton>(w, "Button5")->click();
+            corrected = edit->text();
+            afterCorrect = readBytes(s.tempDir() + "lekcia.htm");
+            edit->clear();
+            list->setCurrentRow(1);
+            child<QPushButton>(w, "Button3")->click();
+            afterDelete = readBytes(s.tempDir() + "lekcia.htm");
+            child<QPushButton>(w, "Button4")->click();
+        };
+        s.form.Odkazy1Click();
+        // An empty line shows in the window, and is gone from the file at the next save.
+        QCOMPARE(shownEntries, (QStringList{"www.a.sk", "", "www.b.sk"}));
+        QCOMPARE(afterAdd, QByteArray("www.a.sk\r\nwww.b.sk\r\nwww.c.sk\r\n"));
+        QCOMPARE(corrected, QString("www.a.sk"));
+        QCOMPARE(afterCorrect, QByteArray("www.b.sk\r\nwww.c.sk\r\n"));
+        QCOMPARE(afterDelete, QByteArray("www.b.sk\r\n"));
+        auto* combo = child<QComboBox>(&s.form, "ComboBox2");
+        QCOMPARE(combo->count(), 1);
+        QCOMPARE(combo->itemText(0), QString("www.b.sk"));
+        QVERIFY(!combo->isHidden());
+        QCOMPARE(child<QLabel>(&s.form, "Label4")->y(), combo->y() - 20);
+        // Links are no note: the notes button stays as it was.
+        QVERIFY(s.notesButton()->isHidden());
+    }
+
+    void linksEndWithTypedText_data() {
+        QTest::addColumn<QStringList>("config");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("switch on, yes")
+            << QStringList{} << true << true << QByteArray("www.a.sk\r\nwww.nova.sk\r\n");
+        QTest::newRow("switch on, no")
+            << QStringList{} << false << true << QByteArray("www.a.sk\r\n");
+        QTest::newRow("switch off")
+            << QStringList{"0*SAVE HTTP*Pridať?"} << true << false << QByteArray("www.a.sk\r\n");
+    }
+    void linksEndWithTypedText() {
+        QFETCH(QStringList, config);
+        QFETCH(bool, answer);
+        QFETCH(bool, asked);
+        QFETCH(QByteArray, bytes);
+        for (bool titleBar : {false, true}) {
+            Screen s;
+            s.config(config);
+            writeBytes(s.tempDir() + "lekcia.htm", "www.a.sk\r\n");
+            s.t.prompter.answers = {answer};
+            s.runner.script = [&](QWidget* w) {
+                child<QLineEdit>(w, "Edit1")->setText("www.nova.sk");
+                if (titleBar)
+                    w->close();
+                else
+                    child<QPushButton>(w, "Button4")->click();
+            };
+            s.form.Odkazy1Click();
+            QVERIFY(!s.runner.visibleAfterScript);
+            QCOMPARE(!s.t.prompter.shown.empty(), asked);
+            if (asked)
+                QCOMPARE(s.t.prompter.shown[0].text, QString("Pridať napísaný odkaz ?"));
+            QCOMPARE(readBytes(s.tempDir() + "lekcia.htm"), bytes);
+        }
+    }
+
+    void linksEndOnEmptyScreenHidesTheList() {
+        Screen s(2, "Obsah.txt", "01._deň");
+        auto* combo = child<QComboBox>(&s.form, "ComboBox2");
+        combo->addItem("stary");
+        combo->show();
+        s.runner.script = [&](QWidget* w) { child<QPushButton>(w, "Button4")->click(); };
+        s.form.Odkazy1Click();
+        QVERIFY(QFile::exists(s.tempDir() + "01.htm"));
+        QCOMPARE(readBytes(s.tempDir() + "01.htm"), QByteArray());
+        QCOMPARE(combo->count(), 0);
+        QVERIFY(combo->isHidden());
+        QVERIFY(child<QLabel>(&s.form, "Label4")->isHidden());
+    }
+
+    void linkWithUnwritableCharacterStaysTyped() {
+        Screen s;
+        writeBytes(s.tempDir() + "lekcia.htm", "www.a.sk\r\n");
+        QString typed;
+        int entries = 0;
+        s.runner.script = [&](QWidget* w) {
+            child<QLineEdit>(w, "Edit1")->setText("www.\u263a.sk");
+            child<QPushButton>(w, "Button1")->click();
+            typed = child<QLineEdit>(w, "Edit1")->text();
+            entries = child<QListWidget>(w, "ListBox1")->count();
+        };
+        s.form.Odkazy1Click();
+        QVERIFY(s.runner.visibleAfterScript);
+        QCOMPARE(typed, QString("www.\u263a.sk"));
+        QCOMPARE(entries, 1);
+        QCOMPARE(readBytes(s.tempDir() + "lekcia.htm"), QByteArray("www.a.sk\r\n"));
+        QCOMPARE(s.t.prompter.shown.size(), size_t(1));
+    }
+
+    void unreadableLinksFileOpensNoWindow() {
+        Screen s;
+        // A folder where the file should be cannot be read as a list.
+        QDir().mkdir(s.tempDir() + "lekcia.htm");
+        writeBytes(s.tempDir() + "lekcia.htm/dolezite", "x");
+        s.runner.script = [&](QWidget* w) { child<QPushButton>(w, "Button4")->click(); };
+        s.form.guard([&] { s.form.Odkazy1Click(); });
+        QCOMPARE(s.runner.shown, 0);
+        QVERIFY(QFile::exists(s.tempDir() + "lekcia.htm/dolezite"));
+        QCOMPARE(s.t.prompter.shown.size(), size_t(1));
+        QVERIFY(s.t.prompter.shown[0].text.contains("lekcia.htm"));
+    }
+
+    void comboBoxesOpenTheChosenEntry_data() {
+        QTest::addColumn<QString>("combo");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("course link") << "ComboBox1"
+                                     << "https://www.debian.org/";
+        QTest::newRow("own link") << "ComboBox2"
+                                  << "www.moja.sk";
+        QTest::newRow("empty own link") << "ComboBox2"
+                                        << "";
+    }
+    void comboBoxesOpenTheChosenEntry() {
+        QFETCH(QString, combo);
+        QFETCH(QString, text);
+        Screen s;
+        auto* c = child<QComboBox>(&s.form, combo.toLatin1().constData());
+        c->clear();
+        c->addItem(text);
+        c->setCurrentIndex(0);
+        if (combo == "ComboBox1")
+            s.form.ComboBox1Click();
+        else
+            s.form.ComboBox2Click();
+        if (text.isEmpty()) {
+            QVERIFY(s.t.shell.calls.empty());
+        } else {
+            QCOMPARE(s.t.shell.calls.size(), size_t(1));
+            QCOMPARE(s.t.shell.calls[0].kind, QString("open"));
+            QCOMPARE(s.t.shell.calls[0].program, text);
+        }
+    }
+
+    void copyOutAndBackIn() {
+        Screen s;
+        QTemporaryDir usb;
+        const QString u = usb.path() + "/";
+        writeBytes(s.tempDir() + "lekcia.txt", "poznamka\r\n");
+        writeBytes(s.tempDir() + "lekcia.htm", "www.a.sk\r\n");
+        writeBytes(u + "lekcia.txt", "stara na usb\r\n");
+        writeBytes(u + "ina.TXT", "z ineho pocitaca\r\n");
+        writeBytes(u + "obrazok.bmp", "BM");
+        const QString before = QDir::currentPath();
+        QStringList left, leftAfter, right;
+        QString label;
+        s.runner.script = [&](QWidget* w) {
+            auto* win = static_cast<TOknoKopy*>(w);
+            auto* l1 = child<QListWidget>(w, "FileListBox1");
+            auto* l2 = child<QListWidget>(w, "FileListBox2");
+            label = child<QLabel>(w, "Label1")->text();
+            for (int i = 0; i < l1->count(); ++i)
+                left << l1->item(i)->text();
+            win->setRightFolder(u);
+            QCOMPARE(QDir::currentPath() + "/", u);
+            l1->selectAll();
+            child<QToolButton>(w, "SpeedButton4")->click();
+            for (int i = 0; i < l2->count(); ++i) {
+                right << l2->item(i)->text();
+                l2->item(i)->setSelected(l2->item(i)->text() == "ina.TXT");
+            }
+            child<QToolButton>(w, "SpeedButton3")->click();
+            for (int i = 0; i < l1->count(); ++i)
+                leftAfter << l1->item(i)->text();
+            child<QPushButton>(w, "Button1")->click();
+        };
+        writeBytes(s.tempDir() + "temp.dfm", "{}"); // not a note: not listed
+        s.form.Koprovanie1Click();
+        QVERIFY(s.tempDir().endsWith(label.mid(label.startsWith(QChar(0x2026)) ? 1 : 0)));
+        QCOMPARE(left, (QStringList{"lekcia.htm", "lekcia.txt"}));
+        QCOMPARE(readBytes(u + "lekcia.txt"), QByteArray("poznamka\r\n"));
+        QCOMPARE(readBytes(u + "lekcia.htm"), QByteArray("www.a.sk\r\n"));
+        QCOMPARE(right, (QStringList{"ina.TXT", "lekcia.htm", "lekcia.txt", "obrazok.bmp"}));
+        QCOMPARE(readBytes(s.tempDir() + "ina.TXT"), QByteArray("z ineho pocitaca\r\n"));
+        QCOMPARE(leftAfter, (QStringList{"ina.TXT", "lekcia.htm", "lekcia.txt"}));
+        QCOMPARE(QDir::currentPath(), before);
+    }
+
+    void copyFailureNamesTheFileAndKeepsTheRest() {
+        Screen s;
+        QTemporaryDir usb;
+        const QString u = usb.path() + "/";
+        writeBytes(u + "a.txt", "a");
+        writeBytes(u + "b.txt", "b");
+        writeBytes(u + "c.txt", "c");
+        const QString before = QDir::currentPath();
+        QStringList leftAfter;
+        s.runner.script = [&](QWidget* w) {
+            static_cast<TOknoKopy*>(w)->setRightFolder(u);
+            child<QListWidget>(w, "FileListBox2")->selectAll();
+            QFile::remove(u + "b.txt"); // gone after it was listed
+            child<QToolButton>(w, "SpeedButton3")->click();
+            auto* l1 = child<QListWidget>(w, "FileListBox1");
+            for (int i = 0; i < l1->count(); ++i)
+                leftAfter << l1->item(i)->text();
+            w->close(); // through the title bar
+        };
+        s.form.Koprovanie1Click();
+        QCOMPARE(s.t.prompter.shown.size(), size_t(1));
+        QCOMPARE(s.t.prompter.shown[0].text, "Cannot open file " + u + "b.txt");
+        QCOMPARE(leftAfter, QStringList{"a.txt"});
+        QVERIFY(!QFile::exists(s.tempDir() + "c.txt"));
+        QCOMPARE(QDir::currentPath(), before);
+    }
+
+    void copyWithBothSidesInOneFolderKeepsTheNote() {
+        Screen s;
+        writeBytes(s.tempDir() + "lekcia.txt", "poznamka\r\n");
+        s.runner.script = [&](QWidget* w) {
+            static_cast<TOknoKopy*>(w)->setRightFolder(s.tempDir());
+            child<QListWidget>(w, "FileListBox1")->selectAll();
+            child<QToolButton>(w, "SpeedButton4")->click();
+            child<QListWidget>(w, "FileListBox2")->selectAll();
+            child<QToolButton>(w, "SpeedButton3")->click();
+            child<QPushButton>(w, "Button1")->click();
+        };
+        s.form.Koprovanie1Click();
+        QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"), QByteArray("poznamka\r\n"));
+        QVERIFY(s.t.prompter.shown.empty());
+    }
+
+    void folderListWalksTheTree() {
+        Screen s;
+        QTemporaryDir root;
+        QDir().mkpath(root.path() + "/kurz/den1");
+        QDir().mkpath(root.path() + "/zaloha");
+        writeBytes(root.path() + "/kurz/den1/x.txt", "x");
+        s.runner.script = [&](QWidget* w) {
+            auto* win = static_cast<TOknoKopy*>(w);
+            win->setRightFolder(root.path());
+            auto* dirs = child<QListWidget>(w, "DirectoryListBox1");
+            QListWidgetItem* kurz = nullptr;
+            for (int i = 0; i < dirs->count(); ++i)
+                if (dirs->item(i)->text().trimmed() == "kurz")
+                    kurz = dirs->item(i);
+            QVERIFY(kurz);
+            emit dirs->itemActivated(kurz);
+            QCOMPARE(win->rightFolder(), root.path() + "/kurz/");
+            QCOMPARE(dirs->item(dirs->count() - 1)->text().trimmed(), QString("den1"));
+            // The drive selector goes back to a root.
+            auto* drives = child<QComboBox>(w, "DriveComboBox1");
+            const int rootIndex = drives->findText("/");
+            QVERIFY(rootIndex >= 0);
+            emit drives->activated(rootIndex);
+            QCOMPARE(win->rightFolder(), QString("/"));
+            QCOMPARE(drives->currentText(), QString("/"));
+            w->close();
+        };
+        s.form.Koprovanie1Click();
+        QVERIFY(s.t.prompter.shown.empty());
+    }
+};
+
+QTEST_MAIN(TestUiTools)
+#include "tst_ui_tools.moc"
