@@ -1,10 +1,23 @@
 #include "app/app_window.h"
+#include "content/teacher_password.h"
+#include "tree/check_cli.h"
 
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 int main(int argc, char** argv) {
+    // The course authors' check runs without a window or a display.
+    if (argc > 1 && std::string_view(argv[1]) == "--check") {
+        QCoreApplication app(argc, argv);
+        return orbino::runIntegrityCheckCli(QCoreApplication::arguments().mid(2));
+    }
+    // A teacher sets the course's password on the terminal, in the course folder.
+    if (argc > 1 && std::string_view(argv[1]) == "--set-teacher-password") {
+        QCoreApplication app(argc, argv);
+        return orbino::setTeacherPasswordCli();
+    }
     // Without a display Qt would abort with a cryptic message; say it plainly.
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && (!platform || !*platform)) {

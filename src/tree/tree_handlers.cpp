@@ -1,8 +1,30 @@
-// Placeholder definitions; the subsystem fills them in.
+// The main window's way into the tree window.
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "platform/dialogs_window.h"
+#include "tree/tree_window.h"
+
+#include <memory>
 
 namespace orbino {
 
-void TForm1::Hadaj1Click() {}
+void TForm1::Hadaj1Click() {
+    if (st.searchMode()) {
+        // A second copy must not start a third one.
+        const QString t1 = st.CitajKonfig(QStringLiteral("BLOCKED TREE1"),
+                                          QStringLiteral("Vo vyhľadávacom okne sa nedá znovu vyhľadávať."));
+        const QString t2 = st.CitajKonfig(QStringLiteral("BLOCKED TREE2"), QStringLiteral("Zavrieť vyhľadávacie okno ?"));
+        const bool end = st.messageSwitch == 0 || (st.prompter && st.prompter->ask(MsgKind::Confirmation, t1 + QStringLiteral("\r") + t2));
+        if (end)
+            exitCleanup();
+        return;
+    }
+    if (st.currentLevel <= 1)
+        return;
+    auto window = std::make_unique<TOknoHladaj>(*this);
+    window->FormCreate();
+    window->FormActivate();
+    modal.exec(window.get());
+}
+
 } // namespace orbino

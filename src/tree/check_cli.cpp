@@ -1,0 +1,109 @@
+#include "tree/check_cli.h"
+
+#include "app/app_state.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "tree/integrity.h"
+#include "tree/lesson_tree.h"
+
+#include <QDir>
+#include <QTextStream>
+
+#include <algorithm>
+
+namespace orbino {
+
+namespace {
+
+struct Target {
+    QString levelFolder; // as shown in the first line
+    QString searchDir;
+    QString list;
+};
+
+// Checks one list; returns the number of missing files.
+int checkOne(AppState& st, const Target& t, QTextStream& out) {
+    // A day's own CONFIG.TXT may reword the texts, as in the window.
+    st.levelFolder[1] = t.levelFolder;
+    st.currentLevel = 1;
+    st.levelConfigActive = !t.levelFolder.isEmpty() && !QDir::isAbsolutePath(t.levelFolder);
+    const QString allAround = st.CitajKonfig(QStringLiteral("ALL AROUND"), QStringLiteral(" zacyklený súbor :"));
+    const LessonTree tree = buildLessonTree(t.searchDir, t.list, t.levelFolder);
+    const IntegrityReport r = checkIntegrity(tree, t.searchDir, t.levelFolder, allAround);
+    for (const QString& line : r.lines)
+        out << line << '\n';
+    out.flush();
+    QTextStream err(stderr);
+    for (const QString& u : tree.unreadable)
+        err << "orbino --check: " << u << '\n';
+    if (tree.truncated)
+        err << "orbino --check: " << t.list << ": strom je príliš veľký, skontrolovaných je len prvých "
+            << kMaxTreeNodes << " položiek\n";
+    return r.missing;
+}
+
+} // namespace
+
+int runIntegrityCheckCli(const QStringList& args) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (args.size() > 1 || (args.size() == 1 && args.first().startsWith(QLatin1String("--")))) {
+        err << "Použitie: orbino --check [OBSAH]\n"
+               "Spustite v priečinku kurzu. Vypíše chýbajúce súbory zadaného zoznamu,\n"
+               "alebo prvého zoznamu každého dňa, a skončí kódom 1, ak niečo chýba.\n";
+        return 2;
+    }
+    AppState st;
+    st.programFolder = QDir::currentPath();
+    if (!st.programFolder.endsWith(QLatin1Char('/')))
+        st.programFolder += QLatin1Char('/');
+
+    std::vector<Target> targets;
+    try {
+        if (args.size() == 1) {
+            const QString given = toNativeSeparators(args.first());
+            const qsizetype slash = given.lastIndexOf(QLatin1Char('/'));
+            Target t;
+            t.list = given.mid(slash + 1);
+            QString folder = slash < 0 ? QString() : given.left(slash);
+            if (QDir::isAbsolutePath(given)) {
+                // Inside the course the first line names the folder as the
+                // window does: relative to the program folder.
+                if ((folder + QLatin1Char('/')).startsWith(st.programFolder))
+                    t.levelFolder = (folder + QLatin1Char('/')).mid(st.programFolder.size()).chopped(1);
+                else
+                    t.levelFolder = folder.isEmpty() ? QStringLiteral("/") : folder;
+                t.searchDir = folder + QLatin1Char('/');
+            } else {
+                t.levelFolder = folder;
+                t.searchDir = st.programFolder + (folder.isEmpty() ? QString() : folder + QLatin1Char('/'));
+            }
+            targets.push_back(t);
+        } else {
+            st.levelConfigActive = false;
+            const QString root = st.CitajKonfig(QStringLiteral("DEFAULT CONTENT"), QStringLiteral("Obsah.txt"));
+            QList<DirEntry> entries = listFolder(st.programFolder);
+            std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
+                return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
+            });
+            for (const DirEntry& e : entries) {
+                if (!e.isDir || e.hidden)
+                    continue;
+                targets.push_back({e.name, st.programFolder + e.name + QLatin1Char('/'), root});
+            }
+            if (targets.empty()) {
+                err << "orbino --check: v priečinku " << st.programFolder << " nie je žiadny deň kurzu\n";
+                return 2;
+            }
+        }
+        int missing = 0;
+        for (const Target& t : targets)
+            missing += checkOne(st, t, out);
+        return missing > 0 ? 1 : 0;
+    } catch (const FileError& e) {
+        err << "orbino --check: " << e.message() << '\n';
+        return 2;
+    }
+}
+
+} // namespace orbino

@@ -1,0 +1,77 @@
+#include "tree/folder_index.h"
+
+#include "platform/paths.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace orbino {
+
+namespace {
+QString fold(const QString& s) {
+    // NFC changes nothing in plain ASCII, the usual case for course files.
+    const bool ascii = std::all_of(s.cbegin(), s.cend(), [](QChar c) { return c.unicode() < 128; });
+    return (ascii ? s : s.normalized(QString::NormalizationForm_C)).toCaseFolded();
+}
+} // namespace
+
+FolderIndex::FolderIndex(const QString& dir) : m_dir(dir) {
+    if (!m_dir.endsWith(QLatin1Char('/')) && !m_dir.endsWith(QLatin1Char('\\')))
+        m_dir += QLatin1Char('/');
+    const QString resolved = resolvePath(m_dir);
+    m_canonical = QFileInfo(resolved).canonicalFilePath();
+    if (m_canonical.isEmpty())
+        m_canonical = resolved;
+    if (!m_canonical.endsWith(QLatin1Char('/')))
+        m_canonical += QLatin1Char('/');
+    const QList<DirEntry> entries = listFolder(m_dir);
+    // Byte order of the names, as the resolver picks among case variants.
+    std::vector<std::pair<QByteArray, qsizetype>> order;
+    order.reserve(size_t(entries.size()));
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        order.emplace_back(entries[i].name.toUtf8(), i);
+    std::sort(order.begin(), order.end());
+    m_exact.reserve(entries.size());
+    m_folded.reserve(entries.size());
+    for (const auto& [raw, i] : order) {
+        const DirEntry& e = entries[i];
+        m_exact.insert(e.name, !e.isDir);
+        const QString f = fold(e.name);
+        if (!m_folded.contains(f)) {
+            m_folded.insert(f, e.name);
+            m_foldedIsFile.insert(f, !e.isDir);
+        }
+    }
+}
+
+bool FolderIndex::isPlain(const QString& name) {
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           name != QLatin1String(".") && name != QLatin1String("..") &&
+           !(name.size() >= 2 && name.at(1) == QLatin1Char(':'));
+}
+
+QString FolderIndex::fileName(const QString& name) const {
+    if (!isPlain(name))
+        return isFile(m_dir + name) ? lastComponent(resolvePath(m_dir + name)) : QString();
+    if (auto e = m_exact.constFind(name); e != m_exact.cend())
+        return *e ? name : QString();
+    const QString f = fold(name);
+    if (auto e = m_folded.constFind(f); e != m_folded.cend() && m_foldedIsFile.value(f))
+        return *e;
+    return {};
+}
+
+QString FolderIndex::identity(const QString& name) const {
+    if (isPlain(name)) {
+        const QString onDisk = fileName(name);
+        return m_canonical + (onDisk.isEmpty() ? name : onDisk);
+    }
+    const QString resolved = resolvePath(m_dir + name);
+    const QString canonical = QFileInfo(resolved).canonicalFilePath();
+    return canonical.isEmpty() ? resolved : canonical;
+}
+
+} // namespace orbino

@@ -1,0 +1,204 @@
+#include "tree/lesson_tree.h"
+
+#include "app/app_state.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "platform/textfile.h"
+#include "tree/folder_index.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace orbino {
+
+namespace {
+
+// Blanks and control characters off both ends, as the screen builder trims
+// an item's file reference.
+QString trimBlanks(const QString& s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && s.at(b).unicode() <= 32)
+        ++b;
+    while (e > b && s.at(e - 1).unicode() <= 32)
+        --e;
+    return s.mid(b, e - b);
+}
+
+// One content list being read, with the node its items go under.
+struct Frame {
+    QStringList lines;
+    qsizetype next = 0;
+    int node = 0;
+    QString list;     // as the naming item wrote it
+    QString identity; // resolved path: two spellings of one file are one list
+};
+
+} // namespace
+
+QString foldAsciiUpper(const QString& text) {
+    QString out = text;
+    for (QChar& c : out) {
+        const char16_t u = c.unicode();
+        if (u >= u'a' && u <= u'z')
+            c = QChar(char16_t(u - 32));
+    }
+    return out;
+}
+
+QStringList LessonTree::captionsTo(int index) const {
+    QStringList out;
+    for (int i = index; i > 0; i = nodes[size_t(i)].parent)
+        out.prepend(nodes[size_t(i)].caption);
+    return out;
+}
+
+LessonTree buildLessonTree(const QString& searchDir, const QString& rootList, const QString& rootCaption) {
+    LessonTree tree;
+    tree.nodes.push_back({rootCaption, rootList, -1, 0, foldAsciiUpper(rootCaption)});
+
+    // The file chain is the stack of lists being read, root first. Explicit
+    // rather than recursive, so a very long chain of lists cannot exhaust the
+    // call stack.
+    std::vector<Frame> chain;
+    // Two spellings of one file ("a.txt", "A.TXT", "./a.txt") are one list;
+    // otherwise a list could reach itself under ever new names.
+    QSet<QString> onChain; // identities of the lists in `chain`
+    const FolderIndex folder(searchDir);
+    auto open = [&](const QString& list, const QString& identity, int node) {
+        const QString path = searchDir + list;
+        if (!folder.hasFile(list))
+            return;
+        Frame f;
+        try {
+            f.lines = readLines(path);
+        } catch (const FileError& e) {
+            tree.unreadable << e.message();
+            return;
+        }
+        f.node = node;
+        f.list = list;
+        f.identity = identity;
+        onChain.insert(f.identity);
+        chain.push_back(std::move(f));
+    };
+    open(rootList, folder.identity(rootList), 0);
+
+    while (!chain.empty()) {
+        Frame& top = chain.back();
+        if (top.next >= top.lines.size()) {
+            onChain.remove(top.identity);
+            chain.pop_back();
+            continue;
+        }
+        const QString& line = top.lines.at(top.next++);
+        if (!line.startsWith(QLatin1Char('[')))
+            continue;
+        // Cut at the first "]"; without one the whole line is the target.
+        const qsizetype p = line.indexOf(QLatin1Char(']'));
+        QString caption, target;
+        if (p < 0) {
+            target = trimBlanks(line);
+        } else {
+            caption = line.mid(1, p - 1);
+            target = trimBlanks(line.mid(p + 1));
+        }
+        if (tree.size() >= kMaxTreeNodes) {
+            tree.truncated = true;
+            break;
+        }
+        const int parent = top.node;
+        const int node = tree.size();
+        tree.nodes.push_back({caption, target, parent, tree.nodes[size_t(parent)].depth + 1, foldAsciiUpper(caption)});
+        // Only a lower-case "txt" ending is followed here, though opening
+        // compares the extension in upper case.
+        if (!target.endsWith(QLatin1String("txt"), Qt::CaseSensitive))
+            continue;
+        const QString identity = folder.identity(target);
+        if (onChain.contains(identity)) {
+            CyclicReference c;
+            c.node = node;
+            c.list = target;
+            c.namedBy = chain.back().list;
+            for (const Frame& f : chain)
+                c.chain << f.list;
+            c.chain << target;
+            tree.cycles.push_back(std::move(c));
+            continue;
+        }
+        open(target, identity, node); // may reallocate `chain`: `top` is not used after this
+    }
+    return tree;
+}
+
+int findCaption(const LessonTree& tree, const QString& text, int from) {
+    const QString needle = foldAsciiUpper(text);
+    for (int i = std::max(from, 0); i < tree.size(); ++i)
+        if (tree.nodes[size_t(i)].folded.contains(needle, Qt::CaseSensitive))
+            return i;
+    return -1;
+}
+
+int CaptionSearch::start(const LessonTree& tree, const QString& text) {
+    m_pos = 0;
+    return next(tree, text, true);
+}
+
+int CaptionSearch::next(const LessonTree& tree, const QString& text) { return next(tree, text, false); }
+
+int CaptionSearch::next(const LessonTree& tree, const QString& text, bool fromRoot) {
+    const int found = findCaption(tree, text, fromRoot ? 0 : m_pos + 1);
+    // Past the last match the position goes back to the root.
+    m_pos = found >= 0 ? found : -1;
+    return found;
+}
+
+TreePlace treePlace(const AppState& st, int level) {
+    const int n = std::clamp(level, 1, kMaxLevel);
+    TreePlace p;
+    p.levelFolder = st.levelFolder[size_t(n)];
+    p.levelTitle = NahradZnak(p.levelFolder, QStringLiteral("_"), QStringLiteral(" "));
+    if (p.levelTitle.startsWith(QLatin1Char('0')))
+        p.levelTitle.remove(0, 1);
+    p.searchFolder = st.levelFolder[size_t(n + 1)];
+    if (p.searchFolder.startsWith(QLatin1String("__")))
+        p.searchFolder = QStringLiteral("0") + p.searchFolder.mid(2);
+    else if (p.searchFolder.startsWith(QLatin1Char('_')))
+        p.searchFolder = QStringLiteral("0") + p.searchFolder.mid(1);
+    p.searchDir = st.programFolder + p.searchFolder + QStringLiteral("/");
+    return p;
+}
+
+OpenPlan planOpen(const QString& target) {
+    OpenPlan plan;
+    const qsizetype dot = target.indexOf(QLatin1Char('.'));
+    plan.extension = (dot < 0 ? target.left(3) : target.mid(dot + 1, 3)).toUpper();
+    const qsizetype blank = target.indexOf(QLatin1Char(' '));
+    if (plan.extension == QLatin1String("TXT")) {
+        plan.kind = OpenPlan::ContentList;
+        plan.fileName = target;
+    } else {
+        plan.kind = plan.extension == QLatin1String("SCM") ? OpenPlan::Demonstration : OpenPlan::Program;
+        plan.fileName = blank < 0 ? target : target.left(blank);
+        if (plan.kind == OpenPlan::Program && blank >= 0)
+            plan.params = target.mid(blank);
+    }
+    return plan;
+}
+
+QString titlePath(const LessonTree& tree, int index) {
+    QStringList parts = tree.captionsTo(index);
+    parts.prepend(tree.nodes.front().caption);
+    QString t = NahradZnak(parts.join(QStringLiteral(" - ")), QStringLiteral("_"), QStringLiteral(" "));
+    if (t.startsWith(QLatin1Char('0')))
+        t.remove(0, 1);
+    return t;
+}
+
+QStringList secondCopyArgs(const QString& contentList, int selectedItem, const QString& title) {
+    QStringList args{contentList, QString::number(selectedItem)};
+    args << title.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return args;
+}
+
+} // namespace orbino

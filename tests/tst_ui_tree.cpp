@@ -1,0 +1,367 @@
+// The tree window on a real level window: building, searching, opening items
+// and the integrity check, with the shell and modal windows scripted.
+// The configuration lookup trims its texts, so defaults such as "Nenašlo "
+// arrive without their edge blanks.
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "content/password_window.h"
+#include "platform/dialogs_window.h"
+#include "testsupport.h"
+#include "tree/tree_window.h"
+#include "ui_tree_window.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QPlainTextEdit>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <functional>
+#include <memory>
+
+using namespace orbino;
+
+namespace {
+
+class ScriptedModal : public ModalRunner {
+public:
+    std::function<void(QWidget*)> onTree;
+    QStringList shown; // class names, in order
+    int exec(QWidget* w) override {
+        shown << QString::fromLatin1(w->metaObject()->className());
+        if (auto* tree = qobject_cast<TOknoHladaj*>(w); tree && onTree) {
+            tree->show();
+            onTree(tree);
+            tree->hide();
+        }
+        // Password windows are left without an answer: they refuse.
+        return 0;
+    }
+};
+
+// Remembers whether the tree window was disabled while the second copy ran.
+class WaitingShell : public test::RecordingShell {
+public:
+    QPointer<QWidget> window;
+    bool enabledDuringRun = true;
+    int runAndWait(const QString& program, const QStringList& args, const QString& workDir) override {
+        enabledDuringRun = window && window->isEnabled();
+        return RecordingShell::runAndWait(program, args, workDir);
+    }
+};
+
+} // namespace
+
+class TestUiTree : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init();
+    void cleanup();
+
+    void buildsTreeWithCaptions();
+    void searchAndSearchOn();
+    void emptySearch();
+    void openItem_data();
+    void openItem();
+    void passwordGuardsTeacherItem();
+    void notAtLevelOne();
+    void blockedInSecondCopy_data();
+    void blockedInSecondCopy();
+    void integrityCheck();
+    void integrityTeacherGate();
+    void integrityScrollBar();
+
+private:
+    // Opens "Strom" and runs `body` on the window while it is shown.
+    void withTree(const std::function<void(TOknoHladaj*)>& body);
+
+    std::unique_ptr<QTemporaryDir> tmp;
+    std::unique_ptr<test::TestState> t;
+    std::unique_ptr<ScriptedModal> modal;
+    std::unique_ptr<WaitingShell> shell;
+    std::unique_ptr<TForm1> form;
+    QString program; // with a blank in it
+    QString day;
+    bool ran = false;
+};
+
+void TestUiTree::init() {
+    tmp = std::make_unique<QTemporaryDir>();
+    program = tmp->path() + QStringLiteral("/Môj kurz/");
+    day = program + QStringLiteral("01._deň/");
+    QDir().mkpath(day);
+    QDir().mkpath(tmp->path() + QStringLiteral("/temp"));
+    test::writeCourseFile(day + QStringLiteral("Obsah.txt"),
+                          {QStringLiteral("<Prvý deň.>"), QStringLiteral("[Príbeh] pribeh.txt"),
+                           QStringLiteral("[Myš] mys.scm"), QStringLiteral("[Dve bodky] a.b.txt"),
+                           QStringLiteral("[Veľký] VELKY.TXT"), QStringLiteral("[Program] prog.exe /x"),
+                           QStringLiteral("[Chýba] chyba.exe"), QStringLiteral("[Vyučujúci] ucitel.txt")});
+    test::writeCourseFile(day + QStringLiteral("PRIBEH.TXT"),
+                          {QStringLiteral("[Myš v príbehu] MYS.SCM"), QStringLiteral("[Späť] Obsah.txt")});
+    for (const char* f : {"mys.scm", "a.b.txt", "VELKY.TXT", "prog.exe", "ucitel.txt"})
+        test::writeBytes(day + QString::fromUtf8(f), "x");
+    test::writeBytes(program + QStringLiteral("scplayer.exe"), "x");
+    test::writeCourseFile(program + QStringLiteral("CONFIG.TXT"), {QStringLiteral("Skúšobný kurz.")});
+
+    t = std::make_unique<test::TestState>(program, tmp->path() + QStringLiteral("/temp"));
+    shell = std::make_unique<WaitingShell>();
+    t->st.shell = shell.get();
+    t->st.playerFolder = program.chopped(1);
+    t->st.currentLevel = 2;
+    t->st.levelFolder[1] = QStringLiteral("__1._deň");
+    t->st.levelFolder[2] = QStringLiteral("01._deň");
+    t->st.levelFolder[3] = QStringLiteral("01._deň");
+    modal = std::make_unique<ScriptedModal>();
+    form = std::make_unique<TForm1>(t->st, *modal, false);
+    ran = false;
+}
+
+void TestUiTree::cleanup() {
+    form.reset();
+    modal.reset();
+    t.reset();
+    shell.reset();
+    tmp.reset();
+}
+
+void TestUiTree::withTree(const std::function<void(TOknoHladaj*)>& body) {
+    modal->onTree = [this, body](QWidget* w) {
+        auto* tree = static_cast<TOknoHladaj*>(w);
+        shell->window = tree;
+        ran = true;
+        body(tree);
+    };
+    form->Hadaj1Click();
+    QVERIFY(ran);
+}
+
+void TestUiTree::buildsTreeWithCaptions() {
+    withTree([this](TOknoHladaj* w) {
+        QCOMPARE(w->windowTitle(), QStringLiteral("Strom"));
+        QCOMPARE(w->ui->Button1->text(), QStringLiteral("Návrat"));
+        QCOMPARE(w->ui->Button2->text(), QStringLiteral("Hľadaj text"));
+        QCOMPARE(w->ui->Hadanie1->text(), QStringLiteral("Hľadaj"));
+        QCOMPARE(w->ui->Label1->text(), QStringLiteral("1. deň"));
+        QCOMPARE(w->ui->Label3->text(), program + QStringLiteral("01._deň/Obsah.txt"));
+        QVERIFY(w->ui->Hadanieintegrity1->isVisible());
+        QVERIFY(w->ui->Panel1->isHidden());
+        QCOMPARE(w->tree().size(), 10);
+        QTreeWidgetItem* root = w->ui->TreeView1->topLevelItem(0);
+        QCOMPARE(root->text(0), QStringLiteral("1. deň"));
+        QCOMPARE(root->childCount(), 7);
+        QCOMPARE(root->child(0)->text(0), QStringLiteral("Príbeh"));
+        QVERIFY(root->child(0)->isExpanded());
+        QCOMPARE(root->child(0)->child(0)->text(0), QStringLiteral("Myš v príbehu"));
+        QCOMPARE(w->selectedNode(), 0);
+        // Clicking an item names its file.
+        w->selectNode(5);
+        QCOMPARE(w->ui->Label3->text(), program + QStringLiteral("01._deň/a.b.txt"));
+    });
+}
+
+void TestUiTree::searchAndSearchOn() {
+    withTree([this](TOknoHladaj* w) {
+        w->Hadanie1Click();
+        QVERIFY(w->ui->Panel1->isVisible());
+        w->ui->Edit1->setText(QStringLiteral("myš"));
+        w->Button2Click();
+        QCOMPARE(w->selectedNode(), 2);
+        QVERIFY(w->ui->Button3->isVisible());
+        QVERIFY(w->ui->Button4->isVisible());
+        QVERIFY(!w->ui->Button2->isEnabled());
+        w->Button4Click();
+        QCOMPARE(w->selectedNode(), 4);
+        QVERIFY(t->prompter.shown.empty());
+        w->Button4Click();
+        QCOMPARE(t->prompter.texts(), QStringList{QStringLiteral("Nenašlo")});
+        QVERIFY(w->ui->Button3->isHidden());
+        QVERIFY(w->ui->Button4->isHidden());
+        QVERIFY(w->ui->Button2->isEnabled());
+        // A new search starts from the root again.
+        w->Button2Click();
+        QCOMPARE(w->selectedNode(), 2);
+        // "Č" and "č" are different letters to the search.
+        w->ui->Edit1->setText(QStringLiteral("MYŠ"));
+        w->Button2Click();
+        QCOMPARE(t->prompter.texts().size(), 2);
+    });
+}
+
+void TestUiTree::emptySearch() {
+    withTree([this](TOknoHladaj* w) {
+        w->Hadanie1Click();
+        w->Button2Click();
+        QCOMPARE(t->prompter.texts(), QStringList{QStringLiteral("Nemám čo hladať")});
+    });
+}
+
+void TestUiTree::openItem_data() {
+    QTest::addColumn<int>("node");
+    QTest::addColumn<QString>("kind");    // shell call, or "" for none
+    QTest::addColumn<QString>("program"); // relative to the day folder; "@" for this program
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    const QString self = QStringLiteral("@");
+    QTest::newRow("content list in a second copy")
+        << 1 << "run" << self << QStringList{"%dPRIBEH.TXT", "0", "1.", "deň", "-", "Príbeh"} << "";
+    QTest::newRow("upper-case TXT opens as a list")
+        << 6 << "run" << self << QStringList{"%dVELKY.TXT", "0", "1.", "deň", "-", "Veľký"} << "";
+    QTest::newRow("a.b.txt through the shell") << 5 << "open" << "a.b.txt" << QStringList{} << "";
+    QTest::newRow("program with parameters") << 7 << "start" << "prog.exe" << QStringList{"/x"} << "";
+    QTest::newRow("demonstration") << 4 << "start" << "../scplayer.exe" << QStringList{"%dmys.scm", "/s/c"} << "";
+    QTest::newRow("demonstration named in another case")
+        << 2 << "start" << "../scplayer.exe" << QStringList{"%dmys.scm", "/s/c"} << "";
+    QTest::newRow("missing program") << 8 << "" << "" << QStringList{} << "%dchyba.exe - súbor neexistuje";
+    QTest::newRow("cyclic list still opens") << 3 << "run" << self
+                                             << QStringList{"%dObsah.txt", "0", "1.", "deň", "-", "Príbeh", "-",
+                                                            "Späť"}
+                                             << "";
+}
+
+void TestUiTree::openItem() {
+    QFETCH(int, node);
+    QFETCH(QString, kind);
+    QFETCH(QString, program);
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    for (QString& a : args)
+        a.replace(QStringLiteral("%d"), day);
+    message.replace(QStringLiteral("%d"), day);
+    withTree([&](TOknoHladaj* w) {
+        w->selectNode(node);
+        w->Button3Click();
+        QVERIFY(w->isEnabled());
+        QVERIFY(w->ui->Panel1->isVisible());
+    });
+    QCOMPARE(t->prompter.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
+    if (kind.isEmpty()) {
+        QVERIFY(shell->calls.empty());
+        return;
+    }
+    QCOMPARE(shell->calls.size(), size_t(1));
+    const auto& call = shell->calls.front();
+    QCOMPARE(call.kind, kind);
+    if (program == QLatin1String("@")) {
+        QCOMPARE(call.program, QCoreApplication::applicationFilePath());
+        QCOMPARE(call.workDir, this->program);
+        QVERIFY(!shell->enabledDuringRun);
+    } else {
+        QCOMPARE(QDir::cleanPath(call.program), QDir::cleanPath(day + program));
+    }
+    QCOMPARE(call.args, args);
+}
+
+void TestUiTree::passwordGuardsTeacherItem() {
+    withTree([](TOknoHladaj* w) {
+        w->selectNode(9);
+        w->TreeView1DblClick();
+    });
+    QCOMPARE(modal->shown, (QStringList{"orbino::TOknoHladaj", "orbino::TOknoHeslo"}));
+    QVERIFY(shell->calls.empty());
+
+    t->st.teacherLoggedIn = true;
+    withTree([](TOknoHladaj* w) {
+        w->selectNode(9);
+        w->TreeView1DblClick();
+    });
+    QCOMPARE(modal->shown.size(), 3);
+    QCOMPARE(shell->calls.size(), size_t(1));
+    QCOMPARE(shell->calls.front().args.first(), day + QStringLiteral("ucitel.txt"));
+}
+
+void TestUiTree::notAtLevelOne() {
+    t->st.currentLevel = 1;
+    form->Hadaj1Click();
+    QVERIFY(modal->shown.isEmpty());
+    QVERIFY(t->prompter.shown.empty());
+}
+
+void TestUiTree::blockedInSecondCopy_data() {
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("stay") << false << "" << true << false;
+    QTest::newRow("close the copy") << true << "" << true << true;
+    QTest::newRow("question switched off") << false << "0*BLOCKED TREE2*Zavrieť?" << false << true;
+}
+
+void TestUiTree::blockedInSecondCopy() {
+    QFETCH(bool, answer);
+    QFETCH(QString, config);
+    QFETCH(bool, asked);
+    QFETCH(bool, closed);
+    if (!config.isEmpty())
+        test::writeCourseFile(program + QStringLiteral("CONFIG.TXT"), {config});
+    t->st.openedContentFile = day + QStringLiteral("pribeh.txt");
+    t->prompter.answers.push_back(answer);
+    form->Hadaj1Click();
+    QVERIFY(modal->shown.isEmpty());
+    QCOMPARE(t->prompter.shown.size(), size_t(asked ? 1 : 0));
+    if (asked) {
+        QVERIFY(t->prompter.shown.front().question);
+        QCOMPARE(t->prompter.shown.front().text,
+                 QStringLiteral("Vo vyhľadávacom okne sa nedá znovu vyhľadávať.\rZavrieť vyhľadávacie okno ?"));
+    }
+    QCOMPARE(form->closingForExit, closed);
+}
+
+void TestUiTree::integrityCheck() {
+    withTree([this](TOknoHladaj* w) {
+        w->open();
+        QVERIFY(w->ui->Memo1->isVisible());
+        QVERIFY(w->ui->Button5->isVisible());
+        QCOMPARE(w->ui->Button5->text(), QStringLiteral("Koniec kontroly"));
+        QVERIFY(w->ui->Label3->isHidden());
+        QVERIFY(!w->ui->Hadanie1->isEnabled());
+        QVERIFY(!w->ui->Hadanieintegrity1->isEnabled());
+        QCOMPARE(w->ui->Label1->text(), QStringLiteral("Zoznam chýbajúcich a zacyklenych súborov 01._deň"));
+        QCOMPARE(w->ui->Memo1->toPlainText().split(QLatin1Char('\n')),
+                 (QStringList{"01._deň", "", "chyba.exe Chýba - ",
+                              "zacyklený súbor : Obsah.txt duplikovany v pribeh.txt",
+                              "zacyklený súbor : Obsah.txt->pribeh.txt->Obsah.txt->"}));
+        QCOMPARE(w->ui->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        // The same tree, tested again against the folder as it is now.
+        test::writeBytes(day + QStringLiteral("CHYBA.EXE"), "x");
+        QFile::remove(day + QStringLiteral("mys.scm"));
+        w->Button5Click();
+        QVERIFY(w->ui->Memo1->isHidden());
+        QVERIFY(w->ui->Hadanie1->isEnabled());
+        QCOMPARE(w->ui->Label1->text(), QStringLiteral("01._deň"));
+        QVERIFY(w->ui->Label3->isVisible());
+        QCOMPARE(w->ui->Label3->text(), program + QStringLiteral("01._deň/Obsah.txt"));
+        w->open();
+        QCOMPARE(w->ui->Memo1->toPlainText().split(QLatin1Char('\n')).mid(2, 2),
+                 (QStringList{"MYS.SCM Príbeh - Myš v príbehu - ", "mys.scm Myš - "}));
+    });
+}
+
+void TestUiTree::integrityTeacherGate() {
+    t->st.editPasswordSwitch = true;
+    withTree([](TOknoHladaj* w) {
+        w->open();
+        QVERIFY(w->ui->Memo1->isHidden());
+        QVERIFY(w->ui->Hadanie1->isEnabled());
+    });
+    QCOMPARE(modal->shown, (QStringList{"orbino::TOknoHladaj", "orbino::TOknoHeslo"}));
+}
+
+void TestUiTree::integrityScrollBar() {
+    QStringList lines;
+    for (int i = 0; i < 30; ++i)
+        lines << QStringLiteral("[Úloha %1] uloha%1.exe").arg(i);
+    test::writeCourseFile(day + QStringLiteral("Obsah.txt"), lines);
+    withTree([](TOknoHladaj* w) {
+        w->open();
+        QCOMPARE(w->ui->Memo1->blockCount(), 32);
+        QCOMPARE(w->ui->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(w->ui->Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    });
+}
+
+QTEST_MAIN(TestUiTree)
+#include "tst_ui_tree.moc"
