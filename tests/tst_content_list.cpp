@@ -364,7 +364,7 @@ void TestContentList::ownFileNames_data() {
     QTest::addColumn<QString>("notes");
     QTest::newRow("main screen") << 1 << ""
                                  << "multimed.htm"
-                                 << "";
+                                 << "multimed.txt";
     QTest::newRow("day list") << 2 << "OBSAH.TXT"
                               << "01.htm"
                               << "01._deň.txt";

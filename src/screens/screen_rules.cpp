@@ -1,5 +1,8 @@
 #include "screens/screen_rules.h"
 
+#include "tools/links.h"
+#include "tools/notes.h"
+
 #include "app/app_state.h"
 #include "platform/paths.h"
 
@@ -148,32 +151,22 @@ bool headingHidesHowTo(const QString& heading) {
     return heading.contains(QStringLiteral("Žiak"));
 }
 
+// The learner's files are named in one place, by the notes and links code,
+// so that the screen shows exactly the note and links those windows save.
 QString ownLinksFileName(const AppState& st) {
-    return ownLinksFileName(st, st.currentLevel);
+    return linksFileNameFor(st, st.currentLevel);
 }
 
 QString ownLinksFileName(const AppState& st, int level) {
-    const size_t l = size_t(std::clamp(level, 1, kMaxLevel + 1));
-    QString name;
-    if (level == 1 || st.levelListFile[l].isEmpty())
-        name = QStringLiteral("multimed");
-    else if (st.levelListFile[l].toUpper() == st.rootListName.toUpper())
-        name = st.levelFolder[l];
-    else
-        name = st.levelListFile[l];
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    return dot >= 0 ? name.left(dot + 1) + QStringLiteral("htm") : name + QStringLiteral(".htm");
+    return linksFileNameFor(st, level);
 }
 
 QString notesFileName(const AppState& st) {
-    return notesFileName(st, st.currentLevel);
+    return notesFileNameFor(st, st.currentLevel);
 }
 
 QString notesFileName(const AppState& st, int level) {
-    const size_t l = size_t(std::clamp(level, 1, kMaxLevel + 1));
-    if (st.levelListFile[l].toUpper() != st.rootListName.toUpper())
-        return st.levelListFile[l];
-    return st.levelFolder[l].trimmed() + QStringLiteral(".txt");
+    return notesFileNameFor(st, level);
 }
 
 SearchPlace splitSearchPath(const QString& path) {

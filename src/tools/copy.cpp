@@ -1,15 +1,12 @@
 #include "tools/copy.h"
 
+#include "content/fmx_utils.h"
 #include "platform/paths.h"
 
 #include <QStorageInfo>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace orbino {
 
@@ -21,19 +18,6 @@ void sortNames(QStringList& names) {
         return c != 0 ? c < 0 : a < b;
     });
 }
-
-QString systemError(int err) {
-    return QString::fromLocal8Bit(std::strerror(err));
-}
-
-// Closes a descriptor on every way out.
-struct Fd {
-    int fd = -1;
-    ~Fd() {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 } // namespace
 
@@ -75,77 +59,21 @@ QStringList foldersIn(const QString& folder) {
 
 bool copyFileInto(const QString& src, const QString& dest) {
     const QString target = isDir(dest) ? joinPath(dest, lastComponent(src)) : dest;
-    const QByteArray srcNative = resolveNative(src);
-    const QByteArray dstNative = resolveNative(target);
-
-    Fd in;
-    in.fd = ::open(srcNative.constData(), O_RDONLY | O_CLOEXEC);
-    struct stat srcStat {};
-    if (in.fd < 0 || ::fstat(in.fd, &srcStat) != 0 || !S_ISREG(srcStat.st_mode))
-        throw CopyError(src, QStringLiteral("Cannot open file %1").arg(src));
-
-    struct stat dstStat {};
-    const bool dstExists = ::stat(dstNative.constData(), &dstStat) == 0;
-    if (dstExists && dstStat.st_dev == srcStat.st_dev && dstStat.st_ino == srcStat.st_ino)
+    // Both sides showing the same folder: nothing to do, and nothing to lose.
+    struct stat a {}, b {};
+    if (::stat(resolveNative(src).constData(), &a) == 0 && ::stat(resolveNative(target).constData(), &b) == 0 &&
+        a.st_dev == b.st_dev && a.st_ino == b.st_ino)
         return false;
-
-    const qsizetype slash = dstNative.lastIndexOf('/');
-    const QByteArray dir = slash >= 0 ? dstNative.left(slash + 1) : QByteArray("./");
-    QByteArray tmp = dir + ".orbino-XXXXXX";
-    Fd out;
-    out.fd = ::mkstemp(tmp.data());
-    if (out.fd < 0 || (dstExists && S_ISDIR(dstStat.st_mode))) {
-        if (out.fd >= 0)
-            ::unlink(tmp.constData());
-        throw CopyError(target, QStringLiteral("Cannot create file %1").arg(target));
+    try {
+        CopyFileTo(src, target);
+    } catch (const CopyError&) {
+        throw;
+    } catch (const FileError& e) {
+        // The copy window shows the utility's own wording alone.
+        if (e.reason().startsWith(QLatin1String("Cannot ")))
+            throw CopyError(e.path(), e.reason());
+        throw;
     }
-    auto fail = [&](const QString& path, int err) {
-        ::unlink(tmp.constData());
-        throw FileError(path, systemError(err));
-    };
-
-    mode_t mode = 0644;
-    if (dstExists) {
-        mode = dstStat.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(out.fd, mode);
-
-    char buf[8192];
-    for (;;) {
-        const ssize_t got = ::read(in.fd, buf, sizeof buf);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(src, errno);
-        }
-        if (got == 0)
-            break;
-        const char* p = buf;
-        ssize_t left = got;
-        while (left > 0) {
-            const ssize_t w = ::write(out.fd, p, size_t(left));
-            if (w < 0) {
-                if (errno == EINTR)
-                    continue;
-                fail(target, errno);
-            }
-            p += w;
-            left -= w;
-        }
-    }
-    if (::fsync(out.fd) != 0)
-        fail(target, errno);
-    const int fd = out.fd;
-    out.fd = -1;
-    if (::close(fd) != 0)
-        fail(target, errno);
-    if (::rename(tmp.constData(), dstNative.constData()) != 0)
-        fail(target, errno);
-    invalidateListing(QString::fromUtf8(dir));
     return true;
 }
 
