@@ -169,6 +169,18 @@ private slots:
         }
     }
 
+    // Ctrl+K offers to save the edited text before the end question.
+    void ctrlKSavesEditedText() {
+        Lesson l({"<Text>", "[A] a.txt"});
+        l.form->Editciatextu2Click();
+        l.type("Dopísané pred koncom");
+        l.ts->prompter.answers = {true, false}; // save: Yes; end the program: No
+        l.form->Koniec1Click();
+        QCOMPARE(l.ts->prompter.texts(), (QStringList{"Chcete uložiť memo?", "Chcete ukončiť program ?"}));
+        QCOMPARE(readLines(l.txt), (QStringList{"<", "Dopísané pred koncom", ">", "[A] a.txt"}));
+        QVERIFY(!l.editing());
+    }
+
     void failedSaveKeepsEditing() {
         Lesson l({"<Text>"});
         l.form->Editciatextu2Click();

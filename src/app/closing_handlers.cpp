@@ -26,6 +26,9 @@ void TForm1::SpeedButton2Click() {
 }
 
 void TForm1::Koniec1Click() {
+    // Ctrl+K offers to save an edited lesson text too, as the end button does.
+    if (!ui->Memo1->isReadOnly())
+        saveBeforeLeaving();
     const QString question =
         st.CitajKonfig(QStringLiteral("END"), QStringLiteral("Chcete ukončiť program ?"));
     if (st.messageSwitch == 0 || (st.prompter && st.prompter->ask(MsgKind::Confirmation, question)))
@@ -58,6 +61,11 @@ void TForm1::FormClose(QCloseEvent* e) {
     // The closing window itself says whether it is the main window: the level
     // file may have been written by another copy sharing the temp folder.
     if (isMainWindow()) {
+        // A second copy's first screen can be a lesson being edited.
+        if (!ui->Memo1->isReadOnly() && !saveBeforeLeaving()) {
+            e->ignore();
+            return;
+        }
         QFile::remove(resolvePath(st.tempFormFile()));
         invalidateListing(st.tempFolder);
         e->accept();

@@ -3,6 +3,9 @@
 #include "app/main_window.h"
 #include "platform/dialogs_window.h"
 #include "tree/tree_window.h"
+#include "ui_tform1.h"
+
+#include <QTextEdit>
 
 #include <memory>
 
@@ -15,8 +18,11 @@ void TForm1::Hadaj1Click() {
                                           QStringLiteral("Vo vyhľadávacom okne sa nedá znovu vyhľadávať."));
         const QString t2 = st.CitajKonfig(QStringLiteral("BLOCKED TREE2"), QStringLiteral("Zavrieť vyhľadávacie okno ?"));
         const bool end = st.messageSwitch == 0 || (st.prompter && st.prompter->ask(MsgKind::Confirmation, t1 + QStringLiteral("\r") + t2));
-        if (end)
+        if (end) {
+            if (!ui->Memo1->isReadOnly())
+                saveBeforeLeaving();
             exitCleanup();
+        }
         return;
     }
     if (st.currentLevel <= 1)
