@@ -1,4 +1,5 @@
 #pragma once
+#include "app/config_keys.h"
 #include "platform/dialogs.h"
 
 #include <QMap>
@@ -78,10 +79,12 @@ public:
     // leaves messageSwitch as the matched line says. Throws FileError when a
     // CONFIG.TXT exists but cannot be read.
     QString CitajKonfig(const QString& key, const QString& def);
+    QString CitajKonfig(const ConfigKey& k) { return CitajKonfig(k.key.toString(), k.def.toString()); }
 
     // CitajKonfig converted to a whole number. A value that is not one is
     // reported once (key, value, file) and `def` is used instead.
     int configInt(const QString& key, int def);
+    int configInt(const ConfigKey& k) { return configInt(k.key.toString(), k.def.toString().toInt()); }
 
     // Shows `text` of `kind` when the message switch left by the last lookup is 1.
     void messageIfSwitch(MsgKind kind, const QString& text);

@@ -18,9 +18,8 @@ void TForm1::SpeedButton2Click() {
         saveBeforeLeaving();
     const QString question =
         st.searchMode()
-            ? st.CitajKonfig(QStringLiteral("BLOCKED TREE2"),
-                             QStringLiteral("Zavrieť vyhľadávacie okno ?"))
-            : st.CitajKonfig(QStringLiteral("END"), QStringLiteral("Chcete ukončiť program ?"));
+            ? st.CitajKonfig(keys::BlockedTree2)
+            : st.CitajKonfig(keys::End);
     if (st.messageSwitch == 0 || (st.prompter && st.prompter->ask(MsgKind::Confirmation, question)))
         exitCleanup();
 }
@@ -30,7 +29,7 @@ void TForm1::Koniec1Click() {
     if (!ui->Memo1->isReadOnly())
         saveBeforeLeaving();
     const QString question =
-        st.CitajKonfig(QStringLiteral("END"), QStringLiteral("Chcete ukončiť program ?"));
+        st.CitajKonfig(keys::End);
     if (st.messageSwitch == 0 || (st.prompter && st.prompter->ask(MsgKind::Confirmation, question)))
         exitCleanup();
 }

@@ -155,18 +155,18 @@ void TForm1::FormCreate(const QStringList& args) {
         st.boundsHeight = 700;
     }
     // 11. Limits are kept in 8 bits, as stored course data expects.
-    st.trimLarge = quint8(st.configInt(QStringLiteral("TRIM BUTTON LARGE TEXT"), 25));
-    st.trimSmall = quint8(st.configInt(QStringLiteral("TRIM BUTTON SMALL TEXT"), 26));
+    st.trimLarge = quint8(st.configInt(keys::TrimButtonLargeText));
+    st.trimSmall = quint8(st.configInt(keys::TrimButtonSmallText));
     // 12.
     st.currentLevel = 1;
     // 13.
     const QString address = st.system->hostAddress();
     if (!address.isEmpty()) {
-        const QString text = st.CitajKonfig(QStringLiteral("IP"), QStringLiteral(" IP adresa počítača"));
+        const QString text = st.CitajKonfig(keys::Ip);
         st.messageIfSwitch(MsgKind::Information, text + QStringLiteral(" ") + address);
     } else {
         const QString text =
-            st.CitajKonfig(QStringLiteral("IP NONE"), QStringLiteral(" Počítač nie je zapojený v sieti"));
+            st.CitajKonfig(keys::IpNone);
         st.messageIfSwitch(MsgKind::Warning, text);
     }
     // 14. Linux counts as the NT family: permissions exist, the switch starts clear.
@@ -175,45 +175,43 @@ void TForm1::FormCreate(const QStringList& args) {
     ui->Label2->hide();
     ui->ComboBox1->hide();
     // 16.
-    auto cfg = [this](const char* key, const QString& def) { return st.CitajKonfig(QString::fromLatin1(key), def); };
-    ui->Button1->setText(cfg("BUTTON NOTES", QStringLiteral("Poznámky")));
-    ui->Label2->setText(cfg("HTTP", QStringLiteral("Odkazy:")));
-    ui->Label4->setText(cfg("MY HTTP", QStringLiteral("Vlastné odkazy:")));
-    ui->Label1->setText(cfg("NAME", QStringLiteral("Kelvora pre základné školy")));
-    ui->Label6->setText(cfg("EDUCATION", QStringLiteral("ZORVANTA")));
+    ui->Button1->setText(st.CitajKonfig(keys::ButtonNotes));
+    ui->Label2->setText(st.CitajKonfig(keys::Http));
+    ui->Label4->setText(st.CitajKonfig(keys::MyHttp));
+    ui->Label1->setText(st.CitajKonfig(keys::Name));
+    ui->Label6->setText(st.CitajKonfig(keys::Education));
     for (QLabel* l : {ui->Label1, ui->Label6}) {
         QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, winColor(st.configInt(QStringLiteral("COLOR TITLE"), 0)));
+        p.setColor(QPalette::WindowText, winColor(st.configInt(keys::ColorTitle)));
         l->setPalette(p);
     }
-    ui->Vlastn1->setTitle(cfg("MENU OWNSELF", QStringLiteral("Vlastné")));
-    ui->Poznmky1->setText(cfg("MENU NOTES", QStringLiteral("Poznámky")));
-    ui->Odkazy1->setText(cfg("MENU HTTP", QStringLiteral("Odkazy")));
-    ui->Koprovanie1->setText(cfg("MENU COPY", QStringLiteral("Kopírovanie")));
-    ui->Pomocnk1->setTitle(cfg("MENU HELP", QStringLiteral("Pomocník")));
-    ui->Editciatextu1->setTitle(cfg("MENU EDIT", QStringLiteral("Editácia")));
-    ui->Help1->setText(cfg("MENU HELPS", QStringLiteral("Help")));
-    ui->Hadaj1->setText(cfg("MENU TREE", QStringLiteral("Strom")));
-    ui->Editciatextu2->setText(cfg("MENU EDIT MEMO", QStringLiteral("Editácia textu")));
-    ui->Memo1->setToolTip(cfg("MEMO INFO", QStringLiteral("Vyznačte text a pravým tlačidlom myši sa dostanete "
-                                                          "do nastavenia formátu písma")));
-    ui->Ignorovazmeny1->setText(cfg("MENU IGNORE MEMO", QStringLiteral("Ignorovať zmeny")));
-    ui->Editcialekci1->setText(cfg("MENU EDIT LESSON", QStringLiteral("Editácia lekcie")));
-    ui->Oaplikci1->setTitle(cfg("MENU ABOUT", QStringLiteral("O aplikácii")));
-    ui->Koniec1->setText(cfg("MENU END", QStringLiteral("Koniec")));
-    ui->SpeedButton1->setText(cfg("BACK BUTTON CAPTION", QStringLiteral("Späť")));
-    ui->Oprograme1->setText(cfg("MENU ABOUT PROGRAM", QStringLiteral("O programe")));
-    ui->Ohlasyautorom1->setText(cfg("MENU ABOUT WRITE US", QStringLiteral("Ohlasy autorom")));
-    ui->Reklama1->setText(cfg("MENU ABOUT COPYRIGHT", QStringLiteral("Ochranné známky")));
+    ui->Vlastn1->setTitle(st.CitajKonfig(keys::MenuOwnself));
+    ui->Poznmky1->setText(st.CitajKonfig(keys::MenuNotes));
+    ui->Odkazy1->setText(st.CitajKonfig(keys::MenuHttp));
+    ui->Koprovanie1->setText(st.CitajKonfig(keys::MenuCopy));
+    ui->Pomocnk1->setTitle(st.CitajKonfig(keys::MenuHelp));
+    ui->Editciatextu1->setTitle(st.CitajKonfig(keys::MenuEdit));
+    ui->Help1->setText(st.CitajKonfig(keys::MenuHelps));
+    ui->Hadaj1->setText(st.CitajKonfig(keys::MenuTree));
+    ui->Editciatextu2->setText(st.CitajKonfig(keys::MenuEditMemo));
+    ui->Memo1->setToolTip(st.CitajKonfig(keys::MemoInfo));
+    ui->Ignorovazmeny1->setText(st.CitajKonfig(keys::MenuIgnoreMemo));
+    ui->Editcialekci1->setText(st.CitajKonfig(keys::MenuEditLesson));
+    ui->Oaplikci1->setTitle(st.CitajKonfig(keys::MenuAbout));
+    ui->Koniec1->setText(st.CitajKonfig(keys::MenuEnd));
+    ui->SpeedButton1->setText(st.CitajKonfig(keys::BackButtonCaption));
+    ui->Oprograme1->setText(st.CitajKonfig(keys::MenuAboutProgram));
+    ui->Ohlasyautorom1->setText(st.CitajKonfig(keys::MenuAboutWriteUs));
+    ui->Reklama1->setText(st.CitajKonfig(keys::MenuAboutCopyright));
     // 17.
     if (st.searchMode()) {
-        ui->SpeedButton2->setText(cfg("SEARCH END BUTTON CAPTION", QStringLiteral("Koniec vyhľadávania")));
+        ui->SpeedButton2->setText(st.CitajKonfig(keys::SearchEndButtonCaption));
         ui->SpeedButton2->resize(200, ui->SpeedButton2->height());
-        setWindowTitle(cfg("SEARCH WINDOW CAPTION", QStringLiteral("Vyhľadávacie okno")));
+        setWindowTitle(st.CitajKonfig(keys::SearchWindowCaption));
     } else {
-        ui->SpeedButton2->setText(cfg("END BUTTON CAPTION", QStringLiteral("Koniec")));
+        ui->SpeedButton2->setText(st.CitajKonfig(keys::EndButtonCaption));
         ui->SpeedButton2->resize(75, ui->SpeedButton2->height());
-        setWindowTitle(cfg("WINDOW CAPTION", QStringLiteral("Kelvora pre základné školy")));
+        setWindowTitle(st.CitajKonfig(keys::WindowCaption));
     }
     // 18.
     setGeometry(st.boundsLeft, st.boundsTop, st.boundsWidth, st.boundsHeight);
@@ -241,7 +239,7 @@ void TForm1::FormCreate(const QStringList& args) {
         }
     } else {
         // 24.
-        const QString text = cfg("TEMP", QStringLiteral(" Neexistuje pracovný adresár"));
+        const QString text = st.CitajKonfig(keys::Temp);
         st.messageIfSwitch(MsgKind::Error, text);
         exitCleanup();
     }

@@ -32,8 +32,7 @@ void TForm1::Editcialekci1Click() {
     // 2.
     if (!ui->Memo1->isReadOnly()) {
         st.message(MsgKind::Information,
-                   st.CitajKonfig(QStringLiteral("EDITABLE MEMO"),
-                                  QStringLiteral("Najskôr musíte ukončiť editáciu textu, uložte text")));
+                   st.CitajKonfig(keys::EditableMemo));
         return;
     }
     // 3. Probed with a file of our own; the list itself is not touched.
@@ -55,7 +54,7 @@ void TForm1::Editcialekci1Click() {
     }
     if (ui->ComboBox1->count() == 0)
         ui->ComboBox1->addItem(
-            st.CitajKonfig(QStringLiteral("WWW DEFAULT"), QStringLiteral("https://www.debian.org/")));
+            st.CitajKonfig(keys::WwwDefault));
     ui->ComboBox1->setCurrentIndex(0);
     // 7. Leaving through "Zruš zmeny" saves nothing, the panel included.
     if (st.editorAskedTextEdit) {

@@ -42,10 +42,10 @@ TOknoEditLek::TOknoEditLek(AppState& state, const QString& lessonFolder, const Q
 TOknoEditLek::~TOknoEditLek() { delete ui; }
 
 void TOknoEditLek::FormCreate() {
-    setWindowTitle(st.CitajKonfig(QStringLiteral("WINDOW EDITLECT"), QStringLiteral("Editácia lekcie")));
-    ui->Button1->setText(st.CitajKonfig(QStringLiteral("WINDOW EDITLECT SAVE"), QStringLiteral("Ulož")));
-    ui->Button2->setText(st.CitajKonfig(QStringLiteral("WINDOW EDITLECT CANCEL"), QStringLiteral("Zruš zmeny")));
-    ui->Button3->setText(st.CitajKonfig(QStringLiteral("CORRECTION TEXT2"), QStringLiteral("Editácia textu")));
+    setWindowTitle(st.CitajKonfig(keys::WindowEditlect));
+    ui->Button1->setText(st.CitajKonfig(keys::WindowEditlectSave));
+    ui->Button2->setText(st.CitajKonfig(keys::WindowEditlectCancel));
+    ui->Button3->setText(st.CitajKonfig(keys::CorrectionText2));
     existed = true;
     continueToTextEditing = false;
 }
@@ -77,7 +77,7 @@ void TOknoEditLek::FormActivate() {
     ui->Label1->setText(m_files.list);
     ui->Label2->setText(m_files.rtf);
     ui->Label3->setText(
-        st.CitajKonfig(QStringLiteral("CORRECTION TEXT1"), QStringLiteral("Texty opravujte cez")));
+        st.CitajKonfig(keys::CorrectionText1));
     // The window fits its content; a long path widens it.
     for (QLabel* l : {ui->Label1, ui->Label2})
         l->adjustSize();

@@ -79,8 +79,7 @@ std::function<void(const QString&)> reportNotStarted(AppState& st, const QString
     return [alive, state, tried](const QString&) {
         if (alive.expired())
             return;
-        const QString text = state->CitajKonfig(QStringLiteral("NONEXE"),
-                                                QStringLiteral(" - Program sa nedá spustiť"));
+        const QString text = state->CitajKonfig(keys::Nonexe);
         state->messageIfSwitch(MsgKind::Warning, tried + QStringLiteral(" ") + text);
     };
 }
@@ -89,15 +88,14 @@ void launchDemonstration(AppState& st, const QString& reference) {
     const bool withArguments = reference.contains(QLatin1Char(' '));
     const QString fileName = splitReference(reference).fileName;
     const QString recording = fullPath(st, itemFolder(st.levelFolder[1], !withArguments), fileName);
-    const QString missingPlayer = QStringLiteral("Neexistuje SCPLAYER");
     if (withArguments) {
         if (!playerExists(st)) {
             st.messageIfSwitch(MsgKind::Warning,
-                               st.CitajKonfig(QStringLiteral("SCPLAYER"), missingPlayer));
+                               st.CitajKonfig(keys::Scplayer));
             return;
         }
     } else {
-        const QString text = st.CitajKonfig(QStringLiteral("SCPLAYER"), missingPlayer);
+        const QString text = st.CitajKonfig(keys::Scplayer);
         if (!playerExists(st)) {
             // Without arguments the missing player is reported whatever the switch says.
             st.message(MsgKind::Warning, text);
@@ -107,7 +105,7 @@ void launchDemonstration(AppState& st, const QString& reference) {
     if (!isFile(recording)) {
         st.messageIfSwitch(
             MsgKind::Warning,
-            st.CitajKonfig(QStringLiteral("SCM"), QStringLiteral("Neexistuje ukážka .scm")));
+            st.CitajKonfig(keys::Scm));
         return;
     }
     startPlayer(st, recording, reportNotStarted(st, playerPath(st)));
@@ -118,12 +116,12 @@ LaunchOutcome launchLessonText(AppState& st, const QString& folder, const QStrin
     if (isFile(fullPath(st, folder, reference)))
         return {LaunchOutcome::OpenSubLevel, resolvePath(fullPath(st, folder, reference))};
     const QString text1 =
-        st.CitajKonfig(QStringLiteral("TEXT1"), QStringLiteral("Neexistuje textový súbor"));
+        st.CitajKonfig(keys::Text1);
     if (st.messageSwitch != 1)
         return {};
     if (SkusZapis(st)) {
         const QString text2 =
-            st.CitajKonfig(QStringLiteral("TEXT2"), QStringLiteral("Chcete ho teraz vytvoriť ?"));
+            st.CitajKonfig(keys::Text2);
         if (st.prompter &&
             st.prompter->ask(MsgKind::Information, text1 + QStringLiteral(" ") + reference +
                                                        QStringLiteral("\n") + text2))
@@ -140,7 +138,7 @@ LaunchOutcome launchPicture(AppState& st, const QString& folder, const QString& 
         return {LaunchOutcome::ShowPicture, resolvePath(path)};
     st.messageIfSwitch(
         MsgKind::Warning,
-        st.CitajKonfig(QStringLiteral("BMP"), QStringLiteral("Neexistuje súbor obrázku")));
+        st.CitajKonfig(keys::Bmp));
     return {};
 }
 
@@ -156,7 +154,7 @@ void launchProgramOrDocument(AppState& st, const QString& folder, const QString&
             target = fp.fileName;
         } else {
             const QString text =
-                st.CitajKonfig(QStringLiteral("NONFILE"), QStringLiteral(" - súbor neexistuje"));
+                st.CitajKonfig(keys::Nonfile);
             st.messageIfSwitch(MsgKind::Warning,
                                fullPath(st, folder, reference) + QStringLiteral(" ") + text);
             return;

@@ -144,15 +144,6 @@ QStringList replaceFirstBlock(const QStringList& lines, const QStringList& text)
     return out;
 }
 
-QByteArray encodeLines(const QStringList& lines, const QString& path) {
-    QString all;
-    for (const QString& l : lines) {
-        all += l;
-        all += QStringLiteral("\r\n");
-    }
-    return encode1250(all, path);
-}
-
 FileSet::~FileSet() {
     for (const Entry& e : m_entries) {
         if (!e.temp.isEmpty())
@@ -166,43 +157,8 @@ void FileSet::stage(const QString& path, const QByteArray& data) {
     Entry e;
     e.path = path;
     e.target = resolveNative(path);
-    QByteArray tmpl = folderOf(e.target) + ".orbino-XXXXXX";
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
-        throw FileError(path, errnoText(errno));
-    e.temp = tmpl;
+    e.temp = writeTempBeside(path, data);
     m_entries.push_back(e); // from here on the destructor removes the temporary
-    struct stat st {};
-    mode_t mode = 0644;
-    if (::stat(e.target.constData(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    ::fchmod(fd, mode);
-    const char* p = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t w = ::write(fd, p, size_t(left));
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
-            ::close(fd);
-            throw FileError(path, errnoText(err));
-        }
-        p += w;
-        left -= w;
-    }
-    if (::fsync(fd) != 0) {
-        const int err = errno;
-        ::close(fd);
-        throw FileError(path, errnoText(err));
-    }
-    if (::close(fd) != 0)
-        throw FileError(path, errnoText(errno));
 }
 
 void FileSet::commit() {
@@ -256,15 +212,15 @@ void saveLessonText(const QString& textPath, const QString& rtfPath, const QStri
 }
 
 QString uneditableText(AppState& st) {
-    return st.CitajKonfig(QStringLiteral("UNEDITABLE"), QStringLiteral(" Nemáte práva na zápis do adresára"));
+    return st.CitajKonfig(keys::Uneditable);
 }
 
 QString menuEditMemoText(AppState& st) {
-    return st.CitajKonfig(QStringLiteral("MENU EDIT MEMO"), QStringLiteral("Editácia textu"));
+    return st.CitajKonfig(keys::MenuEditMemo);
 }
 
 QString menuSaveMemoText(AppState& st) {
-    return st.CitajKonfig(QStringLiteral("MENU SAVE MEMO"), QStringLiteral(" Uloženie textu"));
+    return st.CitajKonfig(keys::MenuSaveMemo);
 }
 
 } // namespace orbino

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/textfile.h"
 // Lesson text files: the description block inside a content list (.txt) and
 // its formatted twin (.rtf), and replacing several files as one step.
 #include <QByteArray>
@@ -90,10 +91,6 @@ private:
     };
     std::vector<Entry> m_entries;
 };
-
-// Lines ended by CR LF in Windows-1250; throws FileError naming `path` for a
-// character the code page lacks.
-QByteArray encodeLines(const QStringList& lines, const QString& path);
 
 // Saves an edited lesson text: the .txt at `textPath` gets its first block
 // rewritten from `text`, the .rtf at `rtfPath` gets `rtf`; both or neither.

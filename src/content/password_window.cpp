@@ -16,10 +16,10 @@ PasswordWindowBase::PasswordWindowBase(AppState& state, QWidget* parent)
     ui->setupUi(this);
     // No title-bar buttons: the window ends through OK or Zruš only.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setWindowTitle(st.CitajKonfig(QStringLiteral("INPUT PASSWORD"), QStringLiteral("Zadaj heslo")));
-    ui->Button1->setText(st.CitajKonfig(QStringLiteral("WIND PASSWORD OK"), QStringLiteral("OK")));
+    setWindowTitle(st.CitajKonfig(keys::InputPassword));
+    ui->Button1->setText(st.CitajKonfig(keys::WindPasswordOk));
     ui->Button2->setText(
-        st.CitajKonfig(QStringLiteral("WIND PASSWORD CANCEL"), QStringLiteral("Zruš")));
+        st.CitajKonfig(keys::WindPasswordCancel));
     st.launchPermission = false;
     connect(ui->Button1, &QPushButton::clicked, this, &PasswordWindowBase::Button1Click);
     connect(ui->Button2, &QPushButton::clicked, this, &PasswordWindowBase::Button2Click);
@@ -53,8 +53,7 @@ void PasswordWindowBase::Button1Click() {
         return;
     }
     st.launchPermission = false;
-    st.message(MsgKind::Warning, st.CitajKonfig(QStringLiteral("INCORRECT PASSWORD"),
-                                                QStringLiteral("Nesprávne heslo")));
+    st.message(MsgKind::Warning, st.CitajKonfig(keys::IncorrectPassword));
     ui->MaskEdit1->clear();
     ui->MaskEdit1->setFocus();
 }

@@ -18,9 +18,9 @@ constexpr int kButtonBottom = 17;
 TOknoObrazku::TOknoObrazku(AppState& state, QWidget* parent)
     : QDialog(parent), ui(new Ui::TOknoObrazku), st(state) {
     ui->setupUi(this);
-    setWindowTitle(st.CitajKonfig(QStringLiteral("WINDOW PICTURE"), QStringLiteral("Obrázok")));
+    setWindowTitle(st.CitajKonfig(keys::WindowPicture));
     ui->Button1->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW PICTURE CLOSE"), QStringLiteral("Zavri")));
+        st.CitajKonfig(keys::WindowPictureClose));
     connect(ui->Button1, &QPushButton::clicked, this, &QDialog::accept);
     ui->Button1->raise();
 }

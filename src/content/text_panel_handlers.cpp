@@ -219,7 +219,7 @@ void TForm1::Memo1MouseDown(const QPoint&) {
 bool TForm1::saveBeforeLeaving() {
     if (ui->Memo1->isReadOnly())
         return true;
-    const QString text = st.CitajKonfig(QStringLiteral("SAVE MEMO?"), QStringLiteral(" Chcete uložiť memo?"));
+    const QString text = st.CitajKonfig(keys::SaveMemoQ);
     bool saved = false;
     if (st.messageSwitch == 1) {
         if (st.prompter && st.prompter->ask(MsgKind::Confirmation, text))

@@ -14,7 +14,7 @@ TOknoOPrg::TOknoOPrg(AppState& state, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(
-        st.CitajKonfig(QStringLiteral("MENU ABOUT WRITE US"), QStringLiteral("Ohlasy autorom")));
+        st.CitajKonfig(keys::MenuAboutWriteUs));
 
     ui->Label3->setText(authorsText());
     ui->Label1->setText(contactMailAddress());

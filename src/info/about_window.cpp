@@ -14,7 +14,7 @@ TOknoAbout::TOknoAbout(AppState& state, QWidget* parent)
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(st.CitajKonfig(QStringLiteral("MENU ABOUT"), QStringLiteral("O aplikácii")));
+    setWindowTitle(st.CitajKonfig(keys::MenuAbout));
     makeDisplayOnly(ui->Memo1);
     ui->Memo1->setPlainText(aboutLines().join(QLatin1Char('\n')));
     centreLines(ui->Memo1);

@@ -26,7 +26,7 @@ TOknoHelp::~TOknoHelp() {
 }
 
 void TOknoHelp::FormActivate() {
-    setWindowTitle(st.CitajKonfig(QStringLiteral("MENU HELP"), QStringLiteral("O aplikácii")));
+    setWindowTitle(st.CitajKonfig(keys::MenuHelpWindow));
     loadCourseRtf(st, QStringLiteral("Help.rtf"), *ui->Memo1->document());
 }
 

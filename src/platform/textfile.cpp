@@ -145,16 +145,18 @@ QByteArray readFileBytes(const QString& path) {
 
 QStringList readLines(const QString& path) { return splitLines1250(readFileBytes(path)); }
 
-void writeLines(const QString& path, const QStringList& lines) {
+QByteArray encodeLines(const QStringList& lines, const QString& path) {
     QString all;
     for (const QString& l : lines) {
         all += l;
         all += QStringLiteral("\r\n");
     }
-    writeFileAtomic(path, encode1250(all, path));
+    return encode1250(all, path);
 }
 
-void writeFileAtomic(const QString& path, const QByteArray& data) {
+void writeLines(const QString& path, const QStringList& lines) { writeFileAtomic(path, encodeLines(lines, path)); }
+
+QByteArray writeTempBeside(const QString& path, const QByteArray& data) {
     const QByteArray target = resolveNative(path);
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray dir = slash >= 0 ? target.left(slash + 1) : QByteArray("./");
@@ -170,9 +172,9 @@ void writeFileAtomic(const QString& path, const QByteArray& data) {
     // Keep the permissions of the file being replaced; new files get the usual ones.
     struct stat st {};
     mode_t mode = 0644;
-    if (::stat(target.constData(), &st) == 0)
+    if (::stat(target.constData(), &st) == 0) {
         mode = st.st_mode & 07777;
-    else {
+    } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
@@ -197,12 +199,19 @@ void writeFileAtomic(const QString& path, const QByteArray& data) {
         ::unlink(tmpl.constData());
         throw FileError(path, QString::fromLocal8Bit(std::strerror(err)));
     }
-    if (::rename(tmpl.constData(), target.constData()) != 0) {
+    return tmpl;
+}
+
+void writeFileAtomic(const QString& path, const QByteArray& data) {
+    const QByteArray tmp = writeTempBeside(path, data);
+    const QByteArray target = resolveNative(path);
+    if (::rename(tmp.constData(), target.constData()) != 0) {
         const int err = errno;
-        ::unlink(tmpl.constData());
+        ::unlink(tmp.constData());
         throw FileError(path, QString::fromLocal8Bit(std::strerror(err)));
     }
-    invalidateListing(QString::fromLocal8Bit(dir));
+    const qsizetype slash = target.lastIndexOf('/');
+    invalidateListing(QString::fromUtf8(slash >= 0 ? target.left(slash + 1) : QByteArray("./")));
 }
 
 } // namespace orbino

@@ -22,6 +22,9 @@ bool representable1250(const QString& text);
 QByteArray readFileBytes(const QString& path);
 QStringList readLines(const QString& path);
 
+// Lines each ended by CR LF, in Windows-1250; throws like encode1250.
+QByteArray encodeLines(const QStringList& lines, const QString& path);
+
 // Writes lines each ended by CR LF, replacing the file atomically.
 void writeLines(const QString& path, const QStringList& lines);
 
@@ -30,5 +33,10 @@ void writeLines(const QString& path, const QStringList& lines);
 // disk leaves either the old or the new file whole. An existing file keeps the
 // case of its name on disk.
 void writeFileAtomic(const QString& path, const QByteArray& data);
+
+// The first half of that: writes `data` to a new hidden file in the folder of
+// `path` (with the permissions of the file it will replace), flushed to disk,
+// and returns its native name; the caller renames it into place or removes it.
+QByteArray writeTempBeside(const QString& path, const QByteArray& data);
 
 } // namespace orbino

@@ -64,14 +64,12 @@ void TOknoKopy::run(TForm1& form) {
 }
 
 void TOknoKopy::FormActivate() {
-    setWindowTitle(st.CitajKonfig(QStringLiteral("WINDOW COPY"), QStringLiteral("Kopírovanie")));
+    setWindowTitle(st.CitajKonfig(keys::WindowCopy));
     ui->Label2->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW COPY LABEL"), QStringLiteral("Kopírovanie")));
-    ui->Label3->setText(st.CitajKonfig(
-        QStringLiteral("WINDOW COPY MASKA"),
-        QStringLiteral("Zobrazujú sa iba súbory poznámok (*.txt) a odkazov (*.htm)")));
+        st.CitajKonfig(keys::WindowCopyLabel));
+    ui->Label3->setText(st.CitajKonfig(keys::WindowCopyMaska));
     ui->Button1->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW COPY CLOSE"), QStringLiteral("Koniec")));
+        st.CitajKonfig(keys::WindowCopyClose));
     // A long path keeps its end, where the folder's own name is.
     ui->Label1->setText(
         ui->Label1->fontMetrics().elidedText(st.tempFolder, Qt::ElideLeft, ui->Label1->width()));

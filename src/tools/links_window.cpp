@@ -84,23 +84,23 @@ void TOknoOdkazy::reload() {
 void TOknoOdkazy::FormActivate() {
     ui->Edit1->setCursorPosition(7);
     const int m = shownLevel(st);
-    setWindowTitle(st.CitajKonfig(QStringLiteral("MENU HTTP"), QStringLiteral("Odkazy")));
+    setWindowTitle(st.CitajKonfig(keys::MenuHttp));
     ui->Label1->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW HTTP ADD"), QStringLiteral("Pridaj/Oprav odkaz")));
+        st.CitajKonfig(keys::WindowHttpAdd));
     ui->Label2->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW HTTP LIST"), QStringLiteral("Zoznam:")));
+        st.CitajKonfig(keys::WindowHttpList));
     ui->Button1->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW HTTP SAVE"), QStringLiteral("Ulož")));
+        st.CitajKonfig(keys::WindowHttpSave));
     ui->Button5->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW HTTP EDIT"), QStringLiteral("Oprav")));
+        st.CitajKonfig(keys::WindowHttpEdit));
     ui->Button2->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW HTTP CANCEL"), QStringLiteral("Zruš zmeny")));
+        st.CitajKonfig(keys::WindowHttpCancel));
     ui->Button3->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW HTTP ERASE"), QStringLiteral("Vymaž odkaz")));
+        st.CitajKonfig(keys::WindowHttpErase));
     ui->Button4->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW HTTP END"), QStringLiteral("Koniec")));
+        st.CitajKonfig(keys::WindowHttpEnd));
     const QString savedText =
-        st.CitajKonfig(QStringLiteral("SAVE WWW"), QStringLiteral("Stránka je uložená do "));
+        st.CitajKonfig(keys::SaveWww);
     m_name = linksFileNameFor(st, m);
     reload();
     m_loaded = true;
@@ -150,7 +150,7 @@ void TOknoOdkazy::Button4Click() {
     const QString text = ui->Edit1->text();
     if (!text.isEmpty()) {
         const QString question =
-            st.CitajKonfig(QStringLiteral("SAVE HTTP"), QStringLiteral("Pridať napísaný odkaz ?"));
+            st.CitajKonfig(keys::SaveHttp);
         if (st.messageSwitch == 1 && st.prompter &&
             st.prompter->ask(MsgKind::Confirmation, question)) {
             rewrite(entries() << text);

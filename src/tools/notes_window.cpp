@@ -51,16 +51,16 @@ QString TOknoPoznamka::notesPath() const {
 void TOknoPoznamka::FormActivate() {
     const int m = shownLevel(st);
     ui->Button1->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW NOTES SAVE"), QStringLiteral("Ulož")));
+        st.CitajKonfig(keys::WindowNotesSave));
     ui->Button2->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW NOTES CANCEL"), QStringLiteral("Zruš zmeny")));
+        st.CitajKonfig(keys::WindowNotesCancel));
     ui->Button3->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW NOTES ERASE"), QStringLiteral("Vymaž poznámku")));
+        st.CitajKonfig(keys::WindowNotesErase));
     ui->Button4->setText(
-        st.CitajKonfig(QStringLiteral("WINDOW NOTES END"), QStringLiteral("Koniec")));
-    setWindowTitle(st.CitajKonfig(QStringLiteral("MENU NOTES"), QStringLiteral("Poznámky")));
+        st.CitajKonfig(keys::WindowNotesEnd));
+    setWindowTitle(st.CitajKonfig(keys::MenuNotes));
     m_savedText =
-        st.CitajKonfig(QStringLiteral("SAVE NOTE"), QStringLiteral("Poznámka je uložená do"));
+        st.CitajKonfig(keys::SaveNote);
     m_name = notesFileNameFor(st, m);
     const bool exists = pathExists(notesPath());
     if (exists)
@@ -88,8 +88,7 @@ void TOknoPoznamka::Button2Click() {
 
 void TOknoPoznamka::Button3Click() {
     const QString question =
-        st.CitajKonfig(QStringLiteral("ERASE NOTES"),
-                       QStringLiteral("Naozaj chcete vymazať poznámku ??? Nonono !"));
+        st.CitajKonfig(keys::EraseNotes);
     if (st.messageSwitch == 1 &&
         !(st.prompter && st.prompter->ask(MsgKind::Confirmation, question)))
         return;

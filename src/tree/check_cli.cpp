@@ -27,7 +27,7 @@ int checkOne(AppState& st, const Target& t, QTextStream& out) {
     st.levelFolder[1] = t.levelFolder;
     st.currentLevel = 1;
     st.levelConfigActive = !t.levelFolder.isEmpty() && !QDir::isAbsolutePath(t.levelFolder);
-    const QString allAround = st.CitajKonfig(QStringLiteral("ALL AROUND"), QStringLiteral(" zacyklený súbor :"));
+    const QString allAround = st.CitajKonfig(keys::AllAround);
     const LessonTree tree = buildLessonTree(t.searchDir, t.list, t.levelFolder);
     const IntegrityReport r = checkIntegrity(tree, t.searchDir, t.levelFolder, allAround);
     for (const QString& line : r.lines)
@@ -81,7 +81,7 @@ int runIntegrityCheckCli(const QStringList& args) {
             targets.push_back(t);
         } else {
             st.levelConfigActive = false;
-            const QString root = st.CitajKonfig(QStringLiteral("DEFAULT CONTENT"), QStringLiteral("Obsah.txt"));
+            const QString root = st.CitajKonfig(keys::DefaultContent);
             QList<DirEntry> entries = listFolder(st.programFolder);
             std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
                 return a.name.compare(b.name, Qt::CaseInsensitive) < 0;

@@ -14,9 +14,8 @@ namespace orbino {
 void TForm1::Hadaj1Click() {
     if (st.searchMode()) {
         // A second copy must not start a third one.
-        const QString t1 = st.CitajKonfig(QStringLiteral("BLOCKED TREE1"),
-                                          QStringLiteral("Vo vyhľadávacom okne sa nedá znovu vyhľadávať."));
-        const QString t2 = st.CitajKonfig(QStringLiteral("BLOCKED TREE2"), QStringLiteral("Zavrieť vyhľadávacie okno ?"));
+        const QString t1 = st.CitajKonfig(keys::BlockedTree1);
+        const QString t2 = st.CitajKonfig(keys::BlockedTree2);
         const bool end = st.messageSwitch == 0 || (st.prompter && st.prompter->ask(MsgKind::Confirmation, t1 + QStringLiteral("\r") + t2));
         if (end) {
             if (!ui->Memo1->isReadOnly())

@@ -71,7 +71,7 @@ bool TOknoHladaj::eventFilter(QObject* o, QEvent* e) {
 }
 
 void TOknoHladaj::FormCreate() {
-    ui->Button1->setText(st.CitajKonfig(QStringLiteral("WINDOW TREE"), QStringLiteral("Návrat")));
+    ui->Button1->setText(st.CitajKonfig(keys::WindowTree));
 }
 
 void TOknoHladaj::FormActivate() {
@@ -79,18 +79,15 @@ void TOknoHladaj::FormActivate() {
         return;
     m_built = true;
     m_place = treePlace(st, st.currentLevel);
-    auto cfg = [this](const char* key, const char* def) {
-        return st.CitajKonfig(QString::fromLatin1(key), QString::fromUtf8(def));
-    };
-    const QString find = cfg("WINDOW SEARCH FIND", "Hľadaj text");
+    const QString find = st.CitajKonfig(keys::WindowSearchFind);
     ui->Label2->setText(find);
     ui->Button2->setText(find);
-    ui->Button3->setText(cfg("WINDOW SEARCH SHOW", "Zobraz okno"));
-    ui->Button4->setText(cfg("WINDOW SEARCH NEXT", "Hľadaj ďalej"));
-    ui->Hadanie1->setText(cfg("MENU SEARCH", "Hľadaj"));
-    ui->Button5->setText(cfg("CLOSE CONTROL", "Koniec kontroly"));
-    ui->Hadanieintegrity1->setText(cfg("MENU INTEGRITY", "Kontrola integrity"));
-    setWindowTitle(cfg("MENU TREE", "Strom"));
+    ui->Button3->setText(st.CitajKonfig(keys::WindowSearchShow));
+    ui->Button4->setText(st.CitajKonfig(keys::WindowSearchNext));
+    ui->Hadanie1->setText(st.CitajKonfig(keys::MenuSearch));
+    ui->Button5->setText(st.CitajKonfig(keys::CloseControl));
+    ui->Hadanieintegrity1->setText(st.CitajKonfig(keys::MenuIntegrity));
+    setWindowTitle(st.CitajKonfig(keys::MenuTree));
     ui->Hadanieintegrity1->setVisible(SkusZapis(st));
     ui->Label1->setText(m_place.levelTitle);
 
@@ -151,7 +148,7 @@ void TOknoHladaj::Hadanie1Click() {
 void TOknoHladaj::Edit1Enter() { ui->Button2->setEnabled(true); }
 
 void TOknoHladaj::notFound() {
-    const QString text = st.CitajKonfig(QStringLiteral("NOT FOUND"), QStringLiteral("Nenašlo "));
+    const QString text = st.CitajKonfig(keys::NotFound);
     st.messageIfSwitch(MsgKind::Warning, text);
     ui->Button2->setEnabled(true);
     ui->Button3->hide();
@@ -160,7 +157,7 @@ void TOknoHladaj::notFound() {
 void TOknoHladaj::Button2Click() {
     const QString text = ui->Edit1->text();
     if (text.isEmpty()) {
-        const QString msg = st.CitajKonfig(QStringLiteral("NOTHING"), QStringLiteral("Nemám čo hladať "));
+        const QString msg = st.CitajKonfig(keys::Nothing);
         st.messageIfSwitch(MsgKind::Warning, msg);
         ui->Edit1->setFocus();
         return;
@@ -220,7 +217,7 @@ void TOknoHladaj::SpustiSubor() {
     case OpenPlan::Program: {
         const QString shown = dir + target + QStringLiteral(" ");
         if (!isFile(dir + plan.fileName)) {
-            const QString text = st.CitajKonfig(QStringLiteral("NONFILE"), QStringLiteral(" - súbor neexistuje"));
+            const QString text = st.CitajKonfig(keys::Nonfile);
             st.messageIfSwitch(MsgKind::Warning, shown + text);
             return;
         }
@@ -228,13 +225,13 @@ void TOknoHladaj::SpustiSubor() {
         ShellOpen(*st.shell, resolvePath(dir + plan.fileName), splitParameters(plan.params), QString(),
                   [state, shown](const QString&) {
                       const QString text =
-                          state->CitajKonfig(QStringLiteral("NONEXE"), QStringLiteral(" - Program sa nedá spustiť"));
+                          state->CitajKonfig(keys::Nonexe);
                       state->messageIfSwitch(MsgKind::Warning, shown + text);
                   });
         return;
     }
     case OpenPlan::Demonstration: {
-        const QString playerText = st.CitajKonfig(QStringLiteral("SCPLAYER"), QStringLiteral("Neexistuje SCPLAYER"));
+        const QString playerText = st.CitajKonfig(keys::Scplayer);
         if (!playerExists(st)) {
             // Without arguments the missing player is reported in any case.
             if (target.contains(QLatin1Char(' ')))
@@ -244,7 +241,7 @@ void TOknoHladaj::SpustiSubor() {
             return;
         }
         if (!isFile(dir + plan.fileName)) {
-            const QString text = st.CitajKonfig(QStringLiteral("SCM"), QStringLiteral("Neexistuje ukážka .scm"));
+            const QString text = st.CitajKonfig(keys::Scm);
             st.messageIfSwitch(MsgKind::Warning, text + QStringLiteral(" ") + plan.fileName);
             return;
         }
@@ -252,7 +249,7 @@ void TOknoHladaj::SpustiSubor() {
         const QString shown = playerPath(st) + QStringLiteral(" ");
         startPlayer(st, dir + plan.fileName, [state, shown](const QString&) {
             const QString text =
-                state->CitajKonfig(QStringLiteral("NONEXE"), QStringLiteral(" - Program sa nedá spustiť"));
+                state->CitajKonfig(keys::Nonexe);
             state->messageIfSwitch(MsgKind::Warning, shown + text);
         });
         return;
@@ -260,7 +257,7 @@ void TOknoHladaj::SpustiSubor() {
     case OpenPlan::ContentList: {
         const QString path = dir + target;
         if (!isFile(path)) {
-            const QString text = st.CitajKonfig(QStringLiteral("TEXT"), QStringLiteral("Neexistuje textový súbor"));
+            const QString text = st.CitajKonfig(keys::Text);
             st.messageIfSwitch(MsgKind::Warning, text + QStringLiteral(" ") + target);
             return;
         }
@@ -273,7 +270,7 @@ void TOknoHladaj::SpustiSubor() {
         const int rc = st.shell->runAndWait(program, args, st.programFolder);
         if (rc == -1) {
             const QString text =
-                st.CitajKonfig(QStringLiteral("NONEXE"), QStringLiteral(" - Program sa nedá spustiť"));
+                st.CitajKonfig(keys::Nonexe);
             st.messageIfSwitch(MsgKind::Warning, program + QStringLiteral(" ") + text);
         }
         return;
@@ -291,8 +288,8 @@ void TOknoHladaj::open() {
     ui->Label3->hide();
     ui->Panel1->hide();
     const QString heading =
-        st.CitajKonfig(QStringLiteral("MISSING FILES"), QStringLiteral("Zoznam chýbajúcich a zacyklenych súborov"));
-    const QString allAround = st.CitajKonfig(QStringLiteral("ALL AROUND"), QStringLiteral(" zacyklený súbor :"));
+        st.CitajKonfig(keys::MissingFiles);
+    const QString allAround = st.CitajKonfig(keys::AllAround);
     ui->Label1->setText(heading + QStringLiteral(" ") + m_place.levelFolder);
     const IntegrityReport r = checkIntegrity(m_tree, m_place.searchDir, m_place.levelFolder, allAround);
     ui->Memo1->setPlainText(r.lines.join(QLatin1Char('\n')));
