@@ -1,5 +1,6 @@
 // The content list reader and the screen rules that need no window.
 #include "app/app_state.h"
+#include "platform/errors.h"
 #include "platform/paths.h"
 #include "screens/content_list.h"
 #include "screens/screen_rules.h"
@@ -26,6 +27,8 @@ private slots:
     void walk();
     void moreThanTwentyLines();
     void readsCourseBytes();
+    void overlongLine_data();
+    void overlongLine();
     void itemLine_data();
     void itemLine();
     void dayFolders();
@@ -174,6 +177,35 @@ void TestContentList::readsCourseBytes() {
     QCOMPARE(splitItemLine(c.lines[2]).caption, QStringLiteral("Úloha"));
     QCOMPARE(splitItemLine(c.lines[2]).reference, QStringLiteral("uloha.txt"));
     QCOMPARE(c.lines[3], QStringLiteral("//a\nb"));
+}
+
+void TestContentList::overlongLine_data() {
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<qsizetype>("length"); // of the long line
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("item at the limit") << QByteArray("[") << kMaxContentLineLength << false;
+    QTest::newRow("item one over") << QByteArray("[") << kMaxContentLineLength + 1 << true;
+    QTest::newRow("description of 50 MB") << QByteArray("<") << qsizetype(50 * 1024 * 1024) << true;
+    QTest::newRow("plain text one over") << QByteArray("x") << kMaxContentLineLength + 1 << true;
+}
+
+void TestContentList::overlongLine() {
+    // A line this long stalled the screen while it was laid out.
+    QFETCH(QByteArray, head);
+    QFETCH(qsizetype, length);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Obsah.txt");
+    writeBytes(path, "<Popis>\r\n" + head + QByteArray(length - head.size(), 'a') + "\r\n[A] a.txt\r\n");
+    try {
+        const ContentList c = readContentList(path);
+        QVERIFY(!refused);
+        QCOMPARE(c.lines[2].size(), length);
+    } catch (const FileError& e) {
+        QVERIFY(refused);
+        QCOMPARE(e.path(), path);
+        QVERIFY2(e.reason().startsWith("riadok 2 "), qPrintable(e.reason()));
+    }
 }
 
 void TestContentList::itemLine_data() {

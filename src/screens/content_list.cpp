@@ -1,5 +1,6 @@
 #include "screens/content_list.h"
 
+#include "platform/errors.h"
 #include "platform/textfile.h"
 
 namespace orbino {
@@ -76,7 +77,14 @@ ContentList parseContentList(const QStringList& lines) {
 }
 
 ContentList readContentList(const QString& path) {
-    return parseContentList(readLines(path));
+    const QStringList lines = readLines(path);
+    for (qsizetype n = 0; n < lines.size(); ++n)
+        if (lines.at(n).size() > kMaxContentLineLength)
+            throw FileError(path, QStringLiteral("riadok %1 má %2 znakov, najviac sa dá %3")
+                                      .arg(n + 1)
+                                      .arg(lines.at(n).size())
+                                      .arg(kMaxContentLineLength));
+    return parseContentList(lines);
 }
 
 ContentItem splitItemLine(const QString& line) {

@@ -34,7 +34,13 @@ struct ContentList {
 // before it instead.
 ContentList parseContentList(const QStringList& lines);
 
-// readLines + parseContentList. Throws FileError when the file cannot be read.
+// The longest line a list may hold. Lines are button captions, link
+// addresses and description paragraphs; a far longer one is a broken file,
+// and laying it out on a screen would stall the program.
+inline constexpr qsizetype kMaxContentLineLength = 64 * 1024;
+
+// readLines + parseContentList. Throws FileError when the file cannot be read
+// or a line is longer than kMaxContentLineLength (the message gives its number).
 ContentList readContentList(const QString& path);
 
 // "[caption]reference": the caption lies between the "[" and the LAST "]";

@@ -1,0 +1,580 @@
+// Faults from outside on real files and real windows (offscreen): folders that
+// cannot be written, a full disk, files that vanish or cannot be read, garbage
+// and absurdly long lines. Each must end in a message naming the file, never a
+// crash, and every file saved before must stay byte for byte as it was.
+//
+// The tests run as root in CI, where mode bits stop nobody; for the read-only
+// cases the test thread gives up its DAC override capabilities for a while.
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "platform/dialogs_window.h"
+#include "platform/textfile.h"
+#include "testsupport.h"
+#include "ui_tform1.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+#include <csignal>
+#include <deque>
+#include <functional>
+#include <linux/capability.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+using namespace orbino;
+using namespace orbino::test;
+
+namespace {
+
+// Shows each modal window and runs the next scripted step on it, as the real
+// loop would return once the window closed.
+class ScriptedRunner : public ModalRunner {
+public:
+    std::deque<std::function<void(QWidget*)>> steps;
+    QStringList opened;
+    int exec(QWidget* w) override {
+        w->show();
+        opened << w->objectName();
+        if (!steps.empty()) {
+            auto step = steps.front();
+            steps.pop_front();
+            step(w);
+        }
+        return 0;
+    }
+};
+
+template <class T> T* child(QWidget* w, const char* name) {
+    T* c = w->findChild<T*>(QString::fromLatin1(name));
+    if (!c)
+        qFatal("no control %s", name);
+    return c;
+}
+
+// A file-size limit for this process: writes past `bytes` fail with EFBIG
+// instead of raising SIGXFSZ, which is how a full disk looks to a writer.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &m_old);
+        const rlimit l{bytes, m_old.rlim_max};
+        m_ok = ::setrlimit(RLIMIT_FSIZE, &l) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_ok = false;
+};
+
+// Mode bits that bind root too: this thread drops the capabilities that
+// override them, and gets them back at the end of the scope.
+class ModeBitsBind {
+public:
+    ModeBitsBind() {
+        if (::geteuid() != 0) {
+            m_ok = true;
+            return;
+        }
+        __user_cap_header_struct h{_LINUX_CAPABILITY_VERSION_3, 0};
+        if (::syscall(SYS_capget, &h, m_saved) != 0)
+            return;
+        __user_cap_data_struct d[2];
+        std::copy(std::begin(m_saved), std::end(m_saved), d);
+        d[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+        m_ok = ::syscall(SYS_capset, &h, d) == 0;
+        m_dropped = m_ok;
+    }
+    ~ModeBitsBind() {
+        if (m_dropped) {
+            __user_cap_header_struct h{_LINUX_CAPABILITY_VERSION_3, 0};
+            ::syscall(SYS_capset, &h, m_saved);
+        }
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    __user_cap_data_struct m_saved[2]{};
+    bool m_ok = false;
+    bool m_dropped = false;
+};
+
+void setMode(const QString& path, mode_t mode) {
+    QVERIFY2(::chmod(QFile::encodeName(path).constData(), mode) == 0, qPrintable(path));
+}
+
+// Temporaries a failed replacement must not leave behind.
+QStringList leftovers(const QString& folder) {
+    return QDir(folder).entryList({".orbino-*"}, QDir::Files | QDir::Hidden | QDir::System);
+}
+
+// Bytes of every kind, line ends and "*" among them, but no end-of-file mark.
+QByteArray garbage(qsizetype size, quint32 seed) {
+    QRandomGenerator rng(seed);
+    QByteArray out(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i) {
+        char c = char(rng.bounded(256));
+        if (c == '\x1a')
+            c = '\0';
+        out[i] = c;
+    }
+    return out;
+}
+
+// A course with two days; day 1 has a lesson with a description block.
+struct Course {
+    QTemporaryDir dir;
+    QString prog, temp;
+    TestState t{QString(), QString()};
+    ScriptedRunner runner;
+    std::unique_ptr<TForm1> main;
+
+    explicit Course(const QStringList& config = {}) {
+        prog = dir.path() + "/kurz/";
+        temp = dir.path() + "/temp/";
+        QDir().mkpath(temp);
+        writeCourseFile(prog + "CONFIG.TXT", QStringList{"*PATH TEMP*" + temp, "0*IP NONE*offline"} + config);
+        writeCourseFile(prog + "01._deň/Obsah.txt",
+                        {"<Prvý deň.>", "[Príbeh] pribeh.txt", "//https://www.example.sk/"});
+        writeCourseFile(prog + "01._deň/pribeh.txt", {"<", "Text lekcie.", ">"});
+        writeCourseFile(prog + "02._deň/Obsah.txt", {"<Druhý deň.>"});
+        t.system.metrics = {1024, 768, 96};
+        QDir::setCurrent(prog);
+    }
+    void start() {
+        main = std::make_unique<TForm1>(t.st, runner, true);
+        main->guard([&] { main->FormCreate({}); });
+        main->guard([&] { main->FormActivate(); });
+        main->show();
+    }
+    QPushButton* dayButton(const QString& caption) const {
+        if (!main)
+            return nullptr;
+        for (auto* b : main->findChildren<QPushButton*>())
+            if (b->objectName().startsWith("Buttonx") && b->text() == caption)
+                return b;
+        return nullptr;
+    }
+    static QList<QPushButton*> itemButtons(QWidget* w) {
+        QList<QPushButton*> out;
+        for (auto* b : static_cast<TForm1*>(w)->ui->centralwidget->findChildren<QPushButton*>(
+                 Qt::FindDirectChildrenOnly))
+            if (b->property("runtime").toBool())
+                out << b;
+        return out;
+    }
+    // Every message shown so far names `file`.
+    bool allMessagesName(const QString& file) const {
+        for (const QString& text : t.prompter.texts())
+            if (!text.contains(file))
+                return false;
+        return true;
+    }
+};
+
+// One lesson screen (level 2 of day 3) as the text panel, notes and links see it.
+struct Lesson {
+    QTemporaryDir dir;
+    QString prog, folder, txt, rtf, temp;
+    std::unique_ptr<TestState> ts;
+    ScriptedRunner runner;
+    std::unique_ptr<TForm1> form;
+
+    Lesson() {
+        prog = dir.path() + "/kurz/";
+        folder = prog + "03._deň/";
+        txt = folder + "pisanie.txt";
+        rtf = folder + "pisanie.rtf";
+        temp = dir.path() + "/temp/";
+        QDir().mkpath(folder);
+        QDir().mkpath(temp);
+        writeCourseFile(prog + "CONFIG.TXT", {});
+        writeCourseFile(txt, {"pozadie.bmp", "<Uložený text>", "[Úloha] uloha.txt"});
+        writeBytes(rtf, "{\\rtf1\\ansi\\ansicpg1250 Ulo\\'9een\\'fd text\\par}");
+        ts = std::make_unique<TestState>(prog, temp);
+        AppState& st = ts->st;
+        st.currentLevel = 2;
+        st.levelFolder[2] = "03._deň";
+        st.levelListFile[2] = "pisanie.txt";
+        form = std::make_unique<TForm1>(st, runner, false);
+        st.levelWindows[2] = form.get();
+        form->ui->Memo1->setEnabled(true);
+        st.ZapisUroven();
+    }
+    QStringList texts() const { return ts->prompter.texts(); }
+};
+
+} // namespace
+
+class TestUiFaults : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void fullDiskWhileSaving_data();
+    void fullDiskWhileSaving();
+    void fullDiskWhileChangingLevel();
+    void readOnlyCourseFolder();
+    void readOnlyTempFolder();
+    void unreadableConfig_data();
+    void unreadableConfig();
+    void garbageConfig();
+    void garbageContentList();
+    void fileVanishesAfterListing_data();
+    void fileVanishesAfterListing();
+    void hugeContentListLine_data();
+    void hugeContentListLine();
+};
+
+void TestUiFaults::fullDiskWhileSaving_data() {
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<int>("limit"); // bytes a file may still grow to
+    QTest::newRow("note, nothing fits") << "note" << 0;
+    QTest::newRow("note, a part fits") << "note" << 10;
+    QTest::newRow("links, nothing fits") << "links" << 0;
+    QTest::newRow("links, a part fits") << "links" << 12;
+    QTest::newRow("lesson text, nothing fits") << "lesson" << 0;
+    QTest::newRow("lesson text, the list fits, the twin not") << "lesson" << 60;
+}
+
+void TestUiFaults::fullDiskWhileSaving() {
+    QFETCH(QString, what);
+    QFETCH(int, limit);
+    Lesson l;
+    const QString note = l.temp + "pisanie.txt";
+    const QString links = l.temp + "pisanie.htm";
+    const QByteArray noteBefore = "star\xe1 pozn\xe1mka\r\n";
+    const QByteArray linksBefore = "www.a.sk\r\nwww.b.sk\r\n";
+    writeBytes(note, noteBefore);
+    writeBytes(links, linksBefore);
+    const QByteArray txtBefore = readBytes(l.txt);
+    const QByteArray rtfBefore = readBytes(l.rtf);
+    const QByteArray levelBefore = readBytes(l.ts->st.levelFile());
+    QString named;
+
+    if (what == "note") {
+        named = "pisanie.txt";
+        l.runner.steps.push_back([&](QWidget* w) {
+            {
+                FileSizeLimit full{rlim_t(limit)};
+                QVERIFY(full.ok());
+                child<QPlainTextEdit>(w, "Memo1")->setPlainText("nová poznámka, dlhšia než miesto na disku");
+                child<QPushButton>(w, "Button1")->click();
+            }
+            // The note stays on the screen to be saved once there is room.
+            QVERIFY(w->isVisible());
+            QCOMPARE(child<QPlainTextEdit>(w, "Memo1")->toPlainText(),
+                     QString("nová poznámka, dlhšia než miesto na disku"));
+            child<QPushButton>(w, "Button4")->click();
+        });
+        l.form->guard([&] { l.form->Poznmky1Click(); });
+    } else if (what == "links") {
+        named = "pisanie.htm";
+        l.ts->prompter.defaultAnswer = false;
+        l.runner.steps.push_back([&](QWidget* w) {
+            {
+                FileSizeLimit full{rlim_t(limit)};
+                QVERIFY(full.ok());
+                child<QLineEdit>(w, "Edit1")->setText("https://www.example.sk/dlhy/odkaz");
+                child<QPushButton>(w, "Button1")->click();
+            }
+            child<QPushButton>(w, "Button4")->click();
+        });
+        l.form->guard([&] { l.form->Odkazy1Click(); });
+    } else {
+        named = "pisanie.";
+        l.form->Editciatextu2Click();
+        QVERIFY(!l.form->ui->Memo1->isReadOnly());
+        l.form->ui->Memo1->setPlainText("Nový text lekcie,\nktorý sa na disk nezmestí.");
+        {
+            FileSizeLimit full{rlim_t(limit)};
+            QVERIFY(full.ok());
+            QVERIFY(!l.form->UlozMemo());
+        }
+        // Still editing: the teacher's text is not lost.
+        QVERIFY(!l.form->ui->Memo1->isReadOnly());
+        QCOMPARE(l.form->ui->Memo1->toPlainText(), QString("Nový text lekcie,\nktorý sa na disk nezmestí."));
+    }
+
+    // Questions (keep the typed link?) may come too; every message names the file.
+    int messages = 0;
+    for (const auto& shown : l.ts->prompter.shown) {
+        if (shown.question)
+            continue;
+        ++messages;
+        QVERIFY2(shown.text.contains(named), qPrintable(shown.text));
+    }
+    QVERIFY2(messages > 0, "the failure was not reported");
+    QCOMPARE(readBytes(note), noteBefore);
+    QCOMPARE(readBytes(links), linksBefore);
+    QCOMPARE(readBytes(l.txt), txtBefore);
+    QCOMPARE(readBytes(l.rtf), rtfBefore);
+    QCOMPARE(readBytes(l.ts->st.levelFile()), levelBefore);
+    QCOMPARE(leftovers(l.temp), QStringList());
+    QCOMPARE(leftovers(l.folder), QStringList());
+}
+
+void TestUiFaults::fullDiskWhileChangingLevel() {
+    // The level file cannot be rewritten while a day opens and closes.
+    Course c;
+    c.start();
+    AppState& st = c.t.st;
+    QCOMPARE(readBytes(st.levelFile()), QByteArray("1"));
+    QPushButton* day = c.dayButton("  1. deň");
+    QVERIFY(day);
+    {
+        FileSizeLimit full(0);
+        QVERIFY(full.ok());
+        c.runner.steps.push_back([&](QWidget* w) {
+            QCOMPARE(readBytes(st.levelFile()), QByteArray("1"));
+            static_cast<TForm1*>(w)->ui->SpeedButton1->click();
+        });
+        day->click();
+    }
+    QVERIFY(!c.t.prompter.shown.empty());
+    QVERIFY2(c.allMessagesName("Okna"), qPrintable(c.t.prompter.texts().join('\n')));
+    QCOMPARE(readBytes(st.levelFile()), QByteArray("1"));
+    QCOMPARE(leftovers(c.temp), QStringList());
+    QCOMPARE(st.currentLevel, 1);
+    QVERIFY(!c.main->isHidden());
+}
+
+void TestUiFaults::readOnlyCourseFolder() {
+    Lesson l;
+    const QByteArray txtBefore = readBytes(l.txt);
+    const QByteArray rtfBefore = readBytes(l.rtf);
+    ModeBitsBind bind;
+    if (!bind.ok())
+        QSKIP("running as root without the right to drop CAP_DAC_OVERRIDE: mode bits cannot stop writes");
+    setMode(l.folder, 0555);
+    setMode(l.prog, 0555);
+    QVERIFY(!SkusZapis(l.ts->st));
+
+    l.form->Editciatextu2Click();
+    l.form->ui->Memo1->setPlainText("Zmena v priečinku len na čítanie");
+    QVERIFY(!l.form->UlozMemo());
+    QVERIFY(!l.form->ui->Memo1->isReadOnly());
+    setMode(l.folder, 0755);
+    setMode(l.prog, 0755);
+
+    // The edit may warn first that the folder is read-only; the failed save names the file.
+    QVERIFY(!l.texts().isEmpty());
+    QVERIFY2(l.texts().last().contains("pisanie."), qPrintable(l.texts().join('\n')));
+    QCOMPARE(readBytes(l.txt), txtBefore);
+    QCOMPARE(readBytes(l.rtf), rtfBefore);
+    QCOMPARE(leftovers(l.folder), QStringList());
+    QCOMPARE(leftovers(l.prog), QStringList());
+    // Once the folder may be written again, the same text saves.
+    QVERIFY(l.form->UlozMemo());
+    QCOMPARE(readLines(l.txt),
+             (QStringList{"pozadie.bmp", "<", "Zmena v priečinku len na čítanie", ">", "[Úloha] uloha.txt"}));
+}
+
+void TestUiFaults::readOnlyTempFolder() {
+    Lesson l;
+    const QString note = l.temp + "pisanie.txt";
+    const QByteArray noteBefore = "pozn\xe1mka\r\n";
+    writeBytes(note, noteBefore);
+    const QByteArray levelBefore = readBytes(l.ts->st.levelFile());
+    ModeBitsBind bind;
+    if (!bind.ok())
+        QSKIP("running as root without the right to drop CAP_DAC_OVERRIDE: mode bits cannot stop writes");
+    setMode(l.temp, 0555);
+    l.runner.steps.push_back([&](QWidget* w) {
+        child<QPlainTextEdit>(w, "Memo1")->setPlainText("nová poznámka");
+        child<QPushButton>(w, "Button1")->click();
+        QVERIFY(w->isVisible());
+        child<QPushButton>(w, "Button4")->click();
+    });
+    l.form->guard([&] { l.form->Poznmky1Click(); });
+    l.form->guard([&] { l.ts->st.ZapisUroven(); });
+    setMode(l.temp, 0755);
+
+    QCOMPARE(l.texts().size(), 2);
+    QVERIFY2(l.texts().at(0).contains(note), qPrintable(l.texts().at(0)));
+    QVERIFY2(l.texts().at(1).contains(l.ts->st.levelFile()), qPrintable(l.texts().at(1)));
+    QCOMPARE(readBytes(note), noteBefore);
+    QCOMPARE(readBytes(l.ts->st.levelFile()), levelBefore);
+    QCOMPARE(leftovers(l.temp), QStringList());
+}
+
+void TestUiFaults::unreadableConfig_data() {
+    QTest::addColumn<QString>("where"); // "" for the program folder, else a day folder
+    QTest::addColumn<bool>("folder");   // a folder named CONFIG.TXT, else a file nobody may read
+    QTest::newRow("program folder, a folder") << "" << true;
+    QTest::newRow("program folder, no read permission") << "" << false;
+    QTest::newRow("day folder, a folder") << "01._deň/" << true;
+    QTest::newRow("day folder, no read permission") << "01._deň/" << false;
+}
+
+void TestUiFaults::unreadableConfig() {
+    QFETCH(QString, where);
+    QFETCH(bool, folder);
+    Course c;
+    const QString config = c.prog + where + "CONFIG.TXT";
+    std::unique_ptr<ModeBitsBind> bind;
+    if (folder) {
+        if (QFile::exists(config))
+            QVERIFY(QFile::remove(config));
+        QVERIFY(QDir().mkpath(config));
+        writeBytes(config + "/inside.txt", "x");
+    } else {
+        writeCourseFile(config, {"*NAME*Nečitateľný"});
+        bind = std::make_unique<ModeBitsBind>();
+        if (!bind->ok())
+            QSKIP("running as root without the right to drop CAP_DAC_OVERRIDE");
+        setMode(config, 0);
+    }
+    if (where.isEmpty()) {
+        c.start();
+    } else {
+        c.start();
+        QVERIFY(c.t.prompter.shown.empty());
+        QPushButton* day = c.dayButton("  1. deň");
+        QVERIFY(day);
+        c.runner.steps.push_back([](QWidget* w) { static_cast<TForm1*>(w)->ui->SpeedButton1->click(); });
+        day->click();
+        QVERIFY(c.t.st.levelWindows[2].isNull());
+        QVERIFY(!c.main->isHidden());
+        QVERIFY(!c.t.st.levelConfigActive);
+    }
+    if (!folder)
+        setMode(config, 0644);
+    QVERIFY(!c.t.prompter.shown.empty());
+    QVERIFY2(c.allMessagesName(where + "CONFIG.TXT"), qPrintable(c.t.prompter.texts().join('\n')));
+    if (folder)
+        QCOMPARE(readBytes(config + "/inside.txt"), QByteArray("x"));
+    else
+        QCOMPARE(readLines(config), QStringList{"*NAME*Nečitateľný"});
+}
+
+void TestUiFaults::garbageConfig() {
+    for (quint32 seed = 1; seed <= 4; ++seed) {
+        Course c;
+        QByteArray bytes = readBytes(c.prog + "CONFIG.TXT");
+        bytes += garbage(64 * 1024, seed);
+        writeBytes(c.prog + "CONFIG.TXT", bytes);
+        c.start();
+        // Whatever the garbage happens to say, what is reported names the file.
+        QVERIFY2(c.allMessagesName("CONFIG.TXT"), qPrintable(c.t.prompter.texts().join('\n')));
+        QVERIFY(c.dayButton("  1. deň"));
+        QCOMPARE(readBytes(c.prog + "CONFIG.TXT"), bytes);
+    }
+}
+
+void TestUiFaults::garbageContentList() {
+    for (quint32 seed = 1; seed <= 4; ++seed) {
+        Course c;
+        const QString list = c.prog + "01._deň/Obsah.txt";
+        const QByteArray bytes = garbage(256 * 1024, seed);
+        writeBytes(list, bytes);
+        c.start();
+        QPushButton* day = c.dayButton("  1. deň");
+        QVERIFY(day);
+        int buttons = -1;
+        c.runner.steps.push_back([&](QWidget* w) {
+            buttons = int(Course::itemButtons(w).size());
+            static_cast<TForm1*>(w)->ui->SpeedButton1->click();
+        });
+        day->click();
+        QVERIFY(buttons >= 0 && buttons <= 20);
+        QVERIFY2(c.allMessagesName("Obsah.txt"), qPrintable(c.t.prompter.texts().join('\n')));
+        QCOMPARE(c.t.st.currentLevel, 1);
+        QCOMPARE(readBytes(list), bytes);
+    }
+}
+
+void TestUiFaults::fileVanishesAfterListing_data() {
+    QTest::addColumn<QString>("removed"); // relative to the program folder
+    QTest::addColumn<QString>("named");
+    QTest::newRow("day list") << "01._deň/Obsah.txt" << "Obsah.txt";
+    QTest::newRow("whole day folder") << "01._deň" << "Obsah.txt";
+    QTest::newRow("lesson behind an item button") << "01._deň/pribeh.txt" << "pribeh.txt";
+}
+
+void TestUiFaults::fileVanishesAfterListing() {
+    QFETCH(QString, removed);
+    QFETCH(QString, named);
+    Course c;
+    c.start();
+    QPushButton* day = c.dayButton("  1. deň");
+    QVERIFY(day);
+    c.t.prompter.defaultAnswer = false;
+    auto remove = [&] {
+        const QString path = c.prog + removed;
+        QVERIFY(QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path));
+    };
+    if (removed.endsWith("pribeh.txt")) {
+        c.runner.steps.push_back([&](QWidget* w) {
+            const auto items = Course::itemButtons(w);
+            QCOMPARE(items.size(), 1);
+            remove();
+            items.at(0)->click();
+            static_cast<TForm1*>(w)->ui->SpeedButton1->click();
+        });
+    } else {
+        remove();
+    }
+    day->click();
+    QVERIFY(!c.t.prompter.shown.empty());
+    QVERIFY2(c.allMessagesName(named), qPrintable(c.t.prompter.texts().join('\n')));
+    QVERIFY(c.t.st.levelWindows[2].isNull());
+    QVERIFY(!c.main->isHidden());
+    QCOMPARE(readBytes(c.t.st.levelFile()), QByteArray("1"));
+}
+
+void TestUiFaults::hugeContentListLine_data() {
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<QByteArray>("tail");
+    QTest::newRow("item line") << QByteArray("[") << QByteArray("] pribeh.txt");
+    QTest::newRow("description line") << QByteArray("<") << QByteArray(">");
+    QTest::newRow("link line") << QByteArray("//https://") << QByteArray(".sk");
+    QTest::newRow("text line") << QByteArray("") << QByteArray("");
+}
+
+void TestUiFaults::hugeContentListLine() {
+    QFETCH(QByteArray, head);
+    QFETCH(QByteArray, tail);
+    Course c;
+    const QString list = c.prog + "01._deň/Obsah.txt";
+    QByteArray bytes = "<Prvý deň.>\r\n" + head + QByteArray(50 * 1024 * 1024, 'a') + tail +
+                       "\r\n[Príbeh] pribeh.txt\r\n";
+    writeBytes(list, bytes);
+    c.start();
+    QPushButton* day = c.dayButton("  1. deň");
+    QVERIFY(day);
+    int buttons = -1;
+    c.runner.steps.push_back([&](QWidget* w) {
+        buttons = int(Course::itemButtons(w).size());
+        static_cast<TForm1*>(w)->ui->SpeedButton1->click();
+    });
+    day->click();
+    // The list is refused with the line's number, instead of stalling on its layout.
+    QCOMPARE(c.t.prompter.shown.size(), size_t(1));
+    QVERIFY2(c.t.prompter.shown[0].text.contains("01._deň/Obsah.txt") &&
+                 c.t.prompter.shown[0].text.contains("riadok 2 "),
+             qPrintable(c.t.prompter.shown[0].text.left(500)));
+    QCOMPARE(buttons, 0);
+    QCOMPARE(c.t.st.currentLevel, 1);
+    QCOMPARE(readBytes(list), bytes);
+}
+
+QTEST_MAIN(TestUiFaults)
+#include "tst_ui_faults.moc"
