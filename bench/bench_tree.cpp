@@ -64,7 +64,7 @@ LessonTree& builtTree() {
     return t;
 }
 
-void BM_BuildTree(benchmark::State& state) {
+void BM_TreeBuild(benchmark::State& state) {
     const QString dir = course().dir;
     for (auto _ : state) {
         LessonTree t = buildLessonTree(dir, QStringLiteral("Obsah.txt"), QStringLiteral("1. den"));
@@ -73,11 +73,11 @@ void BM_BuildTree(benchmark::State& state) {
             state.SkipWithError("wrong tree size");
     }
 }
-BENCHMARK(BM_BuildTree)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TreeBuild)->Unit(benchmark::kMillisecond);
 
 // The first build after the folder listing was dropped: one directory scan
 // included.
-void BM_BuildTreeColdListing(benchmark::State& state) {
+void BM_TreeBuildColdListing(benchmark::State& state) {
     const QString dir = course().dir;
     for (auto _ : state) {
         invalidateListing(dir);
@@ -85,7 +85,7 @@ void BM_BuildTreeColdListing(benchmark::State& state) {
         benchmark::DoNotOptimize(t.nodes.data());
     }
 }
-BENCHMARK(BM_BuildTreeColdListing)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TreeBuildColdListing)->Unit(benchmark::kMillisecond);
 
 void BM_IntegrityCheck(benchmark::State& state) {
     const LessonTree& t = builtTree();
@@ -98,7 +98,7 @@ void BM_IntegrityCheck(benchmark::State& state) {
 }
 BENCHMARK(BM_IntegrityCheck)->Unit(benchmark::kMillisecond);
 
-void BM_CaptionSearchWholeTree(benchmark::State& state) {
+void BM_CaptionSearch(benchmark::State& state) {
     const LessonTree& t = builtTree();
     for (auto _ : state) {
         // A text found nowhere: every node is examined.
@@ -106,7 +106,7 @@ void BM_CaptionSearchWholeTree(benchmark::State& state) {
         benchmark::DoNotOptimize(found);
     }
 }
-BENCHMARK(BM_CaptionSearchWholeTree)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CaptionSearch)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

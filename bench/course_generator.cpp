@@ -16,8 +16,14 @@ void writeLargeConfig(const QString& path, int lines) {
     const int nkeys = int(sizeof keys / sizeof *keys);
     QStringList out;
     for (int i = 0; i < lines; ++i) {
-        if (i % (lines / nkeys) == lines / nkeys - 1 && i / (lines / nkeys) < nkeys)
-            out << QStringLiteral("*%1*Hodnota kľúča číslo %2").arg(QString::fromLatin1(keys[i / (lines / nkeys)])).arg(i);
+        if (i % (lines / nkeys) == lines / nkeys - 1 && i / (lines / nkeys) < nkeys) {
+            const QString key = QString::fromLatin1(keys[i / (lines / nkeys)]);
+            // Colours are numbers (0x00BBGGRR in decimal); the rest are texts.
+            if (key.startsWith(QLatin1String("COLOR")))
+                out << QStringLiteral("*%1*%2").arg(key).arg(0x800000);
+            else
+                out << QStringLiteral("*%1*Hodnota kľúča číslo %2").arg(key).arg(i);
+        }
         else
             out << QStringLiteral("*KĽÚČ %1*Text správy, ktorý sa pri štarte nepýta, číslo %1").arg(i);
     }

@@ -56,11 +56,16 @@ void applyWidget(QWidget& w, const QJsonObject& o) {
     const QJsonArray g = o.value(QStringLiteral("geometry")).toArray();
     if (g.size() == 4)
         w.setGeometry(g[0].toInt(), g[1].toInt(), g[2].toInt(), g[3].toInt());
+    // Setting a font or a style sheet re-polishes the control even when
+    // nothing changes, and most controls are still as designed: skip those.
     QFont f;
-    if (f.fromString(o.value(QStringLiteral("font")).toString()))
+    if (f.fromString(o.value(QStringLiteral("font")).toString()) &&
+        !(w.testAttribute(Qt::WA_SetFont) && w.font() == f))
         w.setFont(f);
     w.setToolTip(o.value(QStringLiteral("toolTip")).toString());
-    w.setStyleSheet(o.value(QStringLiteral("styleSheet")).toString());
+    const QString styleSheet = o.value(QStringLiteral("styleSheet")).toString();
+    if (styleSheet != w.styleSheet())
+        w.setStyleSheet(styleSheet);
     if (o.contains(QStringLiteral("fg"))) {
         QPalette p = w.palette();
         p.setColor(QPalette::WindowText, QColor(o.value(QStringLiteral("fg")).toString()));
@@ -84,7 +89,8 @@ void applyWidget(QWidget& w, const QJsonObject& o) {
         c->setCurrentIndex(o.value(QStringLiteral("current")).toInt(-1));
     }
     w.setEnabled(o.value(QStringLiteral("enabled")).toBool(true));
-    w.setHidden(o.value(QStringLiteral("hidden")).toBool());
+    if (const bool hidden = o.value(QStringLiteral("hidden")).toBool(); hidden != w.isHidden())
+        w.setHidden(hidden);
 }
 
 } // namespace

@@ -125,7 +125,8 @@ public:
     bool editNewContentList(const QString& list, const QString& folder);
     void buildMainScreen();
     void buildContentScreen();
-    void makeItemButton(int slot, int k, int& cursor);
+    // `exam` is the configured caption of the self-test item (its glyph differs).
+    void makeItemButton(int slot, int k, int& cursor, const QString& exam);
     // [content members]
     // A missing lesson text the user chose to create: lesson editor, then
     // the new level when the editor asks for text editing.

@@ -12,8 +12,11 @@
 #include "ui_tform1.h"
 
 #include <QBitmap>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QTextDocument>
 
@@ -31,25 +34,45 @@ QImage loadPicture(const QString& path) {
     }
 }
 
+// The screens of a day show the same background and the same few glyphs
+// again and again: each picture is decoded once per file version and use,
+// and the windows share the pixmap instead of holding a copy each.
+QString pictureKey(const char* use, const QString& path, QSize size = {}) {
+    const QFileInfo fi(resolvePath(path));
+    return QLatin1String(use) + u'|' + QString::number(fi.lastModified().toMSecsSinceEpoch()) + u'|' +
+           QString::number(fi.size()) + u'|' + QString::number(size.width()) + u'x' +
+           QString::number(size.height()) + u'|' + fi.absoluteFilePath();
+}
+
 // Shows a background picture, scaled down (never up) to fit the label.
 void setPicture(QLabel* label, const QString& path) {
-    const QImage img = loadPicture(path);
-    if (img.isNull())
-        return;
-    QPixmap pm = QPixmap::fromImage(img);
-    if (pm.width() > label->width() || pm.height() > label->height())
-        pm = pm.scaled(label->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QString key = pictureKey("background", path, label->size());
+    QPixmap pm;
+    if (!QPixmapCache::find(key, &pm)) {
+        QImage img = loadPicture(path);
+        if (img.isNull())
+            return;
+        pm = QPixmap::fromImage(std::move(img)); // converted in place, no second copy
+        if (pm.width() > label->width() || pm.height() > label->height())
+            pm = pm.scaled(label->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        QPixmapCache::insert(key, pm);
+    }
     label->setPixmap(pm);
 }
 
 // Button glyphs use their bottom-left pixel as the transparent colour.
 QIcon glyphIcon(const QString& path, QSize* size) {
-    const QImage img = loadPicture(path);
-    if (img.isNull())
-        return {};
-    QPixmap pm = QPixmap::fromImage(img);
-    pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
-    *size = img.size();
+    const QString key = pictureKey("glyph", path);
+    QPixmap pm;
+    if (!QPixmapCache::find(key, &pm)) {
+        const QImage img = loadPicture(path);
+        if (img.isNull())
+            return {};
+        pm = QPixmap::fromImage(img);
+        pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
+        QPixmapCache::insert(key, pm);
+    }
+    *size = pm.size();
     return QIcon(pm);
 }
 
@@ -118,11 +141,11 @@ void TForm1::FormActivate() {
         st.levelWindows[1] = this;
         // Known from the start: the search window has no day press to read it.
         st.rootListName =
-            st.CitajKonfig(QStringLiteral("DEFAULT CONTENT"), QStringLiteral("Obsah.txt"));
+            st.CitajKonfig(keys::DefaultContent);
     }
     // Read once per build: a bad value is reported once, not on every activation.
-    fontSizeButton = std::clamp(st.configInt(QStringLiteral("FONTSIZE BUTTON"), 10), 0, 255);
-    fontSizeMemo = std::clamp(st.configInt(QStringLiteral("FONTSIZE MEMO"), 10), 0, 255);
+    fontSizeButton = std::clamp(st.configInt(keys::FontsizeButton), 0, 255);
+    fontSizeMemo = std::clamp(st.configInt(keys::FontsizeMemo), 0, 255);
 
     // A7.
     if (L == 1)
@@ -213,8 +236,7 @@ void TForm1::buildMainScreen() {
         st.currentLevel = 2;
     } else {
         const QString text =
-            st.CitajKonfig(QStringLiteral("DIMENSIONS"),
-                           QStringLiteral("Rozmery okna v CONFIG.TXT sú príliš malé!"));
+            st.CitajKonfig(keys::Dimensions);
         st.messageIfSwitch(MsgKind::Warning, text);
         exitCleanup();
     }
@@ -272,8 +294,10 @@ void TForm1::buildContentScreen() {
     const ScreenContent content = walkContentList(list);
     int cursor = 70;
     int k = 1;
+    // Looked up once for all the buttons: every lookup reads the whole CONFIG.TXT.
+    const QString exam = content.itemSlots.isEmpty() ? QString() : st.CitajKonfig(keys::ButtonExam);
     for (int slot : content.itemSlots)
-        makeItemButton(slot, k++, cursor);
+        makeItemButton(slot, k++, cursor, exam);
     for (const QString& link : content.links)
         ui->ComboBox1->addItem(link);
     ui->Memo1->setPlainText(content.description.join(QLatin1Char('\n')));
@@ -318,8 +342,7 @@ void TForm1::buildContentScreen() {
 
     // C8.
     if (ui->ComboBox1->count() == 0)
-        ui->ComboBox1->addItem(st.CitajKonfig(QStringLiteral("WWW DEFAULT"),
-                                              QStringLiteral("https://sk.wikipedia.org/")));
+        ui->ComboBox1->addItem(st.CitajKonfig(keys::WwwDefault));
     QWidget* first = qobject_cast<QWidget*>(st.itemButtons[l][1].data());
     if (buttonCount != 0 && first)
         ui->Label1->resize(width() - first->width() - 20, ui->Label1->height());
@@ -345,7 +368,7 @@ void TForm1::buildContentScreen() {
         ui->Memo1->resize(ui->Memo1->width(), room);
 }
 
-void TForm1::makeItemButton(int slot, int k, int& cursor) {
+void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
     const int u = st.scale;
     const int W = st.boundsWidth;
     const int L = level;
@@ -402,8 +425,6 @@ void TForm1::makeItemButton(int slot, int k, int& cursor) {
     }
 
     b->setObjectName(QStringLiteral("Button%1%2").arg(k).arg(L));
-    const QString exam =
-        st.CitajKonfig(QStringLiteral("BUTTON EXAM"), QStringLiteral("Vyskúšajte sa"));
     const QString glyph =
         glyphPicture(st.programFolder, st.levelFolder[l], item.caption, ext, exam);
     if (!glyph.isEmpty()) {

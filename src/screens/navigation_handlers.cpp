@@ -53,7 +53,7 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
     st.levelFolder[1] = dayFolderFromCaption(caption);
     st.levelFolder[2] = AppState::folderNameRule(st.levelFolder[1]);
     st.rootListName =
-        st.CitajKonfig(QStringLiteral("DEFAULT CONTENT"), QStringLiteral("Obsah.txt"));
+        st.CitajKonfig(keys::DefaultContent);
     const QString root = st.rootListName;
     const QString backup = twinName(root, QStringLiteral("bak"));
     st.levelListFile[2] = root;
@@ -71,7 +71,7 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
     };
     auto warnMissing = [&] {
         const QString text =
-            st.CitajKonfig(QStringLiteral("TEXT1"), QStringLiteral("Neexistuje textový súbor"));
+            st.CitajKonfig(keys::Text1);
         st.message(MsgKind::Warning, text + QStringLiteral(" ") + root);
     };
 
@@ -91,7 +91,7 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
         return;
     }
     // The offer to create the list follows the switch of its own question.
-    const QString content = st.CitajKonfig(QStringLiteral("CONTENT"), QStringLiteral("Neexistuje"));
+    const QString content = st.CitajKonfig(keys::Content);
     if (st.messageSwitch != 1)
         return;
     if (!SkusZapis(st)) {
@@ -99,7 +99,7 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
         return;
     }
     const QString text2 =
-        st.CitajKonfig(QStringLiteral("TEXT2"), QStringLiteral("Chcete ho teraz vytvoriť ?"));
+        st.CitajKonfig(keys::Text2);
     if (!st.prompter ||
         !st.prompter->ask(MsgKind::Information,
                           content + QStringLiteral(" ") + root + QStringLiteral("\n") + text2))
@@ -137,7 +137,14 @@ void TForm1::ZobrazOkno() {
     w->setObjectName(QStringLiteral("Form%1").arg(L));
     if (L > 2 && below)
         w->move(below->pos());
-    w->applyLevelCaptions();
+    try {
+        w->applyLevelCaptions();
+    } catch (...) {
+        // The day's CONFIG.TXT cannot be read: no half-made level stays behind.
+        delete w;
+        st.levelWindows[size_t(L)] = nullptr;
+        throw;
+    }
 
     const int u = st.scale;
     const int W = st.boundsWidth;
@@ -172,8 +179,12 @@ void TForm1::ZobrazOkno() {
         const QRect g = w->ui->Image1->geometry();
         w->ui->Image1->setGeometry(g.x(), 50, g.width() - 5 * u, g.height() - 5 * u);
     }
-    if (below)
+    if (below) {
         below->hide();
+        // A hidden level keeps its window buffer (megabytes at full screen)
+        // unless its native window goes too; showing it again makes a new one.
+        below->destroy();
+    }
 
     // The screen is built before it is shown, so it does not depend on when
     // (or whether) the platform reports the activation.
@@ -202,43 +213,40 @@ void TForm1::ZobrazOkno() {
 }
 
 void TForm1::applyLevelCaptions() {
-    auto cfg = [this](const char* key, const QString& def) {
-        return st.CitajKonfig(QString::fromLatin1(key), def);
-    };
     ui->Label2->hide();
     ui->ComboBox1->hide();
-    ui->Button1->setText(cfg("BUTTON NOTES", QStringLiteral("Poznámky")));
-    ui->Label2->setText(cfg("HTTP", QStringLiteral("Odkazy:")));
-    ui->Label4->setText(cfg("MY HTTP", QStringLiteral("Vlastné odkazy:")));
-    ui->Label1->setText(cfg("NAME", QStringLiteral("Kelvora pre základné školy")));
+    ui->Button1->setText(st.CitajKonfig(keys::ButtonNotes));
+    ui->Label2->setText(st.CitajKonfig(keys::Http));
+    ui->Label4->setText(st.CitajKonfig(keys::MyHttp));
+    ui->Label1->setText(st.CitajKonfig(keys::Name));
     ui->Label6->setText(
-        cfg("EDUCATION", QStringLiteral("VÝUKOVÝ PROGRAM: Kelvora pre základné školy - Zorvanta")));
-    const QColor title = winColor(st.configInt(QStringLiteral("COLOR TITLE"), 0));
+        st.CitajKonfig(keys::EducationLevel));
+    const QColor title = winColor(st.configInt(keys::ColorTitle));
     for (QLabel* l : {ui->Label1, ui->Label6}) {
         QPalette p = l->palette();
         p.setColor(QPalette::WindowText, title);
         l->setPalette(p);
     }
-    ui->Vlastn1->setTitle(cfg("MENU OWNSELF", QStringLiteral("Vlastné")));
-    ui->Poznmky1->setText(cfg("MENU NOTES", QStringLiteral("Poznámky")));
-    ui->Odkazy1->setText(cfg("MENU HTTP", QStringLiteral("Odkazy")));
-    ui->Pomocnk1->setTitle(cfg("MENU HELP", QStringLiteral("Pomocník")));
-    ui->Editciatextu1->setTitle(cfg("MENU EDIT", QStringLiteral("Editácia")));
-    ui->Editciatextu2->setText(cfg("MENU EDIT MEMO", QStringLiteral("Editácia textu")));
-    ui->Editcialekci1->setText(cfg("MENU EDIT LESSON", QStringLiteral("Editácia lekcie")));
-    ui->Oaplikci1->setTitle(cfg("MENU ABOUT", QStringLiteral("O aplikácii")));
-    ui->Koniec1->setText(cfg("MENU END", QStringLiteral("Koniec")));
-    ui->SpeedButton1->setText(cfg("BACK BUTTON CAPTION", QStringLiteral("Späť")));
+    ui->Vlastn1->setTitle(st.CitajKonfig(keys::MenuOwnself));
+    ui->Poznmky1->setText(st.CitajKonfig(keys::MenuNotes));
+    ui->Odkazy1->setText(st.CitajKonfig(keys::MenuHttp));
+    ui->Pomocnk1->setTitle(st.CitajKonfig(keys::MenuHelp));
+    ui->Editciatextu1->setTitle(st.CitajKonfig(keys::MenuEdit));
+    ui->Editciatextu2->setText(st.CitajKonfig(keys::MenuEditMemo));
+    ui->Editcialekci1->setText(st.CitajKonfig(keys::MenuEditLesson));
+    ui->Oaplikci1->setTitle(st.CitajKonfig(keys::MenuAbout));
+    ui->Koniec1->setText(st.CitajKonfig(keys::MenuEnd));
+    ui->SpeedButton1->setText(st.CitajKonfig(keys::BackButtonCaption));
     ui->SpeedButton1->show();
     if (st.searchMode()) {
         ui->SpeedButton2->setText(
-            cfg("SEARCH END BUTTON CAPTION", QStringLiteral("Koniec vyhľadávania")));
+            st.CitajKonfig(keys::SearchEndButtonCaption));
         ui->SpeedButton2->resize(200, ui->SpeedButton2->height());
-        setWindowTitle(cfg("SEARCH WINDOW CAPTION", QStringLiteral("Vyhľadávacie okno")));
+        setWindowTitle(st.CitajKonfig(keys::SearchWindowCaption));
     } else {
-        ui->SpeedButton2->setText(cfg("END BUTTON CAPTION", QStringLiteral("Koniec")));
+        ui->SpeedButton2->setText(st.CitajKonfig(keys::EndButtonCaption));
         ui->SpeedButton2->resize(75, ui->SpeedButton2->height());
-        setWindowTitle(cfg("WINDOW CAPTION", QStringLiteral("Kelvora pre základné školy")));
+        setWindowTitle(st.CitajKonfig(keys::WindowCaption));
     }
 }
 
