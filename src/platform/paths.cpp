@@ -6,17 +6,30 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <mutex>
 #include <sys/stat.h>
+#include <string>
 #include <unordered_map>
 
 namespace orbino {
 
 namespace {
 
-QString fold(const QString& s) { return s.normalized(QString::NormalizationForm_C).toCaseFolded(); }
+QString fold(const QString& s) {
+    // Plain ASCII names (most of them) need neither normalising nor full folding.
+    bool ascii = true;
+    for (const QChar c : s)
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii)
+        return s.toLower();
+    return s.normalized(QString::NormalizationForm_C).toCaseFolded();
+}
 
 struct Listing {
     struct timespec mtime {};
@@ -51,10 +64,14 @@ std::shared_ptr<Listing> scan(const QByteArray& dir, const struct stat& st) {
     DIR* d = ::opendir(dir.isEmpty() ? "." : dir.constData());
     if (!d)
         return l;
-    std::vector<std::pair<QByteArray, bool>> names;
+    struct Name {
+        std::string raw;
+        bool isDir;
+    };
+    std::vector<Name> names;
     while (struct dirent* e = ::readdir(d)) {
-        const QByteArray n(e->d_name);
-        if (n == "." || n == "..")
+        const char* n = e->d_name;
+        if (std::strcmp(n, ".") == 0 || std::strcmp(n, "..") == 0)
             continue;
         bool isdir = false;
         if (e->d_type == DT_DIR)
@@ -64,24 +81,26 @@ std::shared_ptr<Listing> scan(const QByteArray& dir, const struct stat& st) {
             const QByteArray full = (dir.isEmpty() ? QByteArray() : dir + '/') + n;
             isdir = ::stat(full.constData(), &s) == 0 && S_ISDIR(s.st_mode);
         }
-        names.emplace_back(n, isdir);
+        names.push_back({n, isdir});
     }
     ::closedir(d);
-    std::sort(names.begin(), names.end());
+    std::sort(names.begin(), names.end(), [](const Name& a, const Name& b) { return a.raw < b.raw; });
     l->entries.reserve(names.size());
     l->raw.reserve(names.size());
-    for (auto& [n, isdir] : names) {
+    l->exact.reserve(qsizetype(names.size()));
+    l->folded.reserve(qsizetype(names.size()));
+    for (const Name& n : names) {
         const qsizetype i = qsizetype(l->entries.size());
-        DirEntry de{decodeFileName(n), isdir, n.startsWith('.')};
-        l->exact.insert(n, i);
-        l->folded.insert(fold(de.name), i); // replaced below if already present
+        const QByteArray raw(n.raw.data(), qsizetype(n.raw.size()));
+        DirEntry de{decodeFileName(raw), n.isDir, raw.startsWith('.')};
+        l->exact.insert(raw, i);
+        // Names come in byte order, so the first variant of a folded name stays.
+        const QString key = fold(de.name);
+        if (!l->folded.contains(key))
+            l->folded.insert(key, i);
         l->entries.push_back(std::move(de));
-        l->raw.push_back(n);
+        l->raw.push_back(raw);
     }
-    // Keep the first (byte order) variant for each folded name.
-    l->folded.clear();
-    for (qsizetype i = qsizetype(l->entries.size()) - 1; i >= 0; --i)
-        l->folded.insert(fold(l->entries[size_t(i)].name), i);
     return l;
 }
 
