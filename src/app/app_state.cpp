@@ -18,16 +18,6 @@ namespace orbino {
 
 namespace {
 
-// Trim blanks and control characters (codes 0 to 32) from both ends.
-QString trimControl(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b).unicode() <= 32)
-        ++b;
-    while (e > b && s.at(e - 1).unicode() <= 32)
-        --e;
-    return s.mid(b, e - b);
-}
-
 struct ScanResult {
     bool found = false;
     int sw = 1;

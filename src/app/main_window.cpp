@@ -103,6 +103,40 @@ bool TForm1::eventFilter(QObject* o, QEvent* e) {
     return QMainWindow::eventFilter(o, e);
 }
 
+// The configured texts the main window and every level window share; the
+// subtitle's default differs between the two.
+void TForm1::applyCaptions(const ConfigKey& education) {
+    ui->Button1->setText(st.CitajKonfig(keys::ButtonNotes));
+    ui->Label2->setText(st.CitajKonfig(keys::Http));
+    ui->Label4->setText(st.CitajKonfig(keys::MyHttp));
+    ui->Label1->setText(st.CitajKonfig(keys::Name));
+    ui->Label6->setText(st.CitajKonfig(education));
+    for (QLabel* l : {ui->Label1, ui->Label6}) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, winColor(st.configInt(keys::ColorTitle)));
+        l->setPalette(p);
+    }
+    ui->Vlastn1->setTitle(st.CitajKonfig(keys::MenuOwnself));
+    ui->Poznmky1->setText(st.CitajKonfig(keys::MenuNotes));
+    ui->Odkazy1->setText(st.CitajKonfig(keys::MenuHttp));
+    ui->Pomocnk1->setTitle(st.CitajKonfig(keys::MenuHelp));
+    ui->Editciatextu1->setTitle(st.CitajKonfig(keys::MenuEdit));
+    ui->Editciatextu2->setText(st.CitajKonfig(keys::MenuEditMemo));
+    ui->Editcialekci1->setText(st.CitajKonfig(keys::MenuEditLesson));
+    ui->Oaplikci1->setTitle(st.CitajKonfig(keys::MenuAbout));
+    ui->Koniec1->setText(st.CitajKonfig(keys::MenuEnd));
+    ui->SpeedButton1->setText(st.CitajKonfig(keys::BackButtonCaption));
+    if (st.searchMode()) {
+        ui->SpeedButton2->setText(st.CitajKonfig(keys::SearchEndButtonCaption));
+        ui->SpeedButton2->resize(200, ui->SpeedButton2->height());
+        setWindowTitle(st.CitajKonfig(keys::SearchWindowCaption));
+    } else {
+        ui->SpeedButton2->setText(st.CitajKonfig(keys::EndButtonCaption));
+        ui->SpeedButton2->resize(75, ui->SpeedButton2->height());
+        setWindowTitle(st.CitajKonfig(keys::WindowCaption));
+    }
+}
+
 // The main window's set-up, once per run, in the order the old program used.
 void TForm1::FormCreate(const QStringList& args) {
     const ScreenMetrics scr = st.system->screen();
@@ -174,45 +208,16 @@ void TForm1::FormCreate(const QStringList& args) {
     // 15.
     ui->Label2->hide();
     ui->ComboBox1->hide();
-    // 16.
-    ui->Button1->setText(st.CitajKonfig(keys::ButtonNotes));
-    ui->Label2->setText(st.CitajKonfig(keys::Http));
-    ui->Label4->setText(st.CitajKonfig(keys::MyHttp));
-    ui->Label1->setText(st.CitajKonfig(keys::Name));
-    ui->Label6->setText(st.CitajKonfig(keys::Education));
-    for (QLabel* l : {ui->Label1, ui->Label6}) {
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, winColor(st.configInt(keys::ColorTitle)));
-        l->setPalette(p);
-    }
-    ui->Vlastn1->setTitle(st.CitajKonfig(keys::MenuOwnself));
-    ui->Poznmky1->setText(st.CitajKonfig(keys::MenuNotes));
-    ui->Odkazy1->setText(st.CitajKonfig(keys::MenuHttp));
+    // 16., 17.
+    applyCaptions(keys::Education);
     ui->Koprovanie1->setText(st.CitajKonfig(keys::MenuCopy));
-    ui->Pomocnk1->setTitle(st.CitajKonfig(keys::MenuHelp));
-    ui->Editciatextu1->setTitle(st.CitajKonfig(keys::MenuEdit));
     ui->Help1->setText(st.CitajKonfig(keys::MenuHelps));
     ui->Hadaj1->setText(st.CitajKonfig(keys::MenuTree));
-    ui->Editciatextu2->setText(st.CitajKonfig(keys::MenuEditMemo));
     ui->Memo1->setToolTip(st.CitajKonfig(keys::MemoInfo));
     ui->Ignorovazmeny1->setText(st.CitajKonfig(keys::MenuIgnoreMemo));
-    ui->Editcialekci1->setText(st.CitajKonfig(keys::MenuEditLesson));
-    ui->Oaplikci1->setTitle(st.CitajKonfig(keys::MenuAbout));
-    ui->Koniec1->setText(st.CitajKonfig(keys::MenuEnd));
-    ui->SpeedButton1->setText(st.CitajKonfig(keys::BackButtonCaption));
     ui->Oprograme1->setText(st.CitajKonfig(keys::MenuAboutProgram));
     ui->Ohlasyautorom1->setText(st.CitajKonfig(keys::MenuAboutWriteUs));
     ui->Reklama1->setText(st.CitajKonfig(keys::MenuAboutCopyright));
-    // 17.
-    if (st.searchMode()) {
-        ui->SpeedButton2->setText(st.CitajKonfig(keys::SearchEndButtonCaption));
-        ui->SpeedButton2->resize(200, ui->SpeedButton2->height());
-        setWindowTitle(st.CitajKonfig(keys::SearchWindowCaption));
-    } else {
-        ui->SpeedButton2->setText(st.CitajKonfig(keys::EndButtonCaption));
-        ui->SpeedButton2->resize(75, ui->SpeedButton2->height());
-        setWindowTitle(st.CitajKonfig(keys::WindowCaption));
-    }
     // 18.
     setGeometry(st.boundsLeft, st.boundsTop, st.boundsWidth, st.boundsHeight);
     // 19.

@@ -18,6 +18,7 @@ class TForm1;
 namespace orbino {
 
 class AppState;
+struct ConfigKey;
 class ModalRunner;
 
 // Colours in course data are decimal 0x00BBGGRR values.
@@ -52,6 +53,7 @@ public:
 
     // --- set-up and closing (app/) ---
     void FormCreate(const QStringList& args);
+    void applyCaptions(const ConfigKey& education);
     void SpeedButton2Click();
     void Koniec1Click();
     void exitCleanup();

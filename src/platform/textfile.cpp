@@ -58,6 +58,15 @@ qsizetype firstUnrepresentable(const QString& text) {
 
 } // namespace
 
+QString trimControl(const QString& s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && s.at(b).unicode() <= 32)
+        ++b;
+    while (e > b && s.at(e - 1).unicode() <= 32)
+        --e;
+    return s.mid(b, e - b);
+}
+
 QString decode1250(const QByteArray& bytes) {
     const Cp1250& t = cp1250();
     QString out(bytes.size(), Qt::Uninitialized);

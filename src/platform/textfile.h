@@ -16,6 +16,9 @@ QString decode1250(const QByteArray& bytes);
 QByteArray encode1250(const QString& text, const QString& path);
 bool representable1250(const QString& text);
 
+// Blanks and control characters (codes 0 to 32) off both ends.
+QString trimControl(const QString& s);
+
 // Whole-file reads. Paths go through the resolver, so "\" and names whose
 // case differs from the disk work. Throw FileError when the file is missing
 // or cannot be read.

@@ -215,39 +215,8 @@ void TForm1::ZobrazOkno() {
 void TForm1::applyLevelCaptions() {
     ui->Label2->hide();
     ui->ComboBox1->hide();
-    ui->Button1->setText(st.CitajKonfig(keys::ButtonNotes));
-    ui->Label2->setText(st.CitajKonfig(keys::Http));
-    ui->Label4->setText(st.CitajKonfig(keys::MyHttp));
-    ui->Label1->setText(st.CitajKonfig(keys::Name));
-    ui->Label6->setText(
-        st.CitajKonfig(keys::EducationLevel));
-    const QColor title = winColor(st.configInt(keys::ColorTitle));
-    for (QLabel* l : {ui->Label1, ui->Label6}) {
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, title);
-        l->setPalette(p);
-    }
-    ui->Vlastn1->setTitle(st.CitajKonfig(keys::MenuOwnself));
-    ui->Poznmky1->setText(st.CitajKonfig(keys::MenuNotes));
-    ui->Odkazy1->setText(st.CitajKonfig(keys::MenuHttp));
-    ui->Pomocnk1->setTitle(st.CitajKonfig(keys::MenuHelp));
-    ui->Editciatextu1->setTitle(st.CitajKonfig(keys::MenuEdit));
-    ui->Editciatextu2->setText(st.CitajKonfig(keys::MenuEditMemo));
-    ui->Editcialekci1->setText(st.CitajKonfig(keys::MenuEditLesson));
-    ui->Oaplikci1->setTitle(st.CitajKonfig(keys::MenuAbout));
-    ui->Koniec1->setText(st.CitajKonfig(keys::MenuEnd));
-    ui->SpeedButton1->setText(st.CitajKonfig(keys::BackButtonCaption));
+    applyCaptions(keys::EducationLevel);
     ui->SpeedButton1->show();
-    if (st.searchMode()) {
-        ui->SpeedButton2->setText(
-            st.CitajKonfig(keys::SearchEndButtonCaption));
-        ui->SpeedButton2->resize(200, ui->SpeedButton2->height());
-        setWindowTitle(st.CitajKonfig(keys::SearchWindowCaption));
-    } else {
-        ui->SpeedButton2->setText(st.CitajKonfig(keys::EndButtonCaption));
-        ui->SpeedButton2->resize(75, ui->SpeedButton2->height());
-        setWindowTitle(st.CitajKonfig(keys::WindowCaption));
-    }
 }
 
 void TForm1::SpeedButton1Click() {

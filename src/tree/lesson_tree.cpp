@@ -16,14 +16,7 @@ namespace {
 
 // Blanks and control characters off both ends, as the screen builder trims
 // an item's file reference.
-QString trimBlanks(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b).unicode() <= 32)
-        ++b;
-    while (e > b && s.at(e - 1).unicode() <= 32)
-        --e;
-    return s.mid(b, e - b);
-}
+QString trimBlanks(const QString& s) { return trimControl(s); }
 
 // One content list being read, with the node its items go under.
 struct Frame {
