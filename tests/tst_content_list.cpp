@@ -4,6 +4,8 @@
 #include "platform/paths.h"
 #include "screens/content_list.h"
 #include "screens/screen_rules.h"
+#include "tools/links.h"
+#include "tools/notes.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -418,8 +420,8 @@ void TestContentList::ownFileNames() {
     st.rootListName = "Obsah.txt";
     st.levelFolder[size_t(level)] = level == 1 ? QString() : QStringLiteral("01._deň ");
     st.levelListFile[size_t(level)] = listFile;
-    QCOMPARE(ownLinksFileName(st), links);
-    QCOMPARE(notesFileName(st), notes);
+    QCOMPARE(linksFileNameFor(st, st.currentLevel), links);
+    QCOMPARE(notesFileNameFor(st, st.currentLevel), notes);
 }
 
 void TestContentList::searchPath_data() {

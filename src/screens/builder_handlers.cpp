@@ -9,6 +9,8 @@
 #include "platform/textfile.h"
 #include "screens/content_list.h"
 #include "screens/screen_rules.h"
+#include "tools/links.h"
+#include "tools/notes.h"
 #include "ui_tform1.h"
 
 #include <QBitmap>
@@ -154,7 +156,7 @@ void TForm1::FormActivate() {
         ui->Image1->move((width() - ui->Image1->width()) / 2, u == 10 ? 90 : 30);
 
     // A8. Own links.
-    const QString ownLinks = st.tempFolder + ownLinksFileName(st, L);
+    const QString ownLinks = st.tempFolder + linksFileNameFor(st, L);
     if (isFile(ownLinks)) {
         ui->ComboBox2->clear();
         for (const QString& line : readLines(ownLinks))
@@ -249,7 +251,7 @@ void TForm1::buildContentScreen() {
 
     // C1, C2.
     ui->Koprovanie1->setEnabled(true);
-    ui->Button1->setVisible(isFile(st.tempFolder + notesFileName(st, L)));
+    ui->Button1->setVisible(isFile(st.tempFolder + notesFileNameFor(st, L)));
     // C3.
     ui->Label1->show();
     ui->Label6->show();

@@ -10,6 +10,8 @@
 #include "platform/rtf_reader.h"
 #include "screens/content_list.h"
 #include "screens/screen_rules.h"
+#include "tools/links.h"
+#include "tools/notes.h"
 #include "ui_tform1.h"
 
 #include <QAbstractButton>
@@ -287,7 +289,7 @@ bool TForm1::openSubLevel(QAbstractButton* pressed) {
     if (st.exiting)
         return true;
     if (TForm1* front = windowOfLevel(st, st.currentLevel))
-        front->ui->Button1->setVisible(isFile(st.tempFolder + notesFileName(st)));
+        front->ui->Button1->setVisible(isFile(st.tempFolder + notesFileNameFor(st, st.currentLevel)));
     return true;
 }
 

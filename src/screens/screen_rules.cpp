@@ -1,7 +1,5 @@
 #include "screens/screen_rules.h"
 
-#include "tools/links.h"
-#include "tools/notes.h"
 
 #include "app/app_state.h"
 #include "platform/paths.h"
@@ -149,24 +147,6 @@ std::optional<long long> headingColour(const QString& heading) {
 
 bool headingHidesHowTo(const QString& heading) {
     return heading.contains(QStringLiteral("Žiak"));
-}
-
-// The learner's files are named in one place, by the notes and links code,
-// so that the screen shows exactly the note and links those windows save.
-QString ownLinksFileName(const AppState& st) {
-    return linksFileNameFor(st, st.currentLevel);
-}
-
-QString ownLinksFileName(const AppState& st, int level) {
-    return linksFileNameFor(st, level);
-}
-
-QString notesFileName(const AppState& st) {
-    return notesFileNameFor(st, st.currentLevel);
-}
-
-QString notesFileName(const AppState& st, int level) {
-    return notesFileNameFor(st, level);
 }
 
 SearchPlace splitSearchPath(const QString& path) {

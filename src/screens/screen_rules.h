@@ -69,16 +69,6 @@ QString levelHeading(bool searchMode, int level, const QString& levelFolderName,
 std::optional<long long> headingColour(const QString& heading);
 bool headingHidesHowTo(const QString& heading);
 
-// Own links file of the current level in the temp folder ("multimed.htm" on
-// the main screen, the folder name for a day's first list, else the list's
-// name), with the extension replaced by "htm".
-QString ownLinksFileName(const AppState& st);
-QString ownLinksFileName(const AppState& st, int level);
-// Notes file of the current level: the list's name, or the folder name +
-// ".txt" for a day's first list.
-QString notesFileName(const AppState& st);
-QString notesFileName(const AppState& st, int level);
-
 // A content list path of the search window split at its last two
 // separators ("\" or "/"): the folder holding the file, and the file.
 struct SearchPlace {
