@@ -21,9 +21,44 @@ using namespace orbino::test;
 class TestPlatform : public QObject {
     Q_OBJECT
 private slots:
-    void codecIsAvailable() {
-        QVERIFY(QStringDecoder("windows-1250").isValid());
-        QVERIFY(QStringEncoder("windows-1250").isValid());
+    // The compiled Windows-1250 table must agree with the system's converter
+    // on every byte, and encoding must accept exactly the characters it can
+    // decode to (and give back the same byte).
+    void codePageTableMatchesSystemConverter() {
+        QStringDecoder dec("windows-1250", QStringDecoder::Flag::Stateless);
+        QVERIFY(dec.isValid());
+        for (int b = 0; b < 256; ++b) {
+            const QString sys = dec.decode(QByteArray(1, char(b)));
+            QCOMPARE(sys.size(), 1);
+            QCOMPARE(int(toUnicode1250(uchar(b))), int(sys.at(0).unicode()));
+            QCOMPARE(fromUnicode1250(sys.at(0).unicode()), b);
+        }
+        int representable = 0;
+        for (int c = 0; c < 0x10000; ++c) {
+            const int b = fromUnicode1250(char16_t(c));
+            if (b >= 0) {
+                ++representable;
+                QCOMPARE(int(toUnicode1250(uchar(b))), c);
+            }
+        }
+        QCOMPARE(representable, 256);
+    }
+
+    // Whole-file reads are exact at and around the size the reader first
+    // allocates, and for a file that grows or reports no size.
+    void readsWholeFilesExactly() {
+        QTemporaryDir dir;
+        for (const qsizetype n : {qsizetype(0), qsizetype(1), qsizetype(511), qsizetype(512), qsizetype(4096),
+                                  qsizetype(921654), qsizetype(3 << 20)}) {
+            QByteArray data(n, Qt::Uninitialized);
+            for (qsizetype i = 0; i < n; ++i)
+                data[i] = char((i * 131) ^ (i >> 9));
+            const QString p = dir.filePath(QStringLiteral("f%1.bin").arg(n));
+            writeBytes(p, data);
+            QCOMPARE(readFileBytes(p), data);
+        }
+        // A file whose size the system reports as 0 is still read to its end.
+        QVERIFY(readFileBytes(QStringLiteral("/proc/self/status")).contains("Name:"));
     }
 
     void lineRules_data() {

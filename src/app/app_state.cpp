@@ -164,7 +164,7 @@ QString AppState::contentListPath(int level) const {
 }
 
 void AppState::ZapisUroven() const {
-    writeFileAtomic(levelFile(), QByteArray::number(currentLevel));
+    writeFileAtomic(levelFile(), QByteArray::number(currentLevel), Flush::Scratch);
 }
 
 int AppState::CitajUroven() const {

@@ -132,7 +132,7 @@ void saveFormFile(const QWidget& form, const QString& path) {
         actions[m->objectName()] = o;
     }
     root[QStringLiteral("actions")] = actions;
-    writeFileAtomic(path, QJsonDocument(root).toJson(QJsonDocument::Indented));
+    writeFileAtomic(path, QJsonDocument(root).toJson(QJsonDocument::Indented), Flush::Scratch);
 }
 
 void applyFormFile(QWidget& form, const QString& path) {

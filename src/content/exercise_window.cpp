@@ -3,9 +3,10 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "content/lesson_text.h"
-#include "platform/errors.h"
 #include "platform/dialogs_window.h"
+#include "platform/errors.h"
 #include "platform/paths.h"
+#include "platform/picture.h"
 #include "platform/rtf_reader.h"
 #include "platform/textfile.h"
 #include "ui_exercise_window.h"
@@ -166,7 +167,7 @@ QImage loadImage(const QString& path) {
     if (!isFile(p))
         return {};
     try {
-        return QImage::fromData(readFileBytes(p));
+        return decodePicture(readFileBytes(p));
     } catch (const FileError&) {
         return {}; // a picture that cannot be read is left out, like a missing one
     }

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "platform/errors.h"
+#include "platform/picture.h"
 #include "platform/textfile.h"
 #include "ui_picture_window.h"
 
@@ -30,7 +31,7 @@ TOknoObrazku::~TOknoObrazku() {
 }
 
 void TOknoObrazku::loadPicture(const QString& path) {
-    const QImage image = QImage::fromData(readFileBytes(path));
+    const QImage image = decodePicture(readFileBytes(path));
     if (image.isNull())
         throw FileError(path, QStringLiteral("nie je obrázok, ktorý sa dá zobraziť"));
     ui->Image1->setPixmap(QPixmap::fromImage(image));

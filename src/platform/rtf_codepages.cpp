@@ -1,5 +1,7 @@
 #include "platform/rtf_codepages.h"
 
+#include "platform/textfile.h"
+
 #include <array>
 
 namespace orbino::rtf {
@@ -95,6 +97,8 @@ const char* converterName(int codePage) {
 } // namespace
 
 QString CodePageDecoder::decode(int codePage, const QByteArray& bytes) {
+    if (codePage == 1250)
+        return decode1250(bytes);
     for (auto& [cp, decoder] : m_decoders) {
         if (cp == codePage)
             return decoder.decode(bytes);
@@ -110,21 +114,16 @@ QString CodePageDecoder::decode(int codePage, const QByteArray& bytes) {
 
 namespace {
 
-// Built once from the converter, so the table cannot drift from what the
-// reader decodes.
+// The writer looks up every character: one flat table, filled once from the
+// code page the course text files use.
 std::array<unsigned char, 0x10000> build1250Table() {
     std::array<unsigned char, 0x10000> table{};
-    for (int b = 1; b < 0x80; ++b)
-        table[b] = static_cast<unsigned char>(b);
-    QStringDecoder decoder("windows-1250", QStringDecoder::Flag::Stateless);
-    if (!decoder.isValid())
-        return table;
-    for (int b = 0x80; b < 0x100; ++b) {
-        const QString s = decoder.decode(QByteArray(1, static_cast<char>(b)));
-        // Unassigned bytes come back as C1 controls or U+FFFD; they must
-        // never be the way a character is written.
-        if (s.size() == 1 && s[0].unicode() >= 0xA0 && s[0] != QChar::ReplacementCharacter)
-            table[s[0].unicode()] = static_cast<unsigned char>(b);
+    for (int b = 1; b < 0x100; ++b) {
+        const char16_t c = toUnicode1250(static_cast<unsigned char>(b));
+        // The undefined bytes stand for C1 controls; a character is never
+        // written that way.
+        if (b < 0x80 || c >= 0xA0)
+            table[c] = static_cast<unsigned char>(b);
     }
     return table;
 }

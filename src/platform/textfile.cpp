@@ -3,10 +3,9 @@
 #include "platform/errors.h"
 #include "platform/paths.h"
 
-#include <QStringDecoder>
-#include <QHash>
-#include <QStringEncoder>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -17,40 +16,63 @@ namespace orbino {
 
 namespace {
 
-// Windows-1250 is a single-byte code page: one table each way, built once
-// from the system's converter. Opening a converter per call cost more than
-// reading a whole CONFIG.TXT.
-struct Cp1250 {
-    char16_t toUnicode[256];
-    QHash<char16_t, uchar> fromUnicode;
-    Cp1250() {
-        QByteArray all(256, 0);
-        for (int i = 0; i < 256; ++i)
-            all[i] = char(i);
-        QStringDecoder dec("windows-1250", QStringDecoder::Flag::Stateless);
-        const QString s = dec.decode(all);
-        for (int i = 0; i < 256; ++i) {
-            toUnicode[i] = i < s.size() ? char16_t(s.at(i).unicode()) : char16_t(0xFFFD);
-            // Bytes the code page leaves undefined decode to U+FFFD and cannot be written back.
-            if (toUnicode[i] != 0xFFFD && !fromUnicode.contains(toUnicode[i]))
-                fromUnicode.insert(toUnicode[i], uchar(i));
-        }
-    }
+// Windows-1250 is a single-byte code page: the lower half is ASCII, the upper
+// half is this table (the bytes Windows leaves undefined stand for the C1
+// control characters, as the system converters decode them, so every byte
+// survives a round trip). Compiled in: opening a converter at start-up cost
+// more than reading a whole CONFIG.TXT.
+constexpr std::array<char16_t, 128> kHigh1250 = {
+    0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x0088, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0098, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
-const Cp1250& cp1250() {
-    static const Cp1250 table;
-    return table;
+struct Reverse1250 {
+    char16_t unicode;
+    uchar byte;
+};
+
+// The upper half sorted by character, for writing.
+constexpr std::array<Reverse1250, 128> kReverse1250 = [] {
+    std::array<Reverse1250, 128> r{};
+    for (int i = 0; i < 128; ++i)
+        r[size_t(i)] = {kHigh1250[size_t(i)], uchar(0x80 + i)};
+    std::sort(r.begin(), r.end(), [](const Reverse1250& a, const Reverse1250& b) { return a.unicode < b.unicode; });
+    return r;
+}();
+
+} // namespace
+
+char16_t toUnicode1250(uchar b) { return b < 0x80 ? char16_t(b) : kHigh1250[b - 0x80]; }
+
+// The byte for a character, or -1 when Windows-1250 has none.
+int fromUnicode1250(char16_t c) {
+    if (c < 0x80)
+        return int(c);
+    const auto it = std::lower_bound(kReverse1250.begin(), kReverse1250.end(), c,
+                                     [](const Reverse1250& e, char16_t v) { return e.unicode < v; });
+    return it != kReverse1250.end() && it->unicode == c ? int(it->byte) : -1;
 }
+
+namespace {
 
 // Position of the first character without a Windows-1250 byte, or -1.
 qsizetype firstUnrepresentable(const QString& text) {
-    const Cp1250& t = cp1250();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c < 0x80)
-            continue;
-        if (!t.fromUnicode.contains(c))
+        if (fromUnicode1250(text.at(i).unicode()) < 0)
             return i;
     }
     return -1;
@@ -68,12 +90,11 @@ QString trimControl(const QString& s) {
 }
 
 QString decode1250(const QByteArray& bytes) {
-    const Cp1250& t = cp1250();
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* d = out.data();
     const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
     for (qsizetype i = 0; i < bytes.size(); ++i)
-        d[i] = QChar(t.toUnicode[b[i]]);
+        d[i] = QChar(toUnicode1250(b[i]));
     return out;
 }
 
@@ -109,12 +130,9 @@ QByteArray encode1250(const QString& text, const QString& path) {
                                   .arg(ch)
                                   .arg(QString::number(ch.toUcs4().value(0), 16).toUpper()));
     }
-    const Cp1250& t = cp1250();
     QByteArray out(text.size(), Qt::Uninitialized);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        out[i] = c < 0x80 ? char(c) : char(t.fromUnicode.value(c));
-    }
+    for (qsizetype i = 0; i < text.size(); ++i)
+        out[i] = char(fromUnicode1250(text.at(i).unicode()));
     return out;
 }
 
@@ -133,8 +151,26 @@ QByteArray readFileBytes(const QString& path) {
     out.resize(st.st_size > 0 ? qsizetype(st.st_size) : 4096);
     qsizetype got = 0;
     for (;;) {
-        if (got == out.size())
+        // A full buffer usually means the whole file: confirm the end with a
+        // small read instead of doubling (and copying) a large buffer first.
+        if (got == out.size()) {
+            char probe[512];
+            ssize_t r = 0;
+            do
+                r = ::read(fd, probe, sizeof probe);
+            while (r < 0 && errno == EINTR);
+            if (r == 0)
+                break;
+            if (r < 0) {
+                const int err = errno;
+                ::close(fd);
+                throw FileError(path, QString::fromLocal8Bit(std::strerror(err)));
+            }
             out.resize(out.size() * 2);
+            std::memcpy(out.data() + got, probe, size_t(r));
+            got += r;
+            continue;
+        }
         const ssize_t r = ::read(fd, out.data() + got, size_t(out.size() - got));
         if (r < 0) {
             if (errno == EINTR)
@@ -165,7 +201,7 @@ QByteArray encodeLines(const QStringList& lines, const QString& path) {
 
 void writeLines(const QString& path, const QStringList& lines) { writeFileAtomic(path, encodeLines(lines, path)); }
 
-QByteArray writeTempBeside(const QString& path, const QByteArray& data) {
+QByteArray writeTempBeside(const QString& path, const QByteArray& data, Flush flush) {
     const QByteArray target = resolveNative(path);
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray dir = slash >= 0 ? target.left(slash + 1) : QByteArray("./");
@@ -201,7 +237,7 @@ QByteArray writeTempBeside(const QString& path, const QByteArray& data) {
         p += w;
         left -= w;
     }
-    if (::fsync(fd) != 0)
+    if (flush == Flush::ToDisk && ::fsync(fd) != 0)
         fail(errno);
     if (::close(fd) != 0) {
         const int err = errno;
@@ -211,8 +247,8 @@ QByteArray writeTempBeside(const QString& path, const QByteArray& data) {
     return tmpl;
 }
 
-void writeFileAtomic(const QString& path, const QByteArray& data) {
-    const QByteArray tmp = writeTempBeside(path, data);
+void writeFileAtomic(const QString& path, const QByteArray& data, Flush flush) {
+    const QByteArray tmp = writeTempBeside(path, data, flush);
     const QByteArray target = resolveNative(path);
     if (::rename(tmp.constData(), target.constData()) != 0) {
         const int err = errno;

@@ -11,6 +11,11 @@ namespace orbino {
 QStringList splitLines1250(const QByteArray& data);
 QString decode1250(const QByteArray& bytes);
 
+// One character each way; fromUnicode1250 gives -1 for a character the code
+// page lacks.
+char16_t toUnicode1250(unsigned char b);
+int fromUnicode1250(char16_t c);
+
 // Throws FileError naming `path` when a character has no Windows-1250 byte;
 // never substitutes a '?'.
 QByteArray encode1250(const QString& text, const QString& path);
@@ -31,15 +36,21 @@ QByteArray encodeLines(const QStringList& lines, const QString& path);
 // Writes lines each ended by CR LF, replacing the file atomically.
 void writeLines(const QString& path, const QStringList& lines);
 
+// How hard a replaced file is pushed to the disk. Learner and teacher files are
+// flushed before the rename. The program's own scratch state (the window form
+// file, the open-level number) is rewritten at every start before it is read,
+// so waiting for the disk there would only slow every start and every screen.
+enum class Flush { ToDisk, Scratch };
+
 // The one helper for replacing a file: a temporary file in the same folder is
 // written, flushed to disk and renamed over the old one, so a crash or a full
 // disk leaves either the old or the new file whole. An existing file keeps the
 // case of its name on disk.
-void writeFileAtomic(const QString& path, const QByteArray& data);
+void writeFileAtomic(const QString& path, const QByteArray& data, Flush flush = Flush::ToDisk);
 
 // The first half of that: writes `data` to a new hidden file in the folder of
 // `path` (with the permissions of the file it will replace), flushed to disk,
 // and returns its native name; the caller renames it into place or removes it.
-QByteArray writeTempBeside(const QString& path, const QByteArray& data);
+QByteArray writeTempBeside(const QString& path, const QByteArray& data, Flush flush = Flush::ToDisk);
 
 } // namespace orbino

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
+#include "platform/picture.h"
 #include "platform/rtf_reader.h"
 #include "platform/textfile.h"
 #include "screens/content_list.h"
@@ -30,7 +31,7 @@ namespace {
 // encoding differs from the disk still load. A null image when unreadable.
 QImage loadPicture(const QString& path) {
     try {
-        return QImage::fromData(readFileBytes(path));
+        return decodePicture(readFileBytes(path));
     } catch (const FileError&) {
         return {};
     }
