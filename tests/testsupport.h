@@ -81,9 +81,13 @@ public:
     ScreenMetrics metrics;
     QString host = QStringLiteral("ucebna-07");
     QString address; // empty: the name does not resolve
+    mutable int addressLookups = 0;
     ScreenMetrics screen() const override { return metrics; }
     QString hostName() const override { return host; }
-    QString hostAddress() const override { return address; }
+    QString hostAddress() const override {
+        ++addressLookups;
+        return address;
+    }
 };
 
 // An AppState wired to the doubles above, with program and temp folders.

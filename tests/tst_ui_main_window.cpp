@@ -121,15 +121,17 @@ private slots:
     void captionsFromConfigAndFormFileRoundTrip() {
         Course c({"*NAME*Práca s počítačom", "*EDUCATION*Orbino kurz", "*COLOR TITLE*255", "*MENU END*Skonči",
                   "*MENU TREE*Stromček", "*BUTTON NOTES*Moje poznámky", "*WINDOW CAPTION*Okno kurzu",
-                  "0*IP*Adresa", "*MEMO INFO*Tip"});
+                  "0*IP*Adresa", "0*IP NONE*Bez siete", "*MEMO INFO*Tip"});
         TestState t{QString(), QString()};
         t.system.metrics = {1024, 768, 96};
         t.system.address = "10.1.2.3";
         NoModal modal;
         TForm1 form(t.st, modal, true);
         form.FormCreate({});
-        // "0" switch on IP: no address message.
+        // "0" switch on IP and none on "IP NONE": no address message, and
+        // no name lookup that could hold up the start.
         QVERIFY(t.prompter.shown.empty());
+        QCOMPARE(t.system.addressLookups, 0);
         QCOMPARE(form.ui->Label1->text(), u"Práca s počítačom"_qs);
         QCOMPARE(form.ui->Label6->text(), "Orbino kurz");
         QCOMPARE(form.ui->Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -201,6 +203,7 @@ private slots:
         QCOMPARE(texts.size(), 2);
         QVERIFY(texts[0].contains("TRIM BUTTON LARGE TEXT"));
         QCOMPARE(texts[1], u"IP adresa počítača 192.0.2.7"_qs);
+        QCOMPARE(t.system.addressLookups, 1);
         // The set-up went on after the bad number: the temp form file is there.
         QVERIFY(QFile::exists(c.temp + "temp.dfm"));
     }

@@ -193,15 +193,21 @@ void TForm1::FormCreate(const QStringList& args) {
     st.trimSmall = quint8(st.configInt(keys::TrimButtonSmallText));
     // 12.
     st.currentLevel = 1;
-    // 13.
-    const QString address = st.system->hostAddress();
-    if (!address.isEmpty()) {
-        const QString text = st.CitajKonfig(keys::Ip);
-        st.messageIfSwitch(MsgKind::Information, text + QStringLiteral(" ") + address);
-    } else {
-        const QString text =
-            st.CitajKonfig(keys::IpNone);
-        st.messageIfSwitch(MsgKind::Warning, text);
+    // 13. Finding the address may wait on name lookup, so it is done only
+    // when one of the two messages is switched on.
+    const QString ipText = st.CitajKonfig(keys::Ip);
+    const bool ipShown = st.messageSwitch == 1;
+    const QString noneText = st.CitajKonfig(keys::IpNone);
+    const bool noneShown = st.messageSwitch == 1;
+    if (ipShown || noneShown) {
+        const QString address = st.system->hostAddress();
+        if (!address.isEmpty()) {
+            st.messageSwitch = ipShown;
+            st.messageIfSwitch(MsgKind::Information, ipText + QStringLiteral(" ") + address);
+        } else {
+            st.messageSwitch = noneShown;
+            st.messageIfSwitch(MsgKind::Warning, noneText);
+        }
     }
     // 14. Linux counts as the NT family: permissions exist, the switch starts clear.
     st.editPasswordSwitch = false;

@@ -40,24 +40,22 @@ QImage loadPicture(const QString& path) {
 // The screens of a day show the same background and the same few glyphs
 // again and again: each picture is decoded once per file version and use,
 // and the windows share the pixmap instead of holding a copy each.
-QString pictureKey(const char* use, const QString& path, QSize size = {}) {
+QString pictureKey(const char* use, const QString& path) {
     const QFileInfo fi(resolvePath(path));
     return QLatin1String(use) + u'|' + QString::number(fi.lastModified().toMSecsSinceEpoch()) + u'|' +
-           QString::number(fi.size()) + u'|' + QString::number(size.width()) + u'x' +
-           QString::number(size.height()) + u'|' + fi.absoluteFilePath();
+           QString::number(fi.size()) + u'|' + fi.absoluteFilePath();
 }
 
-// Shows a background picture, scaled down (never up) to fit the label.
+// Shows a background picture at its own size, centred in the label (which
+// clips a picture larger than itself), as the course pictures were drawn for.
 void setPicture(QLabel* label, const QString& path) {
-    const QString key = pictureKey("background", path, label->size());
+    const QString key = pictureKey("background", path);
     QPixmap pm;
     if (!QPixmapCache::find(key, &pm)) {
         QImage img = loadPicture(path);
         if (img.isNull())
             return;
         pm = QPixmap::fromImage(std::move(img)); // converted in place, no second copy
-        if (pm.width() > label->width() || pm.height() > label->height())
-            pm = pm.scaled(label->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
         QPixmapCache::insert(key, pm);
     }
     label->setPixmap(pm);
