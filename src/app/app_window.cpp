@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QFont>
 #include <QIcon>
 #include <QScreen>
 #include <QTimer>
@@ -21,6 +22,12 @@ int runOrbino(QApplication& app, const QStringList& args) {
     if (QFileInfo::exists(QStringLiteral("ikona.ico")))
         QApplication::setWindowIcon(QIcon(QStringLiteral("ikona.ico")));
 
+    // The windows are designed in Arial 10; as the application's font it is
+    // also what text documents start out in, so the text panels are not laid
+    // out first in the system font (a second font to load at every start).
+    QFont arial(QStringLiteral("Arial"));
+    arial.setPointSize(10);
+    QApplication::setFont(arial);
     const QScreen* screen = QGuiApplication::primaryScreen();
     ScreenMetrics metrics;
     if (screen) {

@@ -70,10 +70,26 @@ QImage decodePlainBitmap(const QByteArray& bytes) {
         const uchar* src = body + stride * (topDown ? y : height - 1 - y);
         auto* dst = reinterpret_cast<QRgb*>(img.scanLine(int(y)));
         switch (bpp) {
-        case 24:
-            for (qint32 x = 0; x < width; ++x, src += 3)
+        case 24: {
+            qint32 x = 0;
+            if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+                // Four pixels from three words: the background of every
+                // screen is decoded here, so this loop is worth its shifts.
+                for (; x + 4 <= width; x += 4, src += 12) {
+                    quint32 a, b, c;
+                    std::memcpy(&a, src, 4);
+                    std::memcpy(&b, src + 4, 4);
+                    std::memcpy(&c, src + 8, 4);
+                    dst[x] = 0xff000000u | (a & 0xffffffu);
+                    dst[x + 1] = 0xff000000u | a >> 24 | (b & 0xffffu) << 8;
+                    dst[x + 2] = 0xff000000u | b >> 16 | (c & 0xffu) << 16;
+                    dst[x + 3] = 0xff000000u | c >> 8;
+                }
+            }
+            for (; x < width; ++x, src += 3)
                 dst[x] = 0xff000000u | quint32(src[2]) << 16 | quint32(src[1]) << 8 | src[0];
             break;
+        }
         case 32:
             for (qint32 x = 0; x < width; ++x, src += 4)
                 dst[x] = 0xff000000u | quint32(src[2]) << 16 | quint32(src[1]) << 8 | src[0];
