@@ -10,14 +10,62 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QIcon>
+#include <QIconEngine>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QTimer>
 
 namespace orbino {
 
+namespace {
+
+// The overflow chevron of a menu bar, drawn instead of decoded: the style's
+// own icon is read from PNG files when the first menu bar is made, which
+// also loads every image plug-in, all at start-up and for a button that
+// shows only when the menus do not fit.
+class ChevronIcon : public QIconEngine {
+public:
+    explicit ChevronIcon(bool vertical) : m_vertical(vertical) {}
+    void paint(QPainter* p, const QRect& r, QIcon::Mode mode, QIcon::State) override {
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing);
+        const QColor c = QGuiApplication::palette().color(
+            mode == QIcon::Disabled ? QPalette::Disabled : QPalette::Normal, QPalette::ButtonText);
+        p->setPen(QPen(c, 1.5));
+        const QRectF b = QRectF(r).adjusted(r.width() * 0.25, r.height() * 0.3, -r.width() * 0.25, -r.height() * 0.3);
+        if (m_vertical) {
+            p->translate(b.center());
+            p->rotate(90);
+            p->translate(-b.center());
+        }
+        for (const qreal dx : {0.0, b.width() / 2}) {
+            const QPointF tip(b.left() + dx + b.width() / 2, b.center().y());
+            p->drawPolyline(QPolygonF{{b.left() + dx, b.top()}, tip, {b.left() + dx, b.bottom()}});
+        }
+        p->restore();
+    }
+    QIconEngine* clone() const override { return new ChevronIcon(m_vertical); }
+
+private:
+    bool m_vertical;
+};
+
+class OrbinoStyle : public QProxyStyle {
+public:
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const override {
+        if (icon == SP_ToolBarHorizontalExtensionButton || icon == SP_ToolBarVerticalExtensionButton)
+            return QIcon(new ChevronIcon(icon == SP_ToolBarVerticalExtensionButton));
+        return QProxyStyle::standardIcon(icon, option, widget);
+    }
+};
+
+} // namespace
+
 int runOrbino(QApplication& app, const QStringList& args) {
     QApplication::setApplicationName(QStringLiteral("orbino"));
     QApplication::setApplicationDisplayName(QStringLiteral("Orbino"));
+    QApplication::setStyle(new OrbinoStyle); // the platform's style, one icon drawn
     // The working directory is the program folder; the icon is optional.
     if (QFileInfo::exists(QStringLiteral("ikona.ico")))
         QApplication::setWindowIcon(QIcon(QStringLiteral("ikona.ico")));
