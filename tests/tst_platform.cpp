@@ -59,6 +59,12 @@ private slots:
         }
         // A file whose size the system reports as 0 is still read to its end.
         QVERIFY(readFileBytes(QStringLiteral("/proc/self/status")).contains("Name:"));
+        // The optional read: nothing for a missing file or folder on the way,
+        // the bytes for a name whose case differs, an error for a folder.
+        QVERIFY(!readFileIfExists(dir.filePath("none.txt")).has_value());
+        QVERIFY(!readFileIfExists(dir.filePath("f1.bin/x")).has_value());
+        QCOMPARE(readFileIfExists(dir.filePath("F1.BIN")).value_or("?").size(), 1);
+        QVERIFY_THROWS_EXCEPTION(FileError, readFileIfExists(dir.path()));
     }
 
     void lineRules_data() {

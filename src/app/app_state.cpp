@@ -10,6 +10,7 @@
 #include <QUuid>
 
 #include <cstring>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,14 +25,18 @@ struct ScanResult {
     QString value;
 };
 
-// The first line whose key (text between the first two "*") equals `key`.
-// Works on the raw Windows-1250 bytes and decodes only the matched value:
-// about forty lookups run at every start and every screen.
-ScanResult scanConfig(const QString& file, const QString& key) {
-    ScanResult r;
+// The first line whose key (text between the first two "*") equals `key`,
+// or nothing when the file does not exist. Works on the raw Windows-1250
+// bytes and decodes only the matched value: about forty lookups run at
+// every start and every screen.
+std::optional<ScanResult> scanConfig(const QString& file, const QString& key) {
     if (!representable1250(key))
-        return r;
-    const ConfigLine l = findConfigLine(readFileBytes(file), encode1250(key, file));
+        return pathExists(file) ? std::optional<ScanResult>(ScanResult{}) : std::nullopt;
+    const std::optional<QByteArray> data = readFileIfExists(file);
+    if (!data)
+        return std::nullopt;
+    const ConfigLine l = findConfigLine(*data, encode1250(key, file));
+    ScanResult r;
     r.found = l.found;
     r.sw = l.sw;
     r.value = l.value;
@@ -90,20 +95,18 @@ QString AppState::CitajKonfig(const QString& key, const QString& def) {
     const QString programFile = programConfigPath();
     const QString first = levelConfigActive ? levelConfigPath() : programFile;
     QString candidate;
-    ScanResult firstResult;
-    const bool firstExists = pathExists(first);
-    if (firstExists) {
-        firstResult = scanConfig(first, key);
-        messageSwitch = firstResult.sw;
-        candidate = firstResult.value;
+    const std::optional<ScanResult> firstResult = scanConfig(first, key);
+    if (firstResult) {
+        messageSwitch = firstResult->sw;
+        candidate = firstResult->value;
     }
     if (candidate.isEmpty()) {
         // When both positions are the program file, its scan is already done.
-        const bool same = !levelConfigActive && firstExists;
-        if (same || pathExists(programFile)) {
-            const ScanResult r = same ? firstResult : scanConfig(programFile, key);
-            messageSwitch = r.sw;
-            candidate = r.found ? r.value : def;
+        const bool same = !levelConfigActive;
+        const std::optional<ScanResult> r = same ? firstResult : scanConfig(programFile, key);
+        if (r) {
+            messageSwitch = r->sw;
+            candidate = r->found ? r->value : def;
         } else {
             candidate = def;
         }

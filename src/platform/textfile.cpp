@@ -136,11 +136,10 @@ QByteArray encode1250(const QString& text, const QString& path) {
     return out;
 }
 
-QByteArray readFileBytes(const QString& path) {
-    const QByteArray native = resolveNative(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw FileError(path, QString::fromLocal8Bit(std::strerror(errno)));
+namespace {
+
+// Reads the open file `fd` to its end and closes it.
+QByteArray readWhole(int fd, const QString& path) {
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
@@ -186,6 +185,29 @@ QByteArray readFileBytes(const QString& path) {
     out.truncate(got);
     ::close(fd);
     return out;
+}
+
+} // namespace
+
+QByteArray readFileBytes(const QString& path) {
+    const int fd = ::open(resolveNative(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw FileError(path, QString::fromLocal8Bit(std::strerror(errno)));
+    return readWhole(fd, path);
+}
+
+std::optional<QByteArray> readFileIfExists(const QString& path) {
+    const QByteArray native = resolveNative(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        // Missing is whatever stat cannot find; anything else is an error.
+        struct stat st {};
+        if (::stat(native.constData(), &st) != 0)
+            return std::nullopt;
+        throw FileError(path, QString::fromLocal8Bit(std::strerror(err)));
+    }
+    return readWhole(fd, path);
 }
 
 QStringList readLines(const QString& path) { return splitLines1250(readFileBytes(path)); }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace orbino {
 
 // Course text files are Windows-1250. A line ends at CR and an LF right after
@@ -28,6 +30,9 @@ QString trimControl(const QString& s);
 // case differs from the disk work. Throw FileError when the file is missing
 // or cannot be read.
 QByteArray readFileBytes(const QString& path);
+// The same, or nothing when there is no such file (one open instead of a
+// test and an open: configuration lookups read their files on every call).
+std::optional<QByteArray> readFileIfExists(const QString& path);
 QStringList readLines(const QString& path);
 
 // Lines each ended by CR LF, in Windows-1250; throws like encode1250.
