@@ -1,11 +1,13 @@
 // Pictures: the direct bitmap decoding must show exactly what Qt's own
 // readers show, and leave every file it does not fully understand to them.
+#include "platform/errors.h"
 #include "platform/picture.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace orbino;
@@ -107,6 +109,9 @@ private slots:
         QTest::newRow("1-bit top-down") << Bmp{13, -3, 1} << true;
         QTest::newRow("V5 header 24-bit") << Bmp{6, 3, 24, 124} << true;
         QTest::newRow("gap before the body") << Bmp{6, 3, 24, 40, 0, 0, -1, 10} << true;
+        // Larger than one read of the file: rows arrive in several pieces.
+        QTest::newRow("24-bit spanning reads") << Bmp{301, 203} << true;
+        QTest::newRow("8-bit top-down spanning reads") << Bmp{517, -160, 8} << true;
         // Left to Qt: compressed, bit masks, 16-bit, 32-bit with a V5 header,
         // a palette larger than the depth allows, a short body, bad sizes.
         QTest::newRow("RLE8") << Bmp{4, 4, 8, 40, 1} << false;
@@ -130,7 +135,26 @@ private slots:
             QCOMPARE(ours.isNull(), qt.isNull());
             QCOMPARE(ours.size(), qt.size());
             QVERIFY2(ours == qt, "pixels differ from Qt's reader");
+            // The same bytes read from a file, under a name whose case differs.
+            QTemporaryDir dir;
+            QFile f(dir.filePath("Obraz.BMP"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+            f.close();
+            QVERIFY2(asRgb32(readPicture(dir.filePath("obraz.bmp"))) == qt, "file read differs from Qt's reader");
         }
+    }
+
+    // A missing or unreadable file is an error naming it; a folder too.
+    void unreadableFiles() {
+        QTemporaryDir dir;
+        try {
+            readPicture(dir.filePath("nie.bmp"));
+            QFAIL("no error for a missing picture");
+        } catch (const FileError& e) {
+            QCOMPARE(e.path(), dir.filePath("nie.bmp"));
+        }
+        QVERIFY_THROWS_EXCEPTION(FileError, readPicture(dir.path()));
     }
 
     // An index past a short palette: the direct path steps aside.

@@ -167,7 +167,7 @@ QImage loadImage(const QString& path) {
     if (!isFile(p))
         return {};
     try {
-        return decodePicture(readFileBytes(p));
+        return readPicture(p);
     } catch (const FileError&) {
         return {}; // a picture that cannot be read is left out, like a missing one
     }

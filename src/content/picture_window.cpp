@@ -31,7 +31,7 @@ TOknoObrazku::~TOknoObrazku() {
 }
 
 void TOknoObrazku::loadPicture(const QString& path) {
-    const QImage image = decodePicture(readFileBytes(path));
+    const QImage image = readPicture(path);
     if (image.isNull())
         throw FileError(path, QStringLiteral("nie je obrázok, ktorý sa dá zobraziť"));
     ui->Image1->setPixmap(QPixmap::fromImage(image));

@@ -1,7 +1,16 @@
 #include "platform/picture.h"
 
+#include "platform/paths.h"
+#include "platform/textfile.h"
+
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace orbino {
 
@@ -10,110 +19,186 @@ namespace {
 quint32 le32(const uchar* p) { return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24; }
 quint16 le16(const uchar* p) { return quint16(p[0] | p[1] << 8); }
 
+constexpr int kFileHeader = 14;
+// Room for the largest header and a full palette.
+constexpr qint64 kHeadBytes = kFileHeader + 124 + 256 * 4;
+
+// What the headers of a plain bitmap say, checked against the file size.
+struct Layout {
+    qint32 width = 0;
+    qint64 height = 0;
+    bool topDown = false;
+    int bpp = 0;
+    qint64 colors = 0;
+    qint64 stride = 0;
+    qint64 offBits = 0;
+    qint32 xPerMeter = 0;
+    qint32 yPerMeter = 0;
+    QRgb palette[256] = {};
+};
+
+// `d` holds the first `available` bytes of a file of `fileSize` bytes.
+std::optional<Layout> parseHeader(const uchar* d, qint64 available, qint64 fileSize) {
+    if (available < kFileHeader + 40 || d[0] != 'B' || d[1] != 'M')
+        return std::nullopt;
+    Layout m;
+    m.offBits = le32(d + 10);
+    const quint32 headerSize = le32(d + 14);
+    // BITMAPINFOHEADER and its V4/V5 successors, which share its first 40 bytes.
+    if (headerSize != 40 && headerSize != 108 && headerSize != 124)
+        return std::nullopt;
+    m.width = qint32(le32(d + 18));
+    const qint32 rawHeight = qint32(le32(d + 22));
+    const quint16 planes = le16(d + 26);
+    m.bpp = le16(d + 28);
+    const quint32 compression = le32(d + 30);
+    const quint32 colorsUsed = le32(d + 46);
+    if (planes != 1 || compression != 0 /* BI_RGB */)
+        return std::nullopt;
+    if (m.bpp != 1 && m.bpp != 4 && m.bpp != 8 && m.bpp != 24 && m.bpp != 32)
+        return std::nullopt;
+    // 32-bit bodies may carry alpha in the newer headers; leave those to Qt.
+    if (m.bpp == 32 && headerSize != 40)
+        return std::nullopt;
+    if (m.width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN)
+        return std::nullopt;
+    m.topDown = rawHeight < 0;
+    m.height = m.topDown ? -qint64(rawHeight) : qint64(rawHeight);
+    if (m.width > 32767 || m.height > 32767 || qint64(m.width) * m.height > (qint64(1) << 26))
+        return std::nullopt;
+    const qint64 paletteStart = kFileHeader + qint64(headerSize);
+    if (m.bpp <= 8) {
+        m.colors = colorsUsed ? qint64(colorsUsed) : (qint64(1) << m.bpp);
+        if (m.colors > (qint64(1) << m.bpp))
+            return std::nullopt;
+    } else if (colorsUsed != 0) {
+        return std::nullopt;
+    }
+    m.stride = ((qint64(m.width) * m.bpp + 31) / 32) * 4;
+    if (m.offBits < paletteStart + m.colors * 4 || m.offBits + m.stride * m.height > fileSize ||
+        paletteStart + m.colors * 4 > available)
+        return std::nullopt;
+    for (qint64 i = 0; i < m.colors; ++i) {
+        const uchar* c = d + paletteStart + i * 4;
+        m.palette[i] = qRgb(c[2], c[1], c[0]);
+    }
+    m.xPerMeter = qint32(le32(d + 38));
+    m.yPerMeter = qint32(le32(d + 42));
+    return m;
+}
+
+// One stored row into one image row; false for an index past the palette.
+bool convertRow(const Layout& m, const uchar* src, QRgb* dst) {
+    const qint32 width = m.width;
+    switch (m.bpp) {
+    case 24: {
+        qint32 x = 0;
+        if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
+            // Four pixels from three words: the background of every screen
+            // is decoded here, so this loop is worth its shifts.
+            for (; x + 4 <= width; x += 4, src += 12) {
+                quint32 a, b, c;
+                std::memcpy(&a, src, 4);
+                std::memcpy(&b, src + 4, 4);
+                std::memcpy(&c, src + 8, 4);
+                dst[x] = 0xff000000u | (a & 0xffffffu);
+                dst[x + 1] = 0xff000000u | a >> 24 | (b & 0xffffu) << 8;
+                dst[x + 2] = 0xff000000u | b >> 16 | (c & 0xffu) << 16;
+                dst[x + 3] = 0xff000000u | c >> 8;
+            }
+        }
+        for (; x < width; ++x, src += 3)
+            dst[x] = 0xff000000u | quint32(src[2]) << 16 | quint32(src[1]) << 8 | src[0];
+        return true;
+    }
+    case 32:
+        for (qint32 x = 0; x < width; ++x, src += 4)
+            dst[x] = 0xff000000u | quint32(src[2]) << 16 | quint32(src[1]) << 8 | src[0];
+        return true;
+    default: {
+        // Palette indices, most significant bits first.
+        const int perByte = 8 / m.bpp;
+        const uint mask = (1u << m.bpp) - 1;
+        for (qint32 x = 0; x < width; ++x) {
+            const int shift = 8 - m.bpp * (x % perByte + 1);
+            const uint index = (uint(src[x / perByte]) >> shift) & mask;
+            if (index >= uint(m.colors))
+                return false; // Qt decides what that shows
+            dst[x] = m.palette[index];
+        }
+        return true;
+    }
+    }
+}
+
+QImage newImage(const Layout& m) {
+    QImage img(m.width, int(m.height), QImage::Format_RGB32);
+    if (m.xPerMeter > 0)
+        img.setDotsPerMeterX(m.xPerMeter);
+    if (m.yPerMeter > 0)
+        img.setDotsPerMeterY(m.yPerMeter);
+    return img;
+}
+
+int imageRow(const Layout& m, qint64 storedRow) { return int(m.topDown ? storedRow : m.height - 1 - storedRow); }
+
+ssize_t preadFull(int fd, uchar* buf, qint64 n, qint64 at) {
+    qint64 got = 0;
+    while (got < n) {
+        const ssize_t r = ::pread(fd, buf + got, size_t(n - got), off_t(at + got));
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0)
+            break;
+        got += r;
+    }
+    return ssize_t(got);
+}
+
+// A plain bitmap decoded straight from the file, a few rows at a time, so a
+// large background never needs its whole file in memory besides the image.
+// A null image when the file is anything else.
+QImage streamPlainBitmap(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return {};
+    uchar head[kHeadBytes];
+    const ssize_t n = preadFull(fd, head, kHeadBytes, 0);
+    const std::optional<Layout> m = parseHeader(head, n, st.st_size);
+    if (!m)
+        return {};
+    QImage img = newImage(*m);
+    if (img.isNull())
+        return {};
+    const qint64 rowsPerRead = std::max<qint64>(1, (64 * 1024) / m->stride);
+    std::vector<uchar> buf(size_t(rowsPerRead * m->stride));
+    for (qint64 row = 0; row < m->height; row += rowsPerRead) {
+        const qint64 rows = std::min(rowsPerRead, m->height - row);
+        if (preadFull(fd, buf.data(), rows * m->stride, m->offBits + row * m->stride) != rows * m->stride)
+            return {}; // the file shrank meanwhile
+        for (qint64 k = 0; k < rows; ++k) {
+            if (!convertRow(*m, buf.data() + k * m->stride,
+                            reinterpret_cast<QRgb*>(img.scanLine(imageRow(*m, row + k)))))
+                return {};
+        }
+    }
+    return img;
+}
+
 } // namespace
 
 QImage decodePlainBitmap(const QByteArray& bytes) {
     const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
-    const qint64 size = bytes.size();
-    constexpr int kFileHeader = 14;
-    if (size < kFileHeader + 40 || d[0] != 'B' || d[1] != 'M')
+    const std::optional<Layout> m = parseHeader(d, bytes.size(), bytes.size());
+    if (!m)
         return {};
-    const quint32 offBits = le32(d + 10);
-    const quint32 headerSize = le32(d + 14);
-    // BITMAPINFOHEADER and its V4/V5 successors, which share its first 40 bytes.
-    if (headerSize != 40 && headerSize != 108 && headerSize != 124)
-        return {};
-    const qint32 width = qint32(le32(d + 18));
-    const qint32 rawHeight = qint32(le32(d + 22));
-    const quint16 planes = le16(d + 26);
-    const quint16 bpp = le16(d + 28);
-    const quint32 compression = le32(d + 30);
-    const quint32 colorsUsed = le32(d + 46);
-    if (planes != 1 || compression != 0 /* BI_RGB */)
-        return {};
-    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32)
-        return {};
-    // 32-bit bodies may carry alpha in the newer headers; leave those to Qt.
-    if (bpp == 32 && headerSize != 40)
-        return {};
-    if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN)
-        return {};
-    const bool topDown = rawHeight < 0;
-    const qint64 height = topDown ? -qint64(rawHeight) : qint64(rawHeight);
-    if (width > 32767 || height > 32767 || qint64(width) * height > (qint64(1) << 26))
-        return {};
-
-    const qint64 paletteStart = kFileHeader + qint64(headerSize);
-    qint64 colors = 0;
-    if (bpp <= 8) {
-        colors = colorsUsed ? qint64(colorsUsed) : (qint64(1) << bpp);
-        if (colors > (qint64(1) << bpp))
-            return {};
-    } else if (colorsUsed != 0) {
-        return {};
-    }
-    const qint64 stride = ((qint64(width) * bpp + 31) / 32) * 4;
-    if (qint64(offBits) < paletteStart + colors * 4 || qint64(offBits) + stride * height > size)
-        return {};
-
-    QRgb palette[256];
-    for (qint64 i = 0; i < colors; ++i) {
-        const uchar* c = d + paletteStart + i * 4;
-        palette[i] = qRgb(c[2], c[1], c[0]);
-    }
-
-    QImage img(width, int(height), QImage::Format_RGB32);
+    QImage img = newImage(*m);
     if (img.isNull())
         return {};
-    const uchar* body = d + offBits;
-    for (qint64 y = 0; y < height; ++y) {
-        const uchar* src = body + stride * (topDown ? y : height - 1 - y);
-        auto* dst = reinterpret_cast<QRgb*>(img.scanLine(int(y)));
-        switch (bpp) {
-        case 24: {
-            qint32 x = 0;
-            if constexpr (Q_BYTE_ORDER == Q_LITTLE_ENDIAN) {
-                // Four pixels from three words: the background of every
-                // screen is decoded here, so this loop is worth its shifts.
-                for (; x + 4 <= width; x += 4, src += 12) {
-                    quint32 a, b, c;
-                    std::memcpy(&a, src, 4);
-                    std::memcpy(&b, src + 4, 4);
-                    std::memcpy(&c, src + 8, 4);
-                    dst[x] = 0xff000000u | (a & 0xffffffu);
-                    dst[x + 1] = 0xff000000u | a >> 24 | (b & 0xffffu) << 8;
-                    dst[x + 2] = 0xff000000u | b >> 16 | (c & 0xffu) << 16;
-                    dst[x + 3] = 0xff000000u | c >> 8;
-                }
-            }
-            for (; x < width; ++x, src += 3)
-                dst[x] = 0xff000000u | quint32(src[2]) << 16 | quint32(src[1]) << 8 | src[0];
-            break;
-        }
-        case 32:
-            for (qint32 x = 0; x < width; ++x, src += 4)
-                dst[x] = 0xff000000u | quint32(src[2]) << 16 | quint32(src[1]) << 8 | src[0];
-            break;
-        default: {
-            // Palette indices, most significant bits first.
-            const int perByte = 8 / bpp;
-            const uint mask = (1u << bpp) - 1;
-            for (qint32 x = 0; x < width; ++x) {
-                const int shift = 8 - bpp * (x % perByte + 1);
-                const uint index = (uint(src[x / perByte]) >> shift) & mask;
-                if (index >= uint(colors))
-                    return {}; // an index past the palette: Qt decides what that shows
-                dst[x] = palette[index];
-            }
-        }
-        }
+    for (qint64 row = 0; row < m->height; ++row) {
+        if (!convertRow(*m, d + m->offBits + row * m->stride, reinterpret_cast<QRgb*>(img.scanLine(imageRow(*m, row)))))
+            return {};
     }
-    const qint32 xPerMeter = qint32(le32(d + 38));
-    const qint32 yPerMeter = qint32(le32(d + 42));
-    if (xPerMeter > 0)
-        img.setDotsPerMeterX(xPerMeter);
-    if (yPerMeter > 0)
-        img.setDotsPerMeterY(yPerMeter);
     return img;
 }
 
@@ -122,6 +207,18 @@ QImage decodePicture(const QByteArray& bytes) {
     if (img.isNull())
         img = QImage::fromData(bytes);
     return img;
+}
+
+QImage readPicture(const QString& path) {
+    const int fd = ::open(resolveNative(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        QImage img = streamPlainBitmap(fd);
+        ::close(fd);
+        if (!img.isNull())
+            return img;
+    }
+    // Everything else, and the error for a file that cannot be read.
+    return decodePicture(readFileBytes(path));
 }
 
 } // namespace orbino

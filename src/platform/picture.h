@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QImage>
+#include <QString>
 
 namespace orbino {
 
@@ -13,6 +14,11 @@ namespace orbino {
 // (compressed, bit masks, a header or body that does not add up), goes to
 // Qt's readers, so the result is always what they would show.
 QImage decodePicture(const QByteArray& bytes);
+
+// Reads a picture file through the resolver and decodes it as above; a
+// plain bitmap is decoded straight from the file, a few rows at a time.
+// Throws FileError when the file cannot be read.
+QImage readPicture(const QString& path);
 
 // The direct bitmap decoding alone: a null image when the bytes are not a
 // bitmap it handles.

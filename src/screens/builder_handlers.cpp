@@ -31,7 +31,7 @@ namespace {
 // encoding differs from the disk still load. A null image when unreadable.
 QImage loadPicture(const QString& path) {
     try {
-        return decodePicture(readFileBytes(path));
+        return readPicture(path);
     } catch (const FileError&) {
         return {};
     }
