@@ -4,6 +4,7 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,6 +18,62 @@ class TestConfig : public QObject {
     QString prog() const { return dir.path() + "/"; }
 
 private slots:
+    // The fast scan of a lookup against the rule stated plainly: cut the
+    // file at byte 26, split it into lines (CR ends a line, an LF right
+    // after it is skipped), and take the first line whose text between its
+    // first two "*" is the key. Random small files put keys at every offset
+    // around the scan's 16-byte blocks, at the ends and across the marker.
+    void keyScanMatchesLineRule() {
+        auto reference = [](QByteArray data, const QByteArray& key) {
+            ConfigLine r;
+            if (const qsizetype eof = data.indexOf('\x1a'); eof >= 0)
+                data.truncate(eof);
+            qsizetype start = 0;
+            while (start <= data.size()) {
+                qsizetype end = data.indexOf('\r', start);
+                if (end < 0)
+                    end = data.size();
+                const QByteArray line = data.mid(start, end - start);
+                const qsizetype a = line.indexOf('*');
+                const qsizetype b = a < 0 ? -1 : line.indexOf('*', a + 1);
+                if (b > a && line.mid(a + 1, b - a - 1) == key) {
+                    r.found = true;
+                    r.sw = line.startsWith('0') && a > 0 ? 0 : 1;
+                    r.value = QString::fromLatin1(line.mid(b + 1));
+                    return r;
+                }
+                if (end >= data.size())
+                    break;
+                start = end + 1;
+                if (start < data.size() && data.at(start) == '\n')
+                    ++start;
+            }
+            return r;
+        };
+        QRandomGenerator rng(2026);
+        const char alphabet[] = {'*', '*', '0', 'A', 'B', 'K', ' ', 'x', '\r', '\n', '\x1a'};
+        const QByteArray keys[] = {"A", "AB", "BA", "A B", "KAB", "ABBA0"};
+        for (int round = 0; round < 20000; ++round) {
+            QByteArray data;
+            const int n = int(rng.bounded(120));
+            for (int i = 0; i < n; ++i) {
+                // Mostly plain bytes, now and then a whole "*key*value" line.
+                if (rng.bounded(12) == 0)
+                    data += "\r*" + keys[rng.bounded(6)] + "*v" + QByteArray::number(i);
+                else
+                    data += alphabet[rng.bounded(int(sizeof alphabet) - (rng.bounded(8) ? 1 : 0))];
+            }
+            const QByteArray key = keys[rng.bounded(6)];
+            const ConfigLine got = findConfigLine(data, key);
+            const ConfigLine want = reference(data, key);
+            if (got.found != want.found || got.sw != want.sw || got.value != want.value)
+                QFAIL(qPrintable("key " + QString::fromLatin1(key) + " in " +
+                                 QString::fromLatin1(data.toPercentEncoding()) + ": found " +
+                                 QString::number(got.found) + " value \"" + got.value + "\", expected " +
+                                 QString::number(want.found) + " value \"" + want.value + "\""));
+        }
+    }
+
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void programFile_data() {

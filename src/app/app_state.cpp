@@ -10,6 +10,9 @@
 #include <QUuid>
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -45,23 +48,71 @@ std::optional<ScanResult> scanConfig(const QString& file, const QString& key) {
 
 } // namespace
 
-ConfigLine findConfigLine(QByteArray data, const QByteArray& k) {
+namespace {
+
+// Position of `needle` (three bytes or more) in `p[from, n)`, or -1. Every
+// lookup scans the whole CONFIG.TXT, so candidates are found sixteen at a
+// time by the needle's second and second-to-last bytes (the first and last
+// characters of the key, which are rare in the texts around them) and only
+// those are compared in full.
+qsizetype findNeedle(const char* p, qsizetype n, const QByteArray& needle, qsizetype from) {
+    const qsizetype m = needle.size();
+    qsizetype i = from;
+#if defined(__SSE2__)
+    const __m128i first = _mm_set1_epi8(needle.at(1));
+    const __m128i last = _mm_set1_epi8(needle.at(m - 2));
+    // Candidates among the 16 start positions at `at`, as a bit mask.
+    auto candidates = [&](qsizetype at) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + 1));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + m - 2));
+        return _mm_and_si128(_mm_cmpeq_epi8(x, first), _mm_cmpeq_epi8(y, last));
+    };
+    for (; i + 16 + m - 1 <= n; i += 16) {
+        // Four blocks at a time while nothing matches: the usual case.
+        while (i + 64 + m - 1 <= n) {
+            const __m128i any = _mm_or_si128(_mm_or_si128(candidates(i), candidates(i + 16)),
+                                             _mm_or_si128(candidates(i + 32), candidates(i + 48)));
+            if (_mm_movemask_epi8(any) != 0)
+                break;
+            i += 64;
+        }
+        if (i + 16 + m - 1 > n)
+            break;
+        auto mask = unsigned(_mm_movemask_epi8(candidates(i)));
+        while (mask) {
+            const int bit = __builtin_ctz(mask);
+            if (std::memcmp(p + i + bit, needle.constData(), size_t(m)) == 0)
+                return i + bit;
+            mask &= mask - 1;
+        }
+    }
+#endif
+    if (i >= n)
+        return -1;
+    const void* hit = ::memmem(p + i, size_t(n - i), needle.constData(), size_t(m));
+    return hit ? static_cast<const char*>(hit) - p : -1;
+}
+
+} // namespace
+
+ConfigLine findConfigLine(const QByteArray& data, const QByteArray& k) {
     ConfigLine r;
     if (k.isEmpty() || k.contains('*') || k.contains('\r'))
         return r; // no line can carry such a key
-    if (const qsizetype eof = data.indexOf('\x1a'); eof >= 0)
-        data.truncate(eof);
     // Find "*key*" and accept the first occurrence that sits right after the
     // first "*" of its line; lines end at CR, and an LF right after a CR is
-    // not part of the next line.
+    // not part of the next line. Byte 26 ends the file: it is looked for only
+    // before the line found, not through the whole file.
     const QByteArray needle = '*' + k + '*';
     const char* p = data.constData();
+    const qsizetype size = data.size();
     qsizetype from = 0;
     for (;;) {
-        const void* hit = ::memmem(p + from, size_t(data.size() - from), needle.constData(), size_t(needle.size()));
-        if (!hit)
+        const qsizetype at = findNeedle(p, size, needle, from);
+        if (at < 0)
             break;
-        const qsizetype at = static_cast<const char*>(hit) - p;
+        if (std::memchr(p + from, '\x1a', size_t(at + needle.size() - from)))
+            break; // the rest of the file is past its end marker
         from = at + 1;
         qsizetype lineStart = at;
         while (lineStart > 0 && p[lineStart - 1] != '\r')
@@ -70,7 +121,9 @@ ConfigLine findConfigLine(QByteArray data, const QByteArray& k) {
             ++lineStart;
         if (std::memchr(p + lineStart, '*', size_t(at - lineStart)))
             continue; // not the line's first "*"
-        const QByteArrayView rest(p + at + needle.size(), data.size() - at - needle.size());
+        QByteArrayView rest(p + at + needle.size(), size - at - needle.size());
+        if (const qsizetype eof = rest.indexOf('\x1a'); eof >= 0)
+            rest = rest.first(eof);
         const qsizetype cr = rest.indexOf('\r');
         // The closing "*" must be inside the same line (a key holds no CR).
         r.found = true;

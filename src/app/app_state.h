@@ -148,6 +148,6 @@ struct ConfigLine {
     int sw = 1; // 0 when the line's first character is "0"
     QString value;
 };
-ConfigLine findConfigLine(QByteArray data, const QByteArray& key);
+ConfigLine findConfigLine(const QByteArray& data, const QByteArray& key);
 
 } // namespace orbino
