@@ -229,6 +229,8 @@ private slots:
         QCOMPARE(ui->Memo4->toPlainText(), scale == 12 ? QString("                    Body:\nMohol si získať     Získal si")
                                                        : QString("                            Získal si\n                               body:"));
         QCOMPARE(ui->Image2->x(), m4.x() + 70);
+        QVERIFY(ui->Memo4->font().bold());
+        QCOMPARE(ui->Memo4->font().pointSize(), 10);
 
         for (int k = 0; k < 4; ++k) {
             QCOMPARE(s.form->solutionMarkers[k]->isVisible(), markers[k]);

@@ -341,8 +341,12 @@ void TOknoUlohy::Vyhodnot() {
     memo2->setGeometry(memo2->x(), memo2->y() + 80, u == 12 ? 520 : 530, 90);
 
     QPlainTextEdit* memo4 = f->Memo4;
+    // The points box is bold Arial. Its face is set where the box is shown,
+    // not in the window's design: there the hidden box was laid out in a
+    // bold face at every start, a face the main screen never shows.
     QFont mf = memo4->font();
     mf.setPointSize(10);
+    mf.setBold(true);
     memo4->setFont(mf);
     memo4->clear();
     // Two whole lines, never wrapped or scrolled.

@@ -167,6 +167,7 @@ void TForm1::ZobrazOkno() {
             ui2->Memo2->resize(620, 155);
             QFont mf = ui2->Memo4->font();
             mf.setPointSize(12);
+            mf.setBold(true); // the points box is bold (see the exercise window)
             ui2->Memo4->setFont(mf);
             ui2->Memo4->setGeometry(490, ui2->Memo4->y() - 25, 140, ui2->Memo4->height());
             ui2->Memo4->show();
