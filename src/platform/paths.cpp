@@ -6,12 +6,14 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
+#include <fcntl.h>
 #include <mutex>
-#include <sys/stat.h>
 #include <string>
+#include <sys/stat.h>
 #include <unordered_map>
 
 namespace orbino {
@@ -194,6 +196,16 @@ QByteArray resolveNative(const QString& path) {
     if (cur.isEmpty() && absolute)
         cur = "/";
     return cur;
+}
+
+int openResolved(const QString& path, int flags) {
+    const QByteArray direct = toNativeSeparators(path).toUtf8();
+    if (!direct.isEmpty()) {
+        const int fd = ::open(direct.constData(), flags | O_CLOEXEC);
+        if (fd >= 0 || (errno != ENOENT && errno != ENOTDIR))
+            return fd;
+    }
+    return ::open(resolveNative(path).constData(), flags | O_CLOEXEC);
 }
 
 QString resolvePath(const QString& path) {

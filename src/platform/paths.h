@@ -18,6 +18,11 @@ namespace orbino {
 QString resolvePath(const QString& path);
 QByteArray resolveNative(const QString& path);
 
+// Opens a file by the rules above: the name as written is tried first (one
+// system call when it matches, as it does for most names), the resolver only
+// when it is not found. The descriptor, or -1 with errno set.
+int openResolved(const QString& path, int flags);
+
 // "\" -> "/", drive letter -> root; no disk access.
 QString toNativeSeparators(const QString& path);
 

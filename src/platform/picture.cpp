@@ -210,7 +210,7 @@ QImage decodePicture(const QByteArray& bytes) {
 }
 
 QImage readPicture(const QString& path) {
-    const int fd = ::open(resolveNative(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = openResolved(path, O_RDONLY);
     if (fd >= 0) {
         QImage img = streamPlainBitmap(fd);
         ::close(fd);

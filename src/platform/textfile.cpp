@@ -150,8 +150,12 @@ QByteArray readWhole(int fd, const QString& path) {
     out.resize(st.st_size > 0 ? qsizetype(st.st_size) : 4096);
     qsizetype got = 0;
     for (;;) {
-        // A full buffer usually means the whole file: confirm the end with a
-        // small read instead of doubling (and copying) a large buffer first.
+        // A regular file read to the size it had when opened is whole (what
+        // is appended meanwhile is not part of this read).
+        if (got == out.size() && got == st.st_size && S_ISREG(st.st_mode))
+            break;
+        // Otherwise confirm the end with a small read instead of doubling
+        // (and copying) a large buffer first.
         if (got == out.size()) {
             char probe[512];
             ssize_t r = 0;
@@ -190,20 +194,19 @@ QByteArray readWhole(int fd, const QString& path) {
 } // namespace
 
 QByteArray readFileBytes(const QString& path) {
-    const int fd = ::open(resolveNative(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = openResolved(path, O_RDONLY);
     if (fd < 0)
         throw FileError(path, QString::fromLocal8Bit(std::strerror(errno)));
     return readWhole(fd, path);
 }
 
 std::optional<QByteArray> readFileIfExists(const QString& path) {
-    const QByteArray native = resolveNative(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = openResolved(path, O_RDONLY);
     if (fd < 0) {
         const int err = errno;
         // Missing is whatever stat cannot find; anything else is an error.
         struct stat st {};
-        if (::stat(native.constData(), &st) != 0)
+        if (::stat(resolveNative(path).constData(), &st) != 0)
             return std::nullopt;
         throw FileError(path, QString::fromLocal8Bit(std::strerror(err)));
     }
