@@ -182,6 +182,19 @@ private slots:
         QVERIFY(!level.ui->SpeedButton1->isHidden());
         QCOMPARE(level.windowColor(), form.windowColor());
 
+        // Texts that need escaping survive the file: quotes, backslashes,
+        // line ends, tabs, other control characters, letters outside ASCII.
+        const QString tricky = u"a\"b\\c\nd\te\x01f \u00F4\u0148 \U0001F600 </x>"_qs;
+        form.ui->Label2->setToolTip(tricky);
+        form.ui->ComboBox2->addItem(tricky);
+        form.ui->Memo4->setPlainText(tricky);
+        saveFormFile(form, t.st.tempFormFile());
+        TForm1 again(t.st, modal, false);
+        applyFormFile(again, t.st.tempFormFile());
+        QCOMPARE(again.ui->Label2->toolTip(), tricky);
+        QCOMPARE(again.ui->ComboBox2->itemText(again.ui->ComboBox2->count() - 1), tricky);
+        QCOMPARE(again.ui->Memo4->toPlainText(), tricky);
+
         // Missing or damaged temp form file: an error, not a half-made window.
         TForm1 other(t.st, modal, false);
         writeBytes(t.st.tempFormFile(), "{not json");

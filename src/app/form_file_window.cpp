@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QMap>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -19,37 +20,104 @@ namespace orbino {
 
 namespace {
 
-QJsonObject widgetProps(const QWidget& w) {
-    QJsonObject o;
+// The form file is written as JSON text directly (it is read back with
+// QJsonDocument): building it through QJsonObject cost more than the rest of
+// what the start-up does with the main window.
+void putString(QByteArray& out, const QString& s) {
+    out += '"';
+    const QByteArray utf8 = s.toUtf8();
+    for (const char c : utf8) {
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            if (uchar(c) < 0x20) {
+                static const char hex[] = "0123456789abcdef";
+                out += "\\u00";
+                out += hex[uchar(c) >> 4];
+                out += hex[uchar(c) & 15];
+            } else {
+                out += c;
+            }
+        }
+    }
+    out += '"';
+}
+
+// One JSON object, its fields written in order; closed when it goes out of scope.
+class JsonObject {
+public:
+    explicit JsonObject(QByteArray& out) : m_out(out) { m_out += '{'; }
+    ~JsonObject() { m_out += '}'; }
+    JsonObject(const JsonObject&) = delete;
+    JsonObject& operator=(const JsonObject&) = delete;
+
+    // Starts a field; its value is appended to the returned buffer.
+    QByteArray& field(const QString& name) {
+        if (!m_first)
+            m_out += ',';
+        m_first = false;
+        putString(m_out, name);
+        m_out += ':';
+        return m_out;
+    }
+    void string(const QString& name, const QString& v) { putString(field(name), v); }
+    void boolean(const QString& name, bool v) { field(name) += v ? "true" : "false"; }
+    void number(const QString& name, int v) { field(name) += QByteArray::number(v); }
+
+private:
+    QByteArray& m_out;
+    bool m_first = true;
+};
+
+void widgetProps(QByteArray& out, const QWidget& w) {
+    JsonObject o(out);
     const QRect g = w.geometry();
-    o[QStringLiteral("geometry")] = QJsonArray{g.x(), g.y(), g.width(), g.height()};
-    o[QStringLiteral("hidden")] = w.isHidden();
-    o[QStringLiteral("enabled")] = w.isEnabled();
-    o[QStringLiteral("font")] = w.font().toString();
-    o[QStringLiteral("toolTip")] = w.toolTip();
-    o[QStringLiteral("styleSheet")] = w.styleSheet();
+    o.field(QStringLiteral("geometry")) += '[' + QByteArray::number(g.x()) + ',' + QByteArray::number(g.y()) + ',' +
+                                           QByteArray::number(g.width()) + ',' + QByteArray::number(g.height()) + ']';
+    o.boolean(QStringLiteral("hidden"), w.isHidden());
+    o.boolean(QStringLiteral("enabled"), w.isEnabled());
+    o.string(QStringLiteral("font"), w.font().toString());
+    o.string(QStringLiteral("toolTip"), w.toolTip());
+    o.string(QStringLiteral("styleSheet"), w.styleSheet());
     if (w.testAttribute(Qt::WA_SetPalette)) {
-        o[QStringLiteral("fg")] = w.palette().color(QPalette::WindowText).name(QColor::HexArgb);
-        o[QStringLiteral("bg")] = w.palette().color(QPalette::Window).name(QColor::HexArgb);
-        o[QStringLiteral("autoFill")] = w.autoFillBackground();
+        o.string(QStringLiteral("fg"), w.palette().color(QPalette::WindowText).name(QColor::HexArgb));
+        o.string(QStringLiteral("bg"), w.palette().color(QPalette::Window).name(QColor::HexArgb));
+        o.boolean(QStringLiteral("autoFill"), w.autoFillBackground());
     }
     if (auto* l = qobject_cast<const QLabel*>(&w))
-        o[QStringLiteral("text")] = l->text();
+        o.string(QStringLiteral("text"), l->text());
     else if (auto* b = qobject_cast<const QAbstractButton*>(&w))
-        o[QStringLiteral("text")] = b->text();
+        o.string(QStringLiteral("text"), b->text());
     else if (auto* t = qobject_cast<const QTextEdit*>(&w)) {
-        o[QStringLiteral("html")] = t->toHtml();
-        o[QStringLiteral("readOnly")] = t->isReadOnly();
+        o.string(QStringLiteral("html"), t->toHtml());
+        o.boolean(QStringLiteral("readOnly"), t->isReadOnly());
     } else if (auto* p = qobject_cast<const QPlainTextEdit*>(&w))
-        o[QStringLiteral("text")] = p->toPlainText();
+        o.string(QStringLiteral("text"), p->toPlainText());
     else if (auto* c = qobject_cast<const QComboBox*>(&w)) {
-        QJsonArray items;
-        for (int i = 0; i < c->count(); ++i)
-            items.append(c->itemText(i));
-        o[QStringLiteral("items")] = items;
-        o[QStringLiteral("current")] = c->currentIndex();
+        QByteArray& items = o.field(QStringLiteral("items"));
+        items += '[';
+        for (int i = 0; i < c->count(); ++i) {
+            if (i)
+                items += ',';
+            putString(items, c->itemText(i));
+        }
+        items += ']';
+        o.number(QStringLiteral("current"), c->currentIndex());
     }
-    return o;
 }
 
 void applyWidget(QWidget& w, const QJsonObject& o) {
@@ -96,43 +164,63 @@ void applyWidget(QWidget& w, const QJsonObject& o) {
 } // namespace
 
 void saveFormFile(const QWidget& form, const QString& path) {
-    QJsonObject root;
-    root[QStringLiteral("format")] = QStringLiteral("orbino-form-1");
-    root[QStringLiteral("window")] = widgetProps(form);
-    root[QStringLiteral("title")] = form.windowTitle();
-    QJsonObject controls;
-    for (const QWidget* w : form.findChildren<QWidget*>()) {
-        const QString name = w->objectName();
-        // Only designed controls: run-time buttons belong to a screen, not the template.
-        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || w->property("runtime").toBool())
-            continue;
-        if (qobject_cast<const QMenu*>(w))
-            continue;
-        controls[name] = widgetProps(*w);
+    QByteArray out;
+    out.reserve(32 * 1024);
+    {
+        JsonObject root(out);
+        root.string(QStringLiteral("format"), QStringLiteral("orbino-form-1"));
+        widgetProps(root.field(QStringLiteral("window")), form);
+        root.string(QStringLiteral("title"), form.windowTitle());
+        // By name, in name order; a later control of the same name replaces an earlier one.
+        QMap<QString, QByteArray> controls;
+        for (const QWidget* w : form.findChildren<QWidget*>()) {
+            const QString name = w->objectName();
+            // Only designed controls: run-time buttons belong to a screen, not the template.
+            if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || w->property("runtime").toBool())
+                continue;
+            if (qobject_cast<const QMenu*>(w))
+                continue;
+            QByteArray one;
+            widgetProps(one, *w);
+            controls.insert(name, one);
+        }
+        {
+            JsonObject c(root.field(QStringLiteral("controls")));
+            for (auto it = controls.cbegin(); it != controls.cend(); ++it)
+                c.field(it.key()) += it.value();
+        }
+        QMap<QString, QByteArray> actions;
+        for (const QAction* a : form.findChildren<QAction*>()) {
+            if (a->objectName().isEmpty())
+                continue;
+            QByteArray one;
+            {
+                JsonObject o(one);
+                o.string(QStringLiteral("text"), a->text());
+                o.boolean(QStringLiteral("enabled"), a->isEnabled());
+                o.boolean(QStringLiteral("visible"), a->isVisible());
+                o.string(QStringLiteral("shortcut"), a->shortcut().toString(QKeySequence::PortableText));
+            }
+            actions.insert(a->objectName(), one);
+        }
+        // Menus are reached through their menu actions; key them by menu name.
+        for (const QMenu* m : form.findChildren<QMenu*>()) {
+            QByteArray one;
+            {
+                JsonObject o(one);
+                o.string(QStringLiteral("text"), m->title());
+                o.boolean(QStringLiteral("enabled"), m->menuAction()->isEnabled());
+                o.boolean(QStringLiteral("visible"), m->menuAction()->isVisible());
+                o.boolean(QStringLiteral("menu"), true);
+            }
+            actions.insert(m->objectName(), one);
+        }
+        JsonObject a(root.field(QStringLiteral("actions")));
+        for (auto it = actions.cbegin(); it != actions.cend(); ++it)
+            a.field(it.key()) += it.value();
     }
-    root[QStringLiteral("controls")] = controls;
-    QJsonObject actions;
-    for (const QAction* a : form.findChildren<QAction*>()) {
-        if (a->objectName().isEmpty())
-            continue;
-        QJsonObject o;
-        o[QStringLiteral("text")] = a->text();
-        o[QStringLiteral("enabled")] = a->isEnabled();
-        o[QStringLiteral("visible")] = a->isVisible();
-        o[QStringLiteral("shortcut")] = a->shortcut().toString(QKeySequence::PortableText);
-        actions[a->objectName()] = o;
-    }
-    // Menus are reached through their menu actions; key them by menu name.
-    for (const QMenu* m : form.findChildren<QMenu*>()) {
-        QJsonObject o;
-        o[QStringLiteral("text")] = m->title();
-        o[QStringLiteral("enabled")] = m->menuAction()->isEnabled();
-        o[QStringLiteral("visible")] = m->menuAction()->isVisible();
-        o[QStringLiteral("menu")] = true;
-        actions[m->objectName()] = o;
-    }
-    root[QStringLiteral("actions")] = actions;
-    writeFileAtomic(path, QJsonDocument(root).toJson(QJsonDocument::Indented), Flush::Scratch);
+    out += '\n';
+    writeFileAtomic(path, out, Flush::Scratch);
 }
 
 void applyFormFile(QWidget& form, const QString& path) {
