@@ -26,7 +26,15 @@ namespace {
 void putString(QByteArray& out, const QString& s) {
     out += '"';
     const QByteArray utf8 = s.toUtf8();
-    for (const char c : utf8) {
+    const char* p = utf8.constData();
+    const qsizetype n = utf8.size();
+    qsizetype plain = 0; // start of the run of bytes that need no escape
+    for (qsizetype i = 0; i < n; ++i) {
+        const auto c = uchar(p[i]);
+        if (c >= 0x20 && c != '"' && c != '\\')
+            continue;
+        out.append(p + plain, i - plain);
+        plain = i + 1;
         switch (c) {
         case '"':
             out += "\\\"";
@@ -43,17 +51,14 @@ void putString(QByteArray& out, const QString& s) {
         case '\t':
             out += "\\t";
             break;
-        default:
-            if (uchar(c) < 0x20) {
-                static const char hex[] = "0123456789abcdef";
-                out += "\\u00";
-                out += hex[uchar(c) >> 4];
-                out += hex[uchar(c) & 15];
-            } else {
-                out += c;
-            }
+        default: {
+            static const char hex[] = "0123456789abcdef";
+            const char esc[] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 15]};
+            out.append(esc, sizeof esc);
+        }
         }
     }
+    out.append(p + plain, n - plain);
     out += '"';
 }
 
