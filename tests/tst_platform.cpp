@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -191,6 +192,19 @@ private slots:
         const QString deep = root + "/" + QString(120, 'a') + "/" + QString(120, 'b') + "/" + QString(100, 'c');
         writeBytes(deep + "/x.txt", "4");
         QVERIFY(isFile(deep.toUpper().replace(root.toUpper(), root) + "/X.TXT"));
+
+        // A folder made after its parent's listing was cached, with the
+        // parent's time set back (as a copy tool may leave it): the folder is
+        // still found by its exact name and the names below it by case.
+        const QString old = root + "/Stary";
+        QVERIFY(QDir().mkpath(old + "/Prvy"));
+        const QByteArray oldNative = QFile::encodeName(old);
+        const struct timespec past[2] = {{1600000000, 0}, {1600000000, 0}};
+        QVERIFY(::utimensat(AT_FDCWD, oldNative.constData(), past, 0) == 0);
+        QVERIFY(isDir(root + "/STARY/prvy"));
+        writeBytes(old + "/Novy/subor.txt", "5");
+        QVERIFY(::utimensat(AT_FDCWD, oldNative.constData(), past, 0) == 0);
+        QCOMPARE(readFileBytes(root + "/STARY/Novy/SUBOR.TXT"), QByteArray("5"));
     }
 };
 

@@ -176,7 +176,7 @@ QByteArray resolveNative(const QString& path) {
             } else {
                 // Not in the cached listing: a file created since? Check directly.
                 struct stat st {};
-                const QByteArray full = (cur.isEmpty() ? QByteArray() : cur) + given;
+                const QByteArray full = cur.isEmpty() || cur.endsWith('/') ? cur + given : cur + '/' + given;
                 if (::lstat(full.constData(), &st) == 0) {
                     chosen = given;
                     invalidateListing(QString::fromUtf8(dir));
