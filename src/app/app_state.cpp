@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QStandardPaths>
-#include <QUuid>
 
 #include <cstring>
 #if defined(__SSE2__)
@@ -233,19 +232,12 @@ int AppState::CitajUroven() const {
 }
 
 bool folderWritable(const QString& folder) {
-    // A uniquely named file, created exclusively and removed again: no course
-    // file can ever be the one truncated or deleted.
+    // Asked of the system with this process's own rights (a read-only disc
+    // answers EROFS), instead of creating and removing a probe file: this
+    // runs at every screen, and a file made and deleted each time is neither
+    // free nor kind to a course on a memory stick.
     const QByteArray dir = resolveNative(folder.isEmpty() ? QStringLiteral(".") : folder);
-    QByteArray name = dir;
-    if (!name.endsWith('/'))
-        name += '/';
-    name += ".orbino-probe-" + QUuid::createUuid().toString(QUuid::Id128).toLatin1();
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    ::unlink(name.constData());
-    return true;
+    return ::faccessat(AT_FDCWD, dir.constData(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 bool SkusZapis(AppState& st) {
