@@ -68,6 +68,23 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(FileError, readFileIfExists(dir.path()));
     }
 
+    // Scratch state: an identical file is left as it is (same file, no new
+    // one made); different bytes replace it.
+    void scratchWritesSkipIdenticalFiles() {
+        QTemporaryDir dir;
+        const QString p = dir.filePath("Okna");
+        writeFileAtomic(p, "1", Flush::Scratch);
+        struct stat before {};
+        QCOMPARE(::stat(QFile::encodeName(p).constData(), &before), 0);
+        writeFileAtomic(p, "1", Flush::Scratch);
+        struct stat after {};
+        QCOMPARE(::stat(QFile::encodeName(p).constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        writeFileAtomic(p, "2", Flush::Scratch);
+        QCOMPARE(readBytes(p), QByteArray("2"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Okna"});
+    }
+
     void lineRules_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("lines");

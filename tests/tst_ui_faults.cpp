@@ -404,6 +404,10 @@ void TestUiFaults::readOnlyTempFolder() {
         child<QPushButton>(w, "Button4")->click();
     });
     l.form->guard([&] { l.form->Poznmky1Click(); });
+    // The same level again needs no write (and so cannot fail); a new one does.
+    l.form->guard([&] { l.ts->st.ZapisUroven(); });
+    QCOMPARE(l.texts().size(), 1);
+    ++l.ts->st.currentLevel;
     l.form->guard([&] { l.ts->st.ZapisUroven(); });
     setMode(l.temp, 0755);
 

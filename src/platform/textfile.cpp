@@ -273,6 +273,17 @@ QByteArray writeTempBeside(const QString& path, const QByteArray& data, Flush fl
 }
 
 void writeFileAtomic(const QString& path, const QByteArray& data, Flush flush) {
+    if (flush == Flush::Scratch) {
+        // Scratch state is rewritten at every screen, mostly with what it
+        // already holds; an identical file is left alone (making a new file
+        // costs the file system far more than reading a few bytes).
+        try {
+            if (const std::optional<QByteArray> old = readFileIfExists(path); old && *old == data)
+                return;
+        } catch (const FileError&) {
+            // Unreadable: replace it below, which reports what is wrong.
+        }
+    }
     const QByteArray tmp = writeTempBeside(path, data, flush);
     const QByteArray target = resolveNative(path);
     if (::rename(tmp.constData(), target.constData()) != 0) {

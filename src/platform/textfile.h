@@ -44,7 +44,8 @@ void writeLines(const QString& path, const QStringList& lines);
 // How hard a replaced file is pushed to the disk. Learner and teacher files are
 // flushed before the rename. The program's own scratch state (the window form
 // file, the open-level number) is rewritten at every start before it is read,
-// so waiting for the disk there would only slow every start and every screen.
+// so waiting for the disk there would only slow every start and every screen;
+// and a scratch file that already holds the same bytes is not rewritten.
 enum class Flush { ToDisk, Scratch };
 
 // The one helper for replacing a file: a temporary file in the same folder is
