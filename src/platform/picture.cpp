@@ -11,6 +11,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
+#include <utility>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -159,8 +161,25 @@ bool convertRow(const Layout& m, const uchar* src, QRgb* dst) {
     }
 }
 
+void unmapPixels(void* info) {
+    const auto* region = static_cast<const std::pair<void*, size_t>*>(info);
+    ::munmap(region->first, region->second);
+    delete region;
+}
+
 QImage newImage(const Layout& m) {
-    QImage img(m.width, int(m.height), QImage::Format_RGB32);
+    QImage img;
+    const size_t bytes = size_t(m.width) * 4 * size_t(m.height);
+    // A background is written all over at once: its pages are mapped in one
+    // go rather than taken one fault at a time as the rows are filled.
+    if (bytes >= 256 * 1024) {
+        void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (p != MAP_FAILED)
+            img = QImage(static_cast<uchar*>(p), m.width, int(m.height), qsizetype(m.width) * 4, QImage::Format_RGB32,
+                         unmapPixels, new std::pair<void*, size_t>(p, bytes));
+    }
+    if (img.isNull())
+        img = QImage(m.width, int(m.height), QImage::Format_RGB32);
     if (m.xPerMeter > 0)
         img.setDotsPerMeterX(m.xPerMeter);
     if (m.yPerMeter > 0)
