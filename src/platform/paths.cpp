@@ -160,8 +160,22 @@ QByteArray resolveNative(const QString& path) {
             return direct;
     }
     const bool absolute = p.startsWith(QLatin1Char('/'));
-    const QStringList parts = p.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    QByteArray cur = absolute ? QByteArray("/") : QByteArray();
+    QStringList parts;
+    QByteArray cur;
+    // A name missing from a folder that exists as written (a file about to
+    // be made, an optional one looked for) needs only that folder's listing,
+    // not a listing of every folder above it.
+    const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
+    const QString last = slash > 0 ? p.mid(slash + 1) : QString();
+    struct stat parentStat {};
+    if (!last.isEmpty() && last != QLatin1String(".") && last != QLatin1String("..") &&
+        ::stat(p.left(slash).toUtf8().constData(), &parentStat) == 0 && S_ISDIR(parentStat.st_mode)) {
+        cur = p.left(slash).toUtf8();
+        parts = QStringList{last};
+    } else {
+        parts = p.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        cur = absolute ? QByteArray("/") : QByteArray();
+    }
     bool missing = false; // once a component is missing, the rest are kept as written
     for (const QString& part : parts) {
         const QByteArray given = part.toUtf8();
