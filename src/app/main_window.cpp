@@ -8,6 +8,7 @@
 #include "platform/system.h"
 #include "ui_tform1.h"
 
+#include <QAbstractScrollArea>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
@@ -20,9 +21,46 @@ QColor winColor(long long value) {
     return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
 }
 
+namespace {
+
+// The grey text panels of the design: a border of the panel's own colour
+// around the text, the scroll bars inside it. Set through the palette and
+// the frame rather than style sheets, which made the start and every level
+// window noticeably slower (and every repaint of these controls).
+void panelLook(QAbstractScrollArea* panel, int border) {
+    QPalette p = panel->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, QPalette::Base, QColor(225, 225, 225));
+    panel->setPalette(p);
+    if (border > 0) {
+        panel->setFrameShape(QFrame::Box);
+        panel->setFrameShadow(QFrame::Plain);
+        panel->setLineWidth(border);
+        panel->setForegroundRole(QPalette::Base); // a plain frame is drawn in the foreground colour
+    }
+}
+
+// "Späť" and "Koniec": navy captions in every state.
+void navyCaption(QWidget* button) {
+    QPalette p = button->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(group, QPalette::ButtonText, QColor(0, 0, 128));
+        p.setColor(group, QPalette::WindowText, QColor(0, 0, 128));
+    }
+    button->setPalette(p);
+}
+
+} // namespace
+
 TForm1::TForm1(AppState& state, ModalRunner& runner, bool setup, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::TForm1), st(state), modal(runner), m_isMain(setup) {
     ui->setupUi(this);
+    panelLook(ui->Memo1, 10);
+    panelLook(ui->Memo2, 10);
+    panelLook(ui->Memo3, 5);
+    panelLook(ui->Memo4, 0);
+    navyCaption(ui->SpeedButton1);
+    navyCaption(ui->SpeedButton2);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
