@@ -1,0 +1,19 @@
+// Pictures: the direct bitmap decoding never crashes, and whatever it
+// decodes is exactly what Qt's own reader shows for the same bytes.
+#include "platform/picture.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QImage direct = orbino::decodePlainBitmap(bytes);
+    if (direct.isNull())
+        return 0;
+    const QImage qt = QImage::fromData(bytes, "BMP");
+    if (qt.isNull() || direct != qt.convertToFormat(QImage::Format_RGB32))
+        std::abort();
+    return 0;
+}
