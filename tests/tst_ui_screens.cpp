@@ -345,7 +345,22 @@ void TestScreens::dayButtonsByScreenWidth() {
     QFETCH(int, step);
     Course c(screen);
     QDir().mkpath(c.prog + ".git");
+    // A background larger than its place: shown at its own size, centred
+    // (the place clips it), never scaled.
+    {
+        QImage big(900, 700, QImage::Format_RGB32);
+        big.fill(Qt::darkCyan);
+        QByteArray bytes;
+        QBuffer buf(&bytes);
+        buf.open(QIODevice::WriteOnly);
+        big.save(&buf, "BMP");
+        writeBytes(c.prog + "POZADIE.BMP", bytes);
+    }
     c.start();
+    const QLabel* image = c.main->ui->Image1;
+    QCOMPARE(image->pixmap().size(), QSize(900, 700));
+    QVERIFY(image->width() < 900);
+    QCOMPARE(image->alignment(), Qt::AlignCenter);
     QList<QPushButton*> days;
     for (auto* b : c.main->findChildren<QPushButton*>())
         if (b->objectName().startsWith("Buttonx"))
