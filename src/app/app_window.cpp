@@ -92,8 +92,14 @@ int runOrbino(QApplication& app, const QStringList& args) {
     st.shell = &shell;
     st.system = &system;
 
+    // The level below is hidden while a level window closes, so at that
+    // moment no window shows: Qt's rule of quitting when the last window
+    // closes would end the program on every "Späť". The program ends when its
+    // main window goes, or through the exit clean-up.
+    app.setQuitOnLastWindowClosed(false);
     auto* form = new TForm1(st, modal, true);
     form->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(form, &QObject::destroyed, &app, &QCoreApplication::quit);
     form->guard([&] { form->FormCreate(args); });
     // The set-up may already have ended the program (no temp folder).
     if (form->closingForExit) {

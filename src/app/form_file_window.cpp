@@ -13,6 +13,7 @@
 #include <QMap>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QTextEdit>
 #include <QWidget>
 
@@ -88,13 +89,29 @@ private:
     bool m_first = true;
 };
 
+// Whether an action can be chosen once it is shown. A hidden action reports
+// itself disabled whatever it was set to, and a clone given that value keeps
+// it after being shown: so it is read with the action shown for a moment.
+bool enabledWhenShown(const QAction& action) {
+    if (action.isVisible())
+        return action.isEnabled();
+    auto& a = const_cast<QAction&>(action);
+    const QSignalBlocker quiet(a);
+    a.setVisible(true);
+    const bool enabled = a.isEnabled();
+    a.setVisible(false);
+    return enabled;
+}
+
 void widgetProps(QByteArray& out, const QWidget& w) {
     JsonObject o(out);
     const QRect g = w.geometry();
     o.field(QStringLiteral("geometry")) += '[' + QByteArray::number(g.x()) + ',' + QByteArray::number(g.y()) + ',' +
                                            QByteArray::number(g.width()) + ',' + QByteArray::number(g.height()) + ']';
     o.boolean(QStringLiteral("hidden"), w.isHidden());
-    o.boolean(QStringLiteral("enabled"), w.isEnabled());
+    // The widget's own switch: isEnabled() is also false under a disabled
+    // parent, and a clone must not keep that once the parent is enabled.
+    o.boolean(QStringLiteral("enabled"), !w.testAttribute(Qt::WA_ForceDisabled));
     o.string(QStringLiteral("font"), w.font().toString());
     o.string(QStringLiteral("toolTip"), w.toolTip());
     o.string(QStringLiteral("styleSheet"), w.styleSheet());
@@ -202,7 +219,7 @@ void saveFormFile(const QWidget& form, const QString& path) {
             {
                 JsonObject o(one);
                 o.string(QStringLiteral("text"), a->text());
-                o.boolean(QStringLiteral("enabled"), a->isEnabled());
+                o.boolean(QStringLiteral("enabled"), enabledWhenShown(*a));
                 o.boolean(QStringLiteral("visible"), a->isVisible());
                 o.string(QStringLiteral("shortcut"), a->shortcut().toString(QKeySequence::PortableText));
             }
@@ -214,7 +231,7 @@ void saveFormFile(const QWidget& form, const QString& path) {
             {
                 JsonObject o(one);
                 o.string(QStringLiteral("text"), m->title());
-                o.boolean(QStringLiteral("enabled"), m->menuAction()->isEnabled());
+                o.boolean(QStringLiteral("enabled"), enabledWhenShown(*m->menuAction()));
                 o.boolean(QStringLiteral("visible"), m->menuAction()->isVisible());
                 o.boolean(QStringLiteral("menu"), true);
             }

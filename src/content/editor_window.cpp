@@ -61,6 +61,7 @@ void TOknoEditLek::FormActivate() {
     if (formatted) {
         if (!loadRtfFile(resolvePath(m_files.rtf), *ui->Memo3->document()))
             throw FileError(m_files.rtf, QStringLiteral("súbor sa nedá prečítať"));
+        ui->Memo3->moveCursor(QTextCursor::Start);
         ui->Memo3->setVerticalScrollBarPolicy(plainLines(*ui->Memo3->document()).size() >= 6
                                                   ? Qt::ScrollBarAlwaysOn
                                                   : Qt::ScrollBarAlwaysOff);

@@ -45,6 +45,7 @@ void TForm1::ZadanieClick() {
         throw FileError(path, QStringLiteral("súbor neexistuje"));
     if (!loadRtfFile(path, *memo2->document()))
         throw FileError(path, QStringLiteral("súbor sa nedá prečítať"));
+    memo2->moveCursor(QTextCursor::Start);
 }
 
 } // namespace orbino

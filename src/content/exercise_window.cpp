@@ -204,12 +204,17 @@ LinePlace placeOf(const QTextDocument& doc, const TextLine& line) {
 }
 
 // Fills the points column so that each points text stands on the baseline of
-// its exercise's last line in the text panel, also where that panel wraps
-// long lines, and keeps it scrolled along with the panel.
-void fillPointsColumn(QTextEdit* memo1, QTextEdit* memo3, const QList<PointsMark>& marks) {
+// its exercise's last line as the text panel shows it now, also where that
+// panel wraps long lines. Points of lines scrolled out of the panel are left
+// out; the column is filled again whenever the panel scrolls, so the points
+// move with their lines whatever the line layout.
+void placePoints(QTextEdit* memo1, QTextEdit* memo3, const QList<PointsMark>& marks) {
     QTextDocument* doc1 = memo1->document();
     QTextDocument* doc3 = memo3->document();
     doc3->clear();
+    QTextFrameFormat plain = doc3->rootFrame()->frameFormat();
+    plain.setTopMargin(doc3->documentMargin());
+    doc3->rootFrame()->setFrameFormat(plain);
     QFont f(QStringLiteral("Arial"));
     f.setPointSize(13);
     memo3->setFont(f);
@@ -219,11 +224,16 @@ void fillPointsColumn(QTextEdit* memo1, QTextEdit* memo3, const QList<PointsMark
     const QPoint origin1 = memo1->viewport()->mapToGlobal(QPoint(0, 0));
     const QPoint origin3 = memo3->viewport()->mapToGlobal(QPoint(0, 0));
     const qreal shift = origin1.y() - memo1->verticalScrollBar()->value() - origin3.y();
+    const int visibleTop = memo1->verticalScrollBar()->value();
+    const int visibleBottom = visibleTop + memo1->viewport()->height();
 
     QTextCursor c(doc3);
     bool first = true;
     for (const PointsMark& m : marks) {
         if (m.line < 1 || m.line > lines.size())
+            continue;
+        const LinePlace place = placeOf(*doc1, lines.at(m.line - 1));
+        if (place.baseline - place.height < visibleTop - 1 || place.baseline > visibleBottom)
             continue;
         QTextBlockFormat bf;
         bf.setAlignment(Qt::AlignHCenter);
@@ -234,7 +244,6 @@ void fillPointsColumn(QTextEdit* memo1, QTextEdit* memo3, const QList<PointsMark
         first = false;
         // Each points line takes no more room than the line beside it, so
         // the column never drifts below the text on closely spaced lines.
-        const LinePlace place = placeOf(*doc1, lines.at(m.line - 1));
         if (place.height > 0) {
             bf.setLineHeight(place.height, QTextBlockFormat::FixedHeight);
             c.setBlockFormat(bf);
@@ -245,23 +254,31 @@ void fillPointsColumn(QTextEdit* memo1, QTextEdit* memo3, const QList<PointsMark
         const QRectF r = doc3->documentLayout()->blockBoundingRect(b);
         const QTextLine tl = b.layout()->lineAt(0);
         const qreal have = r.y() + (tl.isValid() ? tl.y() + tl.ascent() : 0);
-        if (want > have) {
+        if (want > have && c.block() == doc3->firstBlock()) {
+            // The first block's own top margin is not laid out reliably; the
+            // frame's margin is.
+            QTextFrameFormat ff = doc3->rootFrame()->frameFormat();
+            ff.setTopMargin(ff.topMargin() + want - have);
+            doc3->rootFrame()->setFrameFormat(ff);
+        } else if (want > have) {
             bf.setTopMargin(want - have);
             c.setBlockFormat(bf);
         }
     }
-    // As tall as the panel's text, so both scroll together to the end.
-    const qreal missing = doc1->size().height() + shift - doc3->size().height();
-    if (missing > 0) {
-        QTextBlockFormat bf = c.blockFormat();
-        bf.setBottomMargin(missing);
-        c.setBlockFormat(bf);
-    }
     memo3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo3->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QObject::connect(memo1->verticalScrollBar(), &QScrollBar::valueChanged, memo3->verticalScrollBar(),
-                     &QScrollBar::setValue, Qt::UniqueConnection);
-    memo3->verticalScrollBar()->setValue(memo1->verticalScrollBar()->value());
+    memo3->verticalScrollBar()->setValue(0);
+}
+
+void fillPointsColumn(QTextEdit* memo1, QTextEdit* memo3, const QList<PointsMark>& marks) {
+    placePoints(memo1, memo3, marks);
+    // One refill per scroll of the panel; a test taken again replaces it.
+    static const char* kRefill = "orbinoPointsRefill";
+    QObject::disconnect(memo3->property(kRefill).value<QMetaObject::Connection>());
+    const QMetaObject::Connection refill =
+        QObject::connect(memo1->verticalScrollBar(), &QScrollBar::valueChanged, memo3,
+                         [memo1, memo3, marks] { placePoints(memo1, memo3, marks); });
+    memo3->setProperty(kRefill, QVariant::fromValue(refill));
 }
 
 } // namespace

@@ -86,6 +86,9 @@ void TForm1::ObnovMemo() {
         if (!loadRtfFile(resolvePath(p.rtf), *doc))
             throw FileError(p.rtf, QStringLiteral("súbor sa nedá prečítať"));
         memoRtfPath = p.rtf;
+        // Loading leaves the panel's cursor at the end, and a panel shown
+        // with its cursor out of view scrolls to it: start at the top.
+        memo->moveCursor(QTextCursor::Start);
         return;
     }
     memoRtfPath.clear();

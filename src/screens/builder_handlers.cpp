@@ -123,12 +123,9 @@ void TForm1::FormActivate() {
     if (st.levelBuilt[size_t(L)]) {
         // A window built before it was shown gets its first activation now;
         // only later ones are returns to the screen.
-        if (firstActivationPending) {
-            firstActivationPending = false;
-        } else {
-            ui->Label2->hide();
-            ui->ComboBox1->hide();
-        }
+        // The course's links stay as built (or as the lesson editor refilled
+        // them) whenever the screen comes back to the front.
+        firstActivationPending = false;
         endOfActivation();
         return;
     }
@@ -307,8 +304,11 @@ void TForm1::buildContentScreen() {
     memoRtfPath.clear();
     const QString rtf = folder + twinName(st.levelListFile[l], QStringLiteral("rtf"));
     if (isFile(rtf)) {
-        if (loadRtfFile(rtf, *ui->Memo1->document()))
+        if (loadRtfFile(rtf, *ui->Memo1->document())) {
             memoRtfPath = resolvePath(rtf);
+            // Shown from its first line, not scrolled to where loading ended.
+            ui->Memo1->moveCursor(QTextCursor::Start);
+        }
         else
             st.message(MsgKind::Warning,
                        QStringLiteral("Súbor %1 sa nedá prečítať; zobrazí sa text zo zoznamu %2.")
@@ -413,6 +413,8 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
         marker->setGeometry(b->x() - 30, top + 5, 30, h);
         marker->setToolTip(
             QStringLiteral("Môžeš si pozrieť riešenie nevyriešenej úlohy č.%1").arg(k));
+        // A picture alone says nothing to a screen reader: its hint names it.
+        marker->setAccessibleName(marker->toolTip());
         const QImage img = loadPicture(st.programFolder + QStringLiteral("ries.bmp"));
         if (!img.isNull()) {
             QPixmap pm = QPixmap::fromImage(img);

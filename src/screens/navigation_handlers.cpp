@@ -158,6 +158,7 @@ void TForm1::ZobrazOkno() {
         z->show();
         ui2->Memo2->show();
         loadRtfFile(st.programFolder + QStringLiteral("Zadanie.rtf"), *ui2->Memo2->document());
+        ui2->Memo2->moveCursor(QTextCursor::Start);
         ui2->Memo4->clear();
         ui2->Memo4->setPlainText(QStringLiteral("Môžeš získať"));
         ui2->Memo2->resize((W / 3) * 2, ui2->Memo2->height());

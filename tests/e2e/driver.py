@@ -1,0 +1,342 @@
+"""Drives the built Orbino as a person and a screen reader do.
+
+What is on screen is read through the accessibility bus (AT-SPI): names,
+roles, visibility and on-screen extents. Input goes in as a person gives it:
+real mouse clicks and key presses through the X server (xdotool), so the
+window manager and Qt's real event handling are in the loop.
+"""
+import os
+import shutil
+import subprocess
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi  # noqa: E402
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+BINARY = os.environ.get("ORBINO_BINARY", os.path.join(ROOT, "build-release", "src", "orbino"))
+SAMPLE_COURSE = os.path.join(ROOT, "examples", "course")
+
+# How long a state may take to appear. Every wait polls and returns as soon
+# as the state is there.
+TIMEOUT = float(os.environ.get("ORBINO_E2E_TIMEOUT", "15"))
+
+
+class Timeout(AssertionError):
+    pass
+
+
+class ProgramEnded(AssertionError):
+    """The program under test ended while a state was awaited: no use waiting on."""
+
+
+def wait_for(what, predicate, timeout=TIMEOUT, interval=0.05):
+    """Polls `predicate` until it returns something true; returns that."""
+    end = time.monotonic() + timeout
+    last_error = None
+    while True:
+        try:
+            value = predicate()
+            if value:
+                return value
+        except ProgramEnded:
+            raise
+        except Exception as e:  # the tree changes under us while windows open and close
+            last_error = e
+        if time.monotonic() > end:
+            raise Timeout(f"waited {timeout:.0f} s for {what}" + (f" (last error: {last_error})" if last_error else ""))
+        time.sleep(interval)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *map(str, args)], check=True)
+
+
+def move_pointer(x, y):
+    # "--sync" waits for the pointer to move, which it never does when it is
+    # already there.
+    here = subprocess.run(["xdotool", "getmouselocation", "--shell"], capture_output=True, text=True).stdout
+    if f"X={x}\n" in here and f"Y={y}\n" in here:
+        return
+    xdotool("mousemove", "--sync", x, y)
+
+
+def role(node):
+    try:
+        return node.get_role_name()
+    except Exception:
+        return ""
+
+
+def name(node):
+    try:
+        return node.get_name() or ""
+    except Exception:
+        return ""
+
+
+def states(node):
+    try:
+        return node.get_state_set()
+    except Exception:
+        return None
+
+
+def showing(node):
+    s = states(node)
+    return bool(s) and s.contains(Atspi.StateType.SHOWING)
+
+
+def enabled(node):
+    s = states(node)
+    return bool(s) and s.contains(Atspi.StateType.ENABLED)
+
+
+def extents(node):
+    """(x, y, width, height) on the screen."""
+    r = node.get_extents(Atspi.CoordType.SCREEN)
+    return (r.x, r.y, r.width, r.height)
+
+
+def children(node):
+    try:
+        n = node.get_child_count()
+    except Exception:
+        return []
+    out = []
+    for i in range(n):
+        try:
+            c = node.get_child_at_index(i)
+        except Exception:
+            c = None
+        if c is not None:
+            out.append(c)
+    return out
+
+
+def walk(node, only_showing=True):
+    """Every node below `node` (depth first), skipping hidden branches."""
+    for c in children(node):
+        if only_showing and not showing(c):
+            continue
+        yield c
+        yield from walk(c, only_showing)
+
+
+def text_of(node):
+    try:
+        t = node.get_text_iface()
+        if t is None:
+            return None
+        return t.get_text(0, t.get_character_count())
+    except Exception:
+        return None
+
+
+def dump(node, depth=0, out=None):
+    """The accessible tree as text, for failure reports."""
+    if out is None:
+        out = []
+    try:
+        ext = extents(node)
+    except Exception:
+        ext = None
+    flags = ("showing" if showing(node) else "hidden") + ("" if enabled(node) else " disabled")
+    line = f"{'  ' * depth}{role(node)} {name(node)!r} [{flags}] {ext}"
+    t = text_of(node)
+    if t and role(node) in ("text", "entry", "paragraph"):
+        line += f" text={t[:80]!r}"
+    out.append(line)
+    for c in children(node):
+        dump(c, depth + 1, out)
+    return out
+
+
+class Orbino:
+    """One running copy of the program in a course folder."""
+
+    def __init__(self, course, temp, args=(), env=None, binary=BINARY):
+        self.course = course
+        self.temp = temp
+        e = dict(os.environ)
+        e.update({"TEMP": temp, "HOME": os.path.dirname(temp.rstrip("/")), "LANG": "sk_SK.UTF-8"})
+        e.pop("QT_QPA_PLATFORM", None)
+        if env:
+            e.update(env)
+        self.log_path = os.path.join(os.path.dirname(temp.rstrip("/")), f"orbino-{time.monotonic_ns()}.log")
+        self.log = open(self.log_path, "wb")
+        self.proc = subprocess.Popen([binary, *args], cwd=course, env=e, stdout=self.log, stderr=subprocess.STDOUT)
+        self._app = None
+
+    # --- the process -----------------------------------------------------
+    def running(self):
+        return self.proc.poll() is None
+
+    def wait_exit(self, timeout=TIMEOUT):
+        try:
+            return self.proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Timeout(f"the program did not end within {timeout:.0f} s")
+
+    def kill(self):
+        if self.running():
+            self.proc.kill()
+            self.proc.wait()
+        self.log.close()
+
+    def output(self):
+        self.log.flush()
+        with open(self.log_path, "rb") as f:
+            return f.read().decode("utf-8", "replace")
+
+    # --- the accessible tree ---------------------------------------------
+    def app(self):
+        if self._app is not None:
+            try:
+                if self._app.get_process_id() == self.proc.pid:
+                    return self._app
+            except Exception:
+                pass
+        desktop = Atspi.get_desktop(0)
+
+        def find():
+            for a in children(desktop):
+                try:
+                    if a.get_process_id() == self.proc.pid:
+                        return a
+                except Exception:
+                    continue
+            if not self.running():
+                raise ProgramEnded(f"the program ended with {self.proc.returncode}:\n{self.output()}")
+            return None
+
+        self._app = wait_for("the program on the accessibility bus", find)
+        try:
+            self._app.set_cache_mask(Atspi.Cache.NONE)
+        except Exception:
+            pass
+        return self._app
+
+    def windows(self):
+        """The program's showing top-level windows (frames and dialogs)."""
+        return [w for w in children(self.app()) if showing(w)]
+
+    def window(self, title=None, timeout=TIMEOUT):
+        """The showing window with `title` (the front one when None)."""
+
+        def find():
+            ws = self.windows()
+            if title is None:
+                active = [w for w in ws if states(w).contains(Atspi.StateType.ACTIVE)]
+                return (active or ws or [None])[-1]
+            for w in ws:
+                if name(w) == title:
+                    return w
+            return None
+
+        return wait_for(f"window {title!r}", find, timeout)
+
+    def find_all(self, role_name=None, label=None, within=None, only_showing=True):
+        roots = [within] if within is not None else self.windows()
+        out = []
+        for r in roots:
+            for n in walk(r, only_showing):
+                if role_name and role(n) != role_name:
+                    continue
+                if label is not None and name(n).strip() != label:
+                    continue
+                out.append(n)
+        return out
+
+    def find(self, role_name=None, label=None, within=None, timeout=TIMEOUT):
+        return wait_for(
+            f"{role_name or 'control'} {label!r}",
+            lambda: (self.find_all(role_name, label, within) or [None])[0],
+            timeout,
+        )
+
+    def gone(self, role_name=None, label=None, within=None, timeout=TIMEOUT):
+        wait_for(f"{role_name or 'control'} {label!r} to disappear",
+                 lambda: not self.find_all(role_name, label, within), timeout)
+
+    def dump(self):
+        try:
+            return "\n".join(dump(self.app()))
+        except Exception as e:
+            return f"(no accessible tree: {e})"
+
+    # --- input as a person gives it --------------------------------------
+    def click(self, node, button=1, count=1):
+        x, y, w, h = extents(node)
+        assert w > 0 and h > 0, f"{role(node)} {name(node)!r} has no place on the screen"
+        move_pointer(x + w // 2, y + h // 2)
+        xdotool("click", "--repeat", count, button)
+
+    def press(self, label, role_name="push button", within=None):
+        node = self.find(role_name, label, within)
+        wait_for(f"{label!r} enabled", lambda: enabled(node))
+        self.click(node)
+        return node
+
+    def menu(self, *path):
+        """Chooses a menu item with the mouse: the menu bar's title, then each item."""
+        top = self.find("menu item", path[0], within=self.window())
+        self.click(top)
+        for label in path[1:]:
+            item = self.find("menu item", label)
+            wait_for(f"menu item {label!r} enabled", lambda: enabled(item), timeout=2)
+            self.click(item)
+
+    def menu_item_enabled(self, *path):
+        """Opens the menus down to the last item and says whether it can be chosen; closes them again."""
+        top = self.find("menu item", path[0], within=self.window())
+        self.click(top)
+        for label in path[1:-1]:
+            self.click(self.find("menu item", label))
+        item = self.find("menu item", path[-1])
+        result = enabled(item)
+        for _ in path:
+            self.key("Escape")
+        return result
+
+    def key(self, *keys):
+        xdotool("key", "--clearmodifiers", *keys)
+
+    def type(self, text):
+        xdotool("type", "--delay", 20, text)
+
+    def answer(self, button_label, timeout=TIMEOUT):
+        """Presses a button of the message box now in front (\"Áno\", \"Nie\", \"OK\")."""
+        box = wait_for("a message box", lambda: self._message_box(), timeout)
+        self.press(button_label, within=box)
+        return box
+
+    def _message_box(self):
+        for w in self.windows():
+            if role(w) == "alert":
+                return w
+        return None
+
+    def message_text(self, timeout=TIMEOUT):
+        box = wait_for("a message box", lambda: self._message_box(), timeout)
+        return " ".join(name(n) for n in walk(box) if role(n) == "label" and name(n))
+
+    # --- the learner's folder --------------------------------------------
+    def level_file(self, name_="Okna"):
+        with open(os.path.join(self.temp, name_), "rb") as f:
+            return f.read().decode().strip()
+
+
+def fresh_course(tmp_path):
+    course = tmp_path / "course"
+    shutil.copytree(SAMPLE_COURSE, course, symlinks=True)
+    temp = tmp_path / "learner"
+    temp.mkdir()
+    return str(course), str(temp)
+
+
+def screenshot(path):
+    subprocess.run(["import", "-window", "root", str(path)], check=False,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
