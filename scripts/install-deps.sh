@@ -9,6 +9,12 @@ packages=(
   libbenchmark-dev
   fonts-liberation
   xvfb xauth
+  # The end-to-end suite: a desktop with a window manager and the
+  # accessibility bus, driven by mouse, keys and a screen reader's view.
+  openbox x11-utils x11-xserver-utils xdotool imagemagick dbus-x11 at-spi2-core
+  python3-pytest python3-pyatspi python3-gi gir1.2-atspi-2.0
+  # So that the RTF test really checks what LibreOffice reads of our files.
+  libreoffice-writer-nogui
 )
 # clang and its runtime only where fuzzing is asked for.
 if [[ "${ORBINO_WITH_FUZZ:-0}" == 1 ]]; then
