@@ -180,6 +180,21 @@ private slots:
         }
         QCOMPARE(level.ui->Vlastn1->title(), form.ui->Vlastn1->title());
         QVERIFY(!level.ui->SpeedButton1->isHidden());
+        // An action hidden in the main window can be chosen once a clone
+        // shows it; one that was also switched off stays off.
+        QVERIFY(!level.ui->Ignorovazmeny1->isVisible());
+        level.ui->Ignorovazmeny1->setVisible(true);
+        QVERIFY(level.ui->Ignorovazmeny1->isEnabled());
+        form.ui->Koprovanie1->setEnabled(false);
+        form.ui->Koprovanie1->setVisible(false);
+        saveFormFile(form, t.st.tempFormFile());
+        QVERIFY(!form.ui->Koprovanie1->isVisible());
+        TForm1 clone(t.st, modal, false);
+        applyFormFile(clone, t.st.tempFormFile());
+        clone.ui->Koprovanie1->setVisible(true);
+        QVERIFY(!clone.ui->Koprovanie1->isEnabled());
+        form.ui->Koprovanie1->setVisible(true);
+        form.ui->Koprovanie1->setEnabled(true);
         QCOMPARE(level.windowColor(), form.windowColor());
 
         // Texts that need escaping survive the file: quotes, backslashes,

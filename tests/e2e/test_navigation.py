@@ -50,6 +50,9 @@ def test_back_returns_through_every_level_and_the_program_goes_on(start):
     o.find("push button", "Klávesnica")
     assert o.running(), "Späť from level 3 ended the program"
     wait_for("level file 2", lambda: o.level_file() == "2")
+    # The day's links are still there after coming back to it.
+    o.find("label", "Odkazy:")
+    o.find("combo box", "https://sk.wikipedia.org/wiki/Počítačová_myš")
 
     o.press("Späť")
     main_screen(o)
