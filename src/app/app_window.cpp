@@ -64,7 +64,8 @@ public:
 
 int runOrbino(QApplication& app, const QStringList& args) {
     QApplication::setApplicationName(QStringLiteral("orbino"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Orbino"));
+    // No display name: the platform would append it to every window title,
+    // and the course's own caption already names the program.
     QApplication::setStyle(new OrbinoStyle); // the platform's style, one icon drawn
     // The working directory is the program folder; the icon is optional.
     if (QFileInfo::exists(QStringLiteral("ikona.ico")))

@@ -67,7 +67,23 @@ TForm1::TForm1(AppState& state, ModalRunner& runner, bool setup, QWidget* parent
     setWindowColor(winColor(16777181));
     ui->Memo1->viewport()->installEventFilter(this);
     ui->Memo1->installEventFilter(this);
+    nameForScreenReaders();
     connectHandlers();
+}
+
+// Names for the controls that show no text of their own (pictures, text
+// panels, link lists), so a screen reader says what each one is.
+void TForm1::nameForScreenReaders() {
+    ui->Image1->setAccessibleName(QStringLiteral("Obrázok kurzu"));
+    ui->Memo1->setAccessibleName(QStringLiteral("Text lekcie"));
+    ui->Memo2->setAccessibleName(QStringLiteral("Zadanie testu"));
+    ui->Memo3->setAccessibleName(QStringLiteral("Získané body"));
+    ui->Memo4->setAccessibleName(QStringLiteral("Body"));
+    ui->ComboBox1->setAccessibleName(QStringLiteral("Odkazy"));
+    ui->ComboBox2->setAccessibleName(QStringLiteral("Vlastné odkazy"));
+    ui->Label2->setBuddy(ui->ComboBox1);
+    ui->Label4->setBuddy(ui->ComboBox2);
+    ui->MainMenu1->setAccessibleName(QStringLiteral("Ponuka"));
 }
 
 TForm1::~TForm1() { delete ui; }

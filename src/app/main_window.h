@@ -139,6 +139,7 @@ public:
 
 private:
     void connectHandlers();
+    void nameForScreenReaders();
     bool m_isMain = false;
 };
 

@@ -14,7 +14,7 @@ namespace orbino {
 
 namespace {
 QWidget* activeParent() { return QApplication::activeWindow(); }
-QString title() { return QApplication::applicationDisplayName(); }
+QString title() { return QStringLiteral("Orbino"); }
 
 // Ends the loop when the watched window has been closed. Merely hiding it
 // does not count: a level window is hidden while a deeper level is shown and

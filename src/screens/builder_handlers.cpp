@@ -204,6 +204,9 @@ void TForm1::buildMainScreen() {
         b->setGeometry(W - w - 3 * u, cursor + nearest(u * 2.8), w, h);
         cursor += nearest(u * 2.8);
         b->setText(day.caption);
+        // The caption's leading blanks place it on the button; a screen
+        // reader should not read them.
+        b->setAccessibleName(day.caption.trimmed());
         const DayButtonFont df = dayButtonFont(u, day.caption);
         QFont bf(QStringLiteral("Arial"));
         bf.setPointSize(df.pointSize);

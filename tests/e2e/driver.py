@@ -340,3 +340,138 @@ def fresh_course(tmp_path):
 def screenshot(path):
     subprocess.run(["import", "-window", "root", str(path)], check=False,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+# --- helpers for the item, tool, tree and two-copies scenarios -------------
+
+def focused(node):
+    s = states(node)
+    return bool(s) and s.contains(Atspi.StateType.FOCUSED)
+
+
+def tab_to(o, node, limit=20, key="Tab"):
+    """Moves the keyboard focus with Tab until `node` has it, as a person does
+    (key="shift+Tab" out of a text box that takes Tab as a character)."""
+    for _ in range(limit):
+        if focused(node):
+            return node
+        o.key(key)
+        try:
+            wait_for("the focus to move", lambda: focused(node), timeout=0.3)
+            return node
+        except Timeout:
+            continue
+    raise Timeout(f"Tab never reached {role(node)} {name(node)!r}")
+
+
+def fake_tool(folder, tool, log):
+    """A stand-in command on PATH that appends its arguments, one call a line, to `log`."""
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, tool)
+    with open(path, "w") as f:
+        f.write(f'#!/bin/sh\nprintf "%s\\n" "$*" >> "{log}"\n')
+    os.chmod(path, 0o755)
+    return path
+
+
+def read_log(path):
+    try:
+        with open(path, encoding="utf-8") as f:
+            return [line for line in f.read().split("\n") if line]
+    except FileNotFoundError:
+        return []
+
+
+def application_pids():
+    """The process ids of every application on the accessibility bus."""
+    out = []
+    for a in children(Atspi.get_desktop(0)):
+        try:
+            out.append(a.get_process_id())
+        except Exception:
+            continue
+    return out
+
+
+def parent_pid(pid):
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            return int(f.read().rsplit(")", 1)[1].split()[1])
+    except (OSError, ValueError, IndexError):
+        return None
+
+
+class _Process:
+    """A process this test did not start itself (a copy another copy started)."""
+
+    def __init__(self, pid):
+        self.pid = pid
+        self.returncode = None
+
+    def poll(self):
+        try:
+            with open(f"/proc/{self.pid}/stat") as f:
+                state = f.read().rsplit(")", 1)[1].split()[0]
+        except OSError:
+            state = "X"
+        if state in ("Z", "X"):
+            self.returncode = self.returncode if self.returncode is not None else 0
+            return self.returncode
+        return None
+
+    def wait(self, timeout=None):
+        wait_for(f"process {self.pid} to end", lambda: self.poll() is not None, timeout or TIMEOUT)
+        return self.returncode
+
+    def kill(self):
+        try:
+            os.kill(self.pid, 9)
+        except OSError:
+            pass
+
+
+class OtherCopy(Orbino):
+    """A running copy of the program found by its process id, driven like one started here."""
+
+    def __init__(self, pid, course, temp):
+        self.course = course
+        self.temp = temp
+        self.proc = _Process(pid)
+        self._app = None
+        self.log = open(os.devnull, "wb")
+        self.log_path = os.devnull
+
+    def output(self):
+        return ""
+
+
+def child_copy(o, timeout=TIMEOUT):
+    """The copy of the program that copy `o` started, once it is on the accessibility bus."""
+    pid = wait_for("a second copy on the accessibility bus", lambda: next(
+        (p for p in application_pids() if p != o.proc.pid and parent_pid(p) == o.proc.pid), None), timeout)
+    return OtherCopy(pid, o.course, o.temp)
+
+
+def write_cp1250_lines(path, lines):
+    with open(path, "wb") as f:
+        f.write(b"".join(line.encode("cp1250") + b"\r\n" for line in lines))
+
+
+def read_cp1250_lines(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    assert b"\n" not in data.replace(b"\r\n", b""), f"a bare line feed in {path}"
+    return data.decode("cp1250").split("\r\n")
+
+
+def bring_to_front(o):
+    """Raises and focuses the copy's window on top, as a click on its taskbar entry does."""
+    def window_ids():
+        r = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(o.proc.pid), "--name", "."],
+                           capture_output=True, text=True)
+        return r.stdout.split()
+
+    ids = wait_for(f"the windows of process {o.proc.pid}", window_ids)
+    xdotool("windowactivate", "--sync", ids[-1])
+    wait_for("the copy's window active", lambda: any(
+        states(w).contains(Atspi.StateType.ACTIVE) for w in o.windows()))

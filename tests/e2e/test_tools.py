@@ -1,0 +1,191 @@
+"""The learner's own tools: notes, own links and the copy window."""
+import os
+
+import pytest
+
+import driver
+from driver import name, role, showing, tab_to, text_of, wait_for, walk
+
+NOTE = ["Prvý riadok: ťažký kôň.", "Druhý riadok: žltá ľalia."]
+LINK = "https://example.org/ucebnica"
+
+
+def open_day2(o):
+    o.press("2. deň")
+    o.find("push button", "Súbory")
+
+
+def note_box(o, w):
+    return wait_for("the note's text box", lambda: next((n for n in walk(w) if role(n) == "text"), None))
+
+
+def write_note(o, w, lines):
+    box = note_box(o, w)
+    o.click(box)
+    o.key("ctrl+a")
+    o.key("Delete")
+    o.type(lines[0])
+    for line in lines[1:]:
+        o.key("Return")
+        o.type(line)
+    wait_for("the typed note", lambda: lines[-1] in (text_of(box) or ""))
+    return box
+
+
+def closed(o, title):
+    wait_for(f"{title!r} closed", lambda: not [w for w in o.windows() if name(w) == title])
+
+
+@pytest.mark.both_sizes
+def test_note_is_saved_in_windows_1250_and_shown_again(start, course):
+    _, t = course
+    o = start()
+    open_day2(o)
+    o.menu("Vlastné", "Poznámky")
+    w = o.window("Poznámky")
+    path = os.path.join(t, "02._deň.txt")
+    o.find("label", f"Poznámka je uložená do {path}", within=w)
+    for b in ("Ulož", "Zruš zmeny", "Koniec"):
+        assert name(o.find("push button", b, within=w))
+    write_note(o, w, NOTE)
+    o.press("Ulož", within=w)
+    wait_for("the note on disk", lambda: os.path.exists(path))
+    with open(path, "rb") as f:
+        data = f.read()
+    assert data.startswith("\r\n".join(NOTE).encode("cp1250")), data
+    assert driver.read_cp1250_lines(path)[:2] == NOTE
+    # Saving closes the window; the screen now offers the note on a button of its own.
+    closed(o, "Poznámky")
+    # Only the note is in the learner's folder besides the program's own files.
+    assert "02._deň.txt" in os.listdir(t)
+
+    o.press("Poznámky")
+    w = o.window("Poznámky")
+    box = note_box(o, w)
+    wait_for("the saved note shown", lambda: (text_of(box) or "").split("\n")[:2] == NOTE)
+    o.key("Escape")
+    closed(o, "Poznámky")
+    assert o.running()
+
+
+def test_notes_button_of_a_lesson_saves_under_the_lesson_name(start, course):
+    _, t = course
+    o = start()
+    open_day2(o)
+    o.press("Súbory")
+    o.find("push button", "Ukážka: nový priečinok")
+    assert not o.find_all("push button", "Poznámky"), "a notes button without a note"
+    o.menu("Vlastné", "Poznámky")
+    w = o.window("Poznámky")
+    path = os.path.join(t, "subory.txt")
+    o.find("label", f"Poznámka je uložená do {path}", within=w)
+    write_note(o, w, ["Lekcia o súboroch."])
+    o.press("Ulož", within=w)
+    wait_for("the lesson's note on disk", lambda: os.path.exists(path))
+    assert driver.read_cp1250_lines(path)[0] == "Lekcia o súboroch."
+    assert not os.path.exists(os.path.join(t, "02._deň.txt"))
+    closed(o, "Poznámky")
+    o.press("Poznámky")
+    w = o.window("Poznámky")
+    box = note_box(o, w)
+    wait_for("the lesson's note shown", lambda: (text_of(box) or "").startswith("Lekcia o súboroch."))
+    o.press("Koniec", within=w)
+    closed(o, "Poznámky")
+
+
+@pytest.mark.both_sizes
+def test_own_link_is_saved_and_offered_on_the_screen(start, course):
+    _, t = course
+    o = start()
+    open_day2(o)
+    o.menu("Vlastné", "Odkazy")
+    w = o.window("Odkazy")
+    path = os.path.join(t, "02.htm")
+    o.find("label", f"Stránka je uložená do {path}", within=w)
+    edit = next(n for n in walk(w) if role(n) == "text")
+    o.click(edit)
+    o.type(LINK)
+    # With the keyboard: Tab to "Ulož", Enter.
+    save = o.find("push button", "Ulož", within=w)
+    assert name(save)
+    tab_to(o, save)
+    o.key("Return")
+    o.find("list item", LINK, within=w)
+    with open(path, "rb") as f:
+        assert f.read() == LINK.encode("cp1250") + b"\r\n"
+    o.press("Koniec", within=w)
+    closed(o, "Odkazy")
+    o.find("label", "Vlastné odkazy:")
+    combo = wait_for("the own links' combo showing the link", lambda: next(
+        (n for n in o.find_all("combo box") if LINK in [name(i) for i in walk(n, only_showing=False)] + [name(n)]),
+        None))
+    assert showing(combo)
+    assert name(combo).strip(), "the own links' combo has no name"
+
+
+def test_copy_window_copies_both_ways(start, course, tmp_path):
+    c, t = course
+    spare = tmp_path / "zaloha"
+    spare.mkdir()
+    home_links = b"https://example.org/doma\r\n"
+    (spare / "doma.htm").write_bytes(home_links)
+    o = start()
+    open_day2(o)
+    o.menu("Vlastné", "Poznámky")
+    w = o.window("Poznámky")
+    write_note(o, w, NOTE)
+    o.press("Ulož", within=w)
+    closed(o, "Poznámky")
+    with open(os.path.join(t, "02._deň.txt"), "rb") as f:
+        note = f.read()
+
+    o.menu("Vlastné", "Kopírovanie")
+    w = o.window("Kopírovanie")
+    lists = [n for n in walk(w) if role(n) == "list"]
+    assert len(lists) == 3, [name(n) for n in lists]
+    left, folders, right = sorted(lists, key=lambda n: (driver.extents(n)[0], driver.extents(n)[1]))
+    o.find("list item", "02._deň.txt", within=left)
+    # To the spare folder: its parent in the folder list, Enter; then the last folder there, Enter.
+    parent = wait_for(
+        "the test folder in the folder list",
+        lambda: next((n for n in walk(folders) if role(n) == "list item" and name(n).strip() == tmp_path.name), None))
+    o.click(parent)
+    o.key("Return")
+    wait_for("the spare folder listed", lambda: [n for n in walk(folders, only_showing=False)
+                                                 if name(n).strip() == "zaloha"])
+    o.key("End")
+    o.key("Return")
+    o.find("list item", "doma.htm", within=right)
+
+    o.click(o.find("list item", "02._deň.txt", within=left))
+    out = o.press(">", within=w)
+    assert name(out)
+    o.find("list item", "02._deň.txt", within=right)
+    assert (spare / "02._deň.txt").read_bytes() == note
+
+    o.click(o.find("list item", "doma.htm", within=right))
+    o.press("<", within=w)
+    o.find("list item", "doma.htm", within=left)
+    with open(os.path.join(t, "doma.htm"), "rb") as f:
+        assert f.read() == home_links
+    o.key("Escape")
+    closed(o, "Kopírovanie")
+    assert o.running()
+    # The course is untouched: nothing went there.
+    assert not os.path.exists(os.path.join(c, "02._deň.txt"))
+
+
+@pytest.mark.xfail(reason="the text boxes and lists of the notes, links and copy windows have no accessible name",
+                   strict=True)
+def test_every_control_of_the_tool_windows_has_a_name(start):
+    o = start()
+    open_day2(o)
+    unnamed = []
+    for item, title in (("Poznámky", "Poznámky"), ("Odkazy", "Odkazy"), ("Kopírovanie", "Kopírovanie")):
+        o.menu("Vlastné", item)
+        w = o.window(title)
+        unnamed += [f"{title}: {role(n)}" for n in walk(w)
+                    if role(n) in ("text", "push button", "list", "combo box") and not name(n).strip()]
+        o.key("Escape")
+        closed(o, title)
+    assert not unnamed, f"controls without a name: {unnamed}"
