@@ -4,7 +4,12 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QDir>
 #include <QEventLoop>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QPushButton>
+#include <QUrl>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -76,6 +81,47 @@ int ModalRunner::exec(QWidget* window) {
     if (guard)
         guard->removeEventFilter(&watcher);
     return 0;
+}
+
+} // namespace orbino
+
+namespace orbino {
+
+QString WidgetFolderChooser::chooseFolder(const QString& title, const QString& startFolder,
+                                          const QString& sampleCourse) {
+    QFileDialog dlg(nullptr, title, startFolder);
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setFileMode(QFileDialog::Directory);
+    dlg.setOption(QFileDialog::ShowDirsOnly);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setLabelText(QFileDialog::LookIn, QStringLiteral("Hľadať v:"));
+    dlg.setLabelText(QFileDialog::FileName, QStringLiteral("Priečinok:"));
+    dlg.setLabelText(QFileDialog::FileType, QStringLiteral("Typ:"));
+    dlg.setLabelText(QFileDialog::Accept, QStringLiteral("Vybrať"));
+    dlg.setLabelText(QFileDialog::Reject, QStringLiteral("Zrušiť"));
+    dlg.setAccessibleName(title);
+    QList<QUrl> places{QUrl::fromLocalFile(QDir::homePath()), QUrl::fromLocalFile(QStringLiteral("/"))};
+    bool sampleChosen = false;
+    if (!sampleCourse.isEmpty()) {
+        places.prepend(QUrl::fromLocalFile(sampleCourse));
+        auto* sample = new QPushButton(QStringLiteral("Ukážkový kurz"), &dlg);
+        sample->setAccessibleName(QStringLiteral("Ukážkový kurz"));
+        sample->setToolTip(QDir::toNativeSeparators(sampleCourse));
+        sample->setAutoDefault(false);
+        QObject::connect(sample, &QPushButton::clicked, &dlg, [&] {
+            sampleChosen = true;
+            dlg.QDialog::done(QDialog::Rejected); // no checks of the typed name
+        });
+        // The dialog's own grid: the button goes under the side bar.
+        if (auto* grid = qobject_cast<QGridLayout*>(dlg.layout()))
+            grid->addWidget(sample, grid->rowCount(), 0);
+        else
+            dlg.layout()->addWidget(sample);
+    }
+    dlg.setSidebarUrls(places);
+    if (dlg.exec() == QDialog::Accepted && !dlg.selectedFiles().isEmpty())
+        return dlg.selectedFiles().constFirst();
+    return sampleChosen ? sampleCourse : QString();
 }
 
 } // namespace orbino
