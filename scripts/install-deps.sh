@@ -9,6 +9,8 @@ packages=(
   libbenchmark-dev
   fonts-liberation
   xvfb xauth
+  # the package and its test (scripts/package-test.sh)
+  dpkg-dev file desktop-file-utils appstream man-db xdotool
 )
 # clang and its runtime only where fuzzing is asked for.
 if [[ "${ORBINO_WITH_FUZZ:-0}" == 1 ]]; then

@@ -51,9 +51,10 @@ QString helpText() {
              QLatin1Char('\n');
     }
     t += QStringLiteral(
-        "\nCOURSE FOLDER: the course is DIR of --course; else the working directory when\n"
-        "it holds a CONFIG.TXT or a content list (Obsah.txt, in any case); else the course\n"
-        "played last time; else a folder chooser, which also offers the sample course.\n"
+        "\nCOURSE FOLDER: the course is DIR of --course; else the working directory\n"
+        "when it holds a CONFIG.TXT or a content list (Obsah.txt, in any case); else\n"
+        "the course played last time; else a folder chooser, which also offers the\n"
+        "sample course.\n"
         "Learner data goes to the learner's folder, never into the course.\n\n"
         "Exit status of --check: 0 nothing is missing, 1 a file is missing,\n"
         "2 a usage or configuration error. An unknown option exits with status 2.\n");
