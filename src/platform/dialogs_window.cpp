@@ -8,6 +8,10 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QScopeGuard>
+#include <QTranslator>
 #include <QPushButton>
 #include <QUrl>
 #include <QMessageBox>
@@ -89,6 +93,16 @@ namespace orbino {
 
 QString WidgetFolderChooser::chooseFolder(const QString& title, const QString& startFolder,
                                           const QString& sampleCourse) {
+    // The dialog's own texts (column headings, context menu) in Slovak when
+    // Qt's translations are installed; only while it is shown.
+    QTranslator slovak;
+    const bool translated = slovak.load(QLocale(QLocale::Slovak), QStringLiteral("qtbase"), QStringLiteral("_"),
+                                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+                            QCoreApplication::installTranslator(&slovak);
+    auto removeTranslator = qScopeGuard([&] {
+        if (translated)
+            QCoreApplication::removeTranslator(&slovak);
+    });
     QFileDialog dlg(nullptr, title, startFolder);
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setFileMode(QFileDialog::Directory);
@@ -96,7 +110,10 @@ QString WidgetFolderChooser::chooseFolder(const QString& title, const QString& s
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setLabelText(QFileDialog::LookIn, QStringLiteral("Hľadať v:"));
     dlg.setLabelText(QFileDialog::FileName, QStringLiteral("Priečinok:"));
-    dlg.setLabelText(QFileDialog::FileType, QStringLiteral("Typ:"));
+    // Only folders are chosen here: the file type row says nothing.
+    for (const char* name : {"fileTypeLabel", "fileTypeCombo"})
+        if (auto* w = dlg.findChild<QWidget*>(QLatin1String(name)))
+            w->hide();
     dlg.setLabelText(QFileDialog::Accept, QStringLiteral("Vybrať"));
     dlg.setLabelText(QFileDialog::Reject, QStringLiteral("Zrušiť"));
     dlg.setAccessibleName(title);
