@@ -129,8 +129,7 @@ echo "chooser window: $chooser"
 sample=/usr/share/orbino/examples/course
 before="$(find "$sample" -printf '%p %s\n' | sort)"
 # The name field has the focus: the installed sample course, then Enter.
-DISPLAY="$display" xdotool windowactivate --sync "$chooser" 2>/dev/null || true
-DISPLAY="$display" xdotool windowfocus --sync "$chooser"
+DISPLAY="$display" timeout 10 xdotool windowfocus --sync "$chooser" || true
 DISPLAY="$display" xdotool type --delay 20 "$sample"
 sleep 0.5
 # Enter may first close the completion list, then enter the folder, then
