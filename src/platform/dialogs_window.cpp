@@ -129,9 +129,14 @@ QString WidgetFolderChooser::chooseFolder(const QString& title, const QString& s
             sampleChosen = true;
             dlg.QDialog::done(QDialog::Rejected); // no checks of the typed name
         });
-        // The dialog's own grid: the button goes under the side bar.
-        if (auto* grid = qobject_cast<QGridLayout*>(dlg.layout()))
-            grid->addWidget(sample, grid->rowCount(), 0);
+        // In the dialog's own grid, where the hidden file type row was.
+        auto* grid = qobject_cast<QGridLayout*>(dlg.layout());
+        auto* typeRow = dlg.findChild<QWidget*>(QStringLiteral("fileTypeCombo"));
+        int row = -1, column = 0, rowSpan = 0, columnSpan = 0;
+        if (grid && typeRow && grid->indexOf(typeRow) >= 0)
+            grid->getItemPosition(grid->indexOf(typeRow), &row, &column, &rowSpan, &columnSpan);
+        if (grid)
+            grid->addWidget(sample, row >= 0 ? row : grid->rowCount(), 0, Qt::AlignLeft);
         else
             dlg.layout()->addWidget(sample);
     }
