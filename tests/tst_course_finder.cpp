@@ -2,6 +2,7 @@
 // course played last time, the chooser; real folders and a real settings file.
 #include "app/course_finder.h"
 #include "platform/dialogs.h"
+#include "platform/folder_chooser.h"
 #include "testsupport.h"
 
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "app/course_finder.h"
 
 #include "platform/dialogs.h"
+#include "platform/folder_chooser.h"
 #include "platform/paths.h"
 
 #include <QDir>

@@ -3,6 +3,7 @@
 #include "app/course_finder.h"
 #include "content/teacher_password.h"
 #include "platform/dialogs_window.h"
+#include "platform/folder_chooser_window.h"
 #include "tree/check_cli.h"
 
 #include <QApplication>

@@ -15,13 +15,6 @@ public:
     bool ask(MsgKind kind, const QString& text) override;
 };
 
-// The start's folder chooser: Qt's own file dialog (the same on every
-// desktop), with a button and a side-bar place for the sample course.
-class WidgetFolderChooser : public FolderChooser {
-public:
-    QString chooseFolder(const QString& title, const QString& startFolder, const QString& sampleCourse) override;
-};
-
 // Every modal window, level windows included, is shown through this runner.
 // `exec` shows the window modally and returns when it is closed or hidden;
 // the result is the dialog's result code for QDialogs, 0 otherwise.
