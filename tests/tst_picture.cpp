@@ -134,14 +134,22 @@ private slots:
             const QImage qt = asRgb32(QImage::fromData(bytes));
             QCOMPARE(ours.isNull(), qt.isNull());
             QCOMPARE(ours.size(), qt.size());
-            QVERIFY2(ours == qt, "pixels differ from Qt's reader");
+            // Qt leaves the pixels of some compressed or damaged bodies unset:
+            // where two of its own reads differ, only the size can agree.
+            const bool qtRepeatable = qt == asRgb32(QImage::fromData(bytes));
+            QVERIFY(qtRepeatable || !direct);
+            if (qtRepeatable)
+                QVERIFY2(ours == qt, "pixels differ from Qt's reader");
             // The same bytes read from a file, under a name whose case differs.
             QTemporaryDir dir;
             QFile f(dir.filePath("Obraz.BMP"));
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(bytes);
             f.close();
-            QVERIFY2(asRgb32(readPicture(dir.filePath("obraz.bmp"))) == qt, "file read differs from Qt's reader");
+            const QImage fromFile = asRgb32(readPicture(dir.filePath("obraz.bmp")));
+            QCOMPARE(fromFile.size(), qt.size());
+            if (qtRepeatable)
+                QVERIFY2(fromFile == qt, "file read differs from Qt's reader");
         }
     }
 
