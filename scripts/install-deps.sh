@@ -15,6 +15,8 @@ packages=(
   python3-pytest python3-pyatspi python3-gi gir1.2-atspi-2.0
   # So that the RTF test really checks what LibreOffice reads of our files.
   libreoffice-writer-nogui
+  # the package and its test (scripts/package-test.sh)
+  dpkg-dev file desktop-file-utils appstream man-db xdotool
 )
 # clang and its runtime only where fuzzing is asked for.
 if [[ "${ORBINO_WITH_FUZZ:-0}" == 1 ]]; then

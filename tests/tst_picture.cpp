@@ -134,10 +134,11 @@ private slots:
             const QImage qt = asRgb32(QImage::fromData(bytes));
             QCOMPARE(ours.isNull(), qt.isNull());
             QCOMPARE(ours.size(), qt.size());
-            // What is left to Qt is Qt's reader on both sides; it leaves the
-            // pixels of skipped runs and missing rows undefined, so two reads
-            // of the same bytes need not agree there.
-            if (direct)
+            // Qt leaves the pixels of some compressed or damaged bodies unset:
+            // where two of its own reads differ, only the size can agree.
+            const bool qtRepeatable = qt == asRgb32(QImage::fromData(bytes));
+            QVERIFY(qtRepeatable || !direct);
+            if (qtRepeatable)
                 QVERIFY2(ours == qt, "pixels differ from Qt's reader");
             // The same bytes read from a file, under a name whose case differs.
             QTemporaryDir dir;
@@ -147,7 +148,7 @@ private slots:
             f.close();
             const QImage fromFile = asRgb32(readPicture(dir.filePath("obraz.bmp")));
             QCOMPARE(fromFile.size(), qt.size());
-            if (direct)
+            if (qtRepeatable)
                 QVERIFY2(fromFile == qt, "file read differs from Qt's reader");
         }
     }

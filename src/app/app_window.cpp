@@ -62,21 +62,30 @@ public:
 
 } // namespace
 
-int runOrbino(QApplication& app, const QStringList& args) {
+void prepareApplication() {
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
     QApplication::setApplicationName(QStringLiteral("orbino"));
     // No display name: the platform would append it to every window title,
     // and the course's own caption already names the program.
+    QGuiApplication::setDesktopFileName(QStringLiteral("orbino"));
     QApplication::setStyle(new OrbinoStyle); // the platform's style, one icon drawn
-    // The working directory is the program folder; the icon is optional.
-    if (QFileInfo::exists(QStringLiteral("ikona.ico")))
-        QApplication::setWindowIcon(QIcon(QStringLiteral("ikona.ico")));
-
     // The windows are designed in Arial 10; as the application's font it is
     // also what text documents start out in, so the text panels are not laid
     // out first in the system font (a second font to load at every start).
     QFont arial(QStringLiteral("Arial"));
     arial.setPointSize(10);
     QApplication::setFont(arial);
+}
+
+int runOrbino(QApplication& app, const QStringList& args) {
+    prepareApplication();
+    // The working directory is the program folder; the icon is optional
+    // (desktops take the installed one through the desktop file name).
+    if (QFileInfo::exists(QStringLiteral("ikona.ico")))
+        QApplication::setWindowIcon(QIcon(QStringLiteral("ikona.ico")));
     const QScreen* screen = QGuiApplication::primaryScreen();
     ScreenMetrics metrics;
     if (screen) {

@@ -1,32 +1,97 @@
 #include "app/app_window.h"
+#include "app/command_line.h"
+#include "app/course_finder.h"
 #include "content/teacher_password.h"
+#include "platform/dialogs_window.h"
+#include "platform/folder_chooser_window.h"
 #include "tree/check_cli.h"
 
 #include <QApplication>
+#include <QDir>
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
+
+namespace {
+
+void print(FILE* to, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), to);
+    std::fflush(to);
+}
+
+// --course for the terminal tasks: that folder becomes the working directory.
+bool enterGivenCourse(const orbino::CommandLine& cl) {
+    if (cl.course.isEmpty())
+        return true;
+    const QString problem = orbino::courseProblem(cl.course);
+    if (problem.isEmpty() && QDir::setCurrent(cl.course))
+        return true;
+    print(stderr, QStringLiteral("orbino: %1\n").arg(problem.isEmpty() ? cl.course : problem));
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    // The course authors' check runs without a window or a display.
-    if (argc > 1 && std::string_view(argv[1]) == "--check") {
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    const orbino::CommandLine cl = orbino::parseCommandLine(raw);
+    using Action = orbino::CommandLine::Action;
+    switch (cl.action) {
+    case Action::Help:
+    case Action::Version:
+        print(stdout, cl.text);
+        return 0;
+    case Action::Error:
+        print(stderr, cl.text);
+        return 2;
+    case Action::Check: {
+        // The course authors' check runs without a window or a display.
         QCoreApplication app(argc, argv);
-        return orbino::runIntegrityCheckCli(QCoreApplication::arguments().mid(2));
+        if (!enterGivenCourse(cl))
+            return 2;
+        return orbino::runIntegrityCheckCli(cl.positional);
     }
-    // A teacher sets the course's password on the terminal, in the course folder.
-    if (argc > 1 && std::string_view(argv[1]) == "--set-teacher-password") {
+    case Action::SetTeacherPassword: {
+        // A teacher sets the course's password on the terminal.
         QCoreApplication app(argc, argv);
+        if (!enterGivenCourse(cl))
+            return 2;
         return orbino::setTeacherPasswordCli();
+    }
+    case Action::Play:
+        break;
     }
     // Without a display Qt would abort with a cryptic message; say it plainly.
     const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && (!platform || !*platform)) {
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && (!platform || !*platform) &&
+        !cl.isSet(QStringLiteral("platform"))) {
         std::fprintf(stderr, "orbino: no display found (DISPLAY is not set). Start it on a desktop, "
                              "or under xvfb-run.\n");
         return 2;
     }
     QApplication app(argc, argv);
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
-    return orbino::runOrbino(app, args);
+    orbino::prepareApplication();
+
+    // The course is found before the main window's set-up, which then runs
+    // in the course folder as its working directory.
+    orbino::WidgetPrompter prompter;
+    orbino::WidgetFolderChooser chooser;
+    const orbino::FoundCourse course = orbino::findCourse(
+        cl.course, QDir::currentPath(), orbino::courseSettingsFile(),
+        orbino::sampleCourseFolder(QCoreApplication::applicationDirPath()), chooser, prompter);
+    switch (course.outcome) {
+    case orbino::FoundCourse::Outcome::Cancelled:
+        return 0;
+    case orbino::FoundCourse::Outcome::Error:
+        print(stderr, QStringLiteral("orbino: %1\n").arg(course.message));
+        return 2;
+    case orbino::FoundCourse::Outcome::Found:
+        break;
+    }
+    if (!QDir::setCurrent(course.folder)) {
+        print(stderr, QStringLiteral("orbino: cannot enter the course folder %1\n").arg(course.folder));
+        return 2;
+    }
+    return orbino::runOrbino(app, cl.positional);
 }

@@ -1,0 +1,49 @@
+#pragma once
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace orbino {
+
+// What the command line asks for, decided without a window or a display.
+struct CommandLine {
+    enum class Action {
+        Play,               // the windows (the course is found first)
+        Help,               // print `text`, exit 0
+        Version,            // print `text`, exit 0
+        Check,              // the integrity check on the terminal
+        SetTeacherPassword, // the teacher's password on the terminal
+        Error,              // print `text` on stderr, exit 2
+    };
+    Action action = Action::Play;
+    QString text;           // the help, version or error text
+    QString course;         // --course DIR, empty when not given
+    // Play: the second copy's content list, item number and title words;
+    // Check: the content list, when given.
+    QStringList positional;
+    // Every option given, by its long name; a flag has an empty value.
+    QHash<QString, QString> options;
+
+    bool isSet(const QString& name) const { return options.contains(name); }
+    QString value(const QString& name) const { return options.value(name); }
+};
+
+// One option of the program. A new option is one row of the table in
+// command_line.cpp; the caller reads it back with isSet() and value().
+struct OptionSpec {
+    const char* names;     // "h,help": short names first, then the long name
+    const char* valueName; // "DIR", or empty for a flag
+    const char* help;      // one line of --help
+};
+
+// Parses the arguments (the program name first, as argv gives them). Options
+// are recognised only before the first positional argument and before "--":
+// everything after them (the second copy's title words may begin with "-")
+// is positional. Qt's own window options (-platform, -style...) are accepted
+// and left to the application object.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+// The program's version, as the build sets it.
+QString programVersion();
+
+} // namespace orbino
