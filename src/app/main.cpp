@@ -1,6 +1,7 @@
 #include "app/app_window.h"
 #include "content/teacher_password.h"
 #include "tree/check_cli.h"
+#include "tools/progress_cli.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -17,6 +18,11 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::string_view(argv[1]) == "--set-teacher-password") {
         QCoreApplication app(argc, argv);
         return orbino::setTeacherPasswordCli();
+    }
+    // The learner's work and the class overview, without a window.
+    if (argc > 1 && orbino::isProgressCommand(argv[1])) {
+        QCoreApplication app(argc, argv);
+        return orbino::runProgressCli(QCoreApplication::arguments().mid(1));
     }
     // Without a display Qt would abort with a cryptic message; say it plainly.
     const char* platform = std::getenv("QT_QPA_PLATFORM");
