@@ -32,7 +32,7 @@ QStringList filesIn(const QString& dir) {
 void writeCourse(const QString& prog, const QString& name = "Kurz <Práca> & počítač") {
     writeCourseFile(prog + "CONFIG.TXT", {"*NAME*" + name});
     writeCourseFile(prog + "01._deň/Obsah.txt", {"<Prvý deň>", "[Príbeh] pribeh.txt", "[Hra] hra.exe",
-                                                 "[Vyučujúci] ucitel.txt"});
+                                                 "[Vyučujúci] ucitel.txt", "[Znova koniec] koniec.txt"});
     writeCourseFile(prog + "01._deň/pribeh.txt", {"<Príbeh>", "[Koniec] koniec.txt"});
     writeCourseFile(prog + "01._deň/koniec.txt", {"<Koniec>"});
     writeCourseFile(prog + "01._deň/ucitel.txt", {"<Pre učiteľa>"});
@@ -200,7 +200,9 @@ void TestProgress::outlineAndReadCount() {
         lists << l.list;
     // The teacher's screen is not a learner's lesson; a program is no screen.
     QCOMPARE(lists, (QStringList{"Obsah.txt", "pribeh.txt", "koniec.txt"}));
-    QCOMPARE(day1.at(2).captions, (QStringList{"Príbeh", "Koniec"}));
+    // A list named from two places is shown where it is nearest the day's start.
+    QCOMPARE(day1.at(1).captions, (QStringList{"Príbeh"}));
+    QCOMPARE(day1.at(2).captions, (QStringList{"Znova koniec"}));
     QCOMPARE(day1.at(0).dayCaption, QStringLiteral("1. deň"));
     const QList<OutlineLesson> all = courseOutline(prog, "Obsah.txt");
     QCOMPARE(all.size(), 5);

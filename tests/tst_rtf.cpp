@@ -673,7 +673,9 @@ void TestRtf::libreOfficeReadsOurFiles() {
     QVERIFY2(html.open(QIODevice::ReadOnly), qPrintable(process.readAllStandardError()));
     const QString out = QString::fromUtf8(html.readAll());
     QVERIFY(out.contains(QStringLiteral("Normal")));
-    QVERIFY(out.contains(QStringLiteral("Žltučký kôň")) ||
+    // LibreOffice wraps long HTML lines, also between these two words.
+    const QString flat = QString(out).replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
+    QVERIFY(flat.contains(QStringLiteral("Žltučký kôň")) ||
             out.contains(QStringLiteral("&Zcaron;lt")) || out.contains(QStringLiteral("&#381;lt")));
     QVERIFY(out.contains(QRegularExpression(QStringLiteral("<b>\\s*Boldword"))));
     QVERIFY(out.contains(QRegularExpression(

@@ -38,11 +38,10 @@ QTableWidgetItem* scoreItem(const std::optional<int>& v) {
     return item;
 }
 
+// "4. deň: Vyskúšaj sa": the day and the item that leads to the test.
 QString shortName(const ClassTest& t) {
-    QString s = t.list;
-    if (s.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
-        s.chop(4);
-    return s;
+    const QStringList parts = t.caption.split(QStringLiteral(" › "));
+    return parts.size() < 2 ? t.caption : parts.first() + QStringLiteral(": ") + parts.last();
 }
 
 } // namespace
@@ -228,6 +227,11 @@ void TOknoTrieda::fill(const ClassReport& r) {
     series->attachAxis(x);
     auto* y = new QValueAxis;
     y->setRange(0, top);
+    // One line per point while the points are few, so the labels are whole numbers.
+    if (top <= 10)
+        y->setTickCount(top + 1);
+    else
+        y->applyNiceNumbers();
     y->setLabelFormat(QStringLiteral("%d"));
     ch->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);

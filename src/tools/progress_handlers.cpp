@@ -160,6 +160,9 @@ void TForm1::showDayProgress() {
             label->setPalette(pal);
         }
         const bool all = read >= lessons.size();
+        QFont f = label->font();
+        f.setPointSize(all ? 13 : 9); // the tick is a thin glyph
+        label->setFont(f);
         const QString day = b->text().trimmed();
         label->setText(all ? QStringLiteral("✓") : QStringLiteral("%1/%2").arg(read).arg(lessons.size()));
         label->setAccessibleName(all ? QStringLiteral("%1: všetky lekcie prečítané").arg(day)

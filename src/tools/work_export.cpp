@@ -9,7 +9,9 @@
 #include "tools/notes.h"
 #include "tree/lesson_tree.h"
 
-#include <QSet>
+#include <QHash>
+
+#include <algorithm>
 
 namespace orbino {
 
@@ -104,8 +106,11 @@ QList<OutlineLesson> dayOutline(const QString& programFolder, const QString& day
         return out;
     const QString caption = dayCaption(dayFolder).trimmed();
     const LessonTree tree = buildLessonTree(dir, rootList, caption);
-    QSet<QString> seen;
-    int skipBelow = -1; // depth of a teacher's item whose subtree is left out
+    // A list named from several places is taken where it is nearest the
+    // day's first screen (the first such place when there are several), and
+    // stands where that place comes in the course.
+    QHash<QString, int> chosen; // list, lower case -> node
+    int skipBelow = -1;         // depth of a teacher's item whose subtree is left out
     for (int i = 0; i < tree.size(); ++i) {
         const TreeNode& n = tree.nodes[size_t(i)];
         if (skipBelow >= 0 && n.depth > skipBelow)
@@ -115,17 +120,22 @@ QList<OutlineLesson> dayOutline(const QString& programFolder, const QString& day
             skipBelow = n.depth;
             continue;
         }
-        const QString list = n.target.section(QLatin1Char(' '), 0, 0);
+        const QString list = i == 0 ? rootList : n.target.section(QLatin1Char(' '), 0, 0);
         if (!list.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive) || !isFile(dir + list))
             continue;
         const QString key = list.toLower();
-        if (seen.contains(key))
-            continue;
-        seen.insert(key);
+        const auto it = chosen.constFind(key);
+        if (it == chosen.cend() || tree.nodes[size_t(*it)].depth > n.depth)
+            chosen.insert(key, i);
+    }
+    QList<int> nodes = chosen.values();
+    std::sort(nodes.begin(), nodes.end());
+    for (int i : nodes) {
+        const TreeNode& n = tree.nodes[size_t(i)];
         OutlineLesson l;
         l.day = dayFolder;
         l.dayCaption = caption;
-        l.list = list;
+        l.list = i == 0 ? rootList : n.target.section(QLatin1Char(' '), 0, 0);
         if (i > 0)
             l.captions = tree.captionsTo(i);
         l.test = i > 0 && isTestYourself(n.caption);
