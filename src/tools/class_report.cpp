@@ -6,7 +6,6 @@
 
 #include <QCollator>
 #include <QHash>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -68,8 +67,6 @@ ClassReport buildClassReport(const QString& classFolder, const QString& course,
         QList<TestAttempt> tests;
     };
     QList<Taken> taken;
-    static const QRegularExpression progressName(QStringLiteral("^#postup(-[0-9]{1,3})?\\.txt$"),
-                                                 QRegularExpression::CaseInsensitiveOption);
     const int total = int(folders.size());
     for (int i = 0; i < total; ++i) {
         if (report && (i % 16 == 0) && !report(i, total)) {
@@ -78,11 +75,7 @@ ClassReport buildClassReport(const QString& classFolder, const QString& course,
         }
         const QString& name = folders.at(i);
         const QString dir = root + name + QLatin1Char('/');
-        QStringList files;
-        for (const DirEntry& e : listFolder(dir))
-            if (!e.isDir && progressName.match(e.name).hasMatch())
-                files << e.name;
-        std::sort(files.begin(), files.end());
+        const QStringList files = progressFilesIn(dir);
         if (files.isEmpty()) {
             r.withoutProgress << name;
             continue;
