@@ -104,6 +104,8 @@ void TestProgress::damagedLinesKept_data() {
     QTest::newRow("unknown kind") << QByteArray("X\tsomething");
     QTest::newRow("missing field") << QByteArray("V\t01\tObsah.txt");
     QTest::newRow("bad date") << QByteArray("V\t01\tObsah.txt\tvčera");
+    QTest::newRow("no such day") << QByteArray("V\t01\tObsah.txt\t2026-02-30T10:15:30");
+    QTest::newRow("letter in the time") << QByteArray("V\t01\tObsah.txt\t2026-02-03T1O:15:30");
     QTest::newRow("score over maximum") << QByteArray("T\t02\ts.txt\t7\t5\t2026-03-09T10:15:30");
     QTest::newRow("negative score") << QByteArray("T\t02\ts.txt\t-1\t5\t2026-03-09T10:15:30");
     QTest::newRow("not a number") << QByteArray("T\t02\ts.txt\tpäť\t5\t2026-03-09T10:15:30");
