@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-charts-dev
   libbenchmark-dev
   fonts-liberation
   xvfb xauth

@@ -39,6 +39,27 @@ public:
         answers.pop_front();
         return a;
     }
+    // Answers of the file dialogs, in turn; empty text (cancel) when none is left.
+    std::deque<QString> paths;
+    struct FileAsk {
+        QString title;
+        QString start;
+    };
+    std::vector<FileAsk> fileAsks;
+    QString saveFileName(const QString& title, const QString& startPath, const QString&) override {
+        return nextPath(title, startPath);
+    }
+    QString existingFolder(const QString& title, const QString& startFolder) override {
+        return nextPath(title, startFolder);
+    }
+    QString nextPath(const QString& title, const QString& start) {
+        fileAsks.push_back({title, start});
+        if (paths.empty())
+            return {};
+        const QString p = paths.front();
+        paths.pop_front();
+        return p;
+    }
     QStringList texts() const {
         QStringList out;
         for (const auto& s : shown)

@@ -123,6 +123,8 @@ public:
     // a weak reference to this, so they never touch a state that is gone.
     std::shared_ptr<const bool> alive = std::make_shared<const bool>(true);
     // [tools state]
+    // A progress file that cannot be written is reported once per run.
+    bool progressWriteReported = false;
     // [tree state]
 
 private:

@@ -18,6 +18,9 @@ constexpr OptionSpec kOptions[] = {
     {"course", "DIR", "play the course in folder DIR"},
     {"check", "", "list the missing files of the course, then exit"},
     {"set-teacher-password", "", "set the teacher password of the course"},
+    {"export-work", "FILE", "write the learner's notes, links, read lessons and scores to FILE (HTML)"},
+    {"class-report", "DIR", "table of the test scores of the learners' folders in DIR (with --csv)"},
+    {"csv", "FILE", "the CSV file --class-report writes"},
     {"h,help", "", "display this help and exit"},
     {"version", "", "output version information and exit"},
 };
@@ -122,6 +125,16 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         if (!c.positional.isEmpty())
             return error(QStringLiteral("--set-teacher-password takes no arguments"));
         c.action = CommandLine::Action::SetTeacherPassword;
+    } else if (c.isSet(QStringLiteral("export-work")) || c.isSet(QStringLiteral("class-report"))) {
+        if (c.isSet(QStringLiteral("export-work")) && c.isSet(QStringLiteral("class-report")))
+            return error(QStringLiteral("--export-work and --class-report cannot be used together"));
+        if (c.isSet(QStringLiteral("class-report")) != c.isSet(QStringLiteral("csv")))
+            return error(QStringLiteral("--class-report and --csv go together"));
+        if (!c.positional.isEmpty())
+            return error(QStringLiteral("unexpected argument '%1'").arg(c.positional.first()));
+        c.action = CommandLine::Action::LearnerWork;
+    } else if (c.isSet(QStringLiteral("csv"))) {
+        return error(QStringLiteral("--csv goes with --class-report"));
     }
     return c;
 }

@@ -13,6 +13,7 @@ struct CommandLine {
         Version,            // print `text`, exit 0
         Check,              // the integrity check on the terminal
         SetTeacherPassword, // the teacher's password on the terminal
+        LearnerWork,        // --export-work or --class-report on the terminal
         Error,              // print `text` on stderr, exit 2
     };
     Action action = Action::Play;

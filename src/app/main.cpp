@@ -5,6 +5,7 @@
 #include "platform/dialogs_window.h"
 #include "platform/folder_chooser_window.h"
 #include "tree/check_cli.h"
+#include "tools/progress_cli.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,6 +59,21 @@ int main(int argc, char** argv) {
         if (!enterGivenCourse(cl))
             return 2;
         return orbino::setTeacherPasswordCli();
+    }
+    case Action::LearnerWork: {
+        // The learner's work and the class overview, without a window. File
+        // names are taken from where the command was given, not the course.
+        QCoreApplication app(argc, argv);
+        const QDir here = QDir::current();
+        QStringList args;
+        if (cl.isSet(QStringLiteral("export-work")))
+            args << QStringLiteral("--export-work") << here.absoluteFilePath(cl.value(QStringLiteral("export-work")));
+        else
+            args << QStringLiteral("--class-report") << here.absoluteFilePath(cl.value(QStringLiteral("class-report")))
+                 << QStringLiteral("--csv") << here.absoluteFilePath(cl.value(QStringLiteral("csv")));
+        if (!enterGivenCourse(cl))
+            return 2;
+        return orbino::runProgressCli(args);
     }
     case Action::Play:
         break;

@@ -123,6 +123,8 @@ void TForm1::connectHandlers() {
     on(ui->Poznmky1, &QAction::triggered, &TForm1::Poznmky1Click);
     on(ui->Odkazy1, &QAction::triggered, &TForm1::Odkazy1Click);
     on(ui->Koprovanie1, &QAction::triggered, &TForm1::Koprovanie1Click);
+    on(ui->Export1, &QAction::triggered, &TForm1::Export1Click);
+    on(ui->Prehladtriedy1, &QAction::triggered, &TForm1::Prehladtriedy1Click);
     on(ui->Hadaj1, &QAction::triggered, &TForm1::Hadaj1Click);
     on(ui->Help1, &QAction::triggered, &TForm1::Help1Click);
     on(ui->Oprograme1, &QAction::triggered, &TForm1::Oprograme1Click);

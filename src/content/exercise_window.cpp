@@ -295,6 +295,11 @@ void TOknoUlohy::Vyhodnot() {
     Ui::TForm1* f = m_form.ui;
     const int u = st.scale;
     const int score = m_test->score();
+    int maximum = 0;
+    for (const Exercise& ex : m_test->exercises())
+        if (ex.hasPoints)
+            maximum += ex.points;
+    m_form.recordTestResult(score, maximum);
 
     QFont f13 = f->Label13->font();
     f13.setPointSize(12);

@@ -13,6 +13,13 @@ public:
     virtual void message(MsgKind kind, const QString& text) = 0;
     // Yes/No question; true for Yes. `kind` only picks the icon.
     virtual bool ask(MsgKind kind, const QString& text) = 0;
+    // File dialogs: the chosen path, or empty text when the user cancelled.
+    // Without a screen there is no one to ask: they cancel.
+    virtual QString saveFileName(const QString& /*title*/, const QString& /*startPath*/,
+                                 const QString& /*filter*/) {
+        return {};
+    }
+    virtual QString existingFolder(const QString& /*title*/, const QString& /*startFolder*/) { return {}; }
 };
 
 } // namespace orbino

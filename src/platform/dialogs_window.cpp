@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -60,6 +61,14 @@ bool WidgetPrompter::ask(MsgKind kind, const QString& text) {
     box.button(QMessageBox::Yes)->setText(QStringLiteral("Áno"));
     box.button(QMessageBox::No)->setText(QStringLiteral("Nie"));
     return box.exec() == QMessageBox::Yes;
+}
+
+QString WidgetPrompter::saveFileName(const QString& title, const QString& startPath, const QString& filter) {
+    return QFileDialog::getSaveFileName(activeParent(), title, startPath, filter);
+}
+
+QString WidgetPrompter::existingFolder(const QString& title, const QString& startFolder) {
+    return QFileDialog::getExistingDirectory(activeParent(), title, startFolder);
 }
 
 int ModalRunner::exec(QWidget* window) {

@@ -118,6 +118,9 @@ void TForm1::FormActivate() {
         const int top = links->y() + links->height() + 15;
         ui->SpeedButton1->move(links->x(), top);
         ui->SpeedButton2->move(links->x() + ui->SpeedButton1->width() + 2 * u, top);
+        // E4. Lessons read, beside the day buttons (again on every return).
+        if (L == 1)
+            showDayProgress();
     };
 
     if (st.levelBuilt[size_t(L)]) {
@@ -370,6 +373,8 @@ void TForm1::buildContentScreen() {
     const int room = ui->ComboBox1->y() - 20 - 4 - ui->Memo1->y();
     if (room > 0 && ui->Memo1->height() > room)
         ui->Memo1->resize(ui->Memo1->width(), room);
+    // C12. The learner has been here.
+    recordVisit();
 }
 
 void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {

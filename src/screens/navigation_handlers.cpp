@@ -178,6 +178,7 @@ void TForm1::ZobrazOkno() {
             ui2->Memo1->setGeometry(m.x(), m.y() + 170, m.width(), m.height() - 160);
         else
             ui2->Memo1->setGeometry(m.x(), m.y() + 140, m.width(), m.height() - 110);
+        w->showLastScore();
     }
     if (u == 10) {
         const QRect g = w->ui->Image1->geometry();

@@ -22,21 +22,34 @@ struct OwnName {
     QString base;
 };
 
-OwnName ownName(const AppState& st, int level) {
-    if (level < 1 || level > kMaxLevel || (level == 1 && !st.searchMode()))
-        return {OwnKind::Main, kMainBase};
-    const QString list = st.levelListFile[size_t(level)].trimmed();
+OwnName ownName(const QString& folder, const QString& listFile, const QString& rootList) {
+    const QString list = listFile.trimmed();
     if (list.isEmpty())
         return {OwnKind::Main, kMainBase};
     OwnName n;
-    if (list.compare(st.rootListName.trimmed(), Qt::CaseInsensitive) == 0)
-        n = {OwnKind::DayFirst, lastComponent(st.levelFolder[size_t(level)].trimmed()).trimmed()};
+    if (list.compare(rootList.trimmed(), Qt::CaseInsensitive) == 0)
+        n = {OwnKind::DayFirst, lastComponent(folder.trimmed()).trimmed()};
     else
         n = {OwnKind::Lesson, lastComponent(list).trimmed()};
     // "..", "." or nothing left would name the temp folder itself.
     if (n.base.isEmpty() || n.base == QLatin1String(".") || n.base == QLatin1String(".."))
         return {OwnKind::Main, kMainBase};
+    // Names beginning with "#" are the program's own files in the learner's
+    // folder (the progress file): a screen so named gets a "_" before it.
+    if (n.base.startsWith(QLatin1Char('#')))
+        n.base.prepend(QLatin1Char('_'));
     return n;
+}
+
+OwnName ownName(const AppState& st, int level) {
+    if (level < 1 || level > kMaxLevel || (level == 1 && !st.searchMode()))
+        return {OwnKind::Main, kMainBase};
+    return ownName(st.levelFolder[size_t(level)], st.levelListFile[size_t(level)], st.rootListName);
+}
+
+QString noteName(const OwnName& n) {
+    // A lesson's note has the name of its list file, which already ends in ".txt".
+    return n.kind == OwnKind::Lesson ? n.base : n.base + QStringLiteral(".txt");
 }
 
 } // namespace
@@ -45,10 +58,14 @@ QString ownFilesBaseFor(const AppState& st, int level) {
     return ownName(st, level).base;
 }
 
-QString notesFileNameFor(const AppState& st, int level) {
-    const OwnName n = ownName(st, level);
-    // A lesson's note has the name of its list file, which already ends in ".txt".
-    return n.kind == OwnKind::Lesson ? n.base : n.base + QStringLiteral(".txt");
+QString notesFileNameFor(const AppState& st, int level) { return noteName(ownName(st, level)); }
+
+QString ownFilesBaseOf(const QString& folder, const QString& listFile, const QString& rootList) {
+    return ownName(folder, listFile, rootList).base;
+}
+
+QString notesFileNameOf(const QString& folder, const QString& listFile, const QString& rootList) {
+    return noteName(ownName(folder, listFile, rootList));
 }
 
 int shownLevel(const AppState& st) {

@@ -25,6 +25,12 @@ QString ownFilesBaseFor(const AppState& st, int level);
 // "multimed.txt", "<folder>.txt" or the list file's name.
 QString notesFileNameFor(const AppState& st, int level);
 
+// The same for a lesson screen known by its day folder and list file (empty
+// list file: the main screen). A name beginning with "#" gets a "_" before
+// it: such names are kept for the program's own files (the progress file).
+QString ownFilesBaseOf(const QString& folder, const QString& listFile, const QString& rootList);
+QString notesFileNameOf(const QString& folder, const QString& listFile, const QString& rootList);
+
 // The level of the screen in front, as this copy's own level file says
 // ("Okna", or "Okna2" in search-window mode). When that file is missing or
 // holds a number outside 1..20, the current level. Throws FileError when the

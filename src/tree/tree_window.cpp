@@ -8,6 +8,7 @@
 #include "content/player.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
+#include "tools/progress.h"
 #include "tree/integrity.h"
 #include "ui_tree_window.h"
 
@@ -105,6 +106,7 @@ void TOknoHladaj::FormActivate() {
                                   : new QTreeWidgetItem(m_items[size_t(n.parent)], {n.caption});
         m_items.push_back(item);
     }
+    markProgress();
     tv->expandAll();
     tv->setUpdatesEnabled(true);
     {
@@ -120,6 +122,31 @@ void TOknoHladaj::FormActivate() {
         problems << QStringLiteral("Strom je príliš veľký: zobrazuje sa len prvých %1 položiek.").arg(kMaxTreeNodes);
     if (!problems.isEmpty())
         st.message(MsgKind::Error, problems.join(QLatin1Char('\n')));
+}
+
+void TOknoHladaj::markProgress() {
+    const ProgressFile progress = readProgress(st.tempFolder, courseIdentity(st.programFolder));
+    if (progress.visits().isEmpty() && progress.tests().isEmpty())
+        return;
+    const QString day = m_place.levelFolder.trimmed();
+    for (size_t i = 0; i < m_items.size() && i < m_tree.nodes.size(); ++i) {
+        const TreeNode& n = m_tree.nodes[i];
+        const QString list = i == 0 ? st.rootListName : n.target.section(QLatin1Char(' '), 0, 0);
+        QString text = n.caption;
+        QString spoken = n.caption;
+        if (progress.wasRead(day, list)) {
+            text += QStringLiteral("  ✓");
+            spoken += QStringLiteral(", prečítané");
+        }
+        if (const auto t = progress.lastTest(day, list)) {
+            text += QStringLiteral("  (naposledy %1 z %2)").arg(t->score).arg(t->maximum);
+            spoken += QStringLiteral(", posledný test %1 z %2 bodov").arg(t->score).arg(t->maximum);
+        }
+        if (text != n.caption) {
+            m_items[i]->setText(0, text);
+            m_items[i]->setData(0, Qt::AccessibleTextRole, spoken);
+        }
+    }
 }
 
 int TOknoHladaj::selectedNode() const {

@@ -51,6 +51,8 @@ protected:
 
 private:
     void notFound();
+    // Read lessons get a tick, tests their last score.
+    void markProgress();
     TForm1& m_form;
     AppState& st;
     TreePlace m_place;

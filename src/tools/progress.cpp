@@ -1,0 +1,326 @@
+#include "tools/progress.h"
+
+#include "app/app_state.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "platform/textfile.h"
+
+#include <QLockFile>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace orbino {
+
+namespace {
+
+constexpr char kTab = '\t';
+
+QString fileName(int n) {
+    return n <= 1 ? QStringLiteral("%1.txt").arg(QLatin1String(kProgressBaseName))
+                  : QStringLiteral("%1-%2.txt").arg(QLatin1String(kProgressBaseName)).arg(n);
+}
+
+// Lines end at CR LF, CR or LF; nothing else ends the file, so a stray byte
+// never hides the lines after it.
+QList<QByteArray> splitAnyLines(const QByteArray& data) {
+    QList<QByteArray> out;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        const char c = data.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        out << data.mid(start, i - start);
+        if (c == '\r' && i + 1 < data.size() && data.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < data.size())
+        out << data.mid(start);
+    return out;
+}
+
+std::optional<int> wholeNumber(const QString& s) {
+    if (s.isEmpty() || s.size() > 9)
+        return std::nullopt;
+    for (QChar c : s)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    return s.toInt();
+}
+
+// The form the lines are written in ("2026-03-09T10:15:30") is read directly:
+// a class overview reads hundreds of thousands of them. Any other ISO form
+// goes through Qt.
+QDateTime parseWhen(const QString& s) {
+    auto digits = [&](int from, int count) {
+        int v = 0;
+        for (int i = from; i < from + count; ++i) {
+            const char16_t c = s.at(i).unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            v = v * 10 + (c - u'0');
+        }
+        return v;
+    };
+    if (s.size() == 19 && s.at(4) == u'-' && s.at(7) == u'-' && s.at(10) == u'T' && s.at(13) == u':' &&
+        s.at(16) == u':') {
+        const QDate date(digits(0, 4), digits(5, 2), digits(8, 2));
+        const QTime time(digits(11, 2), digits(14, 2), digits(17, 2));
+        if (date.isValid() && time.isValid())
+            return QDateTime(date, time);
+        return {};
+    }
+    QDateTime d = QDateTime::fromString(s, Qt::ISODate);
+    return d.isValid() ? d : QDateTime();
+}
+
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+} // namespace
+
+ProgressFile::Line ProgressFile::parseLine(const QByteArray& raw) {
+    Line l;
+    l.raw = raw;
+    const QStringList f = decode1250(raw).split(QLatin1Char(kTab));
+    const QString kind = f.value(0);
+    if (kind == QLatin1String("V") && f.size() == 4 && !f.at(1).isEmpty() && !f.at(2).isEmpty()) {
+        const QDateTime when = parseWhen(f.at(3));
+        if (when.isValid()) {
+            l.kind = 'V';
+            l.visit = {f.at(1), f.at(2), when};
+        }
+    } else if (kind == QLatin1String("T") && f.size() == 6 && !f.at(1).isEmpty() && !f.at(2).isEmpty()) {
+        const auto score = wholeNumber(f.at(3));
+        const auto max = wholeNumber(f.at(4));
+        const QDateTime when = parseWhen(f.at(5));
+        if (score && max && *score <= *max && when.isValid()) {
+            l.kind = 'T';
+            l.test = {f.at(1), f.at(2), *score, *max, when};
+        }
+    }
+    return l;
+}
+
+ProgressFile ProgressFile::parse(const QByteArray& bytes) {
+    ProgressFile p;
+    for (const QByteArray& raw : splitAnyLines(bytes)) {
+        if (raw.isEmpty())
+            continue;
+        if (!p.m_hasCourse && raw.startsWith("C\t")) {
+            p.m_hasCourse = true;
+            p.m_course = decode1250(raw.mid(2)).trimmed();
+            continue;
+        }
+        p.m_lines << parseLine(raw);
+    }
+    return p;
+}
+
+QByteArray ProgressFile::encode(const QString& path) const {
+    QByteArray out;
+    out += "C\t" + encode1250(m_course, path) + "\r\n";
+    for (const Line& l : m_lines) {
+        if (l.kind == 'V')
+            out += encode1250(QStringLiteral("V\t%1\t%2\t%3")
+                                  .arg(l.visit.day, l.visit.list, progressTimestamp(l.visit.when)),
+                              path);
+        else if (l.kind == 'T')
+            out += encode1250(QStringLiteral("T\t%1\t%2\t%3\t%4\t%5")
+                                  .arg(l.test.day, l.test.list)
+                                  .arg(l.test.score)
+                                  .arg(l.test.maximum)
+                                  .arg(progressTimestamp(l.test.when)),
+                              path);
+        else
+            out += l.raw; // kept byte for byte
+        out += "\r\n";
+    }
+    return out;
+}
+
+void ProgressFile::setCourse(const QString& course) {
+    m_course = course.trimmed();
+    m_hasCourse = true;
+}
+
+void ProgressFile::recordVisit(const QString& day, const QString& list, const QDateTime& when) {
+    for (Line& l : m_lines) {
+        if (l.kind == 'V' && sameName(l.visit.day, day) && sameName(l.visit.list, list)) {
+            l.visit.when = std::max(l.visit.when, when);
+            return;
+        }
+    }
+    Line l;
+    l.kind = 'V';
+    l.visit = {day, list, when};
+    m_lines << l;
+}
+
+void ProgressFile::recordTest(const QString& day, const QString& list, int score, int maximum,
+                              const QDateTime& when) {
+    Line l;
+    l.kind = 'T';
+    l.test = {day, list, std::max(0, score), std::max({0, score, maximum}), when};
+    m_lines << l;
+}
+
+QList<Visit> ProgressFile::visits() const {
+    QList<Visit> out;
+    for (const Line& l : m_lines)
+        if (l.kind == 'V')
+            out << l.visit;
+    return out;
+}
+
+QList<TestAttempt> ProgressFile::tests() const {
+    QList<TestAttempt> out;
+    for (const Line& l : m_lines)
+        if (l.kind == 'T')
+            out << l.test;
+    return out;
+}
+
+int ProgressFile::damagedLines() const {
+    return int(std::count_if(m_lines.begin(), m_lines.end(), [](const Line& l) { return l.kind == 0; }));
+}
+
+bool ProgressFile::wasRead(const QString& day, const QString& list) const {
+    return std::any_of(m_lines.begin(), m_lines.end(), [&](const Line& l) {
+        return l.kind == 'V' && sameName(l.visit.day, day) && sameName(l.visit.list, list);
+    });
+}
+
+std::optional<TestAttempt> ProgressFile::lastTest(const QString& day, const QString& list) const {
+    std::optional<TestAttempt> last;
+    for (const Line& l : m_lines)
+        if (l.kind == 'T' && sameName(l.test.day, day) && sameName(l.test.list, list) &&
+            (!last || l.test.when >= last->when))
+            last = l.test;
+    return last;
+}
+
+bool progressNameUsable(const QString& name) {
+    return !name.trimmed().isEmpty() && !name.contains(QLatin1Char('\t')) &&
+           !name.contains(QLatin1Char('\r')) && !name.contains(QLatin1Char('\n'));
+}
+
+QStringList progressFilesIn(const QString& folder) {
+    static const QRegularExpression re(QStringLiteral("^#postup(-[0-9]{1,3})?\\.txt$"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    QStringList out;
+    for (const DirEntry& e : listFolder(folder))
+        if (!e.isDir && re.match(e.name).hasMatch())
+            out << e.name;
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+QString progressPathFor(const QString& folder, const QString& course, bool* taken) {
+    if (taken)
+        *taken = false;
+    const QStringList existing = progressFilesIn(folder);
+    QString firstFree;
+    for (int n = 1; n <= kMaxProgressFiles; ++n) {
+        const QString name = fileName(n);
+        const auto it = std::find_if(existing.begin(), existing.end(),
+                                     [&](const QString& e) { return sameName(e, name); });
+        if (it == existing.end()) {
+            if (firstFree.isEmpty())
+                firstFree = name;
+            continue;
+        }
+        try {
+            const ProgressFile p = ProgressFile::parse(readFileBytes(folder + *it));
+            // A file without its C line is claimed by the first course to write.
+            if (!p.hasCourseLine() || p.course() == course.trimmed())
+                return folder + *it;
+        } catch (const FileError&) {
+        }
+    }
+    if (firstFree.isEmpty()) {
+        if (taken)
+            *taken = true;
+        return folder + fileName(1);
+    }
+    return folder + firstFree;
+}
+
+QString courseIdentity(const QString& programFolder) {
+    QString name;
+    if (const auto data = readFileIfExists(programFolder + QStringLiteral("CONFIG.TXT"))) {
+        const ConfigLine l = findConfigLine(*data, QByteArrayLiteral("NAME"));
+        if (l.found)
+            name = trimControl(l.value);
+    }
+    if (name.isEmpty()) {
+        QString f = programFolder;
+        while (f.endsWith(QLatin1Char('/')) && f.size() > 1)
+            f.chop(1);
+        name = lastComponent(f);
+    }
+    // Kept on one line of the file.
+    name.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    name.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    name.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return name.trimmed();
+}
+
+ProgressFile readProgress(const QString& folder, const QString& course) {
+    const QString path = progressPathFor(folder, course);
+    try {
+        if (const auto data = readFileIfExists(path)) {
+            ProgressFile p = ProgressFile::parse(*data);
+            if (!p.hasCourseLine() || p.course() == course.trimmed())
+                return p;
+        }
+    } catch (const FileError&) {
+    }
+    ProgressFile empty;
+    empty.setCourse(course);
+    return empty;
+}
+
+void updateProgress(const QString& folder, const QString& course,
+                    const std::function<void(ProgressFile&)>& change) {
+    // One lock for the folder: it also keeps two courses from taking the same
+    // free name at once. A lock left by a copy that died is taken over.
+    const QString lockPath = folder + QLatin1String(kProgressBaseName) + QStringLiteral(".lock");
+    QLockFile lock(lockPath);
+    lock.setStaleLockTime(10000);
+    if (!lock.tryLock(5000))
+        throw FileError(lockPath, lock.error() == QLockFile::LockFailedError
+                                      ? QStringLiteral("postup zapisuje iná kópia programu")
+                                      : QStringLiteral("zámok sa nedá vytvoriť"));
+    bool taken = false;
+    const QString path = progressPathFor(folder, course, &taken);
+    if (taken)
+        throw FileError(path, QStringLiteral("v priečinku je už %1 súborov postupu iných kurzov")
+                                  .arg(kMaxProgressFiles));
+    ProgressFile p;
+    if (const auto data = readFileIfExists(path))
+        p = ProgressFile::parse(*data);
+    if (!p.hasCourseLine())
+        p.setCourse(course);
+    change(p);
+    writeFileAtomic(path, p.encode(path));
+}
+
+QString progressTimestamp(const QDateTime& when) {
+    return when.toLocalTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+}
+
+QString progressDateText(const QDateTime& when) {
+    return when.toLocalTime().toString(QStringLiteral("d. M. yyyy H:mm"));
+}
+
+QString lastScoreText(const TestAttempt& t) {
+    // After "z" the unit is in the genitive: "z 1 bodu", "z 5 bodov".
+    const QString unit = t.maximum == 1 ? QStringLiteral("bodu") : QStringLiteral("bodov");
+    return QStringLiteral("Naposledy: %1 z %2 %3 (%4)")
+        .arg(t.score)
+        .arg(t.maximum)
+        .arg(unit, progressDateText(t.when));
+}
+
+} // namespace orbino

@@ -1,0 +1,351 @@
+// The learner's progress file on disk, the export of the learner's work, the
+// class report and its CSV, and the command-line forms of both.
+#include "platform/errors.h"
+#include "platform/textfile.h"
+#include "testsupport.h"
+#include "tools/class_report.h"
+#include "tools/notes.h"
+#include "tools/progress.h"
+#include "tools/work_export.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <thread>
+
+using namespace orbino;
+using namespace orbino::test;
+
+namespace {
+
+const QDateTime kWhen(QDate(2026, 3, 9), QTime(10, 15, 30));
+
+QStringList filesIn(const QString& dir) {
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// A small course: two days, a test on day 2, a teacher's screen left out.
+void writeCourse(const QString& prog, const QString& name = "Kurz <Práca> & počítač") {
+    writeCourseFile(prog + "CONFIG.TXT", {"*NAME*" + name});
+    writeCourseFile(prog + "01._deň/Obsah.txt", {"<Prvý deň>", "[Príbeh] pribeh.txt", "[Hra] hra.exe",
+                                                 "[Vyučujúci] ucitel.txt", "[Znova koniec] koniec.txt"});
+    writeCourseFile(prog + "01._deň/pribeh.txt", {"<Príbeh>", "[Koniec] koniec.txt"});
+    writeCourseFile(prog + "01._deň/koniec.txt", {"<Koniec>"});
+    writeCourseFile(prog + "01._deň/ucitel.txt", {"<Pre učiteľa>"});
+    writeCourseFile(prog + "02._deň/Obsah.txt", {"[Vyskúšaj sa] skusaj.txt"});
+    writeCourseFile(prog + "02._deň/skusaj.txt", {"<Test>"});
+}
+
+} // namespace
+
+class TestProgress : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void bytesOnDisk();
+    void damagedLinesKept_data();
+    void damagedLinesKept();
+    void otherCourseGetsItsOwnFile();
+    void noNoteTakesTheName();
+    void unwritableFolderReported();
+    void twoWritersLoseNoLine();
+    void outlineAndReadCount();
+    void exportContent();
+    void classReportAndCsv();
+    void commandLine();
+};
+
+void TestProgress::bytesOnDisk() {
+    QTemporaryDir dir;
+    const QString f = dir.path() + "/";
+    updateProgress(f, "Kurz č. 1", [](ProgressFile& p) { p.recordVisit("01._deň", "Obsah.txt", kWhen); });
+    updateProgress(f, "Kurz č. 1", [](ProgressFile& p) {
+        p.recordVisit("02._deň", "skúšaj.txt", kWhen);
+        p.recordTest("02._deň", "skúšaj.txt", 4, 5, kWhen);
+    });
+    // A second visit moves the time of the same line; a second test adds one.
+    updateProgress(f, "Kurz č. 1", [](ProgressFile& p) {
+        p.recordVisit("01._DEŇ", "OBSAH.TXT", kWhen.addSecs(60));
+        p.recordTest("02._deň", "skúšaj.txt", 5, 5, kWhen.addSecs(120));
+    });
+    QByteArray want = "C\tKurz \xE8. 1\r\n"
+                      "V\t01._de\xF2\tObsah.txt\t2026-03-09T10:16:30\r\n"
+                      "V\t02._de\xF2\tsk\xFA\x9A" "aj.txt\t2026-03-09T10:15:30\r\n"
+                      "T\t02._de\xF2\tsk\xFA\x9A" "aj.txt\t4\t5\t2026-03-09T10:15:30\r\n"
+                      "T\t02._de\xF2\tsk\xFA\x9A" "aj.txt\t5\t5\t2026-03-09T10:17:30\r\n";
+    QCOMPARE(readBytes(f + "#postup.txt"), want);
+    // Nothing else stays behind: no temporary file, no lock.
+    QCOMPARE(filesIn(f), QStringList{"#postup.txt"});
+
+    const ProgressFile p = readProgress(f, "Kurz č. 1");
+    QVERIFY(p.wasRead("01._deň", "obsah.txt"));
+    QVERIFY(!p.wasRead("01._deň", "pribeh.txt"));
+    QCOMPARE(p.tests().size(), 2);
+    const auto last = p.lastTest("02._deň", "skúšaj.txt");
+    QVERIFY(last);
+    QCOMPARE(last->score, 5);
+    QCOMPARE(lastScoreText(*last), QStringLiteral("Naposledy: 5 z 5 bodov (9. 3. 2026 10:17)"));
+    QCOMPARE(lastScoreText({"d", "l", 1, 1, kWhen}), QStringLiteral("Naposledy: 1 z 1 bodu (9. 3. 2026 10:15)"));
+
+    // A character Windows-1250 lacks: the write fails whole, the file stays.
+    QVERIFY_THROWS_EXCEPTION(FileError, updateProgress(f, "Kurz č. 1", [](ProgressFile& p) {
+                                 p.recordVisit("01._deň", "\u4E2D.txt", kWhen);
+                             }));
+    QCOMPARE(readBytes(f + "#postup.txt"), want);
+}
+
+void TestProgress::damagedLinesKept_data() {
+    QTest::addColumn<QByteArray>("damaged");
+    QTest::newRow("unknown kind") << QByteArray("X\tsomething");
+    QTest::newRow("missing field") << QByteArray("V\t01\tObsah.txt");
+    QTest::newRow("bad date") << QByteArray("V\t01\tObsah.txt\tvčera");
+    QTest::newRow("no such day") << QByteArray("V\t01\tObsah.txt\t2026-02-30T10:15:30");
+    QTest::newRow("letter in the time") << QByteArray("V\t01\tObsah.txt\t2026-02-03T1O:15:30");
+    QTest::newRow("score over maximum") << QByteArray("T\t02\ts.txt\t7\t5\t2026-03-09T10:15:30");
+    QTest::newRow("negative score") << QByteArray("T\t02\ts.txt\t-1\t5\t2026-03-09T10:15:30");
+    QTest::newRow("not a number") << QByteArray("T\t02\ts.txt\tpäť\t5\t2026-03-09T10:15:30");
+    QTest::newRow("byte 26 and controls") << QByteArray("V\t01\x1A\x01\tx.txt");
+    QTest::newRow("huge number") << QByteArray("T\t02\ts.txt\t99999999999\t5\t2026-03-09T10:15:30");
+}
+
+void TestProgress::damagedLinesKept() {
+    QFETCH(QByteArray, damaged);
+    QTemporaryDir dir;
+    const QString f = dir.path() + "/";
+    // Lone LF and lone CR line ends are read too.
+    writeBytes(f + "#postup.txt", "C\tKurz\r\nV\t01\tObsah.txt\t2026-03-09T10:15:30\n" + damaged +
+                                      "\rT\t02\ts.txt\t3\t5\t2026-03-09T10:15:30\r\n");
+    const ProgressFile before = readProgress(f, "Kurz");
+    QCOMPARE(before.visits().size(), 1);
+    QCOMPARE(before.tests().size(), 1);
+    QCOMPARE(before.damagedLines(), 1);
+    updateProgress(f, "Kurz", [](ProgressFile& p) { p.recordVisit("01", "dalsi.txt", kWhen); });
+    QCOMPARE(readBytes(f + "#postup.txt"),
+             "C\tKurz\r\nV\t01\tObsah.txt\t2026-03-09T10:15:30\r\n" + damaged +
+                 "\r\nT\t02\ts.txt\t3\t5\t2026-03-09T10:15:30\r\nV\t01\tdalsi.txt\t2026-03-09T10:15:30\r\n");
+}
+
+void TestProgress::otherCourseGetsItsOwnFile() {
+    QTemporaryDir dir;
+    const QString f = dir.path() + "/";
+    updateProgress(f, "Kurz A", [](ProgressFile& p) { p.recordVisit("01", "a.txt", kWhen); });
+    updateProgress(f, "Kurz B", [](ProgressFile& p) { p.recordVisit("01", "b.txt", kWhen); });
+    updateProgress(f, "Kurz A", [](ProgressFile& p) { p.recordVisit("01", "a2.txt", kWhen); });
+    QCOMPARE(filesIn(f), (QStringList{"#postup-2.txt", "#postup.txt"}));
+    QCOMPARE(readProgress(f, "Kurz A").visits().size(), 2);
+    QCOMPARE(readProgress(f, "Kurz B").visits().size(), 1);
+    QVERIFY(readBytes(f + "#postup-2.txt").startsWith("C\tKurz B\r\n"));
+    QVERIFY(readProgress(f, "Kurz C").visits().isEmpty());
+    // A file without its C line is taken over, its lines kept.
+    QTemporaryDir dir2;
+    const QString g = dir2.path() + "/";
+    writeBytes(g + "#POSTUP.TXT", "V\t01\tx.txt\t2026-03-09T10:15:30\r\n");
+    updateProgress(g, "Kurz", [](ProgressFile& p) { p.recordVisit("01", "y.txt", kWhen); });
+    QCOMPARE(filesIn(g), QStringList{"#POSTUP.TXT"});
+    QCOMPARE(readProgress(g, "Kurz").visits().size(), 2);
+}
+
+void TestProgress::noNoteTakesTheName() {
+    // A day folder or list named like the progress file has its own note.
+    QCOMPARE(notesFileNameOf("#postup", "Obsah.txt", "Obsah.txt"), QStringLiteral("_#postup.txt"));
+    QCOMPARE(notesFileNameOf("01", "#postup.txt", "Obsah.txt"), QStringLiteral("_#postup.txt"));
+    QCOMPARE(notesFileNameOf("01", "#POSTUP-2.TXT", "Obsah.txt"), QStringLiteral("_#POSTUP-2.TXT"));
+    QCOMPARE(notesFileNameOf("01._deň", "Obsah.txt", "obsah.txt"), QStringLiteral("01._deň.txt"));
+    QCOMPARE(notesFileNameOf("01._deň", "pribeh.txt", "Obsah.txt"), QStringLiteral("pribeh.txt"));
+    QCOMPARE(notesFileNameOf("", "", "Obsah.txt"), QStringLiteral("multimed.txt"));
+}
+
+void TestProgress::unwritableFolderReported() {
+    // A folder in the file's place (as a read-only stick, whoever runs this).
+    QTemporaryDir dir;
+    const QString f = dir.path() + "/";
+    QDir().mkpath(f + "#postup.txt");
+    QVERIFY_THROWS_EXCEPTION(FileError,
+                             updateProgress(f, "K", [](ProgressFile& p) { p.recordVisit("1", "a.txt", kWhen); }));
+    QVERIFY(readProgress(f, "K").visits().isEmpty());
+}
+
+void TestProgress::twoWritersLoseNoLine() {
+    QTemporaryDir dir;
+    const QString f = dir.path() + "/";
+    constexpr int kEach = 40;
+    auto writer = [&](const QString& who) {
+        for (int i = 0; i < kEach; ++i)
+            updateProgress(f, "Kurz", [&](ProgressFile& p) {
+                p.recordVisit(who, QStringLiteral("l%1.txt").arg(i), kWhen);
+                p.recordTest(who, QStringLiteral("t.txt"), i % 6, 5 + i % 6, kWhen);
+            });
+    };
+    std::thread a([&] { writer("A"); });
+    std::thread b([&] { writer("B"); });
+    a.join();
+    b.join();
+    const ProgressFile p = readProgress(f, "Kurz");
+    QCOMPARE(p.visits().size(), 2 * kEach);
+    QCOMPARE(p.tests().size(), 2 * kEach);
+    QCOMPARE(p.damagedLines(), 0);
+    QCOMPARE(filesIn(f), QStringList{"#postup.txt"});
+}
+
+void TestProgress::outlineAndReadCount() {
+    QTemporaryDir dir;
+    const QString prog = dir.path() + "/kurz/";
+    writeCourse(prog);
+    const QList<OutlineLesson> day1 = dayOutline(prog, "01._deň", "Obsah.txt");
+    QStringList lists;
+    for (const OutlineLesson& l : day1)
+        lists << l.list;
+    // The teacher's screen is not a learner's lesson; a program is no screen.
+    QCOMPARE(lists, (QStringList{"Obsah.txt", "pribeh.txt", "koniec.txt"}));
+    // A list named from two places is shown where it is nearest the day's start.
+    QCOMPARE(day1.at(1).captions, (QStringList{"Príbeh"}));
+    QCOMPARE(day1.at(2).captions, (QStringList{"Znova koniec"}));
+    QCOMPARE(day1.at(0).dayCaption, QStringLiteral("1. deň"));
+    const QList<OutlineLesson> all = courseOutline(prog, "Obsah.txt");
+    QCOMPARE(all.size(), 5);
+    QVERIFY(all.at(4).test);
+
+    ProgressFile p;
+    p.recordVisit("01._deň", "OBSAH.txt", kWhen);
+    p.recordVisit("01._deň", "koniec.txt", kWhen);
+    p.recordVisit("01._deň", "ucitel.txt", kWhen);
+    QCOMPARE(readCount(day1, p), 2);
+}
+
+void TestProgress::exportContent() {
+    QTemporaryDir dir;
+    const QString prog = dir.path() + "/kurz/";
+    const QString learner = dir.path() + "/ziak/";
+    writeCourse(prog);
+    QDir().mkpath(learner);
+    const QString course = courseIdentity(prog);
+    QCOMPARE(course, QStringLiteral("Kurz <Práca> & počítač"));
+    updateProgress(learner, course, [](ProgressFile& p) {
+        p.recordVisit("01._deň", "pribeh.txt", kWhen);
+        p.recordTest("02._deň", "skusaj.txt", 4, 5, kWhen);
+        p.recordTest("02._deň", "skusaj.txt", 2, 5, kWhen.addDays(1));
+        p.recordVisit("09._deň", "stary.txt", kWhen);
+    });
+    writeCourseFile(learner + "pribeh.txt", {"Myš <b>má</b> dve tlačidlá & koliesko."});
+    writeCourseFile(learner + "pribeh.htm", {"https://sk.wikipedia.org/wiki/Myš?a=1&b=2", "javascript:alert(1)"});
+    writeCourseFile(learner + "01._deň.txt", {"Poznámka dňa"});
+    writeCourseFile(learner + "multimed.txt", {"Na hlavnej obrazovke"});
+
+    const QString html = QString::fromUtf8(exportWorkHtml(prog, learner, "Obsah.txt", kWhen));
+    QVERIFY(html.startsWith("<!DOCTYPE html>"));
+    QVERIFY(html.contains("<meta charset=\"utf-8\">"));
+    QVERIFY(html.contains("@media print"));
+    QVERIFY(html.contains("<h1>Kurz &lt;Práca&gt; &amp; počítač</h1>"));
+    QVERIFY(html.contains("Prečítané lekcie: 1 z 5."));
+    QVERIFY(html.contains("Myš &lt;b&gt;má&lt;/b&gt; dve tlačidlá &amp; koliesko."));
+    QVERIFY(html.contains("<a href=\"https://sk.wikipedia.org/wiki/Myš?a=1&amp;b=2\">"));
+    QVERIFY(html.contains("<li>javascript:alert(1)</li>"));
+    QVERIFY(!html.contains("href=\"javascript"));
+    QVERIFY(html.contains("1. deň › Príbeh"));
+    QVERIFY(html.contains("Poznámka dňa"));
+    QVERIFY(html.contains("Na hlavnej obrazovke"));
+    QVERIFY(html.contains("4 z 5 bodov – 9. 3. 2026 10:15"));
+    QVERIFY(html.contains("2 z 5 bodov – 10. 3. 2026 10:15"));
+    QVERIFY(html.contains("09._deň › stary.txt"));
+    QVERIFY(!html.contains("Pre učiteľa"));
+    // Course order: the day's note before the story's, day 1 before day 2.
+    QVERIFY(html.indexOf("Poznámka dňa") < html.indexOf("Myš &lt;b&gt;"));
+    QVERIFY(html.indexOf("Myš &lt;b&gt;") < html.indexOf("4 z 5 bodov"));
+    // The note keeps its lines.
+    writeCourseFile(learner + "koniec.txt", {"riadok 1", "riadok 2"});
+    QVERIFY(QString::fromUtf8(exportWorkHtml(prog, learner, "Obsah.txt", kWhen)).contains("riadok 1\nriadok 2"));
+
+    exportWork(prog, learner, "Obsah.txt", dir.path() + "/out.html");
+    QVERIFY(readBytes(dir.path() + "/out.html").contains("Poznámka dňa"));
+}
+
+void TestProgress::classReportAndCsv() {
+    QTemporaryDir dir;
+    const QString prog = dir.path() + "/kurz/";
+    writeCourse(prog, "Kurz");
+    const QString cls = dir.path() + "/trieda/";
+    auto learner = [&](const QString& name, const QString& course, const QList<TestAttempt>& tests) {
+        QDir().mkpath(cls + name);
+        updateProgress(cls + name + "/", course, [&](ProgressFile& p) {
+            for (const TestAttempt& t : tests)
+                p.recordTest(t.day, t.list, t.score, t.maximum, t.when);
+        });
+    };
+    learner("Ján Šťastný", "Kurz", {{"02._deň", "skusaj.txt", 5, 5, kWhen}, {"02._deň", "skusaj.txt", 3, 5, kWhen.addDays(1)}});
+    learner("=Eva;B", "Kurz", {{"02._deň", "SKUSAJ.TXT", 4, 5, kWhen}, {"09", "iny.txt", 1, 2, kWhen}});
+    learner("Peter", "Iný kurz", {{"02._deň", "skusaj.txt", 1, 5, kWhen}});
+    QDir().mkpath(cls + "prazdny");
+    QDir().mkpath(cls + "Adam");
+
+    int calls = 0;
+    const ClassReport r = buildClassReport(cls, "Kurz", courseOutline(prog, "Obsah.txt"), [&](int, int) {
+        ++calls;
+        return true;
+    });
+    QVERIFY(calls >= 1);
+    QCOMPARE(r.learners.size(), 2);
+    QCOMPARE(r.learners.at(0).name, QStringLiteral("=Eva;B"));
+    QCOMPARE(r.learners.at(1).name, QStringLiteral("Ján Šťastný"));
+    QCOMPARE(r.tests.size(), 2);
+    QCOMPARE(r.tests.at(0).caption, QStringLiteral("2. deň › Vyskúšaj sa"));
+    QCOMPARE(r.tests.at(1).caption, QStringLiteral("09 › iny.txt"));
+    QCOMPARE(r.learners.at(1).last.at(0), std::optional<int>(3));
+    QCOMPARE(r.learners.at(1).best.at(0), std::optional<int>(5));
+    QCOMPARE(r.learners.at(1).last.at(1), std::optional<int>());
+    QCOMPARE(r.average(0), std::optional<double>(3.5));
+    QCOMPARE(r.otherCourse, QStringList{"Peter (Iný kurz)"});
+    QCOMPARE(r.withoutProgress, (QStringList{"Adam", "prazdny"}));
+
+    const QByteArray csv = classReportCsv(r);
+    QCOMPARE(csv, QByteArray("\xEF\xBB\xBF"
+                             "Žiak;2. deň › Vyskúšaj sa – posledný (z 5);2. deň › Vyskúšaj sa – najlepší;"
+                             "09 › iny.txt – posledný (z 2);09 › iny.txt – najlepší\r\n"
+                             "\"'=Eva;B\";4;4;1;1\r\n"
+                             "Ján Šťastný;3;5;;\r\n"));
+
+    // Stopping on the way gives a report marked so.
+    const ClassReport stopped = buildClassReport(cls, "Kurz", {}, [](int, int) { return false; });
+    QVERIFY(stopped.cancelled);
+    QVERIFY_THROWS_EXCEPTION(FileError, buildClassReport(dir.path() + "/nie je", "Kurz", {}));
+}
+
+void TestProgress::commandLine() {
+    QTemporaryDir dir;
+    const QString prog = dir.path() + "/kurz/";
+    const QString temp = dir.path() + "/temp/";
+    writeCourse(prog, "Kurz");
+    writeCourseFile(prog + "CONFIG.TXT", {"*NAME*Kurz", "*PATH TEMP*" + temp});
+    QDir().mkpath(temp);
+    updateProgress(temp, "Kurz", [](ProgressFile& p) { p.recordTest("02._deň", "skusaj.txt", 4, 5, kWhen); });
+    writeCourseFile(temp + "skusaj.txt", {"moja poznámka"});
+    QDir().mkpath(dir.path() + "/trieda/Ján");
+    QFile::copy(temp + "#postup.txt", dir.path() + "/trieda/Ján/#postup.txt");
+
+    auto run = [&](const QStringList& args, const QString& cwd) {
+        QProcess p;
+        p.setWorkingDirectory(cwd);
+        p.start(QStringLiteral(ORBINO_BINARY), args);
+        p.waitForFinished(60000);
+        return p.exitCode();
+    };
+    QCOMPARE(run({"--export-work", dir.path() + "/praca.html", "--course", prog}, dir.path()), 0);
+    const QString html = QString::fromUtf8(readBytes(dir.path() + "/praca.html"));
+    QVERIFY(html.contains("moja poznámka"));
+    QVERIFY(html.contains("4 z 5 bodov"));
+
+    QCOMPARE(run({"--class-report", dir.path() + "/trieda", "--csv", "out.csv"}, prog), 0);
+    QCOMPARE(readBytes(prog + "out.csv"),
+             QByteArray("\xEF\xBB\xBFŽiak;2. deň › Vyskúšaj sa – posledný (z 5);2. deň › Vyskúšaj sa – najlepší\r\n"
+                        "Ján;4;4\r\n"));
+    QCOMPARE(run({"--class-report", dir.path() + "/trieda"}, prog), 2);
+    QCOMPARE(run({"--export-work"}, prog), 2);
+    QCOMPARE(run({"--class-report", dir.path() + "/nie je", "--csv", "x.csv"}, prog), 1);
+}
+
+QTEST_APPLESS_MAIN(TestProgress)
+#include "tst_progress.moc"
