@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  libqt6sql6-sqlite
   libbenchmark-dev
   fonts-liberation
   xvfb xauth

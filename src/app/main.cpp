@@ -1,6 +1,7 @@
 #include "app/app_window.h"
 #include "content/teacher_password.h"
 #include "tree/check_cli.h"
+#include "tree/search_cli.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -12,6 +13,11 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::string_view(argv[1]) == "--check") {
         QCoreApplication app(argc, argv);
         return orbino::runIntegrityCheckCli(QCoreApplication::arguments().mid(2));
+    }
+    // Full-text search of the course, also without a display.
+    if (argc > 1 && std::string_view(argv[1]) == "--search-text") {
+        QCoreApplication app(argc, argv);
+        return orbino::runTextSearchCli(QCoreApplication::arguments().mid(2));
     }
     // A teacher sets the course's password on the terminal, in the course folder.
     if (argc > 1 && std::string_view(argv[1]) == "--set-teacher-password") {
