@@ -33,7 +33,7 @@ namespace {
 
 // Bumped whenever the tables or what goes into them change: an index made by
 // another version is rebuilt rather than misread.
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 QString stripControls(const QString& s) {
     QString out;
@@ -132,6 +132,7 @@ bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& roo
 struct Row {
     QString body, captionPath, file, day, caption, target;
     int node = 0;
+    bool isCaption = false;
 };
 
 // Reads the course and fills the tables of `db`, which are made anew.
@@ -149,7 +150,7 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList, con
     // Case and diacritics are folded away on both sides, so "subor" finds
     // "súbor" and "KLAV" finds "Klávesnica".
     exec(q, QStringLiteral("CREATE VIRTUAL TABLE texts USING fts5(body, captionPath UNINDEXED, file UNINDEXED, "
-                           "day UNINDEXED, node UNINDEXED, caption UNINDEXED, target UNINDEXED, "
+                           "day UNINDEXED, node UNINDEXED, caption UNINDEXED, target UNINDEXED, kind UNINDEXED, "
                            "tokenize = 'unicode61 remove_diacritics 2')"));
     if (!db.transaction())
         throw SqlFailure{db.lastError().text()};
@@ -166,8 +167,8 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList, con
         return s;
     };
     QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO texts(body, captionPath, file, day, node, caption, target) "
-                                  "VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    insert.prepare(QStringLiteral("INSERT INTO texts(body, captionPath, file, day, node, caption, target, kind) "
+                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
     auto add = [&](const Row& r) {
         const QString body = stripControls(r.body);
         if (body.trimmed().isEmpty())
@@ -179,6 +180,7 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList, con
         insert.addBindValue(r.node);
         insert.addBindValue(r.caption);
         insert.addBindValue(r.target);
+        insert.addBindValue(r.isCaption ? 0 : 1);
         if (!insert.exec())
             throw SqlFailure{insert.lastError().text()};
     };
@@ -236,7 +238,9 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList, con
                 // The caption is written in the list that names the item.
                 row.body = n.caption;
                 row.file = relative(tree.nodes[size_t(n.parent)].target);
+                row.isCaption = true;
                 add(row);
+                row.isCaption = false;
             }
             if (planOpen(n.target).kind == OpenPlan::ContentList && folder.hasFile(n.target)) {
                 if (owner.value(folder.identity(n.target), -1) == i) {
@@ -529,14 +533,15 @@ QList<TextHit> TextSearch::search(const QString& text, int limit) {
     QSqlQuery q(QSqlDatabase::database(m_readerName, false));
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT captionPath, file, snippet(texts, 0, char(1), char(2), '…', 12), day, node, "
-                             "caption, target FROM texts WHERE texts MATCH ? ORDER BY rank LIMIT ?"));
+                             "caption, target, kind FROM texts WHERE texts MATCH ? ORDER BY rank LIMIT ?"));
     q.addBindValue(match);
     // Several rows of one node (its caption, its text, its twin) give one hit.
     q.addBindValue(limit * 3 + 8);
     if (!q.exec())
         return hits;
-    QSet<QString> seen;
-    while (q.next() && hits.size() < limit) {
+    QHash<QString, qsizetype> seen; // node -> its hit
+    QSet<QString> fromCaption;      // hits whose snippet is only their caption
+    while (q.next()) {
         TextHit h;
         h.captionPath = q.value(0).toString();
         h.file = q.value(1).toString();
@@ -545,10 +550,22 @@ QList<TextHit> TextSearch::search(const QString& text, int limit) {
         h.node = q.value(4).toInt();
         h.caption = q.value(5).toString();
         h.target = q.value(6).toString();
+        const bool caption = q.value(7).toInt() == 0;
         const QString key = h.dayFolder + QLatin1Char('/') + QString::number(h.node);
-        if (seen.contains(key))
+        if (const auto it = seen.constFind(key); it != seen.cend()) {
+            // The caption is shown as the path anyway: a match in the text
+            // itself makes the better snippet.
+            if (!caption && fromCaption.remove(key)) {
+                hits[*it].file = h.file;
+                hits[*it].snippet = h.snippet;
+            }
             continue;
-        seen.insert(key);
+        }
+        if (hits.size() >= limit)
+            continue;
+        seen.insert(key, hits.size());
+        if (caption)
+            fromCaption.insert(key);
         hits << h;
     }
     return hits;

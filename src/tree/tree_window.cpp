@@ -44,7 +44,8 @@ bool passGate(TForm1& form, Gate gate) {
 // Text hits: the caption path on the first line, the snippet below it with
 // the matched words in bold. The item's own text (for screen readers and
 // keyboard search) is the same without markup.
-constexpr int kHtmlRole = Qt::UserRole + 1;
+constexpr int kHtmlRole = Qt::UserRole + 1; // the snippet as HTML
+constexpr int kPathRole = Qt::UserRole + 2; // the caption path
 
 class HitDelegate : public QStyledItemDelegate {
 public:
@@ -62,12 +63,12 @@ public:
         const QWidget* w = opt.widget;
         QStyle* style = w ? w->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &opt, p, w);
+        const bool selected = opt.state & QStyle::State_Selected;
         QTextDocument doc;
-        setUp(doc, opt, html);
+        setUp(doc, opt, html, index.data(kPathRole).toString(), selected);
         p->save();
         p->translate(opt.rect.topLeft());
         QAbstractTextDocumentLayout::PaintContext ctx;
-        const bool selected = opt.state & QStyle::State_Selected;
         ctx.palette.setColor(QPalette::Text, opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
         ctx.clip = QRectF(0, 0, opt.rect.width(), opt.rect.height());
         p->setClipRect(ctx.clip);
@@ -82,17 +83,22 @@ public:
         QStyleOptionViewItem opt = option;
         initStyleOption(&opt, index);
         QTextDocument doc;
-        setUp(doc, opt, html);
+        setUp(doc, opt, html, index.data(kPathRole).toString(), false);
         return QSize(opt.rect.width(), int(doc.size().height()) + 2);
     }
 
 private:
-    static void setUp(QTextDocument& doc, const QStyleOptionViewItem& opt, const QString& html) {
+    static void setUp(QTextDocument& doc, const QStyleOptionViewItem& opt, const QString& snippet,
+                      const QString& path, bool selected) {
         doc.setDefaultFont(opt.font);
         doc.setDocumentMargin(3);
         const int width = opt.widget ? opt.widget->width() - 24 : 400;
         doc.setTextWidth(std::max(width, 100));
-        doc.setHtml(html);
+        // The path in the link colour, readable on the selection too.
+        const QColor pathColor =
+            opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Link);
+        doc.setHtml(QStringLiteral("<span style=\"color:%1\">%2</span><br>%3")
+                        .arg(pathColor.name(), path.toHtmlEscaped(), snippet));
     }
 };
 
@@ -270,8 +276,8 @@ void TOknoHladaj::runTextSearch() {
     }
     for (const TextHit& h : m_hits) {
         auto* item = new QListWidgetItem(h.captionPath + QStringLiteral(": ") + plainSnippet(h.snippet), list);
-        item->setData(kHtmlRole, QStringLiteral("<span style=\"color:#1f3f7f\">") + h.captionPath.toHtmlEscaped() +
-                                     QStringLiteral("</span><br>") + htmlSnippet(h.snippet));
+        item->setData(kHtmlRole, htmlSnippet(h.snippet));
+        item->setData(kPathRole, h.captionPath);
         item->setToolTip(h.file);
     }
     list->setCurrentRow(0);
