@@ -61,6 +61,8 @@ private slots:
     void init();
     void queryText_data();
     void queryText();
+    void snippets_data();
+    void snippets();
     void finds_data();
     void finds();
     void snippetsAndFiles();
@@ -116,6 +118,33 @@ void TestTextSearch::queryText() {
     QFETCH(QString, text);
     QFETCH(QString, query);
     QCOMPARE(ftsQuery(text), query);
+}
+
+void TestTextSearch::snippets_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("html");
+    QTest::newRow("case and diacritics") << "KON" << "Kôň a koník."
+                                         << "<b>Kôň</b> a <b>koník</b>.";
+    QTest::newRow("prefix only for the last word") << "kon sed" << "Kôň koník sedí, sedlo."
+                                                   << "<b>Kôň</b> koník <b>sedí</b>, <b>sedlo</b>.";
+    QTest::newRow("whole word after a blank") << "kon " << "Kôň koník." << "<b>Kôň</b> koník.";
+    QTest::newRow("cut on both sides")
+        << "dvanast" << "jeden dva tri štyri päť šesť sedem osem deväť desať jedenásť dvanásť trinásť štrnásť "
+                        "pätnásť šestnásť sedemnásť osemnásť deväťnásť dvadsať dvadsaťjeden"
+        << "…deväť desať jedenásť <b>dvanásť</b> trinásť štrnásť pätnásť šestnásť sedemnásť osemnásť "
+           "deväťnásť dvadsať…";
+    QTest::newRow("the place with most words")
+        << "mys klav" << "Myš je tu. A b c d e f g h i j k l m n o p. Myš a klávesnica sú tu."
+        << "…j k l m n o p. <b>Myš</b> a <b>klávesnica</b> sú tu.";
+    QTest::newRow("markup stays text") << "b" << "<b>x</b> & y" << "&lt;<b>b</b>&gt;x&lt;/<b>b</b>&gt; &amp; y";
+}
+
+void TestTextSearch::snippets() {
+    QFETCH(QString, text);
+    QFETCH(QString, body);
+    QFETCH(QString, html);
+    QCOMPARE(htmlSnippet(SnippetMaker(text).make(body)), html);
 }
 
 void TestTextSearch::finds_data() {
@@ -335,7 +364,7 @@ void TestTextSearch::commandLine_data() {
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("output");
     const QString vyskusaj = QStringLiteral("1. deň - Vyskúšaj sa\t01._deň/skusaj.txt\t"
-                                            "…Vytvor nový súbor poznamky.txt. 1 bod 2. Premenuj priečinok NEAR OR…");
+                                            "1. Vytvor nový súbor poznamky.txt. 1 bod 2. Premenuj priečinok NEAR…");
     QTest::newRow("found, --course last")
         << QStringList{"poznamky", "subor", "--course", "COURSE"} << false << 0 << QStringList{vyskusaj};
     QTest::newRow("found, --course first")

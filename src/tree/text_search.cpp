@@ -25,6 +25,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <vector>
 #include <unistd.h>
 
 namespace orbino {
@@ -324,28 +325,161 @@ QString htmlSnippet(const QString& snippet) {
     return out;
 }
 
-QString ftsQuery(const QString& text) {
-    QStringList terms;
+namespace {
+
+bool isWordChar(char32_t c) { return QChar::isLetterOrNumber(c) || QChar::isMark(c); }
+
+// The words of the user's text; `prefix` when the text ends inside the last.
+struct QueryWords {
+    QStringList words;
+    bool prefix = false;
+};
+QueryWords queryWords(const QString& text) {
+    QueryWords q;
     QList<char32_t> word;
     auto flush = [&] {
-        if (!word.isEmpty()) {
-            QString w = QString::fromUcs4(word.constData(), word.size());
-            terms << QLatin1Char('"') + w.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
-        }
+        if (!word.isEmpty())
+            q.words << QString::fromUcs4(word.constData(), word.size());
         word.clear();
     };
-    bool endsInWord = false;
     for (const char32_t c : text.toUcs4()) {
-        endsInWord = QChar::isLetterOrNumber(c) || QChar::isMark(c);
-        if (endsInWord)
+        q.prefix = isWordChar(c);
+        if (q.prefix)
             word.append(c);
         else
             flush();
     }
     flush();
-    if (terms.isEmpty())
+    return q;
+}
+
+// A word as the index compares it: without case and diacritics.
+QString foldWord(const QString& w) {
+    bool ascii = true;
+    for (const QChar c : w)
+        ascii = ascii && c.unicode() < 128;
+    if (ascii)
+        return w.toLower();
+    QString out;
+    for (const QChar c : w.normalized(QString::NormalizationForm_KD))
+        if (!c.isMark())
+            out += c;
+    return out.toCaseFolded();
+}
+
+} // namespace
+
+// Snippets are made here rather than by FTS5: its snippet() looks every
+// matching term up again for each row, which for a short prefix costs far
+// more than the search itself.
+SnippetMaker::SnippetMaker(const QString& text) {
+    const QueryWords q = queryWords(text);
+    for (const QString& w : q.words)
+        m_words << foldWord(w);
+    m_prefix = q.prefix;
+}
+
+int SnippetMaker::matches(const QString& token) const {
+    if (m_words.isEmpty())
+        return -1;
+    const auto cached = m_cache.constFind(token);
+    if (cached != m_cache.cend())
+        return *cached;
+    const QString f = foldWord(token);
+    int found = -1;
+    for (qsizetype i = 0; i < m_words.size() && found < 0; ++i) {
+        const bool last = i + 1 == m_words.size();
+        if (f == m_words.at(i) || (last && m_prefix && f.startsWith(m_words.at(i))))
+            found = int(i);
+    }
+    m_cache.insert(token, found);
+    return found;
+}
+
+QString SnippetMaker::make(const QString& body, int tokens) const {
+    struct Token {
+        qsizetype begin, end;
+        int term; // index of the query word it matches, -1 for none
+    };
+    std::vector<Token> all;
+    const qsizetype n = body.size();
+    for (qsizetype i = 0; i < n;) {
+        const auto codeAt = [&](qsizetype at, int* len) -> char32_t {
+            const QChar c = body.at(at);
+            if (c.isHighSurrogate() && at + 1 < n && body.at(at + 1).isLowSurrogate()) {
+                *len = 2;
+                return QChar::surrogateToUcs4(c, body.at(at + 1));
+            }
+            *len = 1;
+            return c.unicode();
+        };
+        int len = 1;
+        if (!isWordChar(codeAt(i, &len))) {
+            i += len;
+            continue;
+        }
+        const qsizetype begin = i;
+        while (i < n && isWordChar(codeAt(i, &len)))
+            i += len;
+        all.push_back({begin, i, matches(body.mid(begin, i - begin))});
+    }
+    if (all.empty())
+        return body.trimmed();
+    // The window of `tokens` words holding the most different query words,
+    // then the most matches, with a few words before the first match.
+    const size_t width = size_t(std::max(tokens, 1));
+    size_t best = 0;
+    long bestScore = -1;
+    const size_t lastStart = all.size() > width ? all.size() - width : 0;
+    for (size_t start = 0; start <= lastStart; ++start) {
+        QSet<int> distinct;
+        long count = 0;
+        long first = -1;
+        for (size_t k = start; k < std::min(all.size(), start + width); ++k) {
+            if (all[k].term < 0)
+                continue;
+            distinct.insert(all[k].term);
+            ++count;
+            if (first < 0)
+                first = long(k - start);
+        }
+        const long score = distinct.size() * 100000L + count * 100L - (first < 0 ? 0 : std::abs(first - 3));
+        if (score > bestScore) {
+            bestScore = score;
+            best = start;
+        }
+    }
+    const size_t last = std::min(all.size(), best + width) - 1;
+    QString out;
+    if (best > 0)
+        out += QStringLiteral("…");
+    qsizetype pos = best == 0 ? 0 : all[best].begin;
+    for (size_t k = best; k <= last; ++k) {
+        out += body.mid(pos, all[k].begin - pos);
+        const QString word = body.mid(all[k].begin, all[k].end - all[k].begin);
+        if (all[k].term >= 0)
+            out += kMatchStart + word + kMatchEnd;
+        else
+            out += word;
+        pos = all[k].end;
+    }
+    if (last + 1 < all.size()) {
+        out += body.mid(pos, all[last + 1].begin - pos).trimmed();
+        out += QStringLiteral("…");
+    } else {
+        out += body.mid(pos);
+    }
+    return out.trimmed();
+}
+
+QString ftsQuery(const QString& text) {
+    const QueryWords q = queryWords(text);
+    if (q.words.isEmpty())
         return {};
-    if (endsInWord)
+    QStringList terms;
+    for (QString w : q.words)
+        terms << QLatin1Char('"') + w.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+    if (q.prefix)
         terms.last() += QLatin1Char('*');
     return terms.join(QLatin1Char(' '));
 }
@@ -530,43 +664,60 @@ QList<TextHit> TextSearch::search(const QString& text, int limit) {
     const QString match = ftsQuery(text);
     if (match.isEmpty() || !openReader())
         return hits;
-    QSqlQuery q(QSqlDatabase::database(m_readerName, false));
+    const QSqlDatabase db = QSqlDatabase::database(m_readerName, false);
+    // First the ranking alone, which is cheap; snippets, which are not, only
+    // for the rows shown.
+    QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT captionPath, file, snippet(texts, 0, char(1), char(2), '…', 12), day, node, "
-                             "caption, target, kind FROM texts WHERE texts MATCH ? ORDER BY rank LIMIT ?"));
+    q.prepare(QStringLiteral("SELECT rowid, day, node, kind FROM texts WHERE texts MATCH ? ORDER BY rank LIMIT ?"));
     q.addBindValue(match);
     // Several rows of one node (its caption, its text, its twin) give one hit.
     q.addBindValue(limit * 3 + 8);
     if (!q.exec())
         return hits;
-    QHash<QString, qsizetype> seen; // node -> its hit
-    QSet<QString> fromCaption;      // hits whose snippet is only their caption
+    struct Pick {
+        qint64 rowid;
+        bool caption;
+    };
+    std::vector<Pick> picks;
+    QHash<QString, size_t> seen; // node -> its pick
     while (q.next()) {
-        TextHit h;
-        h.captionPath = q.value(0).toString();
-        h.file = q.value(1).toString();
-        h.snippet = q.value(2).toString();
-        h.dayFolder = q.value(3).toString();
-        h.node = q.value(4).toInt();
-        h.caption = q.value(5).toString();
-        h.target = q.value(6).toString();
-        const bool caption = q.value(7).toInt() == 0;
-        const QString key = h.dayFolder + QLatin1Char('/') + QString::number(h.node);
+        const bool caption = q.value(3).toInt() == 0;
+        const QString key = q.value(1).toString() + QLatin1Char('/') + q.value(2).toString();
         if (const auto it = seen.constFind(key); it != seen.cend()) {
             // The caption is shown as the path anyway: a match in the text
             // itself makes the better snippet.
-            if (!caption && fromCaption.remove(key)) {
-                hits[*it].file = h.file;
-                hits[*it].snippet = h.snippet;
-            }
+            if (!caption && picks[*it].caption)
+                picks[*it] = {q.value(0).toLongLong(), false};
             continue;
         }
-        if (hits.size() >= limit)
+        if (picks.size() >= size_t(limit))
             continue;
-        seen.insert(key, hits.size());
-        if (caption)
-            fromCaption.insert(key);
+        seen.insert(key, picks.size());
+        picks.push_back({q.value(0).toLongLong(), caption});
+    }
+    q.finish();
+
+    // The rows' own columns by rowid, without MATCH: FTS5 would expand a
+    // short prefix again for every row.
+    QSqlQuery row(db);
+    row.setForwardOnly(true);
+    row.prepare(QStringLiteral("SELECT captionPath, file, body, day, node, caption, target FROM texts WHERE rowid = ?"));
+    const SnippetMaker snippet(text);
+    for (const Pick& p : picks) {
+        row.addBindValue(p.rowid);
+        if (!row.exec() || !row.next())
+            continue;
+        TextHit h;
+        h.captionPath = row.value(0).toString();
+        h.file = row.value(1).toString();
+        h.snippet = snippet.make(row.value(2).toString());
+        h.dayFolder = row.value(3).toString();
+        h.node = row.value(4).toInt();
+        h.caption = row.value(5).toString();
+        h.target = row.value(6).toString();
         hits << h;
+        row.finish();
     }
     return hits;
 }

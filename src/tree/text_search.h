@@ -5,6 +5,7 @@
 // included). The index is an SQLite FTS5 database kept as a cache outside the
 // course, so a course on a read-only disc works and the course folder is never
 // written. No widgets: the tree window and `--search-text` show what this finds.
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -46,6 +47,21 @@ QString htmlSnippet(const QString& snippet);
 // when the text has no word at all.
 QString ftsQuery(const QString& text);
 
+// A snippet of a matching text: about `tokens` words around the best place,
+// the words that match the user's text (as the index compares them) marked,
+// "…" where text was left out.
+class SnippetMaker {
+public:
+    explicit SnippetMaker(const QString& userText);
+    QString make(const QString& body, int tokens = 12) const;
+
+private:
+    int matches(const QString& token) const; // the query word it matches, or -1
+    QStringList m_words; // folded
+    bool m_prefix = false;
+    mutable QHash<QString, int> m_cache;
+};
+
 // Where a course's index lives: `cacheDir` + a name made from a hash of the
 // course's absolute (canonical) path.
 QString indexFileName(const QString& cacheDir, const QString& courseDir);
@@ -85,7 +101,7 @@ public:
 
     // Hits for `text`, best first, one per tree node; empty until ready(), for
     // a text without words, and on any database error (never throws).
-    QList<TextHit> search(const QString& text, int limit = 200);
+    QList<TextHit> search(const QString& text, int limit = 50);
 
 signals:
     void progress(int done, int total);

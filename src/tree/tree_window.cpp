@@ -226,7 +226,6 @@ void TOknoHladaj::FormActivate() {
         problems << QStringLiteral("Strom je príliš veľký: zobrazuje sa len prvých %1 položiek.").arg(kMaxTreeNodes);
     if (!problems.isEmpty())
         st.message(MsgKind::Error, problems.join(QLatin1Char('\n')));
-    startTextIndex();
 }
 
 void TOknoHladaj::startTextIndex() {

@@ -49,6 +49,7 @@ public:
     // "Hľadaj v texte": full-text search of the whole course. The index is
     // checked (and rebuilt when stale) in the background from the moment the
     // window opens; typing searches after a short pause.
+    void startTextIndex();   // once; the window shows its progress
     void Edit2Change();      // (re)starts the pause
     void runTextSearch();    // searches now
     void ListBox1DblClick(); // opens the current hit, as the tree opens its item
@@ -70,7 +71,6 @@ private:
     // says; a content list in a second copy titled `title`.
     void openItem(const QString& dir, const QString& caption, const QString& target, const QString& title,
                   bool root);
-    void startTextIndex();
     void textIndexProgress(int done, int total);
     void textIndexFinished();
     std::unique_ptr<TextSearch> m_text;
