@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDataStream>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -25,6 +26,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <vector>
 #include <unistd.h>
 
@@ -34,7 +36,7 @@ namespace {
 
 // Bumped whenever the tables or what goes into them change: an index made by
 // another version is rebuilt rather than misread.
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 4;
 
 QString stripControls(const QString& s) {
     QString out;
@@ -58,11 +60,12 @@ struct Stamp {
     qint64 mtime = -1;
 };
 
-Stamp stampOf(const QString& path) {
-    const QFileInfo fi(path);
-    if (!fi.exists())
+// One stat() call: checking a course of a thousand lessons must stay cheap.
+Stamp stampOf(const QByteArray& nativePath) {
+    struct stat s {};
+    if (::stat(nativePath.constData(), &s) != 0)
         return {};
-    return {fi.isDir() ? 0 : fi.size(), fi.lastModified().toMSecsSinceEpoch()};
+    return {S_ISDIR(s.st_mode) ? 0 : qint64(s.st_size), qint64(s.st_mtim.tv_sec) * 1000000000LL + s.st_mtim.tv_nsec};
 }
 
 // A connection opened in the constructor and removed in the destructor, for
@@ -119,13 +122,26 @@ bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& roo
         meta.value(QStringLiteral("course")) != course || meta.value(QStringLiteral("rootList")) != rootList ||
         meta.value(QStringLiteral("complete")) != QLatin1String("1"))
         return false;
-    if (!q.exec(QStringLiteral("SELECT path, size, mtime FROM watched")))
+    if (!q.exec(QStringLiteral("SELECT data FROM watched")) || !q.next())
         return false;
-    while (q.next()) {
-        const Stamp now = stampOf(q.value(0).toString());
-        if (now.size != q.value(1).toLongLong() || now.mtime != q.value(2).toLongLong())
+    // One value rather than a row per file: a thousand rows through Qt SQL
+    // cost more than the stat() calls themselves.
+    const QByteArray data = q.value(0).toByteArray();
+    QDataStream in(data);
+    qint32 count = 0;
+    in >> count;
+    for (qint32 i = 0; i < count; ++i) {
+        QByteArray path;
+        qint64 size = 0, mtime = 0;
+        in >> path >> size >> mtime;
+        if (in.status() != QDataStream::Ok)
+            return false;
+        const Stamp now = stampOf(path);
+        if (now.size != size || now.mtime != mtime)
             return false;
     }
+    if (count <= 0 || !in.atEnd())
+        return false;
     // The table of texts must be there and answer.
     return q.exec(QStringLiteral("SELECT count(*) FROM texts WHERE texts MATCH '\"x\"'"));
 }
@@ -147,7 +163,7 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList, con
     exec(q, QStringLiteral("DROP TABLE IF EXISTS watched"));
     exec(q, QStringLiteral("DROP TABLE IF EXISTS texts"));
     exec(q, QStringLiteral("CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT)"));
-    exec(q, QStringLiteral("CREATE TABLE watched(path TEXT, size INTEGER, mtime INTEGER)"));
+    exec(q, QStringLiteral("CREATE TABLE watched(data BLOB)"));
     // Case and diacritics are folded away on both sides, so "subor" finds
     // "súbor" and "KLAV" finds "Klávesnica".
     exec(q, QStringLiteral("CREATE VIRTUAL TABLE texts USING fts5(body, captionPath UNINDEXED, file UNINDEXED, "
@@ -156,15 +172,15 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList, con
     if (!db.transaction())
         throw SqlFailure{db.lastError().text()};
 
-    QSqlQuery watch(db);
-    watch.prepare(QStringLiteral("INSERT INTO watched(path, size, mtime) VALUES (?, ?, ?)"));
+    QByteArray watched;
+    QDataStream watchOut(&watched, QIODevice::WriteOnly);
+    qint32 watchCount = 0;
+    watchOut << watchCount; // rewritten at the end
     auto watchPath = [&](const QString& path) {
-        const Stamp s = stampOf(path);
-        watch.addBindValue(path);
-        watch.addBindValue(s.size);
-        watch.addBindValue(s.mtime);
-        if (!watch.exec())
-            throw SqlFailure{watch.lastError().text()};
+        const QByteArray native = QFile::encodeName(path);
+        const Stamp s = stampOf(native);
+        watchOut << native << s.size << s.mtime;
+        ++watchCount;
         return s;
     };
     QSqlQuery insert(db);
@@ -269,6 +285,15 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList, con
         }
     }
 
+    {
+        QDataStream head(&watched, QIODevice::ReadWrite);
+        head << watchCount;
+    }
+    QSqlQuery w(db);
+    w.prepare(QStringLiteral("INSERT INTO watched(data) VALUES (?)"));
+    w.addBindValue(watched);
+    if (!w.exec())
+        throw SqlFailure{w.lastError().text()};
     QSqlQuery m(db);
     m.prepare(QStringLiteral("INSERT INTO meta(key, value) VALUES (?, ?)"));
     const QList<std::pair<QString, QString>> meta{{QStringLiteral("version"), QString::number(kSchemaVersion)},
