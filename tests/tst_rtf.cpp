@@ -671,7 +671,9 @@ void TestRtf::libreOfficeReadsOurFiles() {
     QVERIFY(process.waitForFinished(180000));
     QFile html(dir.filePath(QStringLiteral("lekcia.html")));
     QVERIFY2(html.open(QIODevice::ReadOnly), qPrintable(process.readAllStandardError()));
-    const QString out = QString::fromUtf8(html.readAll());
+    // LibreOffice wraps its HTML lines wherever it likes: compare the text
+    // with every run of blanks and line ends taken as one blank.
+    const QString out = QString::fromUtf8(html.readAll()).simplified();
     QVERIFY(out.contains(QStringLiteral("Normal")));
     QVERIFY(out.contains(QStringLiteral("Žltučký kôň")) ||
             out.contains(QStringLiteral("&Zcaron;lt")) || out.contains(QStringLiteral("&#381;lt")));
