@@ -12,4 +12,13 @@ void writeLargeConfig(const QString& path, int lines);
 // a description block and a few link lines.
 void writeContentList(const QString& path, int items);
 
+// A course of `days` day folders with `lessons` lessons spread over them:
+// each day's Obsah.txt names its lessons, each lesson is a .txt with a
+// description block and an .rtf twin with other text, Slovak words with
+// diacritics throughout, about `textChars` characters of text in all (half in
+// the blocks, half in the twins). Every lesson text also holds the word
+// "lekcia" and its own number; the vocabulary is vocabulary().
+void writeTextCourse(const QString& courseDir, int days, int lessons, qint64 textChars);
+const QStringList& vocabulary();
+
 } // namespace orbino::bench

@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-charts-dev
+  libqt6sql6-sqlite
   libbenchmark-dev
   fonts-liberation
   xvfb xauth

@@ -7,10 +7,13 @@
 #include "content/password_window.h"
 #include "platform/dialogs_window.h"
 #include "testsupport.h"
+#include "tree/text_search.h"
 #include "tree/tree_window.h"
 #include "ui_tree_window.h"
 
 #include <QAction>
+#include <QListWidget>
+#include <QProgressBar>
 #include <QCoreApplication>
 #include <QDir>
 #include <QPlainTextEdit>
@@ -74,6 +77,9 @@ private slots:
     void integrityCheck();
     void integrityTeacherGate();
     void integrityScrollBar();
+    void textSearchTypingAndEnter();
+    void textSearchGates();
+    void textSearchKeyboard();
 
 private:
     // Opens "Strom" and runs `body` on the window while it is shown.
@@ -121,6 +127,7 @@ void TestUiTree::init() {
 }
 
 void TestUiTree::cleanup() {
+    QFile::remove(indexFileName(defaultIndexCacheDir(), program));
     form.reset();
     modal.reset();
     t.reset();
@@ -360,6 +367,139 @@ void TestUiTree::integrityScrollBar() {
         QCOMPARE(w->ui->Memo1->blockCount(), 32);
         QCOMPARE(w->ui->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(w->ui->Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+    });
+}
+
+namespace {
+
+bool waitForIndex(TOknoHladaj* w) {
+    return QTest::qWaitFor([w] { return w->textSearch() && w->textSearch()->ready() && !w->textSearch()->building(); }, 60000);
+}
+
+QStringList listTexts(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+} // namespace
+
+void TestUiTree::textSearchTypingAndEnter() {
+    test::writeCourseFile(day + QStringLiteral("PRIBEH.TXT"),
+                          {QStringLiteral("<Myška Zuzka beží po stole.>"), QStringLiteral("[Myš v príbehu] MYS.SCM"),
+                           QStringLiteral("[Späť] Obsah.txt")});
+    withTree([this](TOknoHladaj* w) {
+        QVERIFY(w->textSearch());
+        QVERIFY(waitForIndex(w));
+        QVERIFY(w->ui->ProgressBar1->isHidden());
+        QVERIFY(w->ui->Label5->text().isEmpty());
+        QListWidget* list = w->ui->ListBox1;
+        // Results follow the typing once it pauses.
+        QTest::keyClicks(w->ui->Edit2, QStringLiteral("ZUZK"));
+        QCOMPARE(list->count(), 0);
+        QTRY_COMPARE(listTexts(list), QStringList{QStringLiteral("1. deň - Príbeh: Myška Zuzka beží po stole.")});
+        QCOMPARE(w->textHits().first().file, QStringLiteral("01._deň/PRIBEH.TXT"));
+        QCOMPARE(list->currentRow(), 0);
+        // Enter opens it as the tree does: a content list in a second copy.
+        QTest::keyClick(w->ui->Edit2, Qt::Key_Return);
+        QCOMPARE(shell->calls.size(), size_t(1));
+        QCOMPARE(shell->calls.front().kind, QStringLiteral("run"));
+        QCOMPARE(shell->calls.front().program, QCoreApplication::applicationFilePath());
+        QCOMPARE(shell->calls.front().args,
+                 (QStringList{day + QStringLiteral("PRIBEH.TXT"), "0", "1.", "deň", "-", "Príbeh"}));
+        QVERIFY(!shell->enabledDuringRun);
+        QVERIFY(w->isEnabled());
+
+        // A demonstration found by its caption starts the player.
+        w->ui->Edit2->setText(QStringLiteral("mys v pribehu"));
+        QTRY_COMPARE(listTexts(list), QStringList{QStringLiteral("1. deň - Príbeh - Myš v príbehu: Myš v príbehu")});
+        emit list->itemActivated(list->item(0));
+        QCOMPARE(shell->calls.size(), size_t(2));
+        QCOMPARE(shell->calls.back().kind, QStringLiteral("start"));
+        QCOMPARE(shell->calls.back().args, (QStringList{day + QStringLiteral("mys.scm"), "/s/c"}));
+
+        // Nothing found: said in the list, and Enter does nothing.
+        w->ui->Edit2->setText(QStringLiteral("zebra"));
+        QTRY_COMPARE(listTexts(list), QStringList{QStringLiteral("Nič sa nenašlo")});
+        QCOMPARE(list->item(0)->flags(), Qt::NoItemFlags);
+        QTest::keyClick(w->ui->Edit2, Qt::Key_Return);
+        // Query syntax is only text: no error, no results.
+        w->ui->Edit2->setText(QStringLiteral("\"*-(:"));
+        w->runTextSearch();
+        QCOMPARE(listTexts(list), QStringList{QStringLiteral("Nič sa nenašlo")});
+        w->ui->Edit2->clear();
+        w->runTextSearch();
+        QCOMPARE(list->count(), 0);
+        w->ui->Edit2->setText(QStringLiteral("NEAR \"zuzka"));
+        w->runTextSearch();
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("Nič sa nenašlo"));
+    });
+    QCOMPARE(shell->calls.size(), size_t(2));
+    QVERIFY(t->prompter.shown.empty());
+}
+
+void TestUiTree::textSearchGates() {
+    test::writeCourseFile(day + QStringLiteral("ucitel.txt"), {QStringLiteral("<Heslá pre vyučujúceho.>")});
+    auto openTeacherPage = [this](TOknoHladaj* w) {
+        QVERIFY(waitForIndex(w));
+        w->ui->Edit2->setText(QStringLiteral("hesla"));
+        w->runTextSearch();
+        QCOMPARE(w->textHits().size(), 1);
+        QCOMPARE(w->textHits().first().captionPath, QStringLiteral("1. deň - Vyučujúci"));
+        QTest::keyClick(w->ui->ListBox1, Qt::Key_Return);
+    };
+    withTree(openTeacherPage);
+    // The teacher's password is asked and refused: nothing opens.
+    QCOMPARE(modal->shown, (QStringList{"orbino::TOknoHladaj", "orbino::TOknoHeslo"}));
+    QVERIFY(shell->calls.empty());
+
+    t->st.teacherLoggedIn = true;
+    withTree(openTeacherPage);
+    QCOMPARE(modal->shown.size(), 3);
+    QCOMPARE(shell->calls.size(), size_t(1));
+    QCOMPARE(shell->calls.front().args.first(), day + QStringLiteral("ucitel.txt"));
+}
+
+void TestUiTree::textSearchKeyboard() {
+    withTree([](TOknoHladaj* w) {
+        for (QWidget* c : std::initializer_list<QWidget*>{w->ui->Edit2, w->ui->ListBox1, w->ui->ProgressBar1,
+                                                          w->ui->Label4, w->ui->Label5})
+            QVERIFY2(!c->accessibleName().isEmpty(), qPrintable(c->objectName()));
+        QCOMPARE(w->ui->Label4->text(), QStringLiteral("Hľadaj v texte"));
+        QCOMPARE(w->ui->Label4->buddy(), w->ui->Edit2);
+        // Tab goes from the field to the results, and on round to the tree.
+        auto nextTabStop = [](QWidget* from) {
+            QWidget* n = from->nextInFocusChain();
+            while (n != from && (!(n->focusPolicy() & Qt::TabFocus) || !n->isVisible() || !n->isEnabled()))
+                n = n->nextInFocusChain();
+            return n;
+        };
+        QCOMPARE(nextTabStop(w->ui->Edit2), static_cast<QWidget*>(w->ui->ListBox1));
+        QWidget* n = w->ui->ListBox1;
+        bool treeReached = false;
+        for (int i = 0; i < 20 && !treeReached; ++i) {
+            n = nextTabStop(n);
+            treeReached = n == w->ui->TreeView1;
+        }
+        QVERIFY(treeReached);
+        // The arrows in the field move through the hits.
+        QVERIFY(waitForIndex(w));
+        w->ui->Edit2->setText(QStringLiteral("mys"));
+        w->runTextSearch();
+        QVERIFY(w->ui->ListBox1->count() >= 2);
+        QCOMPARE(w->ui->ListBox1->currentRow(), 0);
+        QTest::keyClick(w->ui->Edit2, Qt::Key_Down);
+        QCOMPARE(w->ui->ListBox1->currentRow(), 1);
+        QTest::keyClick(w->ui->Edit2, Qt::Key_Up);
+        QTest::keyClick(w->ui->Edit2, Qt::Key_Up);
+        QCOMPARE(w->ui->ListBox1->currentRow(), 0);
+        // The integrity check takes the place; its end gives it back.
+        w->open();
+        QVERIFY(w->ui->Panel2->isHidden());
+        w->Button5Click();
+        QVERIFY(w->ui->Panel2->isVisible());
     });
 }
 

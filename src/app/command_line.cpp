@@ -18,9 +18,10 @@ constexpr OptionSpec kOptions[] = {
     {"course", "DIR", "play the course in folder DIR"},
     {"check", "", "list the missing files of the course, then exit"},
     {"set-teacher-password", "", "set the teacher password of the course"},
-    {"export-work", "FILE", "write the learner's notes, links, read lessons and scores to FILE (HTML)"},
-    {"class-report", "DIR", "table of the test scores of the learners' folders in DIR (with --csv)"},
-    {"csv", "FILE", "the CSV file --class-report writes"},
+    {"search-text", "", "print the lessons whose text holds the words that follow"},
+    {"export-work", "FILE", "write the learner's work to FILE (HTML)"},
+    {"class-report", "DIR", "scores of the learners' folders in DIR"},
+    {"csv", "FILE", "the table --class-report writes"},
     {"h,help", "", "display this help and exit"},
     {"version", "", "output version information and exit"},
 };
@@ -125,6 +126,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         if (!c.positional.isEmpty())
             return error(QStringLiteral("--set-teacher-password takes no arguments"));
         c.action = CommandLine::Action::SetTeacherPassword;
+    } else if (c.isSet(QStringLiteral("search-text"))) {
+        c.action = CommandLine::Action::SearchText;
     } else if (c.isSet(QStringLiteral("export-work")) || c.isSet(QStringLiteral("class-report"))) {
         if (c.isSet(QStringLiteral("export-work")) && c.isSet(QStringLiteral("class-report")))
             return error(QStringLiteral("--export-work and --class-report cannot be used together"));

@@ -6,6 +6,7 @@
 #include "platform/folder_chooser_window.h"
 #include "tree/check_cli.h"
 #include "tools/progress_cli.h"
+#include "tree/search_cli.h"
 
 #include <QApplication>
 #include <QDir>
@@ -74,6 +75,13 @@ int main(int argc, char** argv) {
         if (!enterGivenCourse(cl))
             return 2;
         return orbino::runProgressCli(args);
+    }
+    case Action::SearchText: {
+        // Full-text search of the course, also without a display.
+        QCoreApplication app(argc, argv);
+        if (!enterGivenCourse(cl))
+            return 2;
+        return orbino::runTextSearchCli(cl.positional);
     }
     case Action::Play:
         break;

@@ -29,6 +29,7 @@ void TForm1::Hadaj1Click() {
     auto window = std::make_unique<TOknoHladaj>(*this);
     window->FormCreate();
     window->FormActivate();
+    window->startTextIndex();
     modal.exec(window.get());
 }
 

@@ -10,11 +10,18 @@
 #include "platform/shell.h"
 #include "tools/progress.h"
 #include "tree/integrity.h"
+#include "tree/text_search.h"
 #include "ui_tree_window.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QScopeGuard>
+#include <QStyledItemDelegate>
+#include <QTextDocument>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace orbino {
@@ -34,6 +41,67 @@ bool passGate(TForm1& form, Gate gate) {
     }
     return false;
 }
+
+// Text hits: the caption path on the first line, the snippet below it with
+// the matched words in bold. The item's own text (for screen readers and
+// keyboard search) is the same without markup.
+constexpr int kHtmlRole = Qt::UserRole + 1; // the snippet as HTML
+constexpr int kPathRole = Qt::UserRole + 2; // the caption path
+
+class HitDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QString html = index.data(kHtmlRole).toString();
+        if (html.isEmpty()) {
+            QStyledItemDelegate::paint(p, option, index);
+            return;
+        }
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        opt.text.clear();
+        const QWidget* w = opt.widget;
+        QStyle* style = w ? w->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, p, w);
+        const bool selected = opt.state & QStyle::State_Selected;
+        QTextDocument doc;
+        setUp(doc, opt, html, index.data(kPathRole).toString(), selected);
+        p->save();
+        p->translate(opt.rect.topLeft());
+        QAbstractTextDocumentLayout::PaintContext ctx;
+        ctx.palette.setColor(QPalette::Text, opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        ctx.clip = QRectF(0, 0, opt.rect.width(), opt.rect.height());
+        p->setClipRect(ctx.clip);
+        doc.documentLayout()->draw(p, ctx);
+        p->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QString html = index.data(kHtmlRole).toString();
+        if (html.isEmpty())
+            return QStyledItemDelegate::sizeHint(option, index);
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        QTextDocument doc;
+        setUp(doc, opt, html, index.data(kPathRole).toString(), false);
+        return QSize(opt.rect.width(), int(doc.size().height()) + 2);
+    }
+
+private:
+    static void setUp(QTextDocument& doc, const QStyleOptionViewItem& opt, const QString& snippet,
+                      const QString& path, bool selected) {
+        doc.setDefaultFont(opt.font);
+        doc.setDocumentMargin(3);
+        const int width = opt.widget ? opt.widget->width() - 24 : 400;
+        doc.setTextWidth(std::max(width, 100));
+        // The path in the link colour, readable on the selection too.
+        const QColor pathColor =
+            opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Link);
+        doc.setHtml(QStringLiteral("<span style=\"color:%1\">%2</span><br>%3")
+                        .arg(pathColor.name(), path.toHtmlEscaped(), snippet));
+    }
+};
 
 } // namespace
 
@@ -61,13 +129,51 @@ TOknoHladaj::TOknoHladaj(TForm1& form, QWidget* parent)
     on(ui->Edit1, &QLineEdit::returnPressed, &TOknoHladaj::Button2Click);
     on(ui->TreeView1, &QTreeWidget::currentItemChanged, &TOknoHladaj::TreeView1Click);
     on(ui->TreeView1, &QTreeWidget::itemActivated, &TOknoHladaj::TreeView1DblClick);
+
+    m_debounce = new QTimer(this);
+    m_debounce->setSingleShot(true);
+    m_debounce->setInterval(250);
+    ui->ListBox1->setItemDelegate(new HitDelegate(ui->ListBox1));
+    ui->Edit2->installEventFilter(this);
+    on(m_debounce, &QTimer::timeout, &TOknoHladaj::runTextSearch);
+    on(ui->Edit2, &QLineEdit::textChanged, &TOknoHladaj::Edit2Change);
+    on(ui->ListBox1, &QListWidget::itemActivated, &TOknoHladaj::ListBox1DblClick);
+    connect(ui->Edit2, &QLineEdit::returnPressed, this, [this] {
+        m_form.guard([this] {
+            // Enter in the field opens the hit shown first (or the one chosen
+            // with the arrows), once the text typed so far has been searched.
+            if (m_debounce->isActive()) {
+                m_debounce->stop();
+                runTextSearch();
+            }
+            ListBox1DblClick();
+        });
+    });
 }
 
-TOknoHladaj::~TOknoHladaj() { delete ui; }
+TOknoHladaj::~TOknoHladaj() {
+    m_text.reset(); // waits for a build in progress before the controls go
+    delete ui;
+}
 
 bool TOknoHladaj::eventFilter(QObject* o, QEvent* e) {
     if (o == ui->Edit1 && e->type() == QEvent::FocusIn)
         m_form.guard([this] { Edit1Enter(); });
+    // The arrows move through the hits without leaving the field.
+    if (o == ui->Edit2 && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
+            QListWidget* list = ui->ListBox1;
+            const int n = int(m_hits.size());
+            if (n > 0) {
+                int row = std::max(list->currentRow(), 0);
+                const int step = (key == Qt::Key_PageDown || key == Qt::Key_PageUp) ? 5 : 1;
+                row += (key == Qt::Key_Down || key == Qt::Key_PageDown) ? step : -step;
+                list->setCurrentRow(std::clamp(row, 0, n - 1));
+            }
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(o, e);
 }
 
@@ -147,6 +253,68 @@ void TOknoHladaj::markProgress() {
             m_items[i]->setData(0, Qt::AccessibleTextRole, spoken);
         }
     }
+}
+
+void TOknoHladaj::startTextIndex() {
+    if (m_text)
+        return;
+    m_text = std::make_unique<TextSearch>(st.programFolder, courseRootList(st.programFolder));
+    connect(m_text.get(), &TextSearch::progress, this,
+            [this](int done, int total) { m_form.guard([=, this] { textIndexProgress(done, total); }); });
+    connect(m_text.get(), &TextSearch::finished, this, [this] { m_form.guard([this] { textIndexFinished(); }); });
+    ui->ProgressBar1->setRange(0, 0); // busy until the first count arrives
+    ui->ProgressBar1->show();
+    ui->Label5->hide();
+    m_text->start();
+    if (!m_text->problem().isEmpty())
+        ui->Label5->setText(m_text->problem());
+}
+
+void TOknoHladaj::textIndexProgress(int done, int total) {
+    ui->ProgressBar1->setRange(0, std::max(total, 1));
+    ui->ProgressBar1->setValue(done);
+}
+
+void TOknoHladaj::textIndexFinished() {
+    ui->ProgressBar1->hide();
+    ui->Label5->setText(m_text->problem());
+    ui->Label5->setToolTip(m_text->problem());
+    ui->Label5->show();
+    if (!ui->Edit2->text().isEmpty())
+        runTextSearch();
+}
+
+void TOknoHladaj::Edit2Change() { m_debounce->start(); }
+
+void TOknoHladaj::runTextSearch() {
+    m_debounce->stop();
+    QListWidget* list = ui->ListBox1;
+    list->clear();
+    m_hits.clear();
+    const QString text = ui->Edit2->text();
+    if (text.trimmed().isEmpty() || !m_text || !m_text->ready())
+        return; // the search runs again once the index is ready
+    m_hits = m_text->search(text);
+    if (m_hits.isEmpty()) {
+        auto* item = new QListWidgetItem(QStringLiteral("Nič sa nenašlo"), list);
+        item->setFlags(Qt::NoItemFlags);
+        return;
+    }
+    for (const TextHit& h : m_hits) {
+        auto* item = new QListWidgetItem(h.captionPath + QStringLiteral(": ") + plainSnippet(h.snippet), list);
+        item->setData(kHtmlRole, htmlSnippet(h.snippet));
+        item->setData(kPathRole, h.captionPath);
+        item->setToolTip(h.file);
+    }
+    list->setCurrentRow(0);
+}
+
+void TOknoHladaj::ListBox1DblClick() {
+    const int row = ui->ListBox1->currentRow();
+    if (row < 0 || row >= m_hits.size())
+        return;
+    const TextHit h = m_hits.at(row);
+    openItem(st.programFolder + h.dayFolder + QStringLiteral("/"), h.caption, h.target, h.captionPath, h.node == 0);
 }
 
 int TOknoHladaj::selectedNode() const {
@@ -233,12 +401,15 @@ void TOknoHladaj::SpustiSubor() {
     if (i < 0)
         return;
     const TreeNode& node = m_tree.nodes[size_t(i)];
-    const QString target = node.target;
     ui->Panel1->hide();
-    if (i > 0 && !passGate(m_form, gateFor(node.caption, st.teacherLoggedIn, st.solutionPasswordFlag)))
+    openItem(m_place.searchDir, node.caption, node.target, titlePath(m_tree, i), i == 0);
+}
+
+void TOknoHladaj::openItem(const QString& dir, const QString& caption, const QString& target, const QString& title,
+                           bool root) {
+    if (!root && !passGate(m_form, gateFor(caption, st.teacherLoggedIn, st.solutionPasswordFlag)))
         return;
 
-    const QString dir = m_place.searchDir;
     const OpenPlan plan = planOpen(target);
     switch (plan.kind) {
     case OpenPlan::Program: {
@@ -291,7 +462,7 @@ void TOknoHladaj::SpustiSubor() {
         // The second copy is this very program in search-window mode; the
         // tree stays disabled until it ends, so only one runs from here.
         const QString program = QCoreApplication::applicationFilePath();
-        const QStringList args = secondCopyArgs(resolvePath(path), st.selectedItem, titlePath(m_tree, i));
+        const QStringList args = secondCopyArgs(resolvePath(path), st.selectedItem, title);
         setEnabled(false);
         auto enable = qScopeGuard([this] { setEnabled(true); });
         const int rc = st.shell->runAndWait(program, args, st.programFolder);
@@ -314,6 +485,7 @@ void TOknoHladaj::open() {
     ui->Hadanieintegrity1->setEnabled(false);
     ui->Label3->hide();
     ui->Panel1->hide();
+    ui->Panel2->hide();
     const QString heading =
         st.CitajKonfig(keys::MissingFiles);
     const QString allAround = st.CitajKonfig(keys::AllAround);
@@ -338,6 +510,7 @@ void TOknoHladaj::Button5Click() {
     ui->Label1->setText(m_place.levelFolder);
     ui->Label3->setText(st.programFolder + m_place.levelFolder + QStringLiteral("/") + m_tree.nodes.front().target);
     ui->Label3->show();
+    ui->Panel2->show();
 }
 
 } // namespace orbino

@@ -3,9 +3,12 @@
 // search, opening a found item, and the integrity check of the lesson files.
 #include "tree/lesson_tree.h"
 
+#include <QList>
 #include <QMainWindow>
+#include <memory>
 #include <vector>
 
+class QTimer;
 class QTreeWidgetItem;
 
 namespace Ui {
@@ -16,6 +19,8 @@ namespace orbino {
 
 class AppState;
 class TForm1;
+class TextSearch;
+struct TextHit;
 
 class TOknoHladaj : public QMainWindow {
     Q_OBJECT
@@ -41,6 +46,16 @@ public:
     void Button5Click();
     void SpustiSubor();
 
+    // "Hľadaj v texte": full-text search of the whole course. The index is
+    // checked (and rebuilt when stale) in the background from the moment the
+    // window opens; typing searches after a short pause.
+    void startTextIndex();   // once; the window shows its progress
+    void Edit2Change();      // (re)starts the pause
+    void runTextSearch();    // searches now
+    void ListBox1DblClick(); // opens the current hit, as the tree opens its item
+    TextSearch* textSearch() const { return m_text.get(); }
+    const QList<TextHit>& textHits() const { return m_hits; }
+
     const LessonTree& tree() const { return m_tree; }
     const TreePlace& place() const { return m_place; }
     int selectedNode() const;
@@ -53,6 +68,16 @@ private:
     void notFound();
     // Read lessons get a tick, tests their last score.
     void markProgress();
+    // Opens a target of the lesson tree whose files lie in `dir`: the
+    // password gate of its caption (not for the root), then as its extension
+    // says; a content list in a second copy titled `title`.
+    void openItem(const QString& dir, const QString& caption, const QString& target, const QString& title,
+                  bool root);
+    void textIndexProgress(int done, int total);
+    void textIndexFinished();
+    std::unique_ptr<TextSearch> m_text;
+    QList<TextHit> m_hits;
+    QTimer* m_debounce = nullptr;
     TForm1& m_form;
     AppState& st;
     TreePlace m_place;

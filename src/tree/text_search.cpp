@@ -1,0 +1,750 @@
+#include "tree/text_search.h"
+
+#include "app/app_state.h"
+#include "content/lesson_text.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "platform/rtf_reader.h"
+#include "platform/textfile.h"
+#include "screens/screen_rules.h"
+#include "tree/folder_index.h"
+#include "tree/lesson_tree.h"
+
+#include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QDataStream>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTextDocument>
+#include <QThread>
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <vector>
+#include <unistd.h>
+
+namespace orbino {
+
+namespace {
+
+// Bumped whenever the tables or what goes into them change: an index made by
+// another version is rebuilt rather than misread.
+constexpr int kSchemaVersion = 4;
+
+QString stripControls(const QString& s) {
+    QString out;
+    out.reserve(s.size());
+    for (const QChar c : s) {
+        const char16_t u = c.unicode();
+        if (u == u'\n' || u == u'\t')
+            out += c;
+        else if (u == 0x2029 || u == 0x2028)
+            out += QLatin1Char('\n');
+        else if (u >= 0x20 && u != 0x7f)
+            out += c;
+        else if (u == u'\r')
+            out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+struct Stamp {
+    qint64 size = -1; // -1: not there
+    qint64 mtime = -1;
+};
+
+// One stat() call: checking a course of a thousand lessons must stay cheap.
+Stamp stampOf(const QByteArray& nativePath) {
+    struct stat s {};
+    if (::stat(nativePath.constData(), &s) != 0)
+        return {};
+    return {S_ISDIR(s.st_mode) ? 0 : qint64(s.st_size), qint64(s.st_mtim.tv_sec) * 1000000000LL + s.st_mtim.tv_nsec};
+}
+
+// A connection opened in the constructor and removed in the destructor, for
+// the thread that made it.
+class Connection {
+public:
+    Connection(const QString& name, const QString& database, const QString& options) : m_name(name) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(database);
+        db.setConnectOptions(options);
+        m_ok = db.open();
+        if (!m_ok)
+            m_error = db.lastError().text();
+    }
+    ~Connection() {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    QSqlDatabase db() const { return QSqlDatabase::database(m_name, false); }
+    bool ok() const { return m_ok; }
+    QString error() const { return m_error; }
+
+private:
+    QString m_name;
+    bool m_ok = false;
+    QString m_error;
+};
+
+class SqlFailure {
+public:
+    QString text;
+};
+
+void exec(QSqlQuery& q, const QString& sql) {
+    if (!q.exec(sql))
+        throw SqlFailure{q.lastError().text()};
+}
+
+// True when the index in `db` was made from the files as they are now. Any
+// error (a damaged or foreign file) counts as out of date.
+bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& rootList) {
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("SELECT key, value FROM meta")))
+        return false;
+    QHash<QString, QString> meta;
+    while (q.next())
+        meta.insert(q.value(0).toString(), q.value(1).toString());
+    if (meta.value(QStringLiteral("version")) != QString::number(kSchemaVersion) ||
+        meta.value(QStringLiteral("course")) != course || meta.value(QStringLiteral("rootList")) != rootList ||
+        meta.value(QStringLiteral("complete")) != QLatin1String("1"))
+        return false;
+    if (!q.exec(QStringLiteral("SELECT data FROM watched")) || !q.next())
+        return false;
+    // One value rather than a row per file: a thousand rows through Qt SQL
+    // cost more than the stat() calls themselves.
+    const QByteArray data = q.value(0).toByteArray();
+    QDataStream in(data);
+    qint32 count = 0;
+    in >> count;
+    for (qint32 i = 0; i < count; ++i) {
+        QByteArray path;
+        qint64 size = 0, mtime = 0;
+        in >> path >> size >> mtime;
+        if (in.status() != QDataStream::Ok)
+            return false;
+        const Stamp now = stampOf(path);
+        if (now.size != size || now.mtime != mtime)
+            return false;
+    }
+    if (count <= 0 || !in.atEnd())
+        return false;
+    // The table of texts must be there and answer.
+    return q.exec(QStringLiteral("SELECT count(*) FROM texts WHERE texts MATCH '\"x\"'"));
+}
+
+struct Row {
+    QString body, captionPath, file, day, caption, target;
+    int node = 0;
+    bool isCaption = false;
+};
+
+// Reads the course and fills the tables of `db`, which are made anew.
+// Returns false when cancelled.
+bool build(QSqlDatabase& db, const QString& course, const QString& rootList, const std::atomic<bool>& cancel,
+           const std::function<void(int, int)>& progress) {
+    QSqlQuery q(db);
+    exec(q, QStringLiteral("PRAGMA journal_mode=OFF"));
+    exec(q, QStringLiteral("PRAGMA synchronous=OFF"));
+    exec(q, QStringLiteral("DROP TABLE IF EXISTS meta"));
+    exec(q, QStringLiteral("DROP TABLE IF EXISTS watched"));
+    exec(q, QStringLiteral("DROP TABLE IF EXISTS texts"));
+    exec(q, QStringLiteral("CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT)"));
+    exec(q, QStringLiteral("CREATE TABLE watched(data BLOB)"));
+    // Case and diacritics are folded away on both sides, so "subor" finds
+    // "súbor" and "KLAV" finds "Klávesnica".
+    exec(q, QStringLiteral("CREATE VIRTUAL TABLE texts USING fts5(body, captionPath UNINDEXED, file UNINDEXED, "
+                           "day UNINDEXED, node UNINDEXED, caption UNINDEXED, target UNINDEXED, kind UNINDEXED, "
+                           "tokenize = 'unicode61 remove_diacritics 2')"));
+    if (!db.transaction())
+        throw SqlFailure{db.lastError().text()};
+
+    QByteArray watched;
+    QDataStream watchOut(&watched, QIODevice::WriteOnly);
+    qint32 watchCount = 0;
+    watchOut << watchCount; // rewritten at the end
+    auto watchPath = [&](const QString& path) {
+        const QByteArray native = QFile::encodeName(path);
+        const Stamp s = stampOf(native);
+        watchOut << native << s.size << s.mtime;
+        ++watchCount;
+        return s;
+    };
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO texts(body, captionPath, file, day, node, caption, target, kind) "
+                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    auto add = [&](const Row& r) {
+        const QString body = stripControls(r.body);
+        if (body.trimmed().isEmpty())
+            return;
+        insert.addBindValue(body);
+        insert.addBindValue(r.captionPath);
+        insert.addBindValue(r.file);
+        insert.addBindValue(r.day);
+        insert.addBindValue(r.node);
+        insert.addBindValue(r.caption);
+        insert.addBindValue(r.target);
+        insert.addBindValue(r.isCaption ? 0 : 1);
+        if (!insert.exec())
+            throw SqlFailure{insert.lastError().text()};
+    };
+
+    // The course folder and every day folder are watched too: a new day, or a
+    // twin written beside a lesson, changes their modification time.
+    watchPath(course);
+    watchPath(course + QStringLiteral("CONFIG.TXT"));
+    struct Day {
+        QString folder, dir;
+        LessonTree tree;
+    };
+    std::vector<Day> days;
+    int total = 0;
+    for (const DayFolder& d : listDayFolders(course).days) {
+        Day day{d.folder, course + d.folder + QLatin1Char('/'), {}};
+        watchPath(day.dir);
+        day.tree = buildLessonTree(day.dir, rootList, d.folder);
+        total += day.tree.size();
+        days.push_back(std::move(day));
+    }
+
+    int done = 0;
+    QTextDocument doc;
+    for (const Day& day : days) {
+        const FolderIndex folder(day.dir);
+        const LessonTree& tree = day.tree;
+        // A lesson reached from several places is indexed once, under the
+        // shortest way to it (the first of those in the tree's order).
+        QHash<QString, int> owner; // identity -> node
+        for (int i = 0; i < tree.size(); ++i) {
+            const TreeNode& n = tree.nodes[size_t(i)];
+            if (planOpen(n.target).kind != OpenPlan::ContentList || !folder.hasFile(n.target))
+                continue;
+            const QString identity = folder.identity(n.target);
+            const auto it = owner.constFind(identity);
+            if (it == owner.cend() || tree.nodes[size_t(*it)].depth > n.depth)
+                owner.insert(identity, i);
+        }
+        auto relative = [&](const QString& name) {
+            const QString onDisk = folder.fileName(name);
+            return day.folder + QLatin1Char('/') + (onDisk.isEmpty() ? name : onDisk);
+        };
+        for (int i = 0; i < tree.size(); ++i) {
+            if (cancel.load())
+                return false;
+            const TreeNode& n = tree.nodes[size_t(i)];
+            Row row;
+            row.captionPath = titlePath(tree, i);
+            row.day = day.folder;
+            row.node = i;
+            row.caption = n.caption;
+            row.target = n.target;
+            if (i > 0) {
+                // The caption is written in the list that names the item.
+                row.body = n.caption;
+                row.file = relative(tree.nodes[size_t(n.parent)].target);
+                row.isCaption = true;
+                add(row);
+                row.isCaption = false;
+            }
+            if (planOpen(n.target).kind == OpenPlan::ContentList && folder.hasFile(n.target)) {
+                if (owner.value(folder.identity(n.target), -1) == i) {
+                    const QString path = day.dir + folder.fileName(n.target);
+                    watchPath(path);
+                    try {
+                        row.body = descriptionText(readLines(path)).join(QLatin1Char('\n'));
+                        row.file = relative(n.target);
+                        add(row);
+                    } catch (const FileError&) {
+                        // Unreadable or gone since the tree was read: its stamp
+                        // is stored, so the index is made again once it is back.
+                    }
+                    const QString twin = twinPath(day.dir, n.target);
+                    if (watchPath(twin).size >= 0 && loadRtfFile(twin, doc)) {
+                        row.body = doc.toPlainText();
+                        row.file = twin.mid(course.size());
+                        add(row);
+                    }
+                }
+            }
+            ++done;
+            if (progress && (done % 32 == 0 || done == total))
+                progress(done, total);
+        }
+    }
+
+    {
+        QDataStream head(&watched, QIODevice::ReadWrite);
+        head << watchCount;
+    }
+    QSqlQuery w(db);
+    w.prepare(QStringLiteral("INSERT INTO watched(data) VALUES (?)"));
+    w.addBindValue(watched);
+    if (!w.exec())
+        throw SqlFailure{w.lastError().text()};
+    QSqlQuery m(db);
+    m.prepare(QStringLiteral("INSERT INTO meta(key, value) VALUES (?, ?)"));
+    const QList<std::pair<QString, QString>> meta{{QStringLiteral("version"), QString::number(kSchemaVersion)},
+                                                 {QStringLiteral("course"), course},
+                                                 {QStringLiteral("rootList"), rootList},
+                                                 {QStringLiteral("complete"), QStringLiteral("1")}};
+    for (const auto& [k, v] : meta) {
+        m.addBindValue(k);
+        m.addBindValue(v);
+        if (!m.exec())
+            throw SqlFailure{m.lastError().text()};
+    }
+    if (!db.commit())
+        throw SqlFailure{db.lastError().text()};
+    return true;
+}
+
+QString uniqueName(const void* owner, const char* role) {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("orbino-text-%1-%2-%3")
+        .arg(QString::number(quintptr(owner), 16), QLatin1String(role))
+        .arg(counter.fetch_add(1));
+}
+
+} // namespace
+
+QString plainSnippet(const QString& snippet) {
+    QString out;
+    out.reserve(snippet.size());
+    for (const QChar c : snippet) {
+        if (c == kMatchStart || c == kMatchEnd)
+            continue;
+        out += (c == QLatin1Char('\n') || c == QLatin1Char('\t')) ? QLatin1Char(' ') : c;
+    }
+    return out;
+}
+
+QString htmlSnippet(const QString& snippet) {
+    QString out;
+    QString run;
+    auto flush = [&] {
+        out += run.toHtmlEscaped();
+        run.clear();
+    };
+    for (const QChar c : snippet) {
+        if (c == kMatchStart || c == kMatchEnd) {
+            flush();
+            out += c == kMatchStart ? QLatin1String("<b>") : QLatin1String("</b>");
+        } else {
+            run += (c == QLatin1Char('\n') || c == QLatin1Char('\t')) ? QLatin1Char(' ') : c;
+        }
+    }
+    flush();
+    return out;
+}
+
+namespace {
+
+bool isWordChar(char32_t c) { return QChar::isLetterOrNumber(c) || QChar::isMark(c); }
+
+// The words of the user's text; `prefix` when the text ends inside the last.
+struct QueryWords {
+    QStringList words;
+    bool prefix = false;
+};
+QueryWords queryWords(const QString& text) {
+    QueryWords q;
+    QList<char32_t> word;
+    auto flush = [&] {
+        if (!word.isEmpty())
+            q.words << QString::fromUcs4(word.constData(), word.size());
+        word.clear();
+    };
+    for (const char32_t c : text.toUcs4()) {
+        q.prefix = isWordChar(c);
+        if (q.prefix)
+            word.append(c);
+        else
+            flush();
+    }
+    flush();
+    return q;
+}
+
+// A word as the index compares it: without case and diacritics.
+QString foldWord(const QString& w) {
+    bool ascii = true;
+    for (const QChar c : w)
+        ascii = ascii && c.unicode() < 128;
+    if (ascii)
+        return w.toLower();
+    QString out;
+    for (const QChar c : w.normalized(QString::NormalizationForm_KD))
+        if (!c.isMark())
+            out += c;
+    return out.toCaseFolded();
+}
+
+} // namespace
+
+// Snippets are made here rather than by FTS5: its snippet() looks every
+// matching term up again for each row, which for a short prefix costs far
+// more than the search itself.
+SnippetMaker::SnippetMaker(const QString& text) {
+    const QueryWords q = queryWords(text);
+    for (const QString& w : q.words)
+        m_words << foldWord(w);
+    m_prefix = q.prefix;
+}
+
+int SnippetMaker::matches(const QString& token) const {
+    if (m_words.isEmpty())
+        return -1;
+    const auto cached = m_cache.constFind(token);
+    if (cached != m_cache.cend())
+        return *cached;
+    const QString f = foldWord(token);
+    int found = -1;
+    for (qsizetype i = 0; i < m_words.size() && found < 0; ++i) {
+        const bool last = i + 1 == m_words.size();
+        if (f == m_words.at(i) || (last && m_prefix && f.startsWith(m_words.at(i))))
+            found = int(i);
+    }
+    m_cache.insert(token, found);
+    return found;
+}
+
+QString SnippetMaker::make(const QString& body, int tokens) const {
+    struct Token {
+        qsizetype begin, end;
+        int term; // index of the query word it matches, -1 for none
+    };
+    std::vector<Token> all;
+    const qsizetype n = body.size();
+    for (qsizetype i = 0; i < n;) {
+        const auto codeAt = [&](qsizetype at, int* len) -> char32_t {
+            const QChar c = body.at(at);
+            if (c.isHighSurrogate() && at + 1 < n && body.at(at + 1).isLowSurrogate()) {
+                *len = 2;
+                return QChar::surrogateToUcs4(c, body.at(at + 1));
+            }
+            *len = 1;
+            return c.unicode();
+        };
+        int len = 1;
+        if (!isWordChar(codeAt(i, &len))) {
+            i += len;
+            continue;
+        }
+        const qsizetype begin = i;
+        while (i < n && isWordChar(codeAt(i, &len)))
+            i += len;
+        all.push_back({begin, i, matches(body.mid(begin, i - begin))});
+    }
+    if (all.empty())
+        return body.trimmed();
+    // The window of `tokens` words holding the most different query words,
+    // then the most matches, with a few words before the first match.
+    const size_t width = size_t(std::max(tokens, 1));
+    size_t best = 0;
+    long bestScore = -1;
+    const size_t lastStart = all.size() > width ? all.size() - width : 0;
+    for (size_t start = 0; start <= lastStart; ++start) {
+        QSet<int> distinct;
+        long count = 0;
+        long first = -1;
+        for (size_t k = start; k < std::min(all.size(), start + width); ++k) {
+            if (all[k].term < 0)
+                continue;
+            distinct.insert(all[k].term);
+            ++count;
+            if (first < 0)
+                first = long(k - start);
+        }
+        const long score = distinct.size() * 100000L + count * 100L - (first < 0 ? 0 : std::abs(first - 3));
+        if (score > bestScore) {
+            bestScore = score;
+            best = start;
+        }
+    }
+    const size_t last = std::min(all.size(), best + width) - 1;
+    QString out;
+    if (best > 0)
+        out += QStringLiteral("…");
+    qsizetype pos = best == 0 ? 0 : all[best].begin;
+    for (size_t k = best; k <= last; ++k) {
+        out += body.mid(pos, all[k].begin - pos);
+        const QString word = body.mid(all[k].begin, all[k].end - all[k].begin);
+        if (all[k].term >= 0)
+            out += kMatchStart + word + kMatchEnd;
+        else
+            out += word;
+        pos = all[k].end;
+    }
+    if (last + 1 < all.size()) {
+        out += body.mid(pos, all[last + 1].begin - pos).trimmed();
+        out += QStringLiteral("…");
+    } else {
+        out += body.mid(pos);
+    }
+    return out.trimmed();
+}
+
+QString ftsQuery(const QString& text) {
+    const QueryWords q = queryWords(text);
+    if (q.words.isEmpty())
+        return {};
+    QStringList terms;
+    for (QString w : q.words)
+        terms << QLatin1Char('"') + w.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+    if (q.prefix)
+        terms.last() += QLatin1Char('*');
+    return terms.join(QLatin1Char(' '));
+}
+
+QString indexFileName(const QString& cacheDir, const QString& courseDir) {
+    QString abs = QFileInfo(courseDir).canonicalFilePath();
+    if (abs.isEmpty())
+        abs = QFileInfo(courseDir).absoluteFilePath();
+    const QByteArray hash = QCryptographicHash::hash(abs.toUtf8(), QCryptographicHash::Sha256).toHex().left(24);
+    QString dir = cacheDir;
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    return dir + QString::fromLatin1(hash) + QStringLiteral(".fts.sqlite");
+}
+
+QString courseRootList(const QString& programFolder) {
+    AppState st;
+    st.programFolder = programFolder;
+    if (!st.programFolder.endsWith(QLatin1Char('/')))
+        st.programFolder += QLatin1Char('/');
+    st.levelConfigActive = false;
+    return st.CitajKonfig(keys::DefaultContent);
+}
+
+QString defaultIndexCacheDir() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/orbino");
+}
+
+TextSearch::TextSearch(const QString& courseDir, const QString& rootList, const QString& cacheDir, QObject* parent)
+    : QObject(parent), m_rootList(rootList), m_cacheDir(cacheDir) {
+    m_course = QFileInfo(courseDir).absoluteFilePath();
+    if (!m_course.endsWith(QLatin1Char('/')))
+        m_course += QLatin1Char('/');
+    m_readerName = uniqueName(this, "reader");
+}
+
+TextSearch::~TextSearch() {
+    m_cancel = true;
+    if (m_thread) {
+        m_thread->wait();
+        delete m_thread;
+    }
+    if (m_readerOpen) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_readerName, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_readerName);
+    }
+}
+
+void TextSearch::setProblem(const QString& p) {
+    if (!p.isEmpty() && m_problem.isEmpty())
+        m_problem = p;
+}
+
+namespace {
+
+// Whether the index file can be made or replaced in `dir` (created first).
+bool cacheWritable(const QString& dir, const QString& file) {
+    if (!QDir().mkpath(dir))
+        return false;
+    if (::access(QFile::encodeName(dir).constData(), W_OK | X_OK) != 0)
+        return false;
+    return !QFileInfo::exists(file) || ::access(QFile::encodeName(file).constData(), R_OK) == 0;
+}
+
+} // namespace
+
+void TextSearch::start() {
+    if (m_thread || m_ready)
+        return;
+    m_file = indexFileName(m_cacheDir, m_course);
+    if (!cacheWritable(m_cacheDir, m_file)) {
+        setProblem(QStringLiteral("Do priečinka %1 sa nedá zapisovať: index na hľadanie v texte sa vytvára "
+                                  "len v pamäti, pri každom spustení znova.")
+                       .arg(QDir::toNativeSeparators(m_cacheDir)));
+        m_file.clear();
+        m_memoryUri = QStringLiteral("file:%1?mode=memory&cache=shared").arg(uniqueName(this, "memory"));
+        // The reader keeps the memory database alive after the builder is done.
+        openReader();
+    }
+    m_building = true;
+    m_thread = QThread::create([this] { run(); });
+    connect(m_thread, &QThread::finished, this, [this] {
+        m_building = false;
+        setProblem(m_workerProblem);
+        emit finished();
+    });
+    m_thread->start(QThread::LowPriority);
+}
+
+bool TextSearch::prepare() {
+    if (m_thread) {
+        m_thread->wait();
+        QCoreApplication::sendPostedEvents(this);
+        return m_ready;
+    }
+    m_file = indexFileName(m_cacheDir, m_course);
+    if (!cacheWritable(m_cacheDir, m_file)) {
+        setProblem(QStringLiteral("Do priečinka %1 sa nedá zapisovať: index na hľadanie v texte sa vytvára "
+                                  "len v pamäti.")
+                       .arg(QDir::toNativeSeparators(m_cacheDir)));
+        m_file.clear();
+        m_memoryUri = QStringLiteral("file:%1?mode=memory&cache=shared").arg(uniqueName(this, "memory"));
+        openReader();
+    }
+    m_building = true;
+    run();
+    m_building = false;
+    setProblem(m_workerProblem);
+    return m_ready;
+}
+
+void TextSearch::run() {
+    const auto report = [this](int done, int total) { emit progress(done, total); };
+    const QString name = uniqueName(this, "builder");
+    try {
+        if (m_file.isEmpty()) {
+            Connection c(name, m_memoryUri, QStringLiteral("QSQLITE_OPEN_URI"));
+            if (!c.ok())
+                throw SqlFailure{c.error()};
+            QSqlDatabase db = c.db();
+            if (build(db, m_course, m_rootList, m_cancel, report))
+                m_ready = true;
+            return;
+        }
+        if (QFileInfo::exists(m_file)) {
+            Connection c(name, m_file, QStringLiteral("QSQLITE_OPEN_READONLY"));
+            if (c.ok() && isCurrent(c.db(), m_course, m_rootList)) {
+                m_ready = true;
+                return;
+            }
+        }
+        // Built beside the old file and renamed over it: a reader (another
+        // copy of the program) never sees half an index, and a damaged file
+        // is simply replaced.
+        const QString part = m_file + QStringLiteral(".part%1").arg(::getpid());
+        QFile::remove(part);
+        bool built = false;
+        {
+            Connection c(name + QStringLiteral("-new"), part, QString());
+            if (!c.ok())
+                throw SqlFailure{c.error()};
+            QSqlDatabase db = c.db();
+            built = build(db, m_course, m_rootList, m_cancel, report);
+        }
+        if (!built) {
+            QFile::remove(part);
+            return;
+        }
+        if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(m_file).constData()) != 0) {
+            QFile::remove(part);
+            throw SqlFailure{QStringLiteral("%1 sa nedá premenovať na %2").arg(part, m_file)};
+        }
+        m_ready = true;
+    } catch (const SqlFailure& f) {
+        m_workerProblem = QStringLiteral("Index na hľadanie v texte sa nedá vytvoriť (%1): %2")
+                              .arg(m_file.isEmpty() ? QStringLiteral("v pamäti") : m_file, f.text);
+    }
+}
+
+bool TextSearch::openReader() {
+    if (m_readerOpen)
+        return QSqlDatabase::database(m_readerName, false).isOpen();
+    m_readerOpen = true;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_readerName);
+    if (m_file.isEmpty()) {
+        db.setDatabaseName(m_memoryUri);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+    } else {
+        db.setDatabaseName(m_file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    }
+    return db.open();
+}
+
+QList<TextHit> TextSearch::search(const QString& text, int limit) {
+    QList<TextHit> hits;
+    if (!m_ready || limit <= 0)
+        return hits;
+    const QString match = ftsQuery(text);
+    if (match.isEmpty() || !openReader())
+        return hits;
+    const QSqlDatabase db = QSqlDatabase::database(m_readerName, false);
+    // First the ranking alone, which is cheap; snippets, which are not, only
+    // for the rows shown.
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("SELECT rowid, day, node, kind FROM texts WHERE texts MATCH ? ORDER BY rank LIMIT ?"));
+    q.addBindValue(match);
+    // Several rows of one node (its caption, its text, its twin) give one hit.
+    q.addBindValue(limit * 3 + 8);
+    if (!q.exec())
+        return hits;
+    struct Pick {
+        qint64 rowid;
+        bool caption;
+    };
+    std::vector<Pick> picks;
+    QHash<QString, size_t> seen; // node -> its pick
+    while (q.next()) {
+        const bool caption = q.value(3).toInt() == 0;
+        const QString key = q.value(1).toString() + QLatin1Char('/') + q.value(2).toString();
+        if (const auto it = seen.constFind(key); it != seen.cend()) {
+            // The caption is shown as the path anyway: a match in the text
+            // itself makes the better snippet.
+            if (!caption && picks[*it].caption)
+                picks[*it] = {q.value(0).toLongLong(), false};
+            continue;
+        }
+        if (picks.size() >= size_t(limit))
+            continue;
+        seen.insert(key, picks.size());
+        picks.push_back({q.value(0).toLongLong(), caption});
+    }
+    q.finish();
+
+    // The rows' own columns by rowid, without MATCH: FTS5 would expand a
+    // short prefix again for every row.
+    QSqlQuery row(db);
+    row.setForwardOnly(true);
+    row.prepare(QStringLiteral("SELECT captionPath, file, body, day, node, caption, target FROM texts WHERE rowid = ?"));
+    const SnippetMaker snippet(text);
+    for (const Pick& p : picks) {
+        row.addBindValue(p.rowid);
+        if (!row.exec() || !row.next())
+            continue;
+        TextHit h;
+        h.captionPath = row.value(0).toString();
+        h.file = row.value(1).toString();
+        h.snippet = snippet.make(row.value(2).toString());
+        h.dayFolder = row.value(3).toString();
+        h.node = row.value(4).toInt();
+        h.caption = row.value(5).toString();
+        h.target = row.value(6).toString();
+        hits << h;
+        row.finish();
+    }
+    return hits;
+}
+
+} // namespace orbino

@@ -1,0 +1,419 @@
+// Full-text search on real course files: what is indexed, case and
+// diacritics, prefixes, query text that looks like FTS5 syntax, keeping the
+// index current, an unwritable cache folder, a damaged index, and
+// `orbino --search-text`.
+#include "testsupport.h"
+
+#include "tree/text_search.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace orbino;
+
+namespace {
+
+const QByteArray kRtf = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}\r\n"
+                        "\\pard\\f0\\fs24 Kl\\'e1vesnica m\\'e1 \\b kl\\'e1vesy\\b0 .\\par\r\n"
+                        "\\pard Nad kl\\'e1vesnicou svieti d\\'fahov\\'e1 lampa.\\par\r\n}\r\n";
+
+// Every file and folder under `dir` with its size and modification time.
+QStringList snapshot(const QString& dir) {
+    QStringList out;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo fi(it.next());
+        out << QStringLiteral("%1 %2 %3").arg(fi.filePath()).arg(fi.isDir() ? 0 : fi.size())
+                   .arg(fi.lastModified().toMSecsSinceEpoch());
+    }
+    out.sort();
+    return out;
+}
+
+ino_t inodeOf(const QString& path) {
+    struct stat s {};
+    return ::stat(QFile::encodeName(path).constData(), &s) == 0 ? s.st_ino : 0;
+}
+
+QStringList paths(const QList<TextHit>& hits) {
+    QStringList out;
+    for (const TextHit& h : hits)
+        out << h.captionPath;
+    return out;
+}
+
+} // namespace
+
+class TestTextSearch : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init();
+    void queryText_data();
+    void queryText();
+    void snippets_data();
+    void snippets();
+    void finds_data();
+    void finds();
+    void snippetsAndFiles();
+    void keptCurrent();
+    void backgroundBuild();
+    void readOnlyCourse();
+    void unwritableCache();
+    void damagedIndex();
+    void commandLine_data();
+    void commandLine();
+
+private:
+    std::unique_ptr<QTemporaryDir> tmp;
+    QString course; // ends with "/"
+    QString cache;
+};
+
+void TestTextSearch::init() {
+    tmp = std::make_unique<QTemporaryDir>();
+    course = tmp->path() + QStringLiteral("/Kurz/");
+    cache = tmp->path() + QStringLiteral("/cache");
+    test::writeCourseFile(course + QStringLiteral("CONFIG.TXT"), {QStringLiteral("Skúšobný kurz.")});
+    test::writeCourseFile(course + QStringLiteral("01._deň/Obsah.txt"),
+                          {QStringLiteral("<Prvý deň: kôň a myš.>"), QStringLiteral("[Klávesnica] klav.txt"),
+                           QStringLiteral("[Vyskúšaj sa] skusaj.txt"), QStringLiteral("[Vyučujúci] ucitel.txt"),
+                           QStringLiteral("[Ukážka] ukazka.scm")});
+    test::writeCourseFile(course + QStringLiteral("01._deň/klav.txt"),
+                          {QStringLiteral("<Klávesnica má klávesy.>"), QStringLiteral("[Späť] Obsah.txt")});
+    test::writeBytes(course + QStringLiteral("01._deň/KLAV.rtf"), kRtf);
+    test::writeCourseFile(course + QStringLiteral("01._deň/skusaj.txt"),
+                          {QStringLiteral("<"), QStringLiteral("1. Vytvor nový súbor poznamky.txt.\t1 bod"),
+                           QStringLiteral("2. Premenuj priečinok NEAR OR AND.\t1 bod"), QStringLiteral(">")});
+    test::writeCourseFile(course + QStringLiteral("01._deň/ucitel.txt"),
+                          {QStringLiteral("<Heslá pre vyučujúceho: USB kľúč.>")});
+    test::writeCourseFile(course + QStringLiteral("02._deň/Obsah.txt"), {QStringLiteral("<Druhý deň: súbory.>")});
+}
+
+void TestTextSearch::queryText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("query");
+    QTest::newRow("last word a prefix") << "kôň subor" << "\"kôň\" \"subor\"*";
+    QTest::newRow("separator after it: whole word") << "klav " << "\"klav\"";
+    QTest::newRow("quote") << "\"" << "";
+    QTest::newRow("star") << "*" << "";
+    QTest::newRow("only punctuation") << "-- ( ) : ^ ." << "";
+    QTest::newRow("operators are words") << "NEAR OR" << "\"NEAR\" \"OR\"*";
+    QTest::newRow("minus and column") << "-kôň body:x" << "\"kôň\" \"body\" \"x\"*";
+    QTest::newRow("quoted phrase") << "\"na disku\"" << "\"na\" \"disku\"";
+    QTest::newRow("digits") << "1. bod" << "\"1\" \"bod\"*";
+}
+
+void TestTextSearch::queryText() {
+    QFETCH(QString, text);
+    QFETCH(QString, query);
+    QCOMPARE(ftsQuery(text), query);
+}
+
+void TestTextSearch::snippets_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("html");
+    QTest::newRow("case and diacritics") << "KON" << "Kôň a koník."
+                                         << "<b>Kôň</b> a <b>koník</b>.";
+    QTest::newRow("prefix only for the last word") << "kon sed" << "Kôň koník sedí, sedlo."
+                                                   << "<b>Kôň</b> koník <b>sedí</b>, <b>sedlo</b>.";
+    QTest::newRow("whole word after a blank") << "kon " << "Kôň koník." << "<b>Kôň</b> koník.";
+    QTest::newRow("cut on both sides")
+        << "dvanast" << "jeden dva tri štyri päť šesť sedem osem deväť desať jedenásť dvanásť trinásť štrnásť "
+                        "pätnásť šestnásť sedemnásť osemnásť deväťnásť dvadsať dvadsaťjeden"
+        << "…deväť desať jedenásť <b>dvanásť</b> trinásť štrnásť pätnásť šestnásť sedemnásť osemnásť "
+           "deväťnásť dvadsať…";
+    QTest::newRow("the place with most words")
+        << "mys klav" << "Myš je tu. A b c d e f g h i j k l m n o p. Myš a klávesnica sú tu."
+        << "…j k l m n o p. <b>Myš</b> a <b>klávesnica</b> sú tu.";
+    QTest::newRow("markup stays text") << "b" << "<b>x</b> & y" << "&lt;<b>b</b>&gt;x&lt;/<b>b</b>&gt; &amp; y";
+}
+
+void TestTextSearch::snippets() {
+    QFETCH(QString, text);
+    QFETCH(QString, body);
+    QFETCH(QString, html);
+    QCOMPARE(htmlSnippet(SnippetMaker(text).make(body)), html);
+}
+
+void TestTextSearch::finds_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected"); // caption paths, best first; order checked only for one
+    QTest::newRow("without diacritics") << "kon" << QStringList{"1. deň"};
+    QTest::newRow("upper case with diacritics") << "KÔŇ" << QStringList{"1. deň"};
+    QTest::newRow("subor finds súbor and súbory")
+        << "subor" << QStringList{"1. deň - Vyskúšaj sa", "2. deň"};
+    QTest::newRow("prefix of the last word") << "KLAV" << QStringList{"1. deň - Klávesnica"};
+    QTest::newRow("only a whole word before a blank") << "klav " << QStringList{};
+    QTest::newRow("every word must occur") << "súbor poznamky" << QStringList{"1. deň - Vyskúšaj sa"};
+    QTest::newRow("word only in the rtf twin") << "duhova" << QStringList{"1. deň - Klávesnica"};
+    QTest::newRow("teacher's screen") << "usb" << QStringList{"1. deň - Vyučujúci"};
+    QTest::newRow("caption of a demonstration") << "ukazka" << QStringList{"1. deň - Ukážka"};
+    QTest::newRow("NEAR is a word") << "near" << QStringList{"1. deň - Vyskúšaj sa"};
+    QTest::newRow("OR is a word") << "OR AND" << QStringList{"1. deň - Vyskúšaj sa"};
+    QTest::newRow("quote inside") << "kôň\"" << QStringList{"1. deň"};
+    QTest::newRow("minus is no NOT") << "-kôň" << QStringList{"1. deň"};
+    QTest::newRow("star and brackets") << "(kôň)*" << QStringList{"1. deň"};
+    QTest::newRow("column syntax") << "body:kôň" << QStringList{};
+    QTest::newRow("only punctuation") << "\"*-():" << QStringList{};
+    QTest::newRow("nothing") << "zebra" << QStringList{};
+}
+
+void TestTextSearch::finds() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+    TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+    QVERIFY(s.prepare());
+    QVERIFY2(s.problem().isEmpty(), qPrintable(s.problem()));
+    QStringList got = paths(s.search(text));
+    got.sort();
+    expected.sort();
+    QCOMPARE(got, expected);
+}
+
+void TestTextSearch::snippetsAndFiles() {
+    TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+    QVERIFY(s.prepare());
+    // In the twin only: the hit names the twin as it is on disk.
+    QList<TextHit> hits = s.search(QStringLiteral("duhova lampa"));
+    QCOMPARE(hits.size(), 1);
+    QCOMPARE(hits[0].file, QStringLiteral("01._deň/KLAV.rtf"));
+    QCOMPARE(hits[0].dayFolder, QStringLiteral("01._deň"));
+    QCOMPARE(hits[0].target, QStringLiteral("klav.txt"));
+    QCOMPARE(hits[0].caption, QStringLiteral("Klávesnica"));
+    QCOMPARE(hits[0].node, 1);
+    QCOMPARE(plainSnippet(hits[0].snippet), QStringLiteral("Klávesnica má klávesy. Nad klávesnicou svieti dúhová lampa."));
+    QCOMPARE(htmlSnippet(hits[0].snippet),
+             QStringLiteral("Klávesnica má klávesy. Nad klávesnicou svieti <b>dúhová</b> <b>lampa</b>."));
+    // The caption matches, and so does the lesson's text: one hit, with the
+    // text as its snippet (the caption is the path already).
+    hits = s.search(QStringLiteral("klavesnica"));
+    QCOMPARE(paths(hits), QStringList{QStringLiteral("1. deň - Klávesnica")});
+    QVERIFY(hits[0].file.startsWith(QStringLiteral("01._deň/kl")) || hits[0].file.endsWith(QStringLiteral(".rtf")));
+    QVERIFY(plainSnippet(hits[0].snippet).contains(QStringLiteral("má")));
+    // Markup in the text stays text in the HTML.
+    test::writeCourseFile(course + QStringLiteral("02._deň/Obsah.txt"),
+                          {QStringLiteral("<Stlač <b>Enter</b> & pokračuj.>")});
+    TextSearch again(course, QStringLiteral("Obsah.txt"), cache);
+    QVERIFY(again.prepare());
+    hits = again.search(QStringLiteral("enter"));
+    QCOMPARE(hits.size(), 1);
+    QCOMPARE(htmlSnippet(hits[0].snippet),
+             QStringLiteral("Stlač &lt;b&gt;<b>Enter</b>&lt;/b&gt; &amp; pokračuj."));
+}
+
+void TestTextSearch::keptCurrent() {
+    const QString file = indexFileName(cache, course);
+    {
+        TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+        QVERIFY(s.prepare());
+        QCOMPARE(s.indexFile(), file);
+    }
+    QVERIFY(QFileInfo::exists(file));
+    const ino_t first = inodeOf(file);
+    {
+        // Nothing changed: the index is used as it is.
+        TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+        QVERIFY(s.prepare());
+        QCOMPARE(inodeOf(file), first);
+        QVERIFY(s.search(QStringLiteral("mačka")).isEmpty());
+    }
+    // A lesson changed: the next search sees the new text, not the old.
+    test::writeCourseFile(course + QStringLiteral("01._deň/klav.txt"),
+                          {QStringLiteral("<Mačka sedí pri klávesnici.>"), QStringLiteral("[Späť] Obsah.txt")});
+    {
+        TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+        QVERIFY(s.prepare());
+        QVERIFY(inodeOf(file) != first);
+        QCOMPARE(paths(s.search(QStringLiteral("macka"))), QStringList{QStringLiteral("1. deň - Klávesnica")});
+        // The old words are left only in the twin.
+        const QList<TextHit> old = s.search(QStringLiteral("klávesy má"));
+        QCOMPARE(old.size(), 1);
+        QCOMPARE(old[0].file, QStringLiteral("01._deň/KLAV.rtf"));
+    }
+    // A twin that did not exist, and a new day.
+    test::writeBytes(course + QStringLiteral("01._deň/skusaj.rtf"),
+                     "{\\rtf1\\ansi 1. Nakresli slona.\\par}");
+    test::writeCourseFile(course + QStringLiteral("03._deň/Obsah.txt"), {QStringLiteral("<Tretí deň: žirafa.>")});
+    {
+        TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+        QVERIFY(s.prepare());
+        QCOMPARE(paths(s.search(QStringLiteral("slona"))), QStringList{QStringLiteral("1. deň - Vyskúšaj sa")});
+        QCOMPARE(paths(s.search(QStringLiteral("zirafa"))), QStringList{QStringLiteral("3. deň")});
+    }
+    // A lesson gone: its text is gone from the results.
+    QVERIFY(QFile::remove(course + QStringLiteral("01._deň/ucitel.txt")));
+    TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+    QVERIFY(s.prepare());
+    QCOMPARE(paths(s.search(QStringLiteral("usb"))), QStringList{});
+}
+
+void TestTextSearch::backgroundBuild() {
+    TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+    QSignalSpy finished(&s, &TextSearch::finished);
+    QSignalSpy progress(&s, &TextSearch::progress);
+    s.start();
+    QVERIFY(s.search(QStringLiteral("kôň")).isEmpty() || s.ready());
+    QVERIFY(finished.wait(30000) || finished.count() == 1);
+    QVERIFY(s.ready());
+    QVERIFY(!s.building());
+    QVERIFY(!progress.isEmpty());
+    QCOMPARE(progress.last().at(0).toInt(), progress.last().at(1).toInt());
+    QCOMPARE(paths(s.search(QStringLiteral("kôň"))), QStringList{QStringLiteral("1. deň")});
+
+    // Destroyed while building: it stops and waits, nothing is left behind
+    // but a complete index or none.
+    QDir(cache).removeRecursively();
+    {
+        TextSearch t(course, QStringLiteral("Obsah.txt"), cache);
+        t.start();
+    }
+    for (const QString& f : QDir(cache).entryList(QDir::Files))
+        QVERIFY2(f.endsWith(QLatin1String(".fts.sqlite")), qPrintable(f));
+}
+
+void TestTextSearch::readOnlyCourse() {
+    // Read-only on disk (root may write anyway, so the course is also
+    // compared file by file before and after).
+    QDirIterator it(course, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QStringList all;
+    while (it.hasNext())
+        all << it.next();
+    for (const QString& p : all)
+        QFile::setPermissions(p, QFileInfo(p).isDir() ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner);
+    QFile::setPermissions(course, QFile::ReadOwner | QFile::ExeOwner);
+    const QStringList before = snapshot(course);
+    {
+        TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+        QVERIFY(s.prepare());
+        QVERIFY(s.problem().isEmpty());
+        QCOMPARE(paths(s.search(QStringLiteral("subor"))).size(), 2);
+    }
+    QCOMPARE(snapshot(course), before);
+    QVERIFY(!QFileInfo(indexFileName(cache, course)).absoluteFilePath().startsWith(course));
+    QFile::setPermissions(course, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    for (const QString& p : all)
+        QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner | (QFileInfo(p).isDir() ? QFile::ExeOwner
+                                                                                             : QFile::Permissions()));
+}
+
+void TestTextSearch::unwritableCache() {
+    // A file where the cache folder should be: it can never be made, even by root.
+    test::writeBytes(tmp->path() + QStringLiteral("/blocked"), "x");
+    const QString blocked = tmp->path() + QStringLiteral("/blocked/orbino");
+    TextSearch s(course, QStringLiteral("Obsah.txt"), blocked);
+    QSignalSpy finished(&s, &TextSearch::finished);
+    s.start();
+    QVERIFY(finished.wait(30000) || finished.count() == 1);
+    QVERIFY(s.ready());
+    QVERIFY(s.indexFile().isEmpty());
+    QVERIFY(s.problem().contains(QDir::toNativeSeparators(blocked)));
+    QCOMPARE(paths(s.search(QStringLiteral("subor"))).size(), 2);
+    QCOMPARE(paths(s.search(QStringLiteral("duhova"))), QStringList{QStringLiteral("1. deň - Klávesnica")});
+    // Two at once keep their own memory databases.
+    TextSearch other(course, QStringLiteral("Obsah.txt"), blocked);
+    QVERIFY(other.prepare());
+    QCOMPARE(paths(other.search(QStringLiteral("kon"))), QStringList{QStringLiteral("1. deň")});
+    QCOMPARE(paths(s.search(QStringLiteral("kon"))), QStringList{QStringLiteral("1. deň")});
+}
+
+void TestTextSearch::damagedIndex() {
+    const QString file = indexFileName(cache, course);
+    QVERIFY(QDir().mkpath(cache));
+    const QList<QByteArray> damage{QByteArray("this is no database at all"), QByteArray(),
+                                   QByteArray("SQLite format 3\0", 16) + QByteArray(4000, '\xff')};
+    for (const QByteArray& bytes : damage) {
+        test::writeBytes(file, bytes);
+        TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+        QVERIFY(s.prepare());
+        QVERIFY2(s.problem().isEmpty(), qPrintable(s.problem()));
+        QCOMPARE(paths(s.search(QStringLiteral("kon"))), QStringList{QStringLiteral("1. deň")});
+        QVERIFY(test::readBytes(file).startsWith("SQLite format 3"));
+    }
+    // A sound index made by another version is made anew too.
+    const ino_t before = inodeOf(file);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("UPDATE meta SET value = '0' WHERE key = 'version'")));
+        QVERIFY(q.exec(QStringLiteral("DELETE FROM texts")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("old"));
+    TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+    QVERIFY(s.prepare());
+    QVERIFY(inodeOf(file) != before);
+    QCOMPARE(paths(s.search(QStringLiteral("kon"))), QStringList{QStringLiteral("1. deň")});
+}
+
+void TestTextSearch::commandLine_data() {
+    QTest::addColumn<QStringList>("args"); // "COURSE" stands for the course folder
+    QTest::addColumn<bool>("inCourse");    // run with the course as the working directory
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("output");
+    const QString vyskusaj = QStringLiteral("1. deň - Vyskúšaj sa\t01._deň/skusaj.txt\t"
+                                            "1. Vytvor nový súbor poznamky.txt. 1 bod 2. Premenuj priečinok NEAR…");
+    QTest::newRow("found, --course last")
+        << QStringList{"poznamky", "subor", "--course", "COURSE"} << false << 0 << QStringList{vyskusaj};
+    QTest::newRow("found, --course first")
+        << QStringList{"--course", "COURSE", "súbor poznámky"} << false << 0 << QStringList{vyskusaj};
+    QTest::newRow("working directory") << QStringList{"usb"} << true << 0
+                                       << QStringList{"1. deň - Vyučujúci\t01._deň/ucitel.txt\t"
+                                                      "Heslá pre vyučujúceho: USB kľúč."};
+    QTest::newRow("nothing found") << QStringList{"zebra", "--course", "COURSE"} << false << 1 << QStringList{};
+    QTest::newRow("only syntax") << QStringList{"\"", "*", "-", "(:", "--course", "COURSE"} << false << 1
+                                 << QStringList{};
+    QTest::newRow("words after --") << QStringList{"--course", "COURSE", "--", "--kôň"} << false << 0
+                                    << QStringList{"1. deň\t01._deň/Obsah.txt\tPrvý deň: kôň a myš."};
+    QTest::newRow("no words") << QStringList{"--course", "COURSE"} << false << 2 << QStringList{};
+    QTest::newRow("no words at all") << QStringList{} << true << 2 << QStringList{};
+    QTest::newRow("--course without folder") << QStringList{"kôň", "--course"} << false << 2 << QStringList{};
+    QTest::newRow("unknown option") << QStringList{"--fast", "kôň"} << true << 2 << QStringList{};
+    QTest::newRow("no such course") << QStringList{"kôň", "--course", "COURSE/nie je"} << false << 2
+                                    << QStringList{};
+}
+
+void TestTextSearch::commandLine() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, inCourse);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, output);
+    for (QString& a : args)
+        a.replace(QStringLiteral("COURSE"), course.chopped(1));
+    QProcess p;
+    p.setWorkingDirectory(inCourse ? course : tmp->path());
+    // No display at all; the index goes to a cache folder of this test.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), tmp->path() + QStringLiteral("/xdg-cache"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(ORBINO_BINARY), QStringList{QStringLiteral("--search-text")} + args);
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(p.exitCode() == exitCode, qPrintable(err));
+    QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'));
+    QCOMPARE(lines.takeLast(), QString());
+    QCOMPARE(lines, output);
+    if (exitCode == 2)
+        QVERIFY(err.contains(QStringLiteral("--search-text")));
+    else
+        QVERIFY(QDir(tmp->path() + QStringLiteral("/xdg-cache/orbino")).entryList(QDir::Files).size() == 1);
+}
+
+QTEST_GUILESS_MAIN(TestTextSearch)
+#include "tst_text_search.moc"
