@@ -18,7 +18,7 @@ constexpr OptionSpec kOptions[] = {
     {"course", "DIR", "play the course in folder DIR"},
     {"check", "", "list the missing files of the course, then exit"},
     {"set-teacher-password", "", "set the teacher password of the course"},
-    {"search-text", "", "print the lessons whose text holds the words that follow"},
+    {"search-text", "", "print the lessons whose text holds the words"},
     {"export-work", "FILE", "write the learner's work to FILE (HTML)"},
     {"class-report", "DIR", "scores of the learners' folders in DIR"},
     {"csv", "FILE", "the table --class-report writes"},

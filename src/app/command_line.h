@@ -14,7 +14,7 @@ struct CommandLine {
         Check,              // the integrity check on the terminal
         SetTeacherPassword, // the teacher's password on the terminal
         LearnerWork,        // --export-work or --class-report on the terminal
-        SearchText,         // --search-text WORDS...: the words are `positional`
+        SearchText,         // --search-text WORDS... [--course DIR]
         Error,              // print `text` on stderr, exit 2
     };
     Action action = Action::Play;

@@ -81,7 +81,9 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         if (!enterGivenCourse(cl))
             return 2;
-        return orbino::runTextSearchCli(cl.positional);
+        // The words and a "--course" among them are the search's own, as
+        // given after the option: "--" may protect a word starting with "-".
+        return orbino::runTextSearchCli(raw.mid(raw.indexOf(QStringLiteral("--search-text")) + 1));
     }
     case Action::Play:
         break;
