@@ -61,6 +61,7 @@ struct Screen {
 
     Screen(int level = 3, const QString& list = "lekcia.txt", const QString& folder = "01._deň") {
         t.st.currentLevel = level;
+        form.level = level;
         t.st.levelWindows[size_t(level)] = &form;
         t.st.levelListFile[size_t(level)] = list;
         t.st.levelFolder[size_t(level)] = folder;

@@ -51,13 +51,6 @@ QString notesFileNameFor(const AppState& st, int level) {
     return n.kind == OwnKind::Lesson ? n.base : n.base + QStringLiteral(".txt");
 }
 
-int shownLevel(const AppState& st) {
-    if (!isFile(st.levelFile()))
-        return st.currentLevel;
-    const int m = st.CitajUroven();
-    return (m >= 1 && m <= kMaxLevel) ? m : st.currentLevel;
-}
-
 QStringList readNote(const QString& path) {
     // Anything else in its place (a folder) is reported, not taken as no note.
     if (!pathExists(path))
