@@ -215,6 +215,7 @@ struct Lesson {
         st.levelListFile[2] = "pisanie.txt";
         form = std::make_unique<TForm1>(st, runner, false);
         st.levelWindows[2] = form.get();
+        form->level = 2;
         form->ui->Memo1->setEnabled(true);
         st.ZapisUroven();
     }
@@ -558,7 +559,7 @@ void TestUiFaults::hugeContentListLine() {
     QFETCH(QByteArray, tail);
     Course c;
     const QString list = c.prog + "01._deň/Obsah.txt";
-    QByteArray bytes = "<Prvý deň.>\r\n" + head + QByteArray(50 * 1024 * 1024, 'a') + tail +
+    QByteArray bytes = "<Prvý deň.>\r\n" + head + QByteArray(1024 * 1024, 'a') + tail +
                        "\r\n[Príbeh] pribeh.txt\r\n";
     writeBytes(list, bytes);
     c.start();
