@@ -104,7 +104,7 @@ struct ByteSource {
                                       .arg(n + 1)
                                       .arg(line.size())
                                       .arg(kMaxContentLineLength));
-        out = decode1250(line);
+        out = line.isEmpty() ? QString() : decode1250(line);
         ++n;
         if (cr < 0) {
             data = {};
