@@ -44,4 +44,18 @@ static void BM_ReadFile40(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadFile40)->Unit(benchmark::kMicrosecond);
 
+// One lookup in a CONFIG.TXT of "x*" and the key text repeated: every
+// occurrence is a candidate on one long line. Per byte the cost must stay
+// the same from 128 KB to 4 MB (it grew with the size: 1 MB took 10 s).
+static void BM_HostileLookup(benchmark::State& state) {
+    const QByteArray key = "MENU END";
+    QByteArray data = "x*";
+    while (data.size() < state.range(0))
+        data += "*" + key;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(findConfigLine(data, key));
+    state.SetBytesProcessed(state.iterations() * data.size());
+}
+BENCHMARK(BM_HostileLookup)->Arg(128 << 10)->Arg(4 << 20)->Unit(benchmark::kMillisecond);
+
 BENCHMARK_MAIN();

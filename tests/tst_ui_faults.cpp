@@ -215,6 +215,7 @@ struct Lesson {
         st.levelListFile[2] = "pisanie.txt";
         form = std::make_unique<TForm1>(st, runner, false);
         st.levelWindows[2] = form.get();
+        form->level = 2;
         form->ui->Memo1->setEnabled(true);
         st.ZapisUroven();
     }
@@ -231,6 +232,7 @@ private slots:
     void fullDiskWhileSaving_data();
     void fullDiskWhileSaving();
     void fullDiskWhileChangingLevel();
+    void fullTempFolderAtStart();
     void readOnlyCourseFolder();
     void readOnlyTempFolder();
     void unreadableConfig_data();
@@ -354,6 +356,39 @@ void TestUiFaults::fullDiskWhileChangingLevel() {
     QCOMPARE(leftovers(c.temp), QStringList());
     QCOMPARE(st.currentLevel, 1);
     QVERIFY(!c.main->isHidden());
+}
+
+void TestUiFaults::fullTempFolderAtStart() {
+    // Before: two error boxes, then a main screen with menus only. A file-size
+    // limit of 0 makes every write fail (EFBIG) as root too, as a full disk
+    // does; the whole run stays under it.
+    Course c;
+    FileSizeLimit full(0);
+    QVERIFY(full.ok());
+    c.start();
+    QCOMPARE(c.t.prompter.shown.size(), size_t(1));
+    QVERIFY2(c.t.prompter.shown[0].text.contains(c.temp) && c.t.prompter.shown[0].text.contains("temp.dfm"),
+             qPrintable(c.t.prompter.shown[0].text));
+    QVERIFY(!c.main->isHidden());
+    QVERIFY(c.dayButton("  1. deň"));
+    QVERIFY(c.dayButton("  2. deň"));
+    QVERIFY(!c.main->ui->SpeedButton2->isHidden());
+    QCOMPARE(c.main->ui->SpeedButton2->text(), QString("Koniec"));
+    QVERIFY(!QFile::exists(c.temp + "temp.dfm"));
+    // A day still opens: its window is made from the layout held in memory,
+    // and nothing more is said about the folder.
+    int buttons = -1;
+    QString caption;
+    c.runner.steps.push_back([&](QWidget* w) {
+        buttons = int(Course::itemButtons(w).size());
+        caption = static_cast<TForm1*>(w)->ui->SpeedButton2->text();
+        static_cast<TForm1*>(w)->ui->SpeedButton1->click();
+    });
+    c.dayButton("  1. deň")->click();
+    QCOMPARE(buttons, 1);
+    QCOMPARE(caption, QString("Koniec"));
+    QCOMPARE(c.t.prompter.shown.size(), size_t(1));
+    QCOMPARE(leftovers(c.temp), QStringList());
 }
 
 void TestUiFaults::readOnlyCourseFolder() {
@@ -558,7 +593,7 @@ void TestUiFaults::hugeContentListLine() {
     QFETCH(QByteArray, tail);
     Course c;
     const QString list = c.prog + "01._deň/Obsah.txt";
-    QByteArray bytes = "<Prvý deň.>\r\n" + head + QByteArray(50 * 1024 * 1024, 'a') + tail +
+    QByteArray bytes = "<Prvý deň.>\r\n" + head + QByteArray(1024 * 1024, 'a') + tail +
                        "\r\n[Príbeh] pribeh.txt\r\n";
     writeBytes(list, bytes);
     c.start();

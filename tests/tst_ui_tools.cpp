@@ -61,6 +61,7 @@ struct Screen {
 
     Screen(int level = 3, const QString& list = "lekcia.txt", const QString& folder = "01._deň") {
         t.st.currentLevel = level;
+        form.level = level;
         t.st.levelWindows[size_t(level)] = &form;
         t.st.levelListFile[size_t(level)] = list;
         t.st.levelFolder[size_t(level)] = folder;
@@ -101,6 +102,56 @@ private slots:
         QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"),
                  QByteArray("prv\xe1 veta\r\ndruh\xe1 veta\r\n"));
         QVERIFY(!s.notesButton()->isHidden());
+    }
+
+    void ownLevelWhateverTheLevelFileSays_data() {
+        QTest::addColumn<QString>("tool");
+        QTest::newRow("notes") << "notes";
+        QTest::newRow("links") << "links";
+    }
+    void ownLevelWhateverTheLevelFileSays() {
+        // Another copy started in the same learner's folder rewrites the
+        // shared level file to its main screen. Before, this window then
+        // showed and overwrote the main screen's note.
+        QFETCH(QString, tool);
+        Screen s;
+        TestState other(s.prog.path(), s.temp.path());
+        other.st.currentLevel = 1;
+        other.st.ZapisUroven();
+        QCOMPARE(readBytes(s.t.st.levelFile()), QByteArray("1"));
+        writeBytes(s.tempDir() + "multimed.txt", "MAIN NOTE\r\n");
+        writeBytes(s.tempDir() + "lekcia.txt", "LESSON NOTE\r\n");
+        writeBytes(s.tempDir() + "multimed.htm", "www.main.sk\r\n");
+        writeBytes(s.tempDir() + "lekcia.htm", "www.lekcia.sk\r\n");
+        QString shown, label;
+        if (tool == "notes") {
+            s.runner.script = [&](QWidget* w) {
+                auto* memo = child<QPlainTextEdit>(w, "Memo1");
+                shown = memo->toPlainText();
+                label = child<QLabel>(w, "Label1")->text();
+                memo->setPlainText("nová poznámka lekcie");
+                child<QPushButton>(w, "Button1")->click();
+            };
+            s.form.Poznmky1Click();
+            QCOMPARE(shown, QString("LESSON NOTE"));
+            QVERIFY2(label.endsWith("/lekcia.txt"), qPrintable(label));
+            QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"), QByteArray("nov\xe1 pozn\xe1mka lekcie\r\n"));
+        } else {
+            s.runner.script = [&](QWidget* w) {
+                auto* list = child<QListWidget>(w, "ListBox1");
+                shown = list->count() ? list->item(0)->text() : QString();
+                child<QLineEdit>(w, "Edit1")->setText("www.nova.sk");
+                child<QPushButton>(w, "Button1")->click();
+                child<QPushButton>(w, "Button4")->click();
+            };
+            s.form.Odkazy1Click();
+            QCOMPARE(shown, QString("www.lekcia.sk"));
+            QCOMPARE(readBytes(s.tempDir() + "lekcia.htm"), QByteArray("www.lekcia.sk\r\nwww.nova.sk\r\n"));
+            // The screen's own list of links is the lesson's too.
+            QCOMPARE(child<QComboBox>(&s.form, "ComboBox2")->count(), 2);
+        }
+        QCOMPARE(readBytes(s.tempDir() + "multimed.txt"), QByteArray("MAIN NOTE\r\n"));
+        QCOMPARE(readBytes(s.tempDir() + "multimed.htm"), QByteArray("www.main.sk\r\n"));
     }
 
     void dayFirstScreenHasItsOwnNote_data() {

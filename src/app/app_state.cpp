@@ -105,29 +105,49 @@ ConfigLine findConfigLine(const QByteArray& data, const QByteArray& k) {
     const QByteArray needle = '*' + k + '*';
     const char* p = data.constData();
     const qsizetype size = data.size();
+    // Every byte is looked at a bounded number of times, whatever the file
+    // holds: the line start and the line's first "*" are carried forward
+    // from one candidate to the next instead of being searched for again.
     qsizetype from = 0;
+    qsizetype noEofBefore = 0;   // no byte 26 in [0, noEofBefore)
+    qsizetype lineScanned = 0;   // line starts are known up to here
+    qsizetype crLineStart = 0;   // start of the line holding lineScanned (after its CR)
+    qsizetype starLine = -1;     // the line whose first "*" is cached
+    qsizetype firstStar = -1;
     for (;;) {
         const qsizetype at = findNeedle(p, size, needle, from);
         if (at < 0)
             break;
-        if (std::memchr(p + from, '\x1a', size_t(at + needle.size() - from)))
-            break; // the rest of the file is past its end marker
+        const qsizetype end = at + needle.size();
+        if (end > noEofBefore) {
+            if (std::memchr(p + noEofBefore, '\x1a', size_t(end - noEofBefore)))
+                break; // the rest of the file is past its end marker
+            noEofBefore = end;
+        }
         from = at + 1;
-        qsizetype lineStart = at;
-        while (lineStart > 0 && p[lineStart - 1] != '\r')
-            --lineStart;
+        if (at > lineScanned) {
+            if (const void* cr = ::memrchr(p + lineScanned, '\r', size_t(at - lineScanned)))
+                crLineStart = static_cast<const char*>(cr) - p + 1;
+            lineScanned = at;
+        }
+        qsizetype lineStart = crLineStart;
         if (lineStart > 0 && lineStart < at && p[lineStart] == '\n')
             ++lineStart;
-        if (std::memchr(p + lineStart, '*', size_t(at - lineStart)))
+        if (starLine != lineStart) {
+            starLine = lineStart;
+            // The candidate's own "*" bounds the search.
+            firstStar = static_cast<const char*>(std::memchr(p + lineStart, '*', size_t(at + 1 - lineStart))) - p;
+        }
+        if (firstStar != at)
             continue; // not the line's first "*"
-        QByteArrayView rest(p + at + needle.size(), size - at - needle.size());
+        QByteArrayView rest(p + end, size - end);
         if (const qsizetype eof = rest.indexOf('\x1a'); eof >= 0)
             rest = rest.first(eof);
         const qsizetype cr = rest.indexOf('\r');
         // The closing "*" must be inside the same line (a key holds no CR).
         r.found = true;
         r.sw = p[lineStart] == '0' && lineStart < at ? 0 : 1;
-        r.value = decode1250((cr < 0 ? rest : rest.first(cr)).toByteArray());
+        r.value = decode1250(cr < 0 ? rest : rest.first(cr));
         return r;
     }
     return r;
@@ -218,8 +238,21 @@ QString AppState::contentListPath(int level) const {
     return levelFolderPath(l) + levelListFile[size_t(l)];
 }
 
-void AppState::ZapisUroven() const {
-    writeFileAtomic(levelFile(), QByteArray::number(currentLevel), Flush::Scratch);
+void AppState::ZapisUroven() {
+    try {
+        writeFileAtomic(levelFile(), QByteArray::number(currentLevel), Flush::Scratch);
+    } catch (const FileError& e) {
+        reportTempFolderUnwritable(e);
+    }
+}
+
+void AppState::reportTempFolderUnwritable(const FileError& e) {
+    if (tempFolderReported)
+        return;
+    tempFolderReported = true;
+    message(MsgKind::Error, QStringLiteral("Do priečinka žiaka %1 sa nedá zapisovať, je plný alebo chránený "
+                                           "proti zápisu (%2). Poznámky a odkazy sa teraz nedajú uložiť.")
+                                .arg(tempFolder, e.message()));
 }
 
 int AppState::CitajUroven() const {

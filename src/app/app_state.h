@@ -13,6 +13,7 @@
 
 namespace orbino {
 
+class FileError;
 class Prompter;
 class Shell;
 class SystemInfo;
@@ -69,6 +70,15 @@ public:
     std::array<bool, kMaxLevel + 2> levelBuilt{};
     QString rootListName = QStringLiteral("Obsah.txt");
 
+    // --- the learner's folder when it cannot be written (full, read-only) ---
+    // The temp form file kept here instead; level windows are made from it.
+    QByteArray heldFormFile;
+    // Said once per run; later writes of scratch state fail quietly.
+    bool tempFolderReported = false;
+    // Tells the learner once that the learner's folder cannot be written.
+    // `e` is the failed write (its file and reason are shown).
+    void reportTempFolderUnwritable(const FileError& e);
+
     // --- platform layers (not owned unless set through the unique_ptrs) ---
     Prompter* prompter = nullptr;
     Shell* shell = nullptr;
@@ -101,8 +111,11 @@ public:
     QString levelFolderPath(int level) const; // program folder + folder + "/"
     QString contentListPath(int level) const;
 
-    // Level file: the current level as digits, no line end.
-    void ZapisUroven() const;
+    // Level file: the current level as digits, no line end. Only written:
+    // other copies sharing the learner's folder rewrite it, so no window
+    // takes its own level from it. A folder that cannot be written is
+    // reported once and otherwise ignored here.
+    void ZapisUroven();
     int CitajUroven() const;
 
     // Where the config file for level lookups lives (for messages).

@@ -185,7 +185,7 @@ void applyWidget(QWidget& w, const QJsonObject& o) {
 
 } // namespace
 
-void saveFormFile(const QWidget& form, const QString& path) {
+QByteArray formFileBytes(const QWidget& form) {
     QByteArray out;
     out.reserve(32 * 1024);
     {
@@ -242,11 +242,18 @@ void saveFormFile(const QWidget& form, const QString& path) {
             a.field(it.key()) += it.value();
     }
     out += '\n';
-    writeFileAtomic(path, out, Flush::Scratch);
+    return out;
+}
+
+void saveFormFile(const QWidget& form, const QString& path) {
+    writeFileAtomic(path, formFileBytes(form), Flush::Scratch);
 }
 
 void applyFormFile(QWidget& form, const QString& path) {
-    const QByteArray data = readFileBytes(path);
+    applyFormBytes(form, readFileBytes(path), path);
+}
+
+void applyFormBytes(QWidget& form, const QByteArray& data, const QString& path) {
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(data, &err);
     if (doc.isNull() || doc.object().value(QStringLiteral("format")).toString() != QLatin1String("orbino-form-1"))

@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "platform/paths.h"
 #include "platform/system.h"
+#include "platform/textfile.h"
 #include "ui_tform1.h"
 
 #include <QAbstractScrollArea>
@@ -297,7 +298,16 @@ void TForm1::FormCreate(const QStringList& args) {
     // 23.
     if (isDir(st.tempFolder)) {
         QFile::remove(resolvePath(st.tempFormFile()));
-        saveFormFile(*this, st.tempFormFile());
+        // A full or read-only learner's folder still gives a working screen:
+        // the layout is then kept in memory, and the learner told once.
+        const QByteArray form = formFileBytes(*this);
+        try {
+            writeFileAtomic(st.tempFormFile(), form, Flush::Scratch);
+            st.heldFormFile.clear();
+        } catch (const FileError& e) {
+            st.heldFormFile = form;
+            st.reportTempFolderUnwritable(e);
+        }
         ui->SpeedButton1->hide();
         if (st.searchMode()) {
             st.levelWindows[1] = this;

@@ -69,6 +69,7 @@ std::shared_ptr<Listing> scan(const QByteArray& dir, const struct stat& st) {
     struct Name {
         std::string raw;
         bool isDir;
+        bool dangling;
     };
     std::vector<Name> names;
     while (struct dirent* e = ::readdir(d)) {
@@ -76,14 +77,17 @@ std::shared_ptr<Listing> scan(const QByteArray& dir, const struct stat& st) {
         if (std::strcmp(n, ".") == 0 || std::strcmp(n, "..") == 0)
             continue;
         bool isdir = false;
+        bool dangling = false;
         if (e->d_type == DT_DIR)
             isdir = true;
         else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
             struct stat s {};
             const QByteArray full = (dir.isEmpty() ? QByteArray() : dir + '/') + n;
-            isdir = ::stat(full.constData(), &s) == 0 && S_ISDIR(s.st_mode);
+            const bool reached = ::stat(full.constData(), &s) == 0;
+            isdir = reached && S_ISDIR(s.st_mode);
+            dangling = !reached;
         }
-        names.push_back({n, isdir});
+        names.push_back({n, isdir, dangling});
     }
     ::closedir(d);
     std::sort(names.begin(), names.end(), [](const Name& a, const Name& b) { return a.raw < b.raw; });
@@ -94,7 +98,7 @@ std::shared_ptr<Listing> scan(const QByteArray& dir, const struct stat& st) {
     for (const Name& n : names) {
         const qsizetype i = qsizetype(l->entries.size());
         const QByteArray raw(n.raw.data(), qsizetype(n.raw.size()));
-        DirEntry de{decodeFileName(raw), n.isDir, raw.startsWith('.')};
+        DirEntry de{decodeFileName(raw), n.isDir, raw.startsWith('.'), n.dangling};
         l->exact.insert(raw, i);
         // Names come in byte order, so the first variant of a folded name stays.
         const QString key = fold(de.name);

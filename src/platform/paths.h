@@ -36,6 +36,9 @@ struct DirEntry {
     QString name;
     bool isDir = false;
     bool hidden = false; // name begins with "."
+    // A link that leads nowhere (its target is missing, or links loop): it
+    // names no file and no folder.
+    bool dangling = false;
 };
 QList<DirEntry> listFolder(const QString& dir);
 

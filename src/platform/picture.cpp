@@ -257,7 +257,7 @@ QImage decodePicture(const QByteArray& bytes) {
 }
 
 QImage readPicture(const QString& path) {
-    const int fd = openResolved(path, O_RDONLY);
+    const int fd = openCourseFile(path);
     if (fd >= 0) {
         QImage img = streamPlainBitmap(fd);
         ::close(fd);
@@ -265,7 +265,7 @@ QImage readPicture(const QString& path) {
             return img;
     }
     // Everything else, and the error for a file that cannot be read.
-    return decodePicture(readFileBytes(path));
+    return decodePicture(readFileBytes(path, kMaxPictureBytes));
 }
 
 } // namespace orbino

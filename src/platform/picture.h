@@ -15,9 +15,13 @@ namespace orbino {
 // Qt's readers, so the result is always what they would show.
 QImage decodePicture(const QByteArray& bytes);
 
+// Pictures may be far larger than any text file (an uncompressed bitmap of a
+// large photo); beyond this they are refused by name.
+inline constexpr qint64 kMaxPictureBytes = qint64(256) * 1024 * 1024;
+
 // Reads a picture file through the resolver and decodes it as above; a
 // plain bitmap is decoded straight from the file, a few rows at a time.
-// Throws FileError when the file cannot be read.
+// Throws FileError when the file cannot be read or is not a regular file.
 QImage readPicture(const QString& path);
 
 // The direct bitmap decoding alone: a null image when the bytes are not a

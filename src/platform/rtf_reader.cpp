@@ -1,6 +1,8 @@
 #include "platform/rtf_reader.h"
 
+#include "platform/errors.h"
 #include "platform/rtf_codepages.h"
+#include "platform/textfile.h"
 
 #include <QColor>
 #include <QFile>
@@ -1008,12 +1010,16 @@ bool readRtf(const QByteArray& data, QTextDocument& doc) {
 }
 
 bool loadRtfFile(const QString& path, QTextDocument& doc) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Through the course-file reader: a FIFO or a device in the lesson's
+    // place must not block or fill memory.
+    QByteArray data;
+    try {
+        data = readFileBytes(path, kMaxLessonBytes);
+    } catch (const FileError&) {
         doc.clear();
         return false;
     }
-    readRtf(file.readAll(), doc);
+    readRtf(data, doc);
     return true;
 }
 

@@ -22,8 +22,13 @@ namespace orbino {
 // (every writer ends its last paragraph with one).
 bool readRtf(const QByteArray& data, QTextDocument& doc);
 
+// A lesson with pictures in it may be larger than a list; beyond this it is
+// not read.
+inline constexpr qint64 kMaxLessonBytes = qint64(64) * 1024 * 1024;
+
 // readRtf on a file's bytes. Returns false, leaving `doc` empty, only when the
-// file cannot be read; a file that is not RTF is loaded as plain text. Throws
+// file cannot be read (a FIFO, a device or a file over kMaxLessonBytes
+// included); a file that is not RTF is loaded as plain text. Throws
 // nothing: the caller chooses the message.
 bool loadRtfFile(const QString& path, QTextDocument& doc);
 

@@ -8,7 +8,12 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
+#include <string>
+#include <unordered_map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -89,7 +94,7 @@ QString trimControl(const QString& s) {
     return s.mid(b, e - b);
 }
 
-QString decode1250(const QByteArray& bytes) {
+QString decode1250(QByteArrayView bytes) {
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* d = out.data();
     const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
@@ -99,22 +104,11 @@ QString decode1250(const QByteArray& bytes) {
 }
 
 QStringList splitLines1250(const QByteArray& raw) {
-    QByteArrayView data(raw);
-    if (const qsizetype eof = data.indexOf('\x1a'); eof >= 0)
-        data = data.first(eof);
     QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = data.size();
-    while (start < n) {
-        const qsizetype cr = data.indexOf('\r', start);
-        const qsizetype end = cr < 0 ? n : cr;
-        lines.append(decode1250(data.sliced(start, end - start).toByteArray()));
-        if (cr < 0)
-            break;
-        start = cr + 1;
-        if (start < n && data.at(start) == '\n')
-            ++start;
-    }
+    forEachRawLine(raw, [&lines](QByteArrayView line) {
+        lines.append(decode1250(line));
+        return true;
+    });
     return lines;
 }
 
@@ -138,12 +132,43 @@ QByteArray encode1250(const QString& text, const QString& path) {
 
 namespace {
 
-// Reads the open file `fd` to its end and closes it.
-QByteArray readWhole(int fd, const QString& path) {
+// Why `st` is no file to read, or nothing when it is a regular file.
+QString notRegularReason(const struct stat& st) {
+    if (S_ISREG(st.st_mode))
+        return {};
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("je to priečinok, nie súbor");
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("je to rúra (FIFO), nie obyčajný súbor");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return QStringLiteral("je to zariadenie, nie obyčajný súbor");
+    if (S_ISSOCK(st.st_mode))
+        return QStringLiteral("je to soket, nie obyčajný súbor");
+    return QStringLiteral("nie je obyčajný súbor");
+}
+
+QString tooLargeReason(qint64 size, qint64 limit) {
+    return QStringLiteral("súbor je príliš veľký (%1 bajtov, najviac sa prečíta %2 MiB)")
+        .arg(size)
+        .arg(limit / (1024 * 1024));
+}
+
+// Reads the open file `fd` to its end, at most `limit` bytes, and closes it.
+// Only regular files are read: a pipe or a device could block or never end.
+QByteArray readWhole(int fd, const QString& path, qint64 limit) {
     struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
         ::close(fd);
-        throw FileError(path, QStringLiteral("je to priečinok, nie súbor"));
+        throw FileError(path, QString::fromLocal8Bit(std::strerror(err)));
+    }
+    if (const QString why = notRegularReason(st); !why.isEmpty()) {
+        ::close(fd);
+        throw FileError(path, why);
+    }
+    if (st.st_size > limit) {
+        ::close(fd);
+        throw FileError(path, tooLargeReason(st.st_size, limit));
     }
     // Read straight into the result; grow only if the file grew meanwhile.
     QByteArray out;
@@ -152,7 +177,7 @@ QByteArray readWhole(int fd, const QString& path) {
     for (;;) {
         // A regular file read to the size it had when opened is whole (what
         // is appended meanwhile is not part of this read).
-        if (got == out.size() && got == st.st_size && S_ISREG(st.st_mode))
+        if (got == out.size() && got == st.st_size)
             break;
         // Otherwise confirm the end with a small read instead of doubling
         // (and copying) a large buffer first.
@@ -169,7 +194,11 @@ QByteArray readWhole(int fd, const QString& path) {
                 ::close(fd);
                 throw FileError(path, QString::fromLocal8Bit(std::strerror(err)));
             }
-            out.resize(out.size() * 2);
+            if (got + r > limit) {
+                ::close(fd);
+                throw FileError(path, tooLargeReason(got + r, limit));
+            }
+            out.resize(std::min<qint64>(out.size() * 2, limit));
             std::memcpy(out.data() + got, probe, size_t(r));
             got += r;
             continue;
@@ -193,24 +222,31 @@ QByteArray readWhole(int fd, const QString& path) {
 
 } // namespace
 
-QByteArray readFileBytes(const QString& path) {
-    const int fd = openResolved(path, O_RDONLY);
-    if (fd < 0)
-        throw FileError(path, QString::fromLocal8Bit(std::strerror(errno)));
-    return readWhole(fd, path);
+int openCourseFile(const QString& path) {
+    // Non-blocking: opening a FIFO for reading would otherwise wait for a
+    // writer forever. Regular files read the same either way.
+    return openResolved(path, O_RDONLY | O_NONBLOCK);
 }
 
-std::optional<QByteArray> readFileIfExists(const QString& path) {
-    const int fd = openResolved(path, O_RDONLY);
+QByteArray readFileBytes(const QString& path, qint64 limit) {
+    const int fd = openCourseFile(path);
+    if (fd < 0)
+        throw FileError(path, QString::fromLocal8Bit(std::strerror(errno)));
+    return readWhole(fd, path, limit);
+}
+
+std::optional<QByteArray> readFileIfExists(const QString& path, qint64 limit) {
+    const int fd = openCourseFile(path);
     if (fd < 0) {
         const int err = errno;
-        // Missing is whatever stat cannot find; anything else is an error.
+        // Missing is whatever stat cannot find (a dangling link or a link
+        // loop included); anything else is an error.
         struct stat st {};
-        if (::stat(resolveNative(path).constData(), &st) != 0)
+        if (err == ENOENT || ::stat(resolveNative(path).constData(), &st) != 0)
             return std::nullopt;
         throw FileError(path, QString::fromLocal8Bit(std::strerror(err)));
     }
-    return readWhole(fd, path);
+    return readWhole(fd, path, limit);
 }
 
 QStringList readLines(const QString& path) { return splitLines1250(readFileBytes(path)); }
@@ -226,11 +262,66 @@ QByteArray encodeLines(const QStringList& lines, const QString& path) {
 
 void writeLines(const QString& path, const QStringList& lines) { writeFileAtomic(path, encodeLines(lines, path)); }
 
+namespace {
+
+constexpr char kTempPrefix[] = ".orbino-"; // then mkstemp's six characters
+
+bool isOurTempName(const char* name) {
+    const size_t prefix = sizeof kTempPrefix - 1;
+    return std::strncmp(name, kTempPrefix, prefix) == 0 && std::strlen(name) == prefix + 6;
+}
+
+// Removes temporaries of ours that a killed save left in `dir` (ending with
+// "/"): our prefix and length only, regular files of this user, untouched
+// for an hour (a save in progress in another copy is never that old). Each
+// folder is swept at most once an hour per run, so saving stays cheap.
+void sweepStaleTemporaries(const QByteArray& dir) {
+    static std::mutex mutex;
+    static std::unordered_map<std::string, time_t> lastSweep;
+    const time_t now = ::time(nullptr);
+    {
+        std::lock_guard lock(mutex);
+        time_t& last = lastSweep[dir.toStdString()];
+        if (last != 0 && now - last < kStaleTemporarySeconds)
+            return;
+        last = now;
+    }
+    DIR* d = ::opendir(dir.constData());
+    if (!d)
+        return;
+    while (const struct dirent* e = ::readdir(d)) {
+        if (!isOurTempName(e->d_name))
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && now - st.st_mtime > kStaleTemporarySeconds)
+            ::unlinkat(::dirfd(d), e->d_name, 0);
+    }
+    ::closedir(d);
+}
+
+// Makes the rename in `dir` itself survive a power cut.
+void syncFolder(const QByteArray& dir) {
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd); // best effort: the new file is in place either way
+    ::close(fd);
+}
+
+QByteArray folderOf(const QByteArray& target) {
+    const qsizetype slash = target.lastIndexOf('/');
+    return slash >= 0 ? target.left(slash + 1) : QByteArray("./");
+}
+
+} // namespace
+
 QByteArray writeTempBeside(const QString& path, const QByteArray& data, Flush flush) {
     const QByteArray target = resolveNative(path);
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray dir = slash >= 0 ? target.left(slash + 1) : QByteArray("./");
-    QByteArray tmpl = dir + ".orbino-XXXXXX";
+    const QByteArray dir = folderOf(target);
+    sweepStaleTemporaries(dir);
+    QByteArray tmpl = dir + kTempPrefix + "XXXXXX";
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
         throw FileError(path, QString::fromLocal8Bit(std::strerror(errno)));
@@ -291,8 +382,9 @@ void writeFileAtomic(const QString& path, const QByteArray& data, Flush flush) {
         ::unlink(tmp.constData());
         throw FileError(path, QString::fromLocal8Bit(std::strerror(err)));
     }
-    const qsizetype slash = target.lastIndexOf('/');
-    invalidateListing(QString::fromUtf8(slash >= 0 ? target.left(slash + 1) : QByteArray("./")));
+    if (flush == Flush::ToDisk)
+        syncFolder(folderOf(target));
+    invalidateListing(QString::fromUtf8(folderOf(target)));
 }
 
 } // namespace orbino

@@ -17,11 +17,16 @@ bool touchesGt(const QString& line) {
 
 } // namespace
 
-ContentList parseContentList(const QStringList& lines) {
+namespace {
+
+// The parse reads its lines one at a time from a source (`next` leaves its
+// argument alone at the end), so a list read from a file never holds more
+// than the lines it keeps. `lastLoneGt` is the index of the last line that
+// is exactly ">", or -1.
+template <typename Source>
+ContentList parseFrom(Source& src, qsizetype lastLoneGt) {
     ContentList c;
     int i = 1;
-    qsizetype n = 0;
-    const qsizetype total = lines.size();
     auto store = [&c](int slot, const QString& text) {
         if (slot <= kContentSlots)
             c.lines[size_t(slot)] = text;
@@ -29,11 +34,11 @@ ContentList parseContentList(const QStringList& lines) {
             ++c.droppedLines;
     };
 
-    while (n < total) {
-        const QString line = lines.at(n++);
+    QString line;
+    while (src.next(line)) {
         if (line.startsWith(QLatin1Char('<')) || isItemOrLink(line))
             c.hasMarkup = true;
-        if (line.toUpper().contains(QLatin1String(".BMP")))
+        if (line.contains(QLatin1String(".BMP"), Qt::CaseInsensitive))
             c.backgroundLine = line;
         if (isItemOrLink(line)) {
             store(i++, line);
@@ -44,15 +49,12 @@ ContentList parseContentList(const QStringList& lines) {
 
         // A description block.
         const bool loneOpen = line == QLatin1String("<");
-        bool loneMode = false;
-        if (loneOpen)
-            loneMode = lines.indexOf(QStringLiteral(">"), n) >= 0;
+        // A lone ">" further on (the line after this one has index consumed()).
+        const bool loneMode = loneOpen && lastLoneGt >= src.consumed();
         QString raw = line;
         QString first = line;
-        if (loneOpen && n < total) {
-            raw = lines.at(n++);
+        if (loneOpen && src.next(raw))
             first = QStringLiteral("<") + raw;
-        }
         store(i++, first);
         auto blockOver = [&] {
             if (loneMode)
@@ -60,8 +62,7 @@ ContentList parseContentList(const QStringList& lines) {
             return touchesGt(raw);
         };
         bool closedByLoneGt = false;
-        while (!blockOver() && n < total) {
-            raw = lines.at(n++);
+        while (!blockOver() && src.next(raw)) {
             if (raw == QLatin1String(">"))
                 closedByLoneGt = true;
             else
@@ -76,15 +77,68 @@ ContentList parseContentList(const QStringList& lines) {
     return c;
 }
 
-ContentList readContentList(const QString& path) {
-    const QStringList lines = readLines(path);
-    for (qsizetype n = 0; n < lines.size(); ++n)
-        if (lines.at(n).size() > kMaxContentLineLength)
+struct ListSource {
+    const QStringList& lines;
+    qsizetype n = 0;
+    bool next(QString& out) {
+        if (n >= lines.size())
+            return false;
+        out = lines.at(n++);
+        return true;
+    }
+    qsizetype consumed() const { return n; }
+};
+
+// Lines straight from a file's bytes, decoded one at a time.
+struct ByteSource {
+    QByteArrayView data; // the part not read yet
+    qsizetype n = 0;
+    const QString& path;
+    bool next(QString& out) {
+        if (data.isEmpty())
+            return false;
+        const qsizetype cr = data.indexOf('\r');
+        const QByteArrayView line = cr < 0 ? data : data.first(cr);
+        if (line.size() > kMaxContentLineLength)
             throw FileError(path, QStringLiteral("riadok %1 má %2 znakov, najviac sa dá %3")
                                       .arg(n + 1)
-                                      .arg(lines.at(n).size())
+                                      .arg(line.size())
                                       .arg(kMaxContentLineLength));
-    return parseContentList(lines);
+        out = line.isEmpty() ? QString() : decode1250(line);
+        ++n;
+        if (cr < 0) {
+            data = {};
+        } else {
+            data = data.sliced(cr + 1);
+            if (!data.isEmpty() && data.front() == '\n')
+                data = data.sliced(1);
+        }
+        return true;
+    }
+    qsizetype consumed() const { return n; }
+};
+
+} // namespace
+
+ContentList parseContentList(const QStringList& lines) {
+    ListSource src{lines};
+    return parseFrom(src, lines.lastIndexOf(QStringLiteral(">")));
+}
+
+ContentList readContentList(const QString& path) {
+    const QByteArray bytes = readFileBytes(path);
+    QByteArrayView data(bytes);
+    if (const qsizetype eof = data.indexOf('\x1a'); eof >= 0)
+        data = data.first(eof);
+    qsizetype lastLoneGt = -1, n = 0;
+    forEachRawLine(data, [&](QByteArrayView line) {
+        if (line == ">")
+            lastLoneGt = n;
+        ++n;
+        return true;
+    });
+    ByteSource src{data, 0, path};
+    return parseFrom(src, lastLoneGt);
 }
 
 ContentItem splitItemLine(const QString& line) {

@@ -121,13 +121,16 @@ void TForm1::ZobrazOkno() {
         throw FileError(st.contentListPath(L), QStringLiteral("úroveň %1 sa nedá otvoriť").arg(L));
     const QString formFile = st.tempFormFile();
     // The layout file went missing while we ran: write it again from the main window.
-    if (!isFile(formFile)) {
+    if (st.heldFormFile.isEmpty() && !isFile(formFile)) {
         if (TForm1* main = windowOfLevel(st, 1); main && main->isMainWindow())
             saveFormFile(*main, formFile);
     }
     auto* w = new TForm1(st, modal, false);
     try {
-        applyFormFile(*w, formFile);
+        if (!st.heldFormFile.isEmpty())
+            applyFormBytes(*w, st.heldFormFile, formFile);
+        else
+            applyFormFile(*w, formFile);
     } catch (...) {
         delete w;
         throw;

@@ -83,7 +83,8 @@ void TOknoOdkazy::reload() {
 
 void TOknoOdkazy::FormActivate() {
     ui->Edit1->setCursorPosition(7);
-    const int m = shownLevel(st);
+    // The opening window's own level (see the notes window).
+    const int m = m_form.level;
     setWindowTitle(st.CitajKonfig(keys::MenuHttp));
     ui->Label1->setText(
         st.CitajKonfig(keys::WindowHttpAdd));

@@ -68,13 +68,6 @@ QString notesFileNameOf(const QString& folder, const QString& listFile, const QS
     return noteName(ownName(folder, listFile, rootList));
 }
 
-int shownLevel(const AppState& st) {
-    if (!isFile(st.levelFile()))
-        return st.currentLevel;
-    const int m = st.CitajUroven();
-    return (m >= 1 && m <= kMaxLevel) ? m : st.currentLevel;
-}
-
 QStringList readNote(const QString& path) {
     // Anything else in its place (a folder) is reported, not taken as no note.
     if (!pathExists(path))

@@ -31,12 +31,6 @@ QString notesFileNameFor(const AppState& st, int level);
 QString ownFilesBaseOf(const QString& folder, const QString& listFile, const QString& rootList);
 QString notesFileNameOf(const QString& folder, const QString& listFile, const QString& rootList);
 
-// The level of the screen in front, as this copy's own level file says
-// ("Okna", or "Okna2" in search-window mode). When that file is missing or
-// holds a number outside 1..20, the current level. Throws FileError when the
-// file exists but holds no number.
-int shownLevel(const AppState& st);
-
 // The note's lines; empty when nothing of that name exists. Throws FileError
 // when it cannot be read (a folder of that name included).
 QStringList readNote(const QString& path);

@@ -49,7 +49,9 @@ QString TOknoPoznamka::notesPath() const {
 }
 
 void TOknoPoznamka::FormActivate() {
-    const int m = shownLevel(st);
+    // The level of the window that opened the notes, never the shared level
+    // file: another copy in the same learner's folder rewrites that one.
+    const int m = m_form.level;
     ui->Button1->setText(
         st.CitajKonfig(keys::WindowNotesSave));
     ui->Button2->setText(
@@ -102,14 +104,8 @@ void TOknoPoznamka::Button4Click() {
 }
 
 void TOknoPoznamka::FormClose() {
-    const int m = shownLevel(st);
-    const bool exists = isFile(st.tempFolder + notesFileNameFor(st, m));
-    TForm1* target = nullptr;
-    if (m >= 1 && m <= kMaxLevel)
-        target = qobject_cast<TForm1*>(st.levelWindows[size_t(m)].data());
-    if (!target)
-        target = &m_form;
-    target->ui->Button1->setVisible(exists);
+    const bool exists = isFile(st.tempFolder + notesFileNameFor(st, m_form.level));
+    m_form.ui->Button1->setVisible(exists);
 }
 
 void TOknoPoznamka::done(int result) {

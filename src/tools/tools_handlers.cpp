@@ -47,7 +47,7 @@ void TForm1::Button1Click() {
 
 void TForm1::Odkazy1Click() {
     TOknoOdkazy::run(*this);
-    const QString path = st.tempFolder + linksFileNameFor(st, shownLevel(st));
+    const QString path = st.tempFolder + linksFileNameFor(st, level);
     ui->ComboBox2->clear();
     if (isFile(path))
         ui->ComboBox2->addItems(nonEmptyLinks(readLinks(path)));

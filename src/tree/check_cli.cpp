@@ -7,6 +7,7 @@
 #include "tree/lesson_tree.h"
 
 #include <QDir>
+#include <QSet>
 #include <QTextStream>
 
 #include <algorithm>
@@ -21,25 +22,49 @@ struct Target {
     QString list;
 };
 
-// Checks one list; returns the number of missing files.
-int checkOne(AppState& st, const Target& t, QTextStream& out) {
-    // A day's own CONFIG.TXT may reword the texts, as in the window.
+// Checks one list; returns the number of problems found (missing files,
+// lists or folders that cannot be read, a configuration that cannot be read).
+int checkOne(AppState& st, const Target& t, QTextStream& out, QSet<QString>& reported) {
+    QTextStream err(stderr);
+    int problems = 0;
+    // A day's own CONFIG.TXT may reword the texts, as in the window; one that
+    // cannot be read is reported and the check goes on with the course's.
     st.levelFolder[1] = t.levelFolder;
     st.currentLevel = 1;
     st.levelConfigActive = !t.levelFolder.isEmpty() && !QDir::isAbsolutePath(t.levelFolder);
-    const QString allAround = st.CitajKonfig(keys::AllAround);
+    QString allAround;
+    try {
+        allAround = st.CitajKonfig(keys::AllAround);
+    } catch (const FileError& e) {
+        if (!reported.contains(e.path())) {
+            reported.insert(e.path());
+            err << "orbino --check: " << e.message() << '\n';
+            ++problems;
+        }
+        st.levelConfigActive = false;
+        try {
+            allAround = st.CitajKonfig(keys::AllAround);
+        } catch (const FileError& e2) {
+            if (!reported.contains(e2.path())) {
+                reported.insert(e2.path());
+                err << "orbino --check: " << e2.message() << '\n';
+                ++problems;
+            }
+            allAround = keys::AllAround.def.toString();
+        }
+    }
     const LessonTree tree = buildLessonTree(t.searchDir, t.list, t.levelFolder);
     const IntegrityReport r = checkIntegrity(tree, t.searchDir, t.levelFolder, allAround);
     for (const QString& line : r.lines)
         out << line << '\n';
     out.flush();
-    QTextStream err(stderr);
     for (const QString& u : tree.unreadable)
         err << "orbino --check: " << u << '\n';
     if (tree.truncated)
         err << "orbino --check: " << t.list << ": strom je príliš veľký, skontrolovaných je len prvých "
             << kMaxTreeNodes << " položiek\n";
-    return r.missing;
+    err.flush();
+    return problems + r.missing + int(tree.unreadable.size());
 }
 
 } // namespace
@@ -59,6 +84,8 @@ int runIntegrityCheckCli(const QStringList& args) {
         st.programFolder += QLatin1Char('/');
 
     std::vector<Target> targets;
+    QSet<QString> reported; // configuration files already reported as unreadable
+    int problems = 0;
     try {
         if (args.size() == 1) {
             const QString given = toNativeSeparators(args.first());
@@ -81,7 +108,16 @@ int runIntegrityCheckCli(const QStringList& args) {
             targets.push_back(t);
         } else {
             st.levelConfigActive = false;
-            const QString root = st.CitajKonfig(keys::DefaultContent);
+            QString root;
+            try {
+                root = st.CitajKonfig(keys::DefaultContent);
+            } catch (const FileError& e) {
+                // Reported, and the days are checked with the usual list name.
+                err << "orbino --check: " << e.message() << '\n';
+                reported.insert(e.path());
+                ++problems;
+                root = keys::DefaultContent.def.toString();
+            }
             QList<DirEntry> entries = listFolder(st.programFolder);
             std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
                 return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
@@ -96,10 +132,9 @@ int runIntegrityCheckCli(const QStringList& args) {
                 return 2;
             }
         }
-        int missing = 0;
         for (const Target& t : targets)
-            missing += checkOne(st, t, out);
-        return missing > 0 ? 1 : 0;
+            problems += checkOne(st, t, out, reported);
+        return problems > 0 ? 1 : 0;
     } catch (const FileError& e) {
         err << "orbino --check: " << e.message() << '\n';
         return 2;

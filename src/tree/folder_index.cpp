@@ -5,6 +5,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
 #include <utility>
 #include <vector>
 
@@ -28,6 +31,16 @@ FolderIndex::FolderIndex(const QString& dir) : m_dir(dir) {
     if (!m_canonical.endsWith(QLatin1Char('/')))
         m_canonical += QLatin1Char('/');
     const QList<DirEntry> entries = listFolder(m_dir);
+    if (entries.isEmpty()) {
+        // Empty, or not listed at all: ask once why, so an unreadable folder
+        // is not taken for one whose files are all missing.
+        const QByteArray native = resolveNative(m_dir);
+        if (DIR* d = ::opendir(native.constData())) {
+            ::closedir(d);
+        } else if (errno != ENOENT) {
+            m_error = QString::fromLocal8Bit(std::strerror(errno));
+        }
+    }
     // Byte order of the names, as the resolver picks among case variants.
     std::vector<std::pair<QByteArray, qsizetype>> order;
     order.reserve(size_t(entries.size()));
@@ -38,11 +51,12 @@ FolderIndex::FolderIndex(const QString& dir) : m_dir(dir) {
     m_folded.reserve(entries.size());
     for (const auto& [raw, i] : order) {
         const DirEntry& e = entries[i];
-        m_exact.insert(e.name, !e.isDir);
+        const bool file = !e.isDir && !e.dangling;
+        m_exact.insert(e.name, file);
         const QString f = fold(e.name);
         if (!m_folded.contains(f)) {
             m_folded.insert(f, e.name);
-            m_foldedIsFile.insert(f, !e.isDir);
+            m_foldedIsFile.insert(f, file);
         }
     }
 }

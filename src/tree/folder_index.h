@@ -24,11 +24,16 @@ public:
     // whether two references name the same file.
     QString identity(const QString& name) const;
 
+    // Why the folder could not be listed (it exists but cannot be read, or is
+    // no folder); empty when it was listed or does not exist at all.
+    const QString& error() const { return m_error; }
+
 private:
+    QString m_error;
     static bool isPlain(const QString& name);
     QString m_dir;       // as given, ending with "/"
     QString m_canonical; // the folder's canonical path, ending with "/"
-    QHash<QString, bool> m_exact;     // name -> is a file
+    QHash<QString, bool> m_exact;     // name -> is a file (a link leading nowhere is none)
     QHash<QString, QString> m_folded; // folded name -> first name in byte order (files and folders)
     QHash<QString, bool> m_foldedIsFile;
 };

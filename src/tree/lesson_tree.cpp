@@ -6,9 +6,11 @@
 #include "platform/textfile.h"
 #include "tree/folder_index.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <algorithm>
+#include <memory>
 
 namespace orbino {
 
@@ -18,12 +20,46 @@ namespace {
 // an item's file reference.
 QString trimBlanks(const QString& s) { return trimControl(s); }
 
+// The item lines of one content list, read once however often it is named;
+// nodes share these strings instead of copying them.
+struct ListItem {
+    QString caption;
+    QString target;
+    QString folded;
+};
+using ListItems = std::shared_ptr<const std::vector<ListItem>>;
+
+// Cut at the first "]"; without one the whole line is the target.
+ListItem itemOf(const QString& line) {
+    ListItem it;
+    const qsizetype p = line.indexOf(QLatin1Char(']'));
+    if (p < 0) {
+        it.target = trimBlanks(line);
+    } else {
+        it.caption = line.mid(1, p - 1);
+        it.target = trimBlanks(line.mid(p + 1));
+    }
+    it.folded = foldAsciiUpper(it.caption);
+    return it;
+}
+
+// Only the "[" lines are decoded and kept: other lines never become nodes.
+ListItems readItems(const QString& path) {
+    const QByteArray bytes = readFileBytes(path);
+    auto items = std::make_shared<std::vector<ListItem>>();
+    forEachRawLine(bytes, [&items](QByteArrayView line) {
+        if (line.startsWith('['))
+            items->push_back(itemOf(decode1250(line)));
+        return true;
+    });
+    return items;
+}
+
 // One content list being read, with the node its items go under.
 struct Frame {
-    QStringList lines;
-    qsizetype next = 0;
+    ListItems items;
+    size_t next = 0;
     int node = 0;
-    QString list;     // as the naming item wrote it
     QString identity; // resolved path: two spellings of one file are one list
 };
 
@@ -46,31 +82,47 @@ QStringList LessonTree::captionsTo(int index) const {
     return out;
 }
 
+QStringList LessonTree::listChain(int index) const {
+    QStringList out;
+    for (int i = index; i >= 0; i = nodes[size_t(i)].parent)
+        out.prepend(nodes[size_t(i)].target);
+    return out;
+}
+
 LessonTree buildLessonTree(const QString& searchDir, const QString& rootList, const QString& rootCaption) {
     LessonTree tree;
     tree.nodes.push_back({rootCaption, rootList, -1, 0, foldAsciiUpper(rootCaption)});
 
-    // The file chain is the stack of lists being read, root first. Explicit
-    // rather than recursive, so a very long chain of lists cannot exhaust the
-    // call stack.
+    // The file chain is the stack of lists being read, root first: the
+    // ancestors of the node being added. Explicit rather than recursive, so a
+    // very long chain of lists cannot exhaust the call stack.
     std::vector<Frame> chain;
     // Two spellings of one file ("a.txt", "A.TXT", "./a.txt") are one list;
     // otherwise a list could reach itself under ever new names.
     QSet<QString> onChain; // identities of the lists in `chain`
+    // Each list is read once; one that cannot be read is reported once.
+    QHash<QString, ListItems> read;
     const FolderIndex folder(searchDir);
+    if (!folder.error().isEmpty())
+        tree.unreadable << searchDir + QStringLiteral(": ") + folder.error();
     auto open = [&](const QString& list, const QString& identity, int node) {
-        const QString path = searchDir + list;
         if (!folder.hasFile(list))
             return;
-        Frame f;
-        try {
-            f.lines = readLines(path);
-        } catch (const FileError& e) {
-            tree.unreadable << e.message();
-            return;
+        auto known = read.constFind(identity);
+        if (known == read.cend()) {
+            ListItems items;
+            try {
+                items = readItems(searchDir + list);
+            } catch (const FileError& e) {
+                tree.unreadable << e.message();
+            }
+            known = read.insert(identity, items);
         }
+        if (!*known)
+            return;
+        Frame f;
+        f.items = *known;
         f.node = node;
-        f.list = list;
         f.identity = identity;
         onChain.insert(f.identity);
         chain.push_back(std::move(f));
@@ -79,47 +131,29 @@ LessonTree buildLessonTree(const QString& searchDir, const QString& rootList, co
 
     while (!chain.empty()) {
         Frame& top = chain.back();
-        if (top.next >= top.lines.size()) {
+        if (top.next >= top.items->size()) {
             onChain.remove(top.identity);
             chain.pop_back();
             continue;
         }
-        const QString& line = top.lines.at(top.next++);
-        if (!line.startsWith(QLatin1Char('[')))
-            continue;
-        // Cut at the first "]"; without one the whole line is the target.
-        const qsizetype p = line.indexOf(QLatin1Char(']'));
-        QString caption, target;
-        if (p < 0) {
-            target = trimBlanks(line);
-        } else {
-            caption = line.mid(1, p - 1);
-            target = trimBlanks(line.mid(p + 1));
-        }
+        const ListItem& item = (*top.items)[top.next++];
         if (tree.size() >= kMaxTreeNodes) {
             tree.truncated = true;
             break;
         }
         const int parent = top.node;
         const int node = tree.size();
-        tree.nodes.push_back({caption, target, parent, tree.nodes[size_t(parent)].depth + 1, foldAsciiUpper(caption)});
+        tree.nodes.push_back({item.caption, item.target, parent, tree.nodes[size_t(parent)].depth + 1, item.folded});
         // Only a lower-case "txt" ending is followed here, though opening
         // compares the extension in upper case.
-        if (!target.endsWith(QLatin1String("txt"), Qt::CaseSensitive))
+        if (!item.target.endsWith(QLatin1String("txt"), Qt::CaseSensitive))
             continue;
-        const QString identity = folder.identity(target);
+        const QString identity = folder.identity(item.target);
         if (onChain.contains(identity)) {
-            CyclicReference c;
-            c.node = node;
-            c.list = target;
-            c.namedBy = chain.back().list;
-            for (const Frame& f : chain)
-                c.chain << f.list;
-            c.chain << target;
-            tree.cycles.push_back(std::move(c));
+            tree.cycles.push_back({node, item.target, tree.nodes[size_t(parent)].target});
             continue;
         }
-        open(target, identity, node); // may reallocate `chain`: `top` is not used after this
+        open(item.target, identity, node); // may reallocate `chain`: `top` is not used after this
     }
     return tree;
 }

@@ -27,9 +27,10 @@ struct TreeNode {
 // once, as a leaf, and not read again.
 struct CyclicReference {
     int node = 0;      // the leaf that names it
-    QString list;      // the repeated list as the item names it
-    QString namedBy;   // the list whose item names it
-    QStringList chain; // the lists being read at that moment, root first, `list` last
+    QString list;    // the repeated list as the item names it
+    QString namedBy; // the list whose item names it
+    // The lists being read at that moment are LessonTree::listChain(node):
+    // kept as the nodes' parent links, not copied for every cycle.
 };
 
 // Nodes are kept in depth-first order, so a node's index is its position in
@@ -44,13 +45,18 @@ public:
     int size() const { return int(nodes.size()); }
     // Captions from the first level below the root down to `index`.
     QStringList captionsTo(int index) const;
+    // Targets from the root list down to `index` (the lists being read when
+    // that node was added, and its own target last).
+    QStringList listChain(int index) const;
 };
 
 // Reads `rootList` in `searchDir` (which ends with "/") and every further
 // content list its items name, recursively; all files are looked up in that
 // one folder, names matched without regard to case. Only targets whose last
 // three characters are "txt" in lower case are followed. A list that does not
-// exist stays a leaf. Never throws: unreadable lists are collected instead.
+// exist stays a leaf. Each list is read once however often it is named, and
+// nodes share its strings. Never throws: unreadable lists (and an unreadable
+// folder) are collected instead, each once.
 // Stops (and sets `truncated`) once the tree holds kMaxTreeNodes nodes.
 LessonTree buildLessonTree(const QString& searchDir, const QString& rootList, const QString& rootCaption);
 
