@@ -26,8 +26,9 @@ void writeProgress(AppState& st, const std::function<void(ProgressFile&)>& chang
     try {
         updateProgress(st.tempFolder, courseIdentity(st.programFolder), change);
     } catch (const FileError& e) {
-        // The lesson goes on; saying it once is enough.
-        if (!st.progressWriteReported) {
+        // The lesson goes on; saying it once is enough, and nothing more
+        // when the learner was already told the folder cannot be written.
+        if (!st.progressWriteReported && !st.tempFolderReported) {
             st.progressWriteReported = true;
             st.message(MsgKind::Warning,
                        QStringLiteral("Postup sa nedá zapísať (ďalšie chyby zápisu postupu sa už "
