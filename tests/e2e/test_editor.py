@@ -108,7 +108,6 @@ def open_editor_again(o):
     return w, memo
 
 
-@pytest.mark.xfail(reason="the editor's list and its help text have no accessible name", strict=True)
 def test_every_control_of_the_editor_has_a_name(start):
     o = start()
     w, _ = open_editor(o)
@@ -116,8 +115,6 @@ def test_every_control_of_the_editor_has_a_name(start):
     assert not unnamed, f"controls without a name: {unnamed}"
 
 
-@pytest.mark.xfail(reason="Enter on the focused button of the lesson editor does nothing (its buttons are not "
-                          "auto-default); only Space presses them", strict=True)
 def test_enter_presses_the_focused_button_of_the_editor(start, course):
     o = start()
     w, memo = open_editor(o)

@@ -154,7 +154,6 @@ def test_teacher_page_needs_the_teacher_password(start):
     wait_for("level file 3", lambda: o.level_file() == "3")
 
 
-@pytest.mark.xfail(reason="the password field of the password window has no accessible name", strict=True)
 def test_every_control_of_the_password_and_picture_windows_has_a_name(start):
     o = start()
     open_day2(o)

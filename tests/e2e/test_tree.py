@@ -99,7 +99,6 @@ def test_integrity_check_reports_a_missing_file(start, course):
     assert enabled(o.find("menu item", "Kontrola integrity", within=w))
 
 
-@pytest.mark.xfail(reason="the tree and the search box of the tree window have no accessible name", strict=True)
 def test_every_control_of_the_tree_window_has_a_name(start):
     o = start()
     w = open_tree(o)

@@ -46,9 +46,6 @@ def test_two_copies_at_once_both_work_and_end_cleanly(start, course):
     assert not os.path.exists(os.path.join(t, "temp.dfm"))
 
 
-@pytest.mark.xfail(reason="a copy started later rewrites the shared level file, and the first copy's notes window "
-                          "then takes the main screen's note (multimed.txt) instead of the day's (01._deň.txt)",
-                   strict=False)
 def test_note_goes_to_the_day_even_when_another_copy_starts(start, course):
     _, t = course
     a = start()
