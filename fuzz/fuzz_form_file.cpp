@@ -1,0 +1,55 @@
+// The temp form file that level windows are cloned from, on arbitrary bytes:
+// it lies in the learner's folder, where anything may end up in its place.
+// Applying it to a fresh window either throws FileError or gives a window,
+// never a crash; and whatever window it gives writes a form file that reads
+// back to the same file.
+#include "app/app_state.h"
+#include "app/form_file_window.h"
+#include "app/main_window.h"
+#include "platform/dialogs_window.h"
+#include "platform/errors.h"
+
+#include <QApplication>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+using namespace orbino;
+
+namespace {
+
+// Widgets need an application; one for the whole run, without a screen.
+struct Platform {
+    Platform() {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    }
+    int argc = 1;
+    char name[16] = "fuzz_form_file";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<QApplication> app;
+    AppState st;
+    ModalRunner modal;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static Platform* p = new Platform; // kept for the whole run, as the program's own is
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    // A fresh window each time, as the program makes one per level: a crash
+    // then repeats from its one input.
+    TForm1 w(p->st, p->modal, false);
+    try {
+        applyFormBytes(w, bytes, QStringLiteral("temp.dfm"));
+    } catch (const FileError&) {
+        return 0;
+    }
+    const QByteArray once = formFileBytes(w);
+    TForm1 again(p->st, p->modal, false);
+    applyFormBytes(again, once, QStringLiteral("temp.dfm"));
+    if (formFileBytes(again) != once)
+        std::abort();
+    return 0;
+}
