@@ -488,6 +488,10 @@ void TestScreens::tempFormFileMissingOrBroken() {
     QFile::remove(st.tempFormFile());
     c.runner.steps.push_back([](TForm1* w2) {
         QCOMPARE(w2->windowTitle(), QStringLiteral("Kelvora pre základné školy"));
+        // Written again as at start-up, not as the main screen has it now.
+        QVERIFY(w2->ui->Poznmky1->isEnabled());
+        QVERIFY(w2->ui->Odkazy1->isEnabled());
+        QVERIFY(!w2->ui->SpeedButton1->isHidden());
         w2->ui->SpeedButton1->click();
     });
     c.dayButton("  1. deň")->click();

@@ -70,6 +70,10 @@ public:
     std::array<bool, kMaxLevel + 2> levelBuilt{};
     QString rootListName = QStringLiteral("Obsah.txt");
 
+    // The temp form file as written at start-up, before the main screen was
+    // built on the window: written again when the file goes missing while we
+    // run (another copy in the same learner's folder ended and removed it).
+    QByteArray startFormFile;
     // --- the learner's folder when it cannot be written (full, read-only) ---
     // The temp form file kept here instead; level windows are made from it.
     QByteArray heldFormFile;

@@ -301,6 +301,7 @@ void TForm1::FormCreate(const QStringList& args) {
         // A full or read-only learner's folder still gives a working screen:
         // the layout is then kept in memory, and the learner told once.
         const QByteArray form = formFileBytes(*this);
+        st.startFormFile = form;
         try {
             writeFileAtomic(st.tempFormFile(), form, Flush::Scratch);
             st.heldFormFile.clear();

@@ -8,6 +8,7 @@
 #include "platform/errors.h"
 #include "platform/paths.h"
 #include "platform/rtf_reader.h"
+#include "platform/textfile.h"
 #include "screens/content_list.h"
 #include "screens/screen_rules.h"
 #include "tools/links.h"
@@ -120,9 +121,13 @@ void TForm1::ZobrazOkno() {
     if (L < 2 || L > kMaxLevel)
         throw FileError(st.contentListPath(L), QStringLiteral("úroveň %1 sa nedá otvoriť").arg(L));
     const QString formFile = st.tempFormFile();
-    // The layout file went missing while we ran: write it again from the main window.
+    // The layout file went missing while we ran: write it again as it was at
+    // start-up. The main window itself has changed since (its main screen
+    // switched off the notes and links items and hid "Späť").
     if (st.heldFormFile.isEmpty() && !isFile(formFile)) {
-        if (TForm1* main = windowOfLevel(st, 1); main && main->isMainWindow())
+        if (!st.startFormFile.isEmpty())
+            writeFileAtomic(formFile, st.startFormFile, Flush::Scratch);
+        else if (TForm1* main = windowOfLevel(st, 1); main && main->isMainWindow())
             saveFormFile(*main, formFile);
     }
     auto* w = new TForm1(st, modal, false);
