@@ -71,7 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         runTest(exercises);
         return 0;
     }
-    QTextDocument doc;
+    // Reused from input to input, as the exercise window reuses its own: the
+    // reader and the rendering start each time afresh.
+    static QTextDocument doc;
+    static QTextDocument shown;
     readRtf(input, doc);
     const QList<TextLine> textLines = documentLines(doc);
     QStringList lines;
@@ -82,7 +85,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const QList<Exercise> exercises = splitExercises(lines);
     checkSplit(lines, exercises);
-    QTextDocument shown;
     for (const Exercise& ex : exercises.mid(0, 30))
         renderExercise(doc, textLines, ex, shown);
     runTest(exercises);

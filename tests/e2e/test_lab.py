@@ -10,6 +10,7 @@ import time
 import pytest
 
 import driver
+from conftest import ARTIFACTS
 from driver import bring_to_front, name, role, tab_to, text_of, wait_for, walk
 
 COPIES = int(os.environ.get("ORBINO_LAB_COPIES", "20"))
@@ -195,10 +196,15 @@ def test_twenty_copies_on_a_read_only_course(start, shared_course, tmp_path):
     # Nothing was written to the course; the share is as it was.
     assert tree_digest(shared_course) == before
     wall = time.monotonic() - began
-    print(f"\nlab: {COPIES} copies, wall time {wall:.1f} s; start-up alone {alone_startup:.2f} s, "
-          f"in the lab median {sorted(startups)[len(startups) // 2]:.2f} s, max {max(startups):.2f} s; "
-          f"peak memory per copy (VmHWM) min {min(peaks) / 1024:.0f} MB, "
-          f"median {sorted(peaks)[len(peaks) // 2] / 1024:.0f} MB, max {max(peaks) / 1024:.0f} MB")
+    figures = (f"lab: {COPIES} copies, wall time {wall:.1f} s; start-up alone {alone_startup:.2f} s, "
+               f"in the lab median {sorted(startups)[len(startups) // 2]:.2f} s, max {max(startups):.2f} s; "
+               f"peak memory per copy (VmHWM) min {min(peaks) / 1024:.0f} MB, "
+               f"median {sorted(peaks)[len(peaks) // 2] / 1024:.0f} MB, max {max(peaks) / 1024:.0f} MB\n")
+    # Beside the failure artifacts, so a run's figures can be looked up afterwards.
+    os.makedirs(ARTIFACTS, exist_ok=True)
+    with open(os.path.join(ARTIFACTS, "lab-figures.txt"), "a", encoding="utf-8") as f:
+        f.write(figures)
+    print("\n" + figures, end="")
 
 
 def test_two_copies_in_one_learners_folder(start, shared_course, tmp_path):
