@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const QList<Exercise> exercises = splitExercises(lines);
     checkSplit(lines, exercises);
-    for (const Exercise& ex : exercises.mid(0, 30))
+    for (const Exercise& ex : exercises.mid(0, 8)) // each is rendered alike: a few suffice
         renderExercise(doc, textLines, ex, shown);
     runTest(exercises);
     return 0;
