@@ -3,6 +3,8 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "content/lesson_text.h"
+#include "content/password_window.h"
+#include "content/player.h"
 #include "platform/dialogs_window.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
@@ -29,15 +31,6 @@
 #include <QTextLayout>
 
 #include <algorithm>
-
-#if __has_include("content/password_window.h")
-#include "content/password_window.h"
-#define ORBINO_HAVE_PASSWORD_WINDOW 1
-#endif
-#if __has_include("content/player.h")
-#include "content/player.h"
-#define ORBINO_HAVE_PLAYER 1
-#endif
 
 namespace orbino {
 
@@ -130,22 +123,16 @@ void TOknoUlohy::Button3Click() {
     if (permitted) {
         st.launchPermission = true;
     } else {
-#ifdef ORBINO_HAVE_PASSWORD_WINDOW
         // Owned by this window, not by the minimised level window, so that
         // the window manager does not hide it along with that one.
         TOknoHesloZ password(st, this);
         m_form.modal.exec(&password);
         permitted = st.launchPermission;
-#else
-        // TODO(launcher): the learner password window is not there yet.
-        st.launchPermission = false;
-#endif
     }
     if (!permitted)
         return;
     const int level = std::clamp(m_form.level, 1, kMaxLevel + 1);
     const QString recording = solutionRecording(st.programFolder, st.levelFolder[size_t(level)], m_shownNumber);
-#ifdef ORBINO_HAVE_PLAYER
     std::weak_ptr<const bool> alive = st.alive;
     AppState* state = &st;
     const QString player = playerPath(st);
@@ -154,10 +141,6 @@ void TOknoUlohy::Button3Click() {
             return;
         state->message(MsgKind::Warning, player + QStringLiteral(": ") + reason);
     });
-#else
-    // TODO(player): hand `recording` to the demonstration player.
-    Q_UNUSED(recording);
-#endif
 }
 
 namespace {
@@ -176,10 +159,7 @@ QImage loadImage(const QString& path) {
 void setPicture(QLabel* label, const QImage& img, bool transparent) {
     if (img.isNull())
         return;
-    QPixmap pm = QPixmap::fromImage(img);
-    // The bottom-left pixel is the see-through colour, as with glyphs.
-    if (transparent)
-        pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
+    const QPixmap pm = transparent ? seeThroughPixmap(img) : QPixmap::fromImage(img);
     label->setPixmap(pm);
     label->resize(pm.size());
 }

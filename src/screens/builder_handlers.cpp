@@ -69,18 +69,11 @@ QIcon glyphIcon(const QString& path, QSize* size) {
         const QImage img = loadPicture(path);
         if (img.isNull())
             return {};
-        pm = QPixmap::fromImage(img);
-        pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
+        pm = seeThroughPixmap(img);
         QPixmapCache::insert(key, pm);
     }
     *size = pm.size();
     return QIcon(pm);
-}
-
-TForm1* windowOfLevel(AppState& st, int level) {
-    if (level < 1 || level > kMaxLevel + 1)
-        return nullptr;
-    return qobject_cast<TForm1*>(st.levelWindows[size_t(level)].data());
 }
 
 } // namespace
@@ -89,7 +82,8 @@ void TForm1::FormActivate() {
     const int u = st.scale;
     const int W = st.boundsWidth;
     const int L = level;
-    // A. Start of every activation.
+    // Every activation starts at 10 points; a working area too narrow for any
+    // screen ends the program.
     QFont f = font();
     f.setPointSize(10);
     setFont(f);
@@ -99,7 +93,7 @@ void TForm1::FormActivate() {
     }
 
     auto endOfActivation = [&] {
-        // E1. Menus that need a folder of the current level.
+        // Menus that need a folder of the current level.
         const QString folder =
             st.levelFolder[size_t(std::clamp(st.currentLevel, 1, kMaxLevel + 1))];
         QAction* edit = ui->Editciatextu1->menuAction();
@@ -107,18 +101,18 @@ void TForm1::FormActivate() {
             edit->setVisible(SkusZapis(st) && !folder.isEmpty());
         if (ui->Hadaj1->isEnabled())
             ui->Hadaj1->setEnabled(!folder.isEmpty());
-        // E2. The lesson editor asked to edit the text of the new screen.
+        // The lesson editor asked to edit the text of the new screen.
         if (st.editorAskedTextEdit) {
             st.editorAskedTextEdit = false;
             Editciatextu2Click();
         }
-        // E3.
+        // The links label above the links list, the back and end buttons below it.
         QComboBox* links = ui->ComboBox1;
         ui->Label2->move(ui->Label2->x(), links->y() - 20);
         const int top = links->y() + links->height() + 15;
         ui->SpeedButton1->move(links->x(), top);
         ui->SpeedButton2->move(links->x() + ui->SpeedButton1->width() + 2 * u, top);
-        // E4. Lessons read, beside the day buttons (again on every return).
+        // Lessons read, beside the day buttons (again on every return).
         if (L == 1)
             showDayProgress();
     };
@@ -148,13 +142,13 @@ void TForm1::FormActivate() {
     fontSizeButton = std::clamp(st.configInt(keys::FontsizeButton), 0, 255);
     fontSizeMemo = std::clamp(st.configInt(keys::FontsizeMemo), 0, 255);
 
-    // A7.
+    // The background picture: at the window's left on the main screen, centred on the others.
     if (L == 1)
         ui->Image1->move(x(), ui->Image1->y());
     else
         ui->Image1->move((width() - ui->Image1->width()) / 2, u == 10 ? 90 : 30);
 
-    // A8. Own links.
+    // The learner's own links of this level, with their label when there are any.
     const QString ownLinks = st.tempFolder + linksFileNameFor(st, L);
     if (isFile(ownLinks)) {
         ui->ComboBox2->clear();
@@ -180,7 +174,7 @@ void TForm1::FormActivate() {
 void TForm1::buildMainScreen() {
     const int u = st.scale;
     const int W = st.boundsWidth;
-    // D1.
+    // The course's background picture; no lesson text on the main screen.
     const QString background = st.programFolder + QStringLiteral("POZADIE.BMP");
     if (isFile(background))
         setPicture(ui->Image1, background);
@@ -190,13 +184,13 @@ void TForm1::buildMainScreen() {
     ui->Odkazy1->setEnabled(false);
     ui->Poznmky1->setEnabled(false);
 
-    // D2.
+    // The day folders, in the order of the folder listing.
     const DayListing listing = listDayFolders(st.programFolder);
     st.firstDayButton = listing.first;
     st.lastDayButton = listing.last;
     st.dayButtons.clear();
 
-    // D3, D4.
+    // A button per day, one below the other at the right.
     int cursor = nearest((u - 5) * 3.0);
     for (const DayFolder& day : listing.days) {
         auto* b = new QPushButton(ui->centralwidget);
@@ -221,7 +215,7 @@ void TForm1::buildMainScreen() {
         b->show();
     }
 
-    // D5.
+    // The heading leaves room for the day buttons.
     if (listing.days.isEmpty())
         ui->Label1->resize(width() - 20, ui->Label1->height());
     else
@@ -229,7 +223,7 @@ void TForm1::buildMainScreen() {
     ui->Button1->hide();
     Lista(cursor);
 
-    // D6.
+    // A main screen without a single button cannot be used: the program ends.
     if (QWidget* fw = focusWidget())
         fw->clearFocus();
     bool ownsButton = false;
@@ -239,9 +233,8 @@ void TForm1::buildMainScreen() {
     if (ownsButton) {
         st.currentLevel = 2;
     } else {
-        const QString text =
-            st.CitajKonfig(keys::Dimensions);
-        st.messageIfSwitch(MsgKind::Warning, text);
+        const ConfigText text = st.configText(keys::Dimensions);
+        st.messageIf(text, MsgKind::Warning, text.value);
         exitCleanup();
     }
 }
@@ -251,10 +244,10 @@ void TForm1::buildContentScreen() {
     const int L = level;
     const size_t l = size_t(L);
 
-    // C1, C2.
+    // Copying is possible, and the notes button is shown when this screen has a note.
     ui->Koprovanie1->setEnabled(true);
     ui->Button1->setVisible(isFile(st.tempFolder + notesFileNameFor(st, L)));
-    // C3.
+    // Headings shown; the lesson text read-only in its configured size.
     ui->Label1->show();
     ui->Label6->show();
     QFont mf(QStringLiteral("Arial"));
@@ -263,7 +256,7 @@ void TForm1::buildContentScreen() {
     ui->Memo1->setReadOnly(true);
     ui->Memo1->setEnabled(true);
 
-    // C4.
+    // The content list into the level's table, and the screen's background picture.
     const QString listPath = st.contentListPath(L);
     const ContentList list = readContentList(listPath);
     for (int i = 0; i <= kMaxLines; ++i)
@@ -279,7 +272,7 @@ void TForm1::buildContentScreen() {
         setPicture(ui->Image1, folder + QStringLiteral("POZADIE.BMP"));
     }
 
-    // C5. Heading.
+    // The heading, made from the level below's heading and the pressed item.
     QString below;
     if (TForm1* w = windowOfLevel(st, L - 1))
         below = w->ui->Label1->text();
@@ -291,7 +284,7 @@ void TForm1::buildContentScreen() {
     if (headingHidesHowTo(heading))
         ui->Ako->hide();
 
-    // C6. Description, item buttons, links.
+    // Description, item buttons, links.
     ui->Memo1->hide();
     ui->Memo1->clear();
     ui->ComboBox1->clear();
@@ -306,7 +299,7 @@ void TForm1::buildContentScreen() {
         ui->ComboBox1->addItem(link);
     ui->Memo1->setPlainText(content.description.join(QLatin1Char('\n')));
 
-    // C9. The rich-text twin replaces the description block.
+    // The rich-text twin replaces the description block.
     memoRtfPath.clear();
     const QString rtf = folder + twinName(st.levelListFile[l], QStringLiteral("rtf"));
     if (isFile(rtf)) {
@@ -347,7 +340,8 @@ void TForm1::buildContentScreen() {
                 .arg(kContentSlots)
                 .arg(list.droppedLines));
 
-    // C8.
+    // A screen without links offers the configured web address; the heading
+    // leaves room for the item buttons.
     if (ui->ComboBox1->count() == 0)
         ui->ComboBox1->addItem(st.CitajKonfig(keys::WwwDefault));
     QWidget* first = qobject_cast<QWidget*>(st.itemButtons[l][1].data());
@@ -356,13 +350,13 @@ void TForm1::buildContentScreen() {
     else
         ui->Label1->resize(width() - 20, ui->Label1->height());
 
-    // C10.
+    // The links list below the last button.
     Lista(cursor);
     ui->ComboBox1->setCurrentIndex(0);
     ui->Label2->show();
     ui->ComboBox1->show();
 
-    // C11.
+    // The lesson text's width for the layout unit.
     if (u == 10) {
         ui->Memo1->resize(520, ui->Memo1->height());
         ui->Memo1->move(ui->Memo1->x(), ui->Memo1->y() - 30);
@@ -373,7 +367,7 @@ void TForm1::buildContentScreen() {
     const int room = ui->ComboBox1->y() - 20 - 4 - ui->Memo1->y();
     if (room > 0 && ui->Memo1->height() > room)
         ui->Memo1->resize(ui->Memo1->width(), room);
-    // C12. The learner has been here.
+    // The learner has been here.
     recordVisit();
 }
 
@@ -424,11 +418,8 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
         // A picture alone says nothing to a screen reader: its hint names it.
         marker->setAccessibleName(marker->toolTip());
         const QImage img = loadPicture(st.programFolder + QStringLiteral("ries.bmp"));
-        if (!img.isNull()) {
-            QPixmap pm = QPixmap::fromImage(img);
-            pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
-            marker->setPixmap(pm);
-        }
+        if (!img.isNull())
+            marker->setPixmap(seeThroughPixmap(img));
         marker->hide();
         while (solutionMarkers.size() < k)
             solutionMarkers.append(nullptr);

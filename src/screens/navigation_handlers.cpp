@@ -21,15 +21,11 @@
 
 namespace orbino {
 
-namespace {
-
-TForm1* windowOfLevel(AppState& st, int level) {
+TForm1* TForm1::windowOfLevel(AppState& st, int level) {
     if (level < 1 || level > kMaxLevel + 1)
         return nullptr;
     return qobject_cast<TForm1*>(st.levelWindows[size_t(level)].data());
 }
-
-} // namespace
 
 void TForm1::PoStlaceni(QAbstractButton* pressed) {
     st.solutionPasswordFlag = false;
@@ -93,8 +89,8 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
         return;
     }
     // The offer to create the list follows the switch of its own question.
-    const QString content = st.CitajKonfig(keys::Content);
-    if (st.messageSwitch != 1)
+    const ConfigText content = st.configText(keys::Content);
+    if (!content.messageOn)
         return;
     if (!SkusZapis(st)) {
         warnMissing();
@@ -104,7 +100,7 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
         st.CitajKonfig(keys::Text2);
     if (!st.prompter ||
         !st.prompter->ask(MsgKind::Information,
-                          content + QStringLiteral(" ") + root + QStringLiteral("\n") + text2))
+                          content.value + QStringLiteral(" ") + root + QStringLiteral("\n") + text2))
         return;
     if (editNewContentList(root, st.levelFolder[2]) && isFile(folder + root))
         open();
@@ -241,9 +237,9 @@ void TForm1::SpeedButton1Click() {
 
 void TForm1::PripravOkno(const QString& path) {
     if (!isFile(path)) {
-        const QString text =
-            st.CitajKonfig(QStringLiteral("CONTENT ") + path, QStringLiteral("Neexistuje ") + path);
-        st.messageIfSwitch(MsgKind::Error, text);
+        const ConfigText text =
+            st.configText(QStringLiteral("CONTENT ") + path, QStringLiteral("Neexistuje ") + path);
+        st.messageIf(text, MsgKind::Error, text.value);
         startFailed = true;
         return;
     }

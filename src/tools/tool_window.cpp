@@ -1,9 +1,11 @@
 #include "tools/tool_window.h"
 
 #include "app/app_state.h"
+#include "app/main_window.h"
 #include "platform/system.h"
 
-#include <QWidget>
+#include <QAbstractButton>
+#include <QDialog>
 
 namespace orbino {
 
@@ -28,6 +30,17 @@ void centreOnScreen(QWidget* window, const AppState& st) {
     const ScreenMetrics s = st.system->screen();
     // Halves truncated toward zero, as integer division does.
     window->move((s.width - window->width()) / 2, (s.height - window->height()) / 2);
+}
+
+void frameToolWindow(QDialog* window) {
+    window->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
+    fitToControls(window, 20);
+}
+
+void onClickGuarded(TForm1& form, QAbstractButton* button, QObject* context, std::function<void()> handler) {
+    QObject::connect(button, &QAbstractButton::clicked, context,
+                     [&form, handler = std::move(handler)] { form.guard(handler); });
 }
 
 } // namespace orbino
