@@ -25,9 +25,8 @@ QString withSlash(const QString& p) {
 TOknoKopy::TOknoKopy(TForm1& form)
     : QDialog(&form), ui(new Ui::TOknoKopy), m_form(form), st(form.st) {
     ui->setupUi(this);
-    ui->Button1->setAutoDefault(false);
     ui->Label3->setWordWrap(true);
-    frameToolWindow(this);
+    frameToolWindow(this, {ui->Button1});
     onClicksGuarded<TOknoKopy>(m_form, this,
                                {{ui->SpeedButton3, &TOknoKopy::SpeedButton3Click},
                                 {ui->SpeedButton4, &TOknoKopy::SpeedButton4Click},
@@ -53,11 +52,7 @@ TOknoKopy::~TOknoKopy() {
     delete ui;
 }
 
-void TOknoKopy::run(TForm1& form) {
-    auto w = std::make_unique<TOknoKopy>(form);
-    w->FormActivate();
-    form.modal.exec(w.get());
-}
+void TOknoKopy::run(TForm1& form) { runToolWindow<TOknoKopy>(form); }
 
 void TOknoKopy::FormActivate() {
     setWindowTitle(st.CitajKonfig(keys::WindowCopy));

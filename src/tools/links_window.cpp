@@ -16,12 +16,9 @@ namespace orbino {
 TOknoOdkazy::TOknoOdkazy(TForm1& form)
     : QDialog(&form), ui(new Ui::TOknoOdkazy), m_form(form), st(form.st) {
     ui->setupUi(this);
-    for (QPushButton* b : {ui->Button2, ui->Button3, ui->Button4, ui->Button5})
-        b->setAutoDefault(false);
     // Enter in the address field adds the address.
     ui->Button1->setDefault(true);
-    frameToolWindow(this);
-    centreOnScreen(this, st);
+    frameToolWindow(this, {ui->Button2, ui->Button3, ui->Button4, ui->Button5}, &st);
     onClicksGuarded<TOknoOdkazy>(m_form, this,
                                  {{ui->Button1, &TOknoOdkazy::Button1Click}, {ui->Button2, &TOknoOdkazy::Button2Click},
                                   {ui->Button3, &TOknoOdkazy::Button3Click}, {ui->Button4, &TOknoOdkazy::Button4Click},
@@ -29,15 +26,9 @@ TOknoOdkazy::TOknoOdkazy(TForm1& form)
     ui->Edit1->setFocus();
 }
 
-TOknoOdkazy::~TOknoOdkazy() {
-    delete ui;
-}
+TOknoOdkazy::~TOknoOdkazy() { delete ui; }
 
-void TOknoOdkazy::run(TForm1& form) {
-    auto w = std::make_unique<TOknoOdkazy>(form);
-    w->FormActivate();
-    form.modal.exec(w.get());
-}
+void TOknoOdkazy::run(TForm1& form) { runToolWindow<TOknoOdkazy>(form); }
 
 QString TOknoOdkazy::linksPath() const {
     return st.tempFolder + m_name;

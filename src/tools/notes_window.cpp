@@ -16,16 +16,11 @@ namespace orbino {
 TOknoPoznamka::TOknoPoznamka(TForm1& form)
     : QDialog(&form), ui(new Ui::TOknoPoznamka), m_form(form), st(form.st) {
     ui->setupUi(this);
-    for (QPushButton* b : {ui->Button1, ui->Button2, ui->Button3, ui->Button4})
-        b->setAutoDefault(false);
     ui->Label1->setWordWrap(true);
-    frameToolWindow(this);
-    centreOnScreen(this, st);
+    frameToolWindow(this, {ui->Button1, ui->Button2, ui->Button3, ui->Button4}, &st);
     onClicksGuarded<TOknoPoznamka>(m_form, this,
-                                   {{ui->Button1, &TOknoPoznamka::Button1Click},
-                                    {ui->Button2, &TOknoPoznamka::Button2Click},
-                                    {ui->Button3, &TOknoPoznamka::Button3Click},
-                                    {ui->Button4, &TOknoPoznamka::Button4Click}});
+                                   {{ui->Button1, &TOknoPoznamka::Button1Click}, {ui->Button2, &TOknoPoznamka::Button2Click},
+                                    {ui->Button3, &TOknoPoznamka::Button3Click}, {ui->Button4, &TOknoPoznamka::Button4Click}});
     connect(ui->Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
 }
 
@@ -33,11 +28,7 @@ TOknoPoznamka::~TOknoPoznamka() {
     delete ui;
 }
 
-void TOknoPoznamka::run(TForm1& form) {
-    auto w = std::make_unique<TOknoPoznamka>(form);
-    w->FormActivate();
-    form.modal.exec(w.get());
-}
+void TOknoPoznamka::run(TForm1& form) { runToolWindow<TOknoPoznamka>(form); }
 
 QString TOknoPoznamka::notesPath() const {
     return st.tempFolder + m_name;

@@ -7,6 +7,7 @@
 class QAbstractButton;
 class QDialog;
 class QObject;
+class QPushButton;
 class QWidget;
 
 namespace orbino {
@@ -23,7 +24,19 @@ void centreOnScreen(QWidget* window, const AppState& st);
 
 // A tool window's frame: a title bar with the system menu and a close button,
 // and a fixed size fitted to its controls with a border of 20 pixels.
-void frameToolWindow(QDialog* window);
+// `plainButtons` do not take Enter when they have the focus. With `centreFor`
+// the window stands in the middle of that state's screen.
+void frameToolWindow(QDialog* window, std::initializer_list<QPushButton*> plainButtons,
+                     const AppState* centreFor = nullptr);
+
+// Makes the window for `form`, fills it (which may throw before anything is
+// shown) and runs it modally.
+template <class W> void runToolWindow(TForm1& form) {
+    W window(form);
+    window.FormActivate();
+    execModal(form, &window);
+}
+void execModal(TForm1& form, QWidget* window);
 
 // Runs `handler` under the guard of `form` (which reports its errors)
 // whenever `button` is clicked, for as long as `context` lives.
