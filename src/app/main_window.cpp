@@ -194,29 +194,39 @@ void TForm1::applyCaptions(const ConfigKey& education) {
     }
 }
 
-// The main window's set-up, once per run, in the order the old program used.
-void TForm1::FormCreate(const QStringList& args) {
-    const ScreenMetrics scr = st.system->screen();
-    // Back to the designed 96-dpi proportions on a large-font system.
-    if (scr.dpi > 0 && scr.dpi != 96) {
-        for (QWidget* w : ui->centralwidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            const QRect g = w->geometry();
-            w->setGeometry(g.x() * 96 / scr.dpi, g.y() * 96 / scr.dpi, g.width() * 96 / scr.dpi,
-                           g.height() * 96 / scr.dpi);
+namespace {
+
+// Back to the designed 96-dpi proportions on a large-font system.
+void scaleToDesignDpi(TForm1& w, int dpi) {
+    Ui::TForm1* ui = w.ui;
+    if (dpi > 0 && dpi != 96) {
+        for (QWidget* c : ui->centralwidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect g = c->geometry();
+            c->setGeometry(g.x() * 96 / dpi, g.y() * 96 / dpi, g.width() * 96 / dpi,
+                           g.height() * 96 / dpi);
         }
     }
-    // The layout unit: 12 on a 1024-pixel-wide screen, 10 on any other.
-    st.scale = scr.width == 1024 ? 12 : 10;
+}
+
+// The heading labels move down and the lesson heading grows with the layout
+// unit; the two lists of the main screen move with it.
+void placeForLayoutUnit(TForm1& w) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
     const int u = st.scale;
-    // The heading labels move down and the lesson heading grows with the unit.
     const int down = qRound(100.0 / u), taller = qRound(1500.0 / u);
     ui->Label1->setGeometry(ui->Label1->x(), ui->Label1->y() + down, ui->Label1->width(),
                             ui->Label1->height() + taller);
     ui->Label6->move(ui->Label6->x(), ui->Label6->y() + down);
-    // The two lists of the main screen move with the unit.
     const int comboShift = u == 10 ? -40 : 70;
     ui->ComboBox1->move(ui->ComboBox1->x(), ui->ComboBox1->y() + comboShift);
     ui->ComboBox2->move(ui->ComboBox2->x(), ui->ComboBox2->y() + comboShift);
+}
+
+// Folders, command line and the switches that start every run alike.
+void readStartState(TForm1& w, const QStringList& args) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
     // The working directory is the program folder; its first letter stands for the drive.
     QString program = QDir::currentPath();
     if (!program.endsWith(QLatin1Char('/')))
@@ -232,9 +242,14 @@ void TForm1::FormCreate(const QStringList& args) {
     st.teacherLoggedIn = false;
     // Only now the program folder is known to the lookups.
     st.programFolder = program;
-    // The working area of every window: the whole screen less a border on
-    // screens other than 1024 wide, else a fixed 1000 x 700.
-    if (u == 10) {
+}
+
+// The working area of every window: the whole screen less a border on
+// screens other than 1024 wide, else a fixed 1000 x 700.
+void takeWorkingArea(TForm1& w, const ScreenMetrics& scr) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
+    if (st.scale == 10) {
         st.boundsLeft = 5;
         st.boundsTop = 5;
         st.boundsWidth = scr.width - 10;
@@ -246,12 +261,11 @@ void TForm1::FormCreate(const QStringList& args) {
         st.boundsWidth = 1000;
         st.boundsHeight = 700;
     }
-    // How long button captions may be; kept in 8 bits, as stored course data expects.
-    st.trimLarge = quint8(st.configInt(keys::TrimButtonLargeText));
-    st.trimSmall = quint8(st.configInt(keys::TrimButtonSmallText));
-    // The main window is level 1.
-    st.currentLevel = 1;
-    // The computer's address or its absence is told when configured so.
+}
+
+// The computer's address, or its absence, is told when configured so.
+void announceAddress(TForm1& w) {
+    AppState& st = w.st;
     // Finding the address may wait on name lookup, so it is done only
     // when one of the two messages is switched on.
     const ConfigText ipText = st.configText(keys::Ip);
@@ -263,13 +277,13 @@ void TForm1::FormCreate(const QStringList& args) {
         else
             st.messageIf(noneText, MsgKind::Warning, noneText.value);
     }
-    // Permissions exist on this system: the edit password switch starts clear.
-    st.editPasswordSwitch = false;
-    // The web links of a lesson screen and their label wait for a screen with links.
-    ui->Label2->hide();
-    ui->ComboBox1->hide();
-    // Captions of the window and its menus from the configuration.
-    applyCaptions(keys::Education);
+}
+
+// Captions of the window and its menus from the configuration.
+void applyMenuCaptions(TForm1& w) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
+    w.applyCaptions(keys::Education);
     ui->Koprovanie1->setText(st.CitajKonfig(keys::MenuCopy));
     ui->Help1->setText(st.CitajKonfig(keys::MenuHelps));
     ui->Hadaj1->setText(st.CitajKonfig(keys::MenuTree));
@@ -278,27 +292,18 @@ void TForm1::FormCreate(const QStringList& args) {
     ui->Oprograme1->setText(st.CitajKonfig(keys::MenuAboutProgram));
     ui->Ohlasyautorom1->setText(st.CitajKonfig(keys::MenuAboutWriteUs));
     ui->Reklama1->setText(st.CitajKonfig(keys::MenuAboutCopyright));
-    // The window takes the working area.
-    setGeometry(st.boundsLeft, st.boundsTop, st.boundsWidth, st.boundsHeight);
-    // The background picture's place for the layout unit.
-    if (u == 10) {
-        ui->Image1->setGeometry(ui->Image1->x(), 100, width() - 200, height() - 190);
-    } else {
-        ui->Image1->setGeometry(ui->Image1->x(), 20, ui->Image1->width() - 7 * u, ui->Image1->height());
-    }
-    // Controls made from now on start at 10 points.
-    QFont f = font();
-    f.setPointSize(10);
-    setFont(f);
-    // Where the demonstration player is.
-    resolvePlayerFolder(st);
-    // The set-up window becomes the pattern of every level window (the temp
-    // form file); without a learner's folder the program cannot go on.
+}
+
+// The set-up window becomes the pattern of every level window (the temp form
+// file); without a learner's folder the program cannot go on.
+void becomeLevelPattern(TForm1& w) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
     if (isDir(st.tempFolder)) {
         QFile::remove(resolvePath(st.tempFormFile()));
         // A full or read-only learner's folder still gives a working screen:
         // the layout is then kept in memory, and the learner told once.
-        const QByteArray form = formFileBytes(*this);
+        const QByteArray form = formFileBytes(w);
         try {
             writeFileAtomic(st.tempFormFile(), form, Flush::Scratch);
             st.heldFormFile.clear();
@@ -308,16 +313,56 @@ void TForm1::FormCreate(const QStringList& args) {
         }
         ui->SpeedButton1->hide();
         if (st.searchMode()) {
-            st.levelWindows[1] = this;
-            startFailed = false;
-            PripravOkno(st.openedContentFile);
+            st.levelWindows[1] = &w;
+            w.startFailed = false;
+            w.PripravOkno(st.openedContentFile);
         }
     } else {
         // No learner's folder: said when configured so, and the program ends.
         const ConfigText text = st.configText(keys::Temp);
         st.messageIf(text, MsgKind::Error, text.value);
-        exitCleanup();
+        w.exitCleanup();
     }
+}
+
+} // namespace
+
+// The main window's set-up, once per run, in the order the old program used.
+void TForm1::FormCreate(const QStringList& args) {
+    const ScreenMetrics scr = st.system->screen();
+    scaleToDesignDpi(*this, scr.dpi);
+    // The layout unit: 12 on a 1024-pixel-wide screen, 10 on any other.
+    st.scale = scr.width == 1024 ? 12 : 10;
+    placeForLayoutUnit(*this);
+    readStartState(*this, args);
+    takeWorkingArea(*this, scr);
+    // How long button captions may be; kept in 8 bits, as stored course data expects.
+    st.trimLarge = quint8(st.configInt(keys::TrimButtonLargeText));
+    st.trimSmall = quint8(st.configInt(keys::TrimButtonSmallText));
+    // The main window is level 1.
+    st.currentLevel = 1;
+    announceAddress(*this);
+    // Permissions exist on this system: the edit password switch starts clear.
+    st.editPasswordSwitch = false;
+    // The web links of a lesson screen and their label wait for a screen with links.
+    ui->Label2->hide();
+    ui->ComboBox1->hide();
+    applyMenuCaptions(*this);
+    // The window takes the working area.
+    setGeometry(st.boundsLeft, st.boundsTop, st.boundsWidth, st.boundsHeight);
+    // The background picture's place for the layout unit.
+    if (st.scale == 10) {
+        ui->Image1->setGeometry(ui->Image1->x(), 100, width() - 200, height() - 190);
+    } else {
+        ui->Image1->setGeometry(ui->Image1->x(), 20, ui->Image1->width() - 7 * st.scale, ui->Image1->height());
+    }
+    // Controls made from now on start at 10 points.
+    QFont f = font();
+    f.setPointSize(10);
+    setFont(f);
+    // Where the demonstration player is.
+    resolvePlayerFolder(st);
+    becomeLevelPattern(*this);
 }
 
 } // namespace orbino
