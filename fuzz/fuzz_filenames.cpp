@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     (void)orbino::decodeFileName(bytes);
     (void)orbino::lastComponent(orbino::decode1250(bytes));
-    (void)orbino::toNativeSeparators(orbino::decode1250(bytes));
+    (void)orbino::fromWindowsPath(orbino::decode1250(bytes));
     const QStringList lines = orbino::splitLines1250(bytes);
     for (const QString& line : lines) {
         if (line.contains(QLatin1Char('\r')) || line.contains(QChar(0x1a)))

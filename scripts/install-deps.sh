@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-charts-dev
+  # QUiLoader, for the test that reads every form as Qt Designer does
+  qt6-tools-dev
   libqt6sql6-sqlite
   libbenchmark-dev
   fonts-liberation

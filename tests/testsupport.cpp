@@ -24,6 +24,13 @@ void writeCourseFile(const QString& path, const QStringList& lines) {
     writeBytes(path, encode1250(all, path));
 }
 
+QByteArray crlf1250(const QStringList& lines) {
+    QByteArray out;
+    for (const QString& l : lines)
+        out += encode1250(l, QString()) + "\r\n";
+    return out;
+}
+
 QByteArray readBytes(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))

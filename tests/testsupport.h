@@ -9,13 +9,19 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <deque>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <functional>
 
 namespace orbino::test {
 
 // Writes `lines` as Windows-1250 with CR LF (creating folders on the way).
 void writeCourseFile(const QString& path, const QStringList& lines);
+// The bytes writeCourseFile (and the program) put on disk for `lines`.
+QByteArray crlf1250(const QStringList& lines);
 void writeBytes(const QString& path, const QByteArray& data);
 QByteArray readBytes(const QString& path);
 
@@ -118,6 +124,38 @@ struct TestState {
     FakeSystem system;
     AppState st;
     TestState(const QString& programFolder, const QString& tempFolder);
+};
+
+// Mode bits that bind root too: this thread drops the capabilities that
+// override them, and gets them back at the end of the scope.
+class ModeBitsBind {
+public:
+    ModeBitsBind() {
+        if (::geteuid() != 0) {
+            m_ok = true;
+            return;
+        }
+        __user_cap_header_struct h{_LINUX_CAPABILITY_VERSION_3, 0};
+        if (::syscall(SYS_capget, &h, m_saved) != 0)
+            return;
+        __user_cap_data_struct d[2];
+        std::copy(std::begin(m_saved), std::end(m_saved), d);
+        d[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+        m_ok = ::syscall(SYS_capset, &h, d) == 0;
+        m_dropped = m_ok;
+    }
+    ~ModeBitsBind() {
+        if (m_dropped) {
+            __user_cap_header_struct h{_LINUX_CAPABILITY_VERSION_3, 0};
+            ::syscall(SYS_capset, &h, m_saved);
+        }
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    __user_cap_data_struct m_saved[2]{};
+    bool m_ok = false;
+    bool m_dropped = false;
 };
 
 } // namespace orbino::test

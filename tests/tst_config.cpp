@@ -4,6 +4,7 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -107,9 +108,9 @@ private slots:
         QFETCH(int, sw);
         writeCourseFile(prog() + "CONFIG.TXT", lines);
         TestState t(prog(), prog());
-        t.st.messageSwitch = 7; // any lookup that reads a file overwrites it
-        QCOMPARE(t.st.CitajKonfig(key, def), value);
-        QCOMPARE(t.st.messageSwitch, sw);
+        const ConfigText got = t.st.configText(key, def);
+        QCOMPARE(got.value, value);
+        QCOMPARE(got.messageOn, sw == 1);
     }
 
     void levelFileFirstThenProgramFile() {
@@ -123,14 +124,14 @@ private slots:
         t.st.levelConfigActive = true;
         QCOMPARE(t.st.CitajKonfig("NAME", "x"), u"Deň jeden"_qs);
         // An empty value in the level file falls through, with the program file's switch.
-        QCOMPARE(t.st.CitajKonfig("EMPTY", "x"), u"z programu"_qs);
-        QCOMPARE(t.st.messageSwitch, 0);
-        QCOMPARE(t.st.CitajKonfig("ONLYPROG", "x"), "p");
-        QCOMPARE(t.st.messageSwitch, 1);
-        QCOMPARE(t.st.CitajKonfig("ONLYDAY", "x"), "d");
-        QCOMPARE(t.st.messageSwitch, 0);
-        QCOMPARE(t.st.CitajKonfig("MISSING", " def "), "def");
-        QCOMPARE(t.st.messageSwitch, 1);
+        QCOMPARE(t.st.configText("EMPTY", "x").value, u"z programu"_qs);
+        QVERIFY(!t.st.configText("EMPTY", "x").messageOn);
+        QCOMPARE(t.st.configText("ONLYPROG", "x").value, "p");
+        QVERIFY(t.st.configText("ONLYPROG", "x").messageOn);
+        QCOMPARE(t.st.configText("ONLYDAY", "x").value, "d");
+        QVERIFY(!t.st.configText("ONLYDAY", "x").messageOn);
+        QCOMPARE(t.st.configText("MISSING", " def ").value, "def");
+        QVERIFY(t.st.configText("MISSING", " def ").messageOn);
         // Back on the main screen the program file holds again.
         t.st.levelConfigActive = false;
         QCOMPARE(t.st.CitajKonfig("NAME", "x"), "Kurz");
@@ -139,14 +140,17 @@ private slots:
         QCOMPARE(t.st.CitajKonfig("NAME", "x"), u"Nový kurz"_qs);
     }
 
-    void noFileAnywhereKeepsSwitch() {
+    // Without any CONFIG.TXT the defaults hold and the messages stay off,
+    // whatever an earlier lookup found.
+    void noFileAnywhereSwitchesOff() {
         QTemporaryDir d;
+        writeCourseFile(d.path() + "/CONFIG.TXT", {"*ON*zapnuté"});
         TestState t(d.path(), d.path());
-        QCOMPARE(t.st.CitajKonfig("END", " Chcete ukončiť program ?"), u"Chcete ukončiť program ?"_qs);
-        QCOMPARE(t.st.messageSwitch, 0);
-        t.st.messageSwitch = 1;
-        t.st.CitajKonfig("X", "y");
-        QCOMPARE(t.st.messageSwitch, 1);
+        QVERIFY(t.st.configText("ON", "x").messageOn);
+        QVERIFY(QFile::remove(d.path() + "/CONFIG.TXT"));
+        const ConfigText end = t.st.configText("END", " Chcete ukončiť program ?");
+        QCOMPARE(end.value, u"Chcete ukončiť program ?"_qs);
+        QVERIFY(!end.messageOn);
     }
 
     void unreadableConfigIsAnError() {

@@ -21,13 +21,6 @@ using namespace orbino::test;
 
 namespace {
 
-QByteArray crlf1250(const QStringList& lines) {
-    QByteArray out;
-    for (const QString& l : lines)
-        out += encode1250(l, QString()) + "\r\n";
-    return out;
-}
-
 void writeRtfFile(const QString& path, const QStringList& lines) {
     QTextDocument doc;
     doc.setPlainText(lines.join('\n'));

@@ -20,13 +20,6 @@ using namespace orbino::test;
 
 namespace {
 
-QByteArray crlf1250(const QStringList& lines) {
-    QByteArray out;
-    for (const QString& l : lines)
-        out += encode1250(l, QString()) + "\r\n";
-    return out;
-}
-
 QStringList leftovers(const QString& dir) {
     return QDir(dir).entryList({".orbino-*"}, QDir::Files | QDir::Hidden);
 }

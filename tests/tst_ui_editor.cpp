@@ -7,6 +7,7 @@
 #include "platform/rtf_reader.h"
 #include "platform/rtf_writer.h"
 #include "platform/textfile.h"
+#include "support/windows.h"
 #include "testsupport.h"
 #include "ui_editor_window.h"
 #include "ui_tform1.h"
@@ -28,31 +29,24 @@ using namespace orbino::test;
 
 namespace {
 
-// Runs a script on the editor instead of waiting for a person.
-class EditorScript : public ModalRunner {
-public:
-    std::function<void(TOknoEditLek&)> onEditor;
-    int shown = 0;
-    int exec(QWidget* w) override {
-        auto* ed = qobject_cast<TOknoEditLek*>(w);
-        if (!ed)
-            return 0;
-        ++shown;
-        if (onEditor)
-            onEditor(*ed);
-        return ed->result();
-    }
-};
-
 void typeInto(TOknoEditLek& ed, const QString& text) { ed.ui->Memo1->setPlainText(text); }
 
 struct Screen {
     QTemporaryDir dir;
     QString prog, folder, list;
     std::unique_ptr<TestState> ts;
-    EditorScript modal;
+    ScriptedModal modal{false}; // windows stay hidden
+    std::function<void(TOknoEditLek&)> onEditor; // what the teacher does in the editor
     std::unique_ptr<TForm1> form;
     explicit Screen(const QStringList& lines) {
+        modal.answer = [this](QWidget* w) {
+            auto* ed = qobject_cast<TOknoEditLek*>(w);
+            if (!ed)
+                return 0;
+            if (onEditor)
+                onEditor(*ed);
+            return ed->result();
+        };
         prog = dir.path() + "/kurz/";
         folder = prog + "01._deň/";
         list = folder + "Obsah.txt";
@@ -80,7 +74,7 @@ private slots:
     void editListFromMenu() {
         Screen s({"[Prvá] a.txt", "<Popis dňa>"});
         QString shownList, help;
-        s.modal.onEditor = [&](TOknoEditLek& ed) {
+        s.onEditor = [&](TOknoEditLek& ed) {
             shownList = ed.ui->Memo1->toPlainText();
             help = ed.ui->Memo2->toPlainText();
             QCOMPARE(ed.windowTitle(), QString("Editácia lekcie"));
@@ -90,7 +84,7 @@ private slots:
             ed.ui->Button1->click();
         };
         s.form->Editcialekci1Click();
-        QCOMPARE(s.modal.shown, 1);
+        QCOMPARE(int(s.modal.classes.count("TOknoEditLek")), 1);
         QCOMPARE(shownList, QString("[Prvá] a.txt\n<Popis dňa>"));
         QCOMPARE(help, QString("Riadok [Popis] súbor vytvorí tlačidlo."));
         // The list as typed, then the text panel saved over it.
@@ -111,7 +105,7 @@ private slots:
         QTextDocument doc;
         doc.setPlainText("Popis");
         writeBytes(s.folder + "Obsah.rtf", writeRtf(doc));
-        s.modal.onEditor = [&](TOknoEditLek& ed) {
+        s.onEditor = [&](TOknoEditLek& ed) {
             QCOMPARE(ed.ui->Memo1->toPlainText(), QString("[A] a.txt"));
             QVERIFY(!ed.ui->Memo3->isHidden());
             QCOMPARE(ed.ui->Memo3->toPlainText(), QString("Popis"));
@@ -127,7 +121,7 @@ private slots:
     void cancelSavesNothing() {
         Screen s({"[A] a.txt", "<Popis>"});
         const QByteArray before = readBytes(s.list);
-        s.modal.onEditor = [&](TOknoEditLek& ed) {
+        s.onEditor = [&](TOknoEditLek& ed) {
             typeInto(ed, "zmazané všetko");
             ed.ui->Button2->click();
         };
@@ -139,7 +133,7 @@ private slots:
 
     void continueToTextEditing() {
         Screen s({"[A] a.txt", "<Popis>"});
-        s.modal.onEditor = [&](TOknoEditLek& ed) { ed.ui->Button3->click(); };
+        s.onEditor = [&](TOknoEditLek& ed) { ed.ui->Button3->click(); };
         s.form->Editcialekci1Click();
         QVERIFY(!s.form->ui->Memo1->isReadOnly());
         QVERIFY(!s.ts->st.editorAskedTextEdit);
@@ -150,7 +144,7 @@ private slots:
         Screen s({"<Popis>"});
         s.form->Editciatextu2Click();
         s.form->Editcialekci1Click();
-        QCOMPARE(s.modal.shown, 0);
+        QCOMPARE(int(s.modal.classes.count("TOknoEditLek")), 0);
         QCOMPARE(s.ts->prompter.texts(), QStringList{"Najskôr musíte ukončiť editáciu textu, uložte text"});
     }
 
@@ -167,7 +161,7 @@ private slots:
         QFETCH(bool, textEditing);
         Screen s({});
         const QString fresh = s.folder + "nova.txt";
-        s.modal.onEditor = [&](TOknoEditLek& ed) {
+        s.onEditor = [&](TOknoEditLek& ed) {
             QVERIFY(QFileInfo::exists(fresh));
             QCOMPARE(ed.ui->Memo1->toPlainText(), QString());
             if (!save) {
@@ -190,7 +184,7 @@ private slots:
         Screen s({});
         writeCourseFile(s.folder + "lekcia.bak", {"[Zo zálohy] z.txt"});
         QString shown;
-        s.modal.onEditor = [&](TOknoEditLek& ed) {
+        s.onEditor = [&](TOknoEditLek& ed) {
             shown = ed.ui->Memo1->toPlainText();
             ed.reject();
         };

@@ -8,6 +8,7 @@
 #include "platform/dialogs_window.h"
 #include "platform/errors.h"
 #include "platform/rtf_reader.h"
+#include "support/windows.h"
 #include "testsupport.h"
 #include "ui_exercise_window.h"
 #include "ui_password_window.h"
@@ -39,16 +40,6 @@ using namespace orbino::test;
 
 namespace {
 
-class ScriptedModal : public ModalRunner {
-public:
-    std::function<int(QWidget*)> script;
-    QStringList shown; // object names, in order
-    int exec(QWidget* w) override {
-        shown << w->objectName();
-        return script ? script(w) : 0;
-    }
-};
-
 void writePicture(const QString& path, int w, int h) {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(Qt::white);
@@ -61,7 +52,7 @@ struct TestScreen {
     QTemporaryDir dir;
     QString prog, folder;
     std::unique_ptr<TestState> ts;
-    ScriptedModal modal;
+    ScriptedModal modal{false}; // windows stay hidden
     std::unique_ptr<TForm1> form;
     QList<QPushButton*> buttons;
 
@@ -120,7 +111,7 @@ struct TestScreen {
 
     // Answers each exercise as `answers` says (A = "Áno", N = "Nie").
     void answerWith(const QString& answers) {
-        modal.script = [answers](QWidget* w) {
+        modal.answer = [answers](QWidget* w) {
             auto* u = qobject_cast<TOknoUlohy*>(w);
             if (!u)
                 return 0;
@@ -200,7 +191,7 @@ private slots:
         const QRect memo2Before = s.ui()->Memo2->geometry();
         s.form->guard([&] { s.form->ZadanieClick(); });
         QVERIFY2(s.ts->prompter.shown.empty(), qPrintable(s.ts->prompter.texts().join("; ")));
-        QCOMPARE(s.modal.shown, QStringList{"TOknoUlohy"});
+        QCOMPARE(s.modal.opened, QStringList{"TOknoUlohy"});
 
         Ui::TForm1* ui = s.ui();
         QCOMPARE(ui->Label13->text(), QString("Vyhodnotenie"));
@@ -280,7 +271,7 @@ private slots:
         s.form->guard([&] { s.form->ZadanieClick(); });
         QCOMPARE(s.ts->prompter.shown.size(), size_t(1));
         QVERIFY(s.ts->prompter.shown[0].text.contains("skusaj.rtf", Qt::CaseInsensitive));
-        QVERIFY(s.modal.shown.isEmpty());
+        QVERIFY(s.modal.opened.isEmpty());
         QVERIFY(s.ui()->Zadanie->isVisible());
         QVERIFY(!s.form->isMinimized());
         QVERIFY(!s.buttons[0]->isVisible());
@@ -292,12 +283,12 @@ private slots:
         s.form->guard([&] { s.form->ZadanieClick(); });
         // A lone introduction is one exercise without points; only a text
         // without any line has none.
-        QCOMPARE(s.modal.shown.size(), 1);
+        QCOMPARE(s.modal.opened.size(), 1);
         TestScreen e;
         writeBytes(e.folder + "Skusaj.RTF", "{\\rtf1\\ansi \\par\\par}");
         e.form->guard([&] { e.form->ZadanieClick(); });
         QCOMPARE(e.ts->prompter.shown.size(), size_t(1));
-        QVERIFY(e.modal.shown.isEmpty());
+        QVERIFY(e.modal.opened.isEmpty());
     }
 
     // The day's password before a solution; rows: what is typed, the day,
@@ -324,7 +315,7 @@ private slots:
         w.FormCreate();
         w.Button2Click(); // exercise 2 is shown now
         int attempts = 0;
-        s.modal.script = [&](QWidget* win) {
+        s.modal.answer = [&](QWidget* win) {
             auto* p = qobject_cast<PasswordWindowBase*>(win);
             if (!p)
                 return 0;

@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "platform/dialogs_window.h"
 #include "platform/textfile.h"
+#include "support/windows.h"
 #include "testsupport.h"
 #include "ui_tform1.h"
 
@@ -37,31 +38,6 @@ using namespace orbino::test;
 
 namespace {
 
-// Shows each modal window and runs the next scripted step on it, as the real
-// loop would return once the window closed.
-class ScriptedRunner : public ModalRunner {
-public:
-    std::deque<std::function<void(QWidget*)>> steps;
-    QStringList opened;
-    int exec(QWidget* w) override {
-        w->show();
-        opened << w->objectName();
-        if (!steps.empty()) {
-            auto step = steps.front();
-            steps.pop_front();
-            step(w);
-        }
-        return 0;
-    }
-};
-
-template <class T> T* child(QWidget* w, const char* name) {
-    T* c = w->findChild<T*>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("no control %s", name);
-    return c;
-}
-
 // A file-size limit for this process: writes past `bytes` fail with EFBIG
 // instead of raising SIGXFSZ, which is how a full disk looks to a writer.
 class FileSizeLimit {
@@ -82,38 +58,6 @@ private:
     rlimit m_old{};
     void (*m_oldHandler)(int) = nullptr;
     bool m_ok = false;
-};
-
-// Mode bits that bind root too: this thread drops the capabilities that
-// override them, and gets them back at the end of the scope.
-class ModeBitsBind {
-public:
-    ModeBitsBind() {
-        if (::geteuid() != 0) {
-            m_ok = true;
-            return;
-        }
-        __user_cap_header_struct h{_LINUX_CAPABILITY_VERSION_3, 0};
-        if (::syscall(SYS_capget, &h, m_saved) != 0)
-            return;
-        __user_cap_data_struct d[2];
-        std::copy(std::begin(m_saved), std::end(m_saved), d);
-        d[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
-        m_ok = ::syscall(SYS_capset, &h, d) == 0;
-        m_dropped = m_ok;
-    }
-    ~ModeBitsBind() {
-        if (m_dropped) {
-            __user_cap_header_struct h{_LINUX_CAPABILITY_VERSION_3, 0};
-            ::syscall(SYS_capset, &h, m_saved);
-        }
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    __user_cap_data_struct m_saved[2]{};
-    bool m_ok = false;
-    bool m_dropped = false;
 };
 
 void setMode(const QString& path, mode_t mode) {
@@ -143,7 +87,7 @@ struct Course {
     QTemporaryDir dir;
     QString prog, temp;
     TestState t{QString(), QString()};
-    ScriptedRunner runner;
+    ScriptedModal runner;
     std::unique_ptr<TForm1> main;
 
     explicit Course(const QStringList& config = {}) {
@@ -164,22 +108,7 @@ struct Course {
         main->guard([&] { main->FormActivate(); });
         main->show();
     }
-    QPushButton* dayButton(const QString& caption) const {
-        if (!main)
-            return nullptr;
-        for (auto* b : main->findChildren<QPushButton*>())
-            if (b->objectName().startsWith("Buttonx") && b->text() == caption)
-                return b;
-        return nullptr;
-    }
-    static QList<QPushButton*> itemButtons(QWidget* w) {
-        QList<QPushButton*> out;
-        for (auto* b : static_cast<TForm1*>(w)->ui->centralwidget->findChildren<QPushButton*>(
-                 Qt::FindDirectChildrenOnly))
-            if (b->property("runtime").toBool())
-                out << b;
-        return out;
-    }
+    QPushButton* dayButton(const QString& caption) const { return main ? test::dayButton(main.get(), caption) : nullptr; }
     // Every message shown so far names `file`.
     bool allMessagesName(const QString& file) const {
         for (const QString& text : t.prompter.texts())
@@ -194,7 +123,7 @@ struct Lesson {
     QTemporaryDir dir;
     QString prog, folder, txt, rtf, temp;
     std::unique_ptr<TestState> ts;
-    ScriptedRunner runner;
+    ScriptedModal runner;
     std::unique_ptr<TForm1> form;
 
     Lesson() {
@@ -380,7 +309,7 @@ void TestUiFaults::fullTempFolderAtStart() {
     int buttons = -1;
     QString caption;
     c.runner.steps.push_back([&](QWidget* w) {
-        buttons = int(Course::itemButtons(w).size());
+        buttons = int(itemButtons(w).size());
         caption = static_cast<TForm1*>(w)->ui->SpeedButton2->text();
         static_cast<TForm1*>(w)->ui->SpeedButton1->click();
     });
@@ -529,7 +458,7 @@ void TestUiFaults::garbageContentList() {
         QVERIFY(day);
         int buttons = -1;
         c.runner.steps.push_back([&](QWidget* w) {
-            buttons = int(Course::itemButtons(w).size());
+            buttons = int(itemButtons(w).size());
             static_cast<TForm1*>(w)->ui->SpeedButton1->click();
         });
         day->click();
@@ -562,7 +491,7 @@ void TestUiFaults::fileVanishesAfterListing() {
     };
     if (removed.endsWith("pribeh.txt")) {
         c.runner.steps.push_back([&](QWidget* w) {
-            const auto items = Course::itemButtons(w);
+            const auto items = itemButtons(w);
             QCOMPARE(items.size(), 1);
             remove();
             items.at(0)->click();
@@ -601,7 +530,7 @@ void TestUiFaults::hugeContentListLine() {
     QVERIFY(day);
     int buttons = -1;
     c.runner.steps.push_back([&](QWidget* w) {
-        buttons = int(Course::itemButtons(w).size());
+        buttons = int(itemButtons(w).size());
         static_cast<TForm1*>(w)->ui->SpeedButton1->click();
     });
     day->click();

@@ -9,6 +9,7 @@
 #include "info/info_texts.h"
 #include "platform/dialogs_window.h"
 #include "platform/rtf_reader.h"
+#include "support/windows.h"
 #include "testsupport.h"
 #include "ui_ako_window.h"
 #include "ui_help_window.h"
@@ -33,33 +34,25 @@ using namespace orbino::test;
 
 namespace {
 
-// Records which windows were shown; a window's script runs while it is "up".
-class ScriptedModal : public ModalRunner {
-public:
-    QStringList shown;
-    std::function<void(TOknoHeslo*)> password; // default: cancel
-    std::function<void(QWidget*)> other;       // any other window
-    int exec(QWidget* w) override {
-        shown << QString::fromLatin1(w->metaObject()->className()).section("::", -1);
-        if (auto* h = qobject_cast<TOknoHeslo*>(w)) {
-            if (password)
-                password(h);
-            else
-                h->Button2Click();
-        } else if (other) {
-            other(w);
-        }
-        return 0;
-    }
-};
-
 struct Course {
     QTemporaryDir dir;
     QString prog;
     std::unique_ptr<TestState> t;
-    ScriptedModal modal;
+    ScriptedModal modal{false}; // windows stay hidden
+    std::function<void(TOknoHeslo*)> password; // default: cancel
+    std::function<void(QWidget*)> other;       // any other window
     std::unique_ptr<TForm1> form;
     explicit Course(int screenWidth = 1024, const QStringList& config = {}) {
+        modal.script = [this](QWidget* w) {
+            if (auto* h = qobject_cast<TOknoHeslo*>(w)) {
+                if (password)
+                    password(h);
+                else
+                    h->Button2Click();
+            } else if (other) {
+                other(w);
+            }
+        };
         prog = dir.path() + "/kurz/";
         QDir().mkpath(prog + "tmp");
         writeCourseFile(prog + "CONFIG.TXT", QStringList{"Skúšobný kurz"} + config);
@@ -71,7 +64,7 @@ struct Course {
     }
     AppState& st() { return t->st; }
     void typePassword(const QString& text) {
-        modal.password = [text](TOknoHeslo* h) {
+        password = [text](TOknoHeslo* h) {
             h->ui->MaskEdit1->setText(text);
             h->Button1Click();
         };
@@ -120,15 +113,15 @@ private slots:
             c.typePassword(typed);
             // A wrong password keeps the window open; the teacher then gives up.
             if (typed != "ucitel") {
-                auto type = c.modal.password;
-                c.modal.password = [type](TOknoHeslo* h) {
+                auto type = c.password;
+                c.password = [type](TOknoHeslo* h) {
                     type(h);
                     h->Button2Click();
                 };
             }
         }
         c.form->AkoClick();
-        QCOMPARE(c.modal.shown, shown);
+        QCOMPARE(c.modal.classes, shown);
         QCOMPARE(c.st().teacherLoggedIn, signedInAfter);
     }
 
@@ -147,7 +140,7 @@ private slots:
         writeBytes(c.prog + "ako.rtf", kRtf);
         QPoint seen(-1000, -1000);
         QString text;
-        c.modal.other = [&](QWidget* w) {
+        c.other = [&](QWidget* w) {
             seen = w->pos();
             text = static_cast<TOknoAko*>(w)->ui->Memo1->toPlainText();
         };
@@ -170,7 +163,7 @@ private slots:
         Course c;
         c.st().teacherLoggedIn = true;
         QString textShown = "?";
-        c.modal.other = [&](QWidget* w) {
+        c.other = [&](QWidget* w) {
             auto* memo = w->findChild<QTextEdit*>("Memo1");
             textShown = memo->toPlainText();
         };
@@ -178,7 +171,7 @@ private slots:
             c.form->Help1Click();
         else
             c.form->AkoClick();
-        QCOMPARE(c.modal.shown.size(), 1);
+        QCOMPARE(c.modal.classes.size(), 1);
         QVERIFY(textShown.isEmpty());
         QCOMPARE(int(c.t->prompter.shown.size()), 1);
         QCOMPARE(c.t->prompter.shown[0].kind, MsgKind::Error);
@@ -193,7 +186,7 @@ private slots:
         QPoint pos;
         QSize size;
         bool bold = false;
-        c.modal.other = [&](QWidget* w) {
+        c.other = [&](QWidget* w) {
             auto* h = static_cast<TOknoHelp*>(w);
             title = h->windowTitle();
             pos = h->pos();
@@ -265,7 +258,7 @@ private slots:
         writeBytes(c.prog + "ako.rtf", kRtf);
         if (!onDisk.isEmpty())
             writeBytes(c.prog + onDisk, "dokument");
-        c.modal.other = [&](QWidget* w) {
+        c.other = [&](QWidget* w) {
             w->show();
             QTest::mouseClick(w->findChild<QPushButton*>(button), Qt::LeftButton);
             QVERIFY(w->isVisible()); // the window stays for reading
@@ -306,7 +299,7 @@ private slots:
         QFETCH(QString, label);
         QFETCH(QString, target);
         Course c;
-        c.modal.other = [&](QWidget* w) {
+        c.other = [&](QWidget* w) {
             w->show();
             auto* l = w->findChild<QLabel*>(label);
             QTest::mouseClick(l, Qt::LeftButton, {}, l->rect().center());
@@ -339,7 +332,7 @@ private slots:
         writeBytes(c.prog + "Help.rtf", kRtf);
         writeBytes(c.prog + "ako.rtf", kRtf);
         bool checked = false;
-        c.modal.other = [&](QWidget* w) {
+        c.other = [&](QWidget* w) {
             w->show();
             for (QWidget* child : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
                 if (child->isWindow() || child->isHidden())

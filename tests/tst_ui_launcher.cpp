@@ -8,6 +8,7 @@
 #include "content/password_window.h"
 #include "content/picture_window.h"
 #include "platform/dialogs_window.h"
+#include "support/windows.h"
 #include "testsupport.h"
 #include "ui_password_window.h"
 #include "ui_picture_window.h"
@@ -31,22 +32,6 @@ using namespace orbino;
 using namespace orbino::test;
 
 namespace {
-
-class ScriptedRunner : public ModalRunner {
-public:
-    std::deque<std::function<void(QWidget*)>> steps;
-    QStringList opened; // class names, in order
-    int exec(QWidget* w) override {
-        opened << QString::fromLatin1(w->metaObject()->className());
-        w->show();
-        if (!steps.empty()) {
-            auto step = steps.front();
-            steps.pop_front();
-            step(w);
-        }
-        return 0;
-    }
-};
 
 // Types into a password window and presses OK (or Zruš).
 std::function<void(QWidget*)> typePassword(const QString& text, bool ok = true) {
@@ -74,7 +59,7 @@ struct Level {
     QTemporaryDir dir;
     QString prog, temp, day;
     TestState t{QString(), QString()};
-    ScriptedRunner runner;
+    ScriptedModal runner;
     std::unique_ptr<TForm1> form;
     QList<QPushButton*> buttons;
 
@@ -136,15 +121,15 @@ private slots:
         QTest::newRow("txt") << "[Súbory] subory.txt"
                              << "subory.txt"
                              << ""
-                             << "orbino::TForm1";
+                             << "TForm1";
         QTest::newRow("TXT") << "[Súbory] SUBORY.TXT"
                              << "subory.txt"
                              << ""
-                             << "orbino::TForm1";
+                             << "TForm1";
         QTest::newRow("bmp") << "[Obrázok] obr.bmp"
                              << "OBR.BMP"
                              << ""
-                             << "orbino::TOknoObrazku";
+                             << "TOknoObrazku";
         QTest::newRow("scm") << "[Ukážka] mys.scm"
                              << "mys.scm"
                              << "start"
@@ -179,8 +164,8 @@ private slots:
             QCOMPARE(l.calls().size(), size_t(1));
             QCOMPARE(l.calls()[0].kind, callKind);
         }
-        QCOMPARE(l.runner.opened, window.isEmpty() ? QStringList{} : QStringList{window});
-        if (window == "orbino::TForm1") {
+        QCOMPARE(l.runner.classes, window.isEmpty() ? QStringList{} : QStringList{window});
+        if (window == "TForm1") {
             // The next level shows the pressed item's list, and we are back.
             QCOMPARE(l.t.st.levelListFile[3], line.mid(line.indexOf(']') + 2));
             QCOMPARE(l.t.st.pressedItemTitle, QString("Súbory"));
@@ -212,11 +197,11 @@ private slots:
         // Asked once per run: no window the second time.
         l.press(2);
         QCOMPARE(l.calls().size(), size_t(2));
-        QCOMPARE(l.runner.opened, (QStringList{"orbino::TOknoHeslo", "orbino::TOknoHeslo"}));
+        QCOMPARE(l.runner.classes, (QStringList{"TOknoHeslo", "TOknoHeslo"}));
         // The other button is not the teacher's, whatever its number.
         l.t.st.teacherLoggedIn = false;
         l.press(1);
-        QCOMPARE(l.runner.opened.size(), 2);
+        QCOMPARE(l.runner.classes.size(), 2);
         QCOMPARE(l.calls().size(), size_t(3));
     }
 
@@ -244,12 +229,12 @@ private slots:
         QCOMPARE(l.calls()[0].args.at(0), l.day + "Ries1.scm");
         l.press(2);
         QCOMPARE(l.calls().size(), size_t(2));
-        QCOMPARE(l.runner.opened, QStringList{"orbino::TOknoHesloZ"});
+        QCOMPARE(l.runner.classes, QStringList{"TOknoHesloZ"});
         // A new day button press clears the flag: asked again.
         l.t.st.solutionPasswordFlag = false;
         l.runner.steps.push_back(typePassword(today.toUpper()));
         l.press(2);
-        QCOMPARE(l.runner.opened.size(), 2);
+        QCOMPARE(l.runner.classes.size(), 2);
         QCOMPARE(l.calls().size(), size_t(2));
         QVERIFY(!l.t.st.launchPermission);
     }
@@ -287,14 +272,14 @@ private slots:
             QVERIFY(!p->isVisible());
         });
         l.press(1);
-        QCOMPARE(l.runner.opened, QStringList{"orbino::TOknoObrazku"});
+        QCOMPARE(l.runner.classes, QStringList{"TOknoObrazku"});
     }
 
     void damagedPictureIsReported() {
         Level l({"[Strom] strom.bmp"});
         writeBytes(l.day + "strom.bmp", "BM to nie je obrázok");
         l.press(1);
-        QVERIFY(l.runner.opened.isEmpty());
+        QVERIFY(l.runner.classes.isEmpty());
         QCOMPARE(l.t.prompter.shown.size(), size_t(1));
         QVERIFY(l.t.prompter.shown[0].text.contains(l.day + "strom.bmp"));
     }

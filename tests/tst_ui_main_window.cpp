@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "platform/dialogs_window.h"
 #include "platform/errors.h"
+#include "support/windows.h"
 #include "testsupport.h"
 #include "ui_tform1.h"
 
@@ -24,12 +25,6 @@ using namespace orbino;
 using namespace orbino::test;
 
 namespace {
-// Shows nothing: level windows are not opened by these tests.
-class NoModal : public ModalRunner {
-public:
-    int exec(QWidget*) override { return 0; }
-};
-
 struct Course {
     QTemporaryDir dir;
     QString prog, temp;
@@ -81,7 +76,7 @@ private slots:
         t.system.metrics = {width, bounds.height() + 40 + (width == 1024 ? -32 : 0), 96};
         if (width == 1024)
             t.system.metrics.height = 768;
-        NoModal modal;
+        ScriptedModal modal{false}; // level windows are not opened here
         TForm1 form(t.st, modal, true);
         form.FormCreate({});
         QCOMPARE(t.st.scale, scale);
@@ -110,7 +105,7 @@ private slots:
         Course c({});
         TestState t{QString(), QString()};
         t.system.metrics = {1024, 768, 120};
-        NoModal modal;
+        ScriptedModal modal{false}; // level windows are not opened here
         TForm1 form(t.st, modal, true);
         form.FormCreate({});
         // 32 at 96 dpi is 25 at 120 dpi, then 8 lower on a 1024 screen.
@@ -125,7 +120,7 @@ private slots:
         TestState t{QString(), QString()};
         t.system.metrics = {1024, 768, 96};
         t.system.address = "10.1.2.3";
-        NoModal modal;
+        ScriptedModal modal{false}; // level windows are not opened here
         TForm1 form(t.st, modal, true);
         form.FormCreate({});
         // "0" switch on IP and none on "IP NONE": no address message, and
@@ -222,7 +217,7 @@ private slots:
         Course c({"*IP*IP adresa počítača", "*TRIM BUTTON SMALL TEXT*300", "*TRIM BUTTON LARGE TEXT*x2"});
         TestState t{QString(), QString()};
         t.system.address = "192.0.2.7";
-        NoModal modal;
+        ScriptedModal modal{false}; // level windows are not opened here
         TForm1 form(t.st, modal, true);
         form.FormCreate({});
         QCOMPARE(t.st.trimSmall, quint8(300 & 0xff));
@@ -240,7 +235,7 @@ private slots:
         Course c({});
         writeCourseFile(c.prog + "05_Word/Obsah.txt", {"[Lekcia] l.txt"});
         TestState t{QString(), QString()};
-        NoModal modal;
+        ScriptedModal modal{false}; // level windows are not opened here
         TForm1 form(t.st, modal, true);
         form.FormCreate({c.prog + "05_Word/Obsah.txt", "5", "Word"});
         QCOMPARE(form.ui->SpeedButton2->text(), u"Koniec vyhľadávania"_qs);

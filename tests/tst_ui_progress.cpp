@@ -7,6 +7,7 @@
 #include "content/exercise_window.h"
 #include "platform/dialogs_window.h"
 #include "platform/textfile.h"
+#include "support/windows.h"
 #include "testsupport.h"
 #include "tools/class_window.h"
 #include "tools/progress.h"
@@ -38,25 +39,6 @@ using namespace orbino::test;
 
 namespace {
 
-class ScriptedRunner : public ModalRunner {
-public:
-    std::deque<std::function<void(TForm1*)>> steps;
-    std::function<void(QWidget*)> other; // any window that is not a level
-    int exec(QWidget* w) override {
-        w->show();
-        if (auto* f = qobject_cast<TForm1*>(w)) {
-            if (!steps.empty()) {
-                auto step = steps.front();
-                steps.pop_front();
-                step(f);
-            }
-        } else if (other) {
-            other(w);
-        }
-        return 0;
-    }
-};
-
 void copyTree(const QString& from, const QString& to) {
     QDir().mkpath(to);
     QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
@@ -75,10 +57,11 @@ struct Sample {
     QTemporaryDir dir;
     QString prog, temp;
     TestState t{QString(), QString()};
-    ScriptedRunner runner;
+    ScriptedModal runner;
     std::unique_ptr<TForm1> main;
 
     Sample() {
+        runner.stepsOnly = &TForm1::staticMetaObject; // other windows go to the script
         prog = dir.path() + "/kurz/";
         temp = dir.path() + "/temp/";
         QDir().mkpath(temp);
@@ -92,12 +75,7 @@ struct Sample {
         main->guard([&] { main->FormCreate({}); });
         main->guard([&] { main->FormActivate(); });
     }
-    QPushButton* dayButton(const QString& caption) {
-        for (auto* b : main->findChildren<QPushButton*>())
-            if (b->objectName().startsWith("Buttonx") && b->text() == caption)
-                return b;
-        return nullptr;
-    }
+    QPushButton* dayButton(const QString& caption) { return test::dayButton(main.get(), caption); }
     static QPushButton* item(TForm1* w, const QString& caption) {
         for (auto* b : w->ui->centralwidget->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
             if (b->property("runtime").toBool() && b->text().trimmed() == caption)
@@ -137,11 +115,11 @@ void TestUiProgress::testTakenTwiceAndDayLabel() {
 
     QStringList lastTexts;
     auto takeTest = [&](const QString& answers) {
-        s.runner.steps.push_back([&, answers](TForm1* w2) {
-            s.runner.steps.push_back([&, answers](TForm1* w3) {
+        s.runner.step<TForm1>([&, answers](TForm1* w2) {
+            s.runner.step<TForm1>([&, answers](TForm1* w3) {
                 QLabel* l = lastScore(w3);
                 lastTexts << (l && !l->isHidden() ? l->text() : QString());
-                s.runner.other = [answers](QWidget* w) {
+                s.runner.script = [answers](QWidget* w) {
                     auto* u = qobject_cast<TOknoUlohy*>(w);
                     QVERIFY(u);
                     for (QChar a : answers)
@@ -181,7 +159,7 @@ void TestUiProgress::testTakenTwiceAndDayLabel() {
     // The tree of day 4 marks the read screens and the last score.
     QStringList treeTexts;
     QString spoken;
-    s.runner.steps.push_back([&](TForm1* w2) {
+    s.runner.step<TForm1>([&](TForm1* w2) {
         TOknoHladaj tree(*w2);
         tree.FormActivate();
         QTreeWidgetItemIterator it(tree.ui->TreeView1);
@@ -228,7 +206,7 @@ void TestUiProgress::exportFromLevelWindow() {
     const QString target = s.dir.path() + "/domov/praca";
     QDir().mkpath(s.dir.path() + "/domov");
     s.t.prompter.paths.push_back(target);
-    s.runner.steps.push_back([&](TForm1* w2) {
+    s.runner.step<TForm1>([&](TForm1* w2) {
         // The level window is a clone made from the form file: the action is there.
         QCOMPARE(w2->ui->Export1->text(), QStringLiteral("Export mojej práce"));
         QVERIFY(w2->ui->Export1->isEnabled());
@@ -272,7 +250,7 @@ void TestUiProgress::classOverview() {
     s.t.prompter.paths = {cls, s.dir.path() + "/trieda.csv"};
     int rows = -1;
     QString note, first;
-    s.runner.other = [&](QWidget* w) {
+    s.runner.script = [&](QWidget* w) {
         auto* t = qobject_cast<TOknoTrieda*>(w);
         QVERIFY(t);
         t->waitUntilFilled();
@@ -302,7 +280,7 @@ void TestUiProgress::classOverview() {
 
     // Without the teacher's password nothing opens.
     s.t.st.teacherLoggedIn = false;
-    s.runner.other = [](QWidget* w) { QVERIFY(!qobject_cast<TOknoTrieda*>(w)); };
+    s.runner.script = [](QWidget* w) { QVERIFY(!qobject_cast<TOknoTrieda*>(w)); };
     const size_t asked = s.t.prompter.fileAsks.size();
     s.main->ui->Prehladtriedy1->trigger();
     QCOMPARE(s.t.prompter.fileAsks.size(), asked);
@@ -312,10 +290,10 @@ void TestUiProgress::writeFailureReportedOnce() {
     Sample s;
     // A folder where the progress file should be: every write fails.
     QDir().mkpath(s.temp + "#postup.txt");
-    s.runner.steps.push_back([&](TForm1* w2) {
+    s.runner.step<TForm1>([&](TForm1* w2) {
         QPushButton* story = Sample::item(w2, "Príbeh");
         QVERIFY(story);
-        s.runner.steps.push_back([](TForm1* w3) { w3->ui->SpeedButton1->click(); });
+        s.runner.step<TForm1>([](TForm1* w3) { w3->ui->SpeedButton1->click(); });
         story->click();
         w2->ui->SpeedButton1->click();
     });

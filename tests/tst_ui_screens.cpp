@@ -5,6 +5,8 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "platform/dialogs_window.h"
+#include "platform/picture.h"
+#include "support/windows.h"
 #include "testsupport.h"
 #include "ui_tform1.h"
 
@@ -14,6 +16,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -29,22 +32,6 @@ using namespace orbino;
 using namespace orbino::test;
 
 namespace {
-
-class ScriptedRunner : public ModalRunner {
-public:
-    std::deque<std::function<void(TForm1*)>> steps;
-    QStringList opened;
-    int exec(QWidget* w) override {
-        w->show();
-        opened << w->objectName();
-        if (auto* f = qobject_cast<TForm1*>(w); f && !steps.empty()) {
-            auto step = steps.front();
-            steps.pop_front();
-            step(f);
-        }
-        return 0;
-    }
-};
 
 void writeBmp(const QString& path, QColor colour) {
     QImage img(32, 32, QImage::Format_RGB32);
@@ -65,10 +52,11 @@ struct Course {
     QTemporaryDir dir;
     QString prog, temp;
     TestState t{QString(), QString()};
-    ScriptedRunner runner;
+    ScriptedModal runner;
     std::unique_ptr<TForm1> main;
 
     explicit Course(int screenWidth = 1024, const QStringList& config = {}) {
+        runner.stepsOnly = &TForm1::staticMetaObject; // other windows go to the script
         prog = dir.path() + "/kurz/";
         temp = dir.path() + "/temp/";
         QDir().mkpath(temp);
@@ -97,19 +85,7 @@ struct Course {
         main->guard([&] { main->FormActivate(); });
     }
 
-    QPushButton* dayButton(const QString& caption) {
-        for (auto* b : main->findChildren<QPushButton*>())
-            if (b->objectName().startsWith("Buttonx") && b->text() == caption)
-                return b;
-        return nullptr;
-    }
-    static QList<QPushButton*> itemButtons(TForm1* w) {
-        QList<QPushButton*> out;
-        for (auto* b : w->ui->centralwidget->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
-            if (b->property("runtime").toBool())
-                out << b;
-        return out;
-    }
+    QPushButton* dayButton(const QString& caption) { return test::dayButton(main.get(), caption); }
 };
 
 } // namespace
@@ -117,6 +93,7 @@ struct Course {
 class TestScreens : public QObject {
     Q_OBJECT
 private slots:
+    void glyphColourIsSeeThrough();
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     // First: a test before it that ends the program stops every later event loop.
@@ -168,7 +145,7 @@ void TestScreens::realModalLoopsNest() {
             });
             front()->ui->SpeedButton1->click();
         });
-        w2->openSubLevel(Course::itemButtons(w2).at(0));
+        w2->openSubLevel(itemButtons(w2).at(0));
     });
     c.dayButton("  1. deň")->click();
     seen << levelFile(st);
@@ -188,7 +165,7 @@ void TestScreens::clickThroughLevels() {
 
     QPoint level2Pos, level3Pos;
     int level2Buttons = -1;
-    c.runner.steps.push_back([&](TForm1* w2) {
+    c.runner.step<TForm1>([&](TForm1* w2) {
         QCOMPARE(levelFile(st), QStringLiteral("2"));
         QCOMPARE(st.currentLevel, 2);
         QVERIFY(c.main->isHidden());
@@ -198,7 +175,7 @@ void TestScreens::clickThroughLevels() {
         QVERIFY(!w2->ui->Memo1->isHidden());
         QCOMPARE(w2->ui->ComboBox1->itemText(0), QStringLiteral("https://www.example.sk/mys"));
         QVERIFY(!w2->ui->SpeedButton1->isHidden());
-        const auto items = Course::itemButtons(w2);
+        const auto items = itemButtons(w2);
         QCOMPARE(items.size(), 2);
         QCOMPARE(items[0]->objectName(), QStringLiteral("Button12"));
         QCOMPARE(items[0]->property("tag").toInt(), 3);
@@ -207,14 +184,14 @@ void TestScreens::clickThroughLevels() {
         w2->move(40, 30);
         level2Pos = w2->pos();
 
-        c.runner.steps.push_back([&](TForm1* w3) {
+        c.runner.step<TForm1>([&](TForm1* w3) {
             QCOMPARE(levelFile(st), QStringLiteral("3"));
             QCOMPARE(w3->pos(), level2Pos);
             QVERIFY(w2->isHidden());
             QCOMPARE(w3->ui->Label1->text(), QStringLiteral("1. deň - Príbeh"));
             // A lone "<" block keeps "<Enter>" and its item stays a button.
             QCOMPARE(w3->ui->Memo1->toPlainText(), QStringLiteral("Stlač <Enter>."));
-            QCOMPARE(Course::itemButtons(w3).size(), 1);
+            QCOMPARE(itemButtons(w3).size(), 1);
             w3->move(70, 60);
             level3Pos = w3->pos();
             w3->ui->SpeedButton1->click();
@@ -226,9 +203,9 @@ void TestScreens::clickThroughLevels() {
         QCOMPARE(levelFile(st), QStringLiteral("2"));
         QVERIFY(!w2->isHidden());
         QCOMPARE(w2->pos(), level3Pos);
-        QCOMPARE(Course::itemButtons(w2).size(), level2Buttons);
+        QCOMPARE(itemButtons(w2).size(), level2Buttons);
         w2->guard([w2] { w2->FormActivate(); });
-        QCOMPARE(Course::itemButtons(w2).size(), level2Buttons);
+        QCOMPARE(itemButtons(w2).size(), level2Buttons);
         QVERIFY(st.levelConfigActive);
         w2->ui->SpeedButton1->click();
     });
@@ -243,7 +220,7 @@ void TestScreens::clickThroughLevels() {
     QCOMPARE(c.t.prompter.shown.size(), size_t(0));
 
     // Another day after coming back opens as level 2 again.
-    c.runner.steps.push_back([&](TForm1* w2) {
+    c.runner.step<TForm1>([&](TForm1* w2) {
         QCOMPARE(w2->ui->Label1->text(), QStringLiteral("10. deň"));
         QCOMPARE(st.selectedItem, 10);
         w2->ui->SpeedButton1->click();
@@ -257,8 +234,8 @@ void TestScreens::endAtLevelThree() {
     Course c;
     c.start();
     AppState& st = c.t.st;
-    c.runner.steps.push_back([&](TForm1* w2) {
-        c.runner.steps.push_back([&](TForm1* w3) {
+    c.runner.step<TForm1>([&](TForm1* w2) {
+        c.runner.step<TForm1>([&](TForm1* w3) {
             w3->ui->SpeedButton2->click();
             QVERIFY(st.exiting);
             QCOMPARE(st.currentLevel, 1);
@@ -267,8 +244,8 @@ void TestScreens::endAtLevelThree() {
             QVERIFY(!c.main->isHidden());
             QVERIFY(!QFile::exists(st.tempFormFile()));
         });
-        w2->openSubLevel(Course::itemButtons(w2).at(0));
-        QCOMPARE(Course::itemButtons(w2).size(), 2); // not rebuilt on the way out
+        w2->openSubLevel(itemButtons(w2).at(0));
+        QCOMPARE(itemButtons(w2).size(), 2); // not rebuilt on the way out
     });
     c.dayButton("  1. deň")->click();
     QCOMPARE(c.runner.opened.size(), 2);
@@ -315,7 +292,7 @@ void TestScreens::titleBarCloses() {
     AppState& st = c.t.st;
     // Another copy with the same temp folder claims level 3: the level
     // window still closes as a level window.
-    c.runner.steps.push_back([&](TForm1* w2) {
+    c.runner.step<TForm1>([&](TForm1* w2) {
         writeBytes(st.levelFile(), "3");
         QVERIFY(w2->close());
         QCOMPARE(levelFile(st), QStringLiteral("1"));
@@ -329,6 +306,26 @@ void TestScreens::titleBarCloses() {
     QVERIFY(c.main->close());
     QVERIFY(!QFile::exists(st.tempFormFile()));
     QCOMPARE(c.t.prompter.shown.size(), size_t(0));
+}
+
+// Glyphs and markers are drawn on a background of their bottom-left pixel's
+// colour: every pixel of that colour is see-through, all others stay.
+void TestScreens::glyphColourIsSeeThrough() {
+    QImage img(4, 3, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    img.setPixelColor(0, 2, Qt::red);
+    img.setPixelColor(3, 0, Qt::red);
+    QImage shown(4, 3, QImage::Format_RGB32);
+    shown.fill(Qt::green);
+    {
+        QPainter p(&shown);
+        p.drawPixmap(0, 0, seeThroughPixmap(img));
+    }
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x) {
+            const bool seeThrough = (x == 0 && y == 2) || (x == 3 && y == 0);
+            QCOMPARE(shown.pixelColor(x, y), seeThrough ? QColor(Qt::green) : QColor(Qt::blue));
+        }
 }
 
 void TestScreens::dayButtonsByScreenWidth_data() {
@@ -395,8 +392,8 @@ void TestScreens::itemButtonsByScreenWidth() {
     QFETCH(int, memoWidth);
     Course c(screen);
     c.start();
-    c.runner.steps.push_back([&](TForm1* w2) {
-        const auto items = Course::itemButtons(w2);
+    c.runner.step<TForm1>([&](TForm1* w2) {
+        const auto items = itemButtons(w2);
         QCOMPARE(items.size(), 2);
         QCOMPARE(items[0]->geometry(), first);
         QCOMPARE(items[1]->y() - items[0]->y(), step);
@@ -418,8 +415,8 @@ void TestScreens::captionTrimmingOnButtons() {
     const QString c28 = QStringLiteral("Materiál pre žiakov siedmej t"); // 29
     writeCourseFile(c.prog + "01._deň/Obsah.txt", {"[" + c27 + "] a.txt", "[" + c28 + "] b.txt",
                                                    "[] skryte.txt", "[Krátky] c.txt"});
-    c.runner.steps.push_back([&](TForm1* w2) {
-        const auto items = Course::itemButtons(w2);
+    c.runner.step<TForm1>([&](TForm1* w2) {
+        const auto items = itemButtons(w2);
         QCOMPARE(items.size(), 4);
         QCOMPARE(items[0]->text(), c27);
         QVERIFY(!items[0]->property("hintShown").toBool());
@@ -449,7 +446,7 @@ void TestScreens::backupListMovedBack() {
     Course c;
     QFile::rename(c.prog + "02._deň/Obsah.txt", c.prog + "02._deň/OBSAH.bak");
     c.start();
-    c.runner.steps.push_back([](TForm1* w2) { w2->ui->SpeedButton1->click(); });
+    c.runner.step<TForm1>([](TForm1* w2) { w2->ui->SpeedButton1->click(); });
     c.dayButton("  2. deň")->click();
     QCOMPARE(c.runner.opened.size(), 1);
     QVERIFY(QFile::exists(c.prog + "02._deň/Obsah.txt"));
@@ -486,7 +483,7 @@ void TestScreens::tempFormFileMissingOrBroken() {
     c.start();
     AppState& st = c.t.st;
     QFile::remove(st.tempFormFile());
-    c.runner.steps.push_back([](TForm1* w2) {
+    c.runner.step<TForm1>([](TForm1* w2) {
         QCOMPARE(w2->windowTitle(), QStringLiteral("Kelvora pre základné školy"));
         // Written again as at start-up, not as the main screen has it now.
         QVERIFY(w2->ui->Poznmky1->isEnabled());
@@ -512,8 +509,8 @@ void TestScreens::badNumberInDayConfig() {
     Course c;
     writeCourseFile(c.prog + "01._deň/CONFIG.TXT", {"*FONTSIZE BUTTON*veľké"});
     c.start();
-    c.runner.steps.push_back([](TForm1* w2) {
-        QCOMPARE(Course::itemButtons(w2).size(), 2);
+    c.runner.step<TForm1>([](TForm1* w2) {
+        QCOMPARE(itemButtons(w2).size(), 2);
         QCOMPARE(w2->ui->Button1->font().pointSize(), 10);
         w2->ui->SpeedButton1->click();
     });
@@ -530,7 +527,7 @@ void TestScreens::levelConfigCaption() {
     writeCourseFile(c.prog + "01._deň/CONFIG.TXT",
                     {"*BACK BUTTON CAPTION*Naspäť", "*COLOR TITLE*255"});
     c.start();
-    c.runner.steps.push_back([](TForm1* w2) {
+    c.runner.step<TForm1>([](TForm1* w2) {
         QCOMPARE(w2->ui->SpeedButton1->text(), QStringLiteral("Naspäť"));
         QCOMPARE(w2->ui->Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
         QCOMPARE(w2->ui->SpeedButton2->text(), QStringLiteral("Koniec"));
@@ -546,8 +543,8 @@ void TestScreens::twentyFirstLevelRefused() {
     Course c;
     c.start();
     AppState& st = c.t.st;
-    c.runner.steps.push_back([&](TForm1* w2) {
-        QPushButton* item = Course::itemButtons(w2).at(0);
+    c.runner.step<TForm1>([&](TForm1* w2) {
+        QPushButton* item = itemButtons(w2).at(0);
         st.currentLevel = kMaxLevel;
         st.levelLines[kMaxLevel][3] = "[Príbeh] pribeh.txt";
         QVERIFY(w2->openSubLevel(item));
@@ -579,16 +576,16 @@ void TestScreens::searchWindowMode() {
     QCOMPARE(c.main->ui->SpeedButton2->text(), QStringLiteral("Koniec vyhľadávania"));
     QCOMPARE(c.main->ui->SpeedButton2->width(), 200);
     QCOMPARE(c.main->ui->Label1->text(), st.searchTitle);
-    QCOMPARE(Course::itemButtons(c.main.get()).size(), 1);
+    QCOMPARE(itemButtons(c.main.get()).size(), 1);
 
-    c.runner.steps.push_back([&](TForm1* w2) {
+    c.runner.step<TForm1>([&](TForm1* w2) {
         QCOMPARE(w2->windowTitle(), QStringLiteral("Vyhľadávacie okno"));
         QCOMPARE(QString::fromLatin1(readBytes(c.temp + "Okna2")), QStringLiteral("2"));
         QCOMPARE(w2->ui->Label1->text(), QStringLiteral(" Hľadaný príbeh - Koniec"));
         QCOMPARE(st.searchTitle, QStringLiteral("Koniec"));
         w2->ui->SpeedButton2->click();
     });
-    QVERIFY(c.main->openSubLevel(Course::itemButtons(c.main.get()).at(0)));
+    QVERIFY(c.main->openSubLevel(itemButtons(c.main.get()).at(0)));
     QCOMPARE(c.t.prompter.texts(), QStringList{"Zavrieť vyhľadávacie okno ?"});
     QVERIFY(st.exiting);
     QVERIFY(!QFile::exists(c.temp + "tempP.dfm"));

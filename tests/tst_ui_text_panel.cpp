@@ -6,6 +6,7 @@
 #include "platform/dialogs_window.h"
 #include "platform/rtf_reader.h"
 #include "platform/textfile.h"
+#include "support/windows.h"
 #include "testsupport.h"
 #include "ui_tform1.h"
 
@@ -29,22 +30,12 @@ using namespace orbino::test;
 
 namespace {
 
-class ScriptedModal : public ModalRunner {
-public:
-    std::function<int(QWidget*)> script;
-    int calls = 0;
-    int exec(QWidget* w) override {
-        ++calls;
-        return script ? script(w) : 0;
-    }
-};
-
 // A course with one lesson text on level 2 and a window showing it.
 struct Lesson {
     QTemporaryDir dir;
     QString prog, folder, txt, rtf;
     std::unique_ptr<TestState> ts;
-    ScriptedModal modal;
+    ScriptedModal modal{false}; // windows stay hidden
     std::unique_ptr<TForm1> form;
 
     explicit Lesson(const QStringList& lines, const QStringList& config = {}) {
@@ -214,7 +205,7 @@ private slots:
         sel.setPosition(12, QTextCursor::KeepAnchor); // "píšeme"
         l.memo()->setTextCursor(sel);
         QString family;
-        l.modal.script = [&](QWidget* w) {
+        l.modal.answer = [&](QWidget* w) {
             auto* dlg = qobject_cast<QFontDialog*>(w);
             if (!dlg)
                 return 0;
@@ -229,7 +220,7 @@ private slots:
             return accept ? int(QDialog::Accepted) : int(QDialog::Rejected);
         };
         l.form->Memo1MouseDown(QPoint(5, 5));
-        QCOMPARE(l.modal.calls, 1);
+        QCOMPARE(l.modal.calls(), 1);
         QTextCursor probe(l.memo()->document());
         probe.setPosition(8);
         const QTextCharFormat in = probe.charFormat();

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "platform/dialogs_window.h"
+#include "support/windows.h"
 #include "testsupport.h"
 #include "tools/copy_window.h"
 #include "tools/links_window.h"
@@ -28,34 +29,11 @@ using namespace orbino::test;
 
 namespace {
 
-// Shows the window and runs a script on it instead of a modal loop.
-class ScriptRunner : public ModalRunner {
-public:
-    std::function<void(QWidget*)> script;
-    int shown = 0;
-    bool visibleAfterScript = false;
-    int exec(QWidget* w) override {
-        ++shown;
-        w->show();
-        if (script)
-            script(w);
-        visibleAfterScript = w->isVisible();
-        return 0;
-    }
-};
-
-template <class T> T* child(QWidget* w, const char* name) {
-    T* c = w->findChild<T*>(QString::fromLatin1(name));
-    if (!c)
-        qFatal("no control %s", name);
-    return c;
-}
-
 // One level window showing a lesson, with its tables filled as a build would.
 struct Screen {
     QTemporaryDir prog, temp;
     TestState t{prog.path(), temp.path()};
-    ScriptRunner runner;
+    ScriptedModal runner;
     TForm1 form{t.st, runner, false};
     QString tempDir() const { return temp.path() + "/"; }
 
@@ -94,7 +72,7 @@ private slots:
             child<QPushButton>(w, "Button1")->click();
         };
         s.form.Poznmky1Click();
-        QCOMPARE(s.runner.shown, 1);
+        QCOMPARE(s.runner.calls(), 1);
         QCOMPARE(shownText, QString("prvá veta"));
         QCOMPARE(label, "Poznámka je uložená do " + s.tempDir() + "lekcia.txt");
         QVERIFY(eraseShown);
@@ -266,7 +244,7 @@ private slots:
     void searchCopyShowsTheLessonsNote() {
         QTemporaryDir prog, temp;
         TestState t(prog.path(), temp.path());
-        ScriptRunner runner;
+        ScriptedModal runner;
         TForm1 form(t.st, runner, false);
         t.st.openedContentFile = "C:\\Kurz\\05_Word\\lekcia.txt";
         t.st.currentLevel = 1;
@@ -406,7 +384,7 @@ private slots:
         writeBytes(s.tempDir() + "lekcia.htm/dolezite", "x");
         s.runner.script = [&](QWidget* w) { child<QPushButton>(w, "Button4")->click(); };
         s.form.guard([&] { s.form.Odkazy1Click(); });
-        QCOMPARE(s.runner.shown, 0);
+        QCOMPARE(s.runner.calls(), 0);
         QVERIFY(QFile::exists(s.tempDir() + "lekcia.htm/dolezite"));
         QCOMPARE(s.t.prompter.shown.size(), size_t(1));
         QVERIFY(s.t.prompter.shown[0].text.contains("lekcia.htm"));

@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "content/password_window.h"
 #include "platform/dialogs_window.h"
+#include "support/windows.h"
 #include "testsupport.h"
 #include "tree/text_search.h"
 #include "tree/tree_window.h"
@@ -28,22 +29,6 @@
 using namespace orbino;
 
 namespace {
-
-class ScriptedModal : public ModalRunner {
-public:
-    std::function<void(QWidget*)> onTree;
-    QStringList shown; // class names, in order
-    int exec(QWidget* w) override {
-        shown << QString::fromLatin1(w->metaObject()->className());
-        if (auto* tree = qobject_cast<TOknoHladaj*>(w); tree && onTree) {
-            tree->show();
-            onTree(tree);
-            tree->hide();
-        }
-        // Password windows are left without an answer: they refuse.
-        return 0;
-    }
-};
 
 // Remembers whether the tree window was disabled while the second copy ran.
 class WaitingShell : public test::RecordingShell {
@@ -87,7 +72,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> tmp;
     std::unique_ptr<test::TestState> t;
-    std::unique_ptr<ScriptedModal> modal;
+    std::unique_ptr<test::ScriptedModal> modal;
     std::unique_ptr<WaitingShell> shell;
     std::unique_ptr<TForm1> form;
     QString program; // with a blank in it
@@ -121,7 +106,7 @@ void TestUiTree::init() {
     t->st.levelFolder[1] = QStringLiteral("__1._deň");
     t->st.levelFolder[2] = QStringLiteral("01._deň");
     t->st.levelFolder[3] = QStringLiteral("01._deň");
-    modal = std::make_unique<ScriptedModal>();
+    modal = std::make_unique<test::ScriptedModal>(false); // windows stay hidden
     form = std::make_unique<TForm1>(t->st, *modal, false);
     ran = false;
 }
@@ -136,11 +121,16 @@ void TestUiTree::cleanup() {
 }
 
 void TestUiTree::withTree(const std::function<void(TOknoHladaj*)>& body) {
-    modal->onTree = [this, body](QWidget* w) {
-        auto* tree = static_cast<TOknoHladaj*>(w);
+    // Password windows are left without an answer: they refuse.
+    modal->script = [this, body](QWidget* w) {
+        auto* tree = qobject_cast<TOknoHladaj*>(w);
+        if (!tree)
+            return;
+        tree->show();
         shell->window = tree;
         ran = true;
         body(tree);
+        tree->hide();
     };
     form->Hadaj1Click();
     QVERIFY(ran);
@@ -267,7 +257,7 @@ void TestUiTree::passwordGuardsTeacherItem() {
         w->selectNode(9);
         w->TreeView1DblClick();
     });
-    QCOMPARE(modal->shown, (QStringList{"orbino::TOknoHladaj", "orbino::TOknoHeslo"}));
+    QCOMPARE(modal->classes, (QStringList{"TOknoHladaj", "TOknoHeslo"}));
     QVERIFY(shell->calls.empty());
 
     t->st.teacherLoggedIn = true;
@@ -275,7 +265,7 @@ void TestUiTree::passwordGuardsTeacherItem() {
         w->selectNode(9);
         w->TreeView1DblClick();
     });
-    QCOMPARE(modal->shown.size(), 3);
+    QCOMPARE(modal->classes.size(), 3);
     QCOMPARE(shell->calls.size(), size_t(1));
     QCOMPARE(shell->calls.front().args.first(), day + QStringLiteral("ucitel.txt"));
 }
@@ -283,7 +273,7 @@ void TestUiTree::passwordGuardsTeacherItem() {
 void TestUiTree::notAtLevelOne() {
     t->st.currentLevel = 1;
     form->Hadaj1Click();
-    QVERIFY(modal->shown.isEmpty());
+    QVERIFY(modal->classes.isEmpty());
     QVERIFY(t->prompter.shown.empty());
 }
 
@@ -307,7 +297,7 @@ void TestUiTree::blockedInSecondCopy() {
     t->st.openedContentFile = day + QStringLiteral("pribeh.txt");
     t->prompter.answers.push_back(answer);
     form->Hadaj1Click();
-    QVERIFY(modal->shown.isEmpty());
+    QVERIFY(modal->classes.isEmpty());
     QCOMPARE(t->prompter.shown.size(), size_t(asked ? 1 : 0));
     if (asked) {
         QVERIFY(t->prompter.shown.front().question);
@@ -354,7 +344,7 @@ void TestUiTree::integrityTeacherGate() {
         QVERIFY(w->ui->Memo1->isHidden());
         QVERIFY(w->ui->Hadanie1->isEnabled());
     });
-    QCOMPARE(modal->shown, (QStringList{"orbino::TOknoHladaj", "orbino::TOknoHeslo"}));
+    QCOMPARE(modal->classes, (QStringList{"TOknoHladaj", "TOknoHeslo"}));
 }
 
 void TestUiTree::integrityScrollBar() {
@@ -452,12 +442,12 @@ void TestUiTree::textSearchGates() {
     };
     withTree(openTeacherPage);
     // The teacher's password is asked and refused: nothing opens.
-    QCOMPARE(modal->shown, (QStringList{"orbino::TOknoHladaj", "orbino::TOknoHeslo"}));
+    QCOMPARE(modal->classes, (QStringList{"TOknoHladaj", "TOknoHeslo"}));
     QVERIFY(shell->calls.empty());
 
     t->st.teacherLoggedIn = true;
     withTree(openTeacherPage);
-    QCOMPARE(modal->shown.size(), 3);
+    QCOMPARE(modal->classes.size(), 3);
     QCOMPARE(shell->calls.size(), size_t(1));
     QCOMPARE(shell->calls.front().args.first(), day + QStringLiteral("ucitel.txt"));
 }

@@ -21,28 +21,17 @@ namespace orbino {
 
 namespace {
 
-struct ScanResult {
-    bool found = false;
-    int sw = 1;
-    QString value;
-};
-
 // The first line whose key (text between the first two "*") equals `key`,
 // or nothing when the file does not exist. Works on the raw Windows-1250
 // bytes and decodes only the matched value: about forty lookups run at
 // every start and every screen.
-std::optional<ScanResult> scanConfig(const QString& file, const QString& key) {
+std::optional<ConfigLine> scanConfig(const QString& file, const QString& key) {
     if (!representable1250(key))
-        return pathExists(file) ? std::optional<ScanResult>(ScanResult{}) : std::nullopt;
+        return pathExists(file) ? std::optional<ConfigLine>(ConfigLine{}) : std::nullopt;
     const std::optional<QByteArray> data = readFileIfExists(file);
     if (!data)
         return std::nullopt;
-    const ConfigLine l = findConfigLine(*data, encode1250(key, file));
-    ScanResult r;
-    r.found = l.found;
-    r.sw = l.sw;
-    r.value = l.value;
-    return r;
+    return findConfigLine(*data, encode1250(key, file));
 }
 
 } // namespace
@@ -163,21 +152,22 @@ QString AppState::levelConfigPath() const {
     return levelFolderPath(currentLevel) + QStringLiteral("CONFIG.TXT");
 }
 
-QString AppState::CitajKonfig(const QString& key, const QString& def) {
+ConfigText AppState::configText(const QString& key, const QString& def) const {
     const QString programFile = programConfigPath();
     const QString first = levelConfigActive ? levelConfigPath() : programFile;
+    ConfigText out;
     QString candidate;
-    const std::optional<ScanResult> firstResult = scanConfig(first, key);
+    const std::optional<ConfigLine> firstResult = scanConfig(first, key);
     if (firstResult) {
-        messageSwitch = firstResult->sw;
+        out.messageOn = firstResult->sw == 1;
         candidate = firstResult->value;
     }
     if (candidate.isEmpty()) {
         // When both positions are the program file, its scan is already done.
         const bool same = !levelConfigActive;
-        const std::optional<ScanResult> r = same ? firstResult : scanConfig(programFile, key);
+        const std::optional<ConfigLine> r = same ? firstResult : scanConfig(programFile, key);
         if (r) {
-            messageSwitch = r->sw;
+            out.messageOn = r->sw == 1;
             candidate = r->found ? r->value : def;
         } else {
             candidate = def;
@@ -185,12 +175,12 @@ QString AppState::CitajKonfig(const QString& key, const QString& def) {
     }
     if (candidate.isEmpty())
         candidate = def;
-    return trimControl(candidate);
+    out.value = trimControl(candidate);
+    return out;
 }
 
 int AppState::configInt(const QString& key, int def) {
     const QString text = CitajKonfig(key, QString::number(def));
-    const int sw = messageSwitch;
     bool ok = false;
     const int v = text.toInt(&ok);
     if (ok)
@@ -200,7 +190,6 @@ int AppState::configInt(const QString& key, int def) {
                                            "použije sa %4.")
                                 .arg(text, key, file)
                                 .arg(def));
-    messageSwitch = sw;
     return def;
 }
 
@@ -209,8 +198,8 @@ void AppState::message(MsgKind kind, const QString& text) {
         prompter->message(kind, text);
 }
 
-void AppState::messageIfSwitch(MsgKind kind, const QString& text) {
-    if (messageSwitch == 1)
+void AppState::messageIf(const ConfigText& switchOf, MsgKind kind, const QString& text) {
+    if (switchOf.messageOn)
         message(kind, text);
 }
 
@@ -326,7 +315,7 @@ void resolveTempFolder(AppState& st, const QString& workingDir) {
         t = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/orbino/");
         fromProfile = true;
     }
-    t = toNativeSeparators(t);
+    t = fromWindowsPath(t);
     if (!t.endsWith(QLatin1Char('/')))
         t += QLatin1Char('/');
     if (!isDir(t)) {
@@ -368,7 +357,7 @@ void resolvePlayerFolder(AppState& st) {
     QString p = st.CitajKonfig(QStringLiteral("PATH LOTUS"), def);
     if (p.isEmpty())
         p = st.programFolder;
-    p = toNativeSeparators(p);
+    p = fromWindowsPath(p);
     if (p.endsWith(QLatin1Char('/')) && p.size() > 1)
         p.chop(1);
     st.playerFolder = p;

@@ -14,6 +14,13 @@
 namespace orbino {
 
 class FileError;
+
+// A configured text and whether its line lets the message it belongs to be
+// shown (a line starting with "0" silences it).
+struct ConfigText {
+    QString value;
+    bool messageOn = false;
+};
 class Prompter;
 class Shell;
 class SystemInfo;
@@ -46,7 +53,6 @@ public:
     // --- switches and layout numbers ---
     int currentLevel = 1;
     bool levelConfigActive = false;
-    int messageSwitch = 0;
     int scale = 10;
     int boundsLeft = 0, boundsTop = 0, boundsWidth = 0, boundsHeight = 0;
     quint8 trimLarge = 25;
@@ -89,19 +95,23 @@ public:
     SystemInfo* system = nullptr;
 
     // Keyed text lookup: the level folder's CONFIG.TXT first while a day is
-    // open, then the program folder's. Reads the files anew on every call and
-    // leaves messageSwitch as the matched line says. Throws FileError when a
-    // CONFIG.TXT exists but cannot be read.
-    QString CitajKonfig(const QString& key, const QString& def);
-    QString CitajKonfig(const ConfigKey& k) { return CitajKonfig(k.key.toString(), k.def.toString()); }
+    // open, then the program folder's. Reads the files anew on every call.
+    // Gives the text with the message switch of the line it came from (a
+    // missing key: the file's default, on; no file at all: off). Throws
+    // FileError when a CONFIG.TXT exists but cannot be read.
+    ConfigText configText(const QString& key, const QString& def) const;
+    ConfigText configText(const ConfigKey& k) const { return configText(k.key.toString(), k.def.toString()); }
+    // The text alone, for captions and questions whose switch does not matter.
+    QString CitajKonfig(const QString& key, const QString& def) const { return configText(key, def).value; }
+    QString CitajKonfig(const ConfigKey& k) const { return configText(k).value; }
 
     // CitajKonfig converted to a whole number. A value that is not one is
     // reported once (key, value, file) and `def` is used instead.
     int configInt(const QString& key, int def);
     int configInt(const ConfigKey& k) { return configInt(k.key.toString(), k.def.toString().toInt()); }
 
-    // Shows `text` of `kind` when the message switch left by the last lookup is 1.
-    void messageIfSwitch(MsgKind kind, const QString& text);
+    // Shows `text` of `kind` when the configured line `switchOf` allows its message.
+    void messageIf(const ConfigText& switchOf, MsgKind kind, const QString& text);
     // Shows `text` whatever the switch says.
     void message(MsgKind kind, const QString& text);
 
@@ -149,7 +159,10 @@ private:
 };
 
 // Small shared operations.
-bool SkusZapis(AppState& st);                  // can a file be created in the program folder?
+// Can a file be created in the program folder? When not, it also clears the
+// edit password switch (st.editPasswordSwitch): no password is then asked for
+// edits that could not be saved anyway.
+bool SkusZapis(AppState& st);
 bool folderWritable(const QString& folder);    // the same probe for any folder, touching no file of its own
 QString NahradZnak(const QString& text, const QString& what, const QString& with);
 bool JeCisloBodka(const QString& text);

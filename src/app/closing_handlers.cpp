@@ -16,11 +16,8 @@ void TForm1::SpeedButton2Click() {
     // question below still decides.
     if (!ui->Memo1->isReadOnly())
         saveBeforeLeaving();
-    const QString question =
-        st.searchMode()
-            ? st.CitajKonfig(keys::BlockedTree2)
-            : st.CitajKonfig(keys::End);
-    if (st.messageSwitch == 0 || (st.prompter && st.prompter->ask(MsgKind::Confirmation, question)))
+    const ConfigText question = st.configText(st.searchMode() ? keys::BlockedTree2 : keys::End);
+    if (!question.messageOn || (st.prompter && st.prompter->ask(MsgKind::Confirmation, question.value)))
         exitCleanup();
 }
 
@@ -28,9 +25,8 @@ void TForm1::Koniec1Click() {
     // Ctrl+K offers to save an edited lesson text too, as the end button does.
     if (!ui->Memo1->isReadOnly())
         saveBeforeLeaving();
-    const QString question =
-        st.CitajKonfig(keys::End);
-    if (st.messageSwitch == 0 || (st.prompter && st.prompter->ask(MsgKind::Confirmation, question)))
+    const ConfigText question = st.configText(keys::End);
+    if (!question.messageOn || (st.prompter && st.prompter->ask(MsgKind::Confirmation, question.value)))
         exitCleanup();
 }
 

@@ -194,46 +194,62 @@ void TForm1::applyCaptions(const ConfigKey& education) {
     }
 }
 
-// The main window's set-up, once per run, in the order the old program used.
-void TForm1::FormCreate(const QStringList& args) {
-    const ScreenMetrics scr = st.system->screen();
-    // 1. Back to the designed 96-dpi proportions on a large-font system.
-    if (scr.dpi > 0 && scr.dpi != 96) {
-        for (QWidget* w : ui->centralwidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            const QRect g = w->geometry();
-            w->setGeometry(g.x() * 96 / scr.dpi, g.y() * 96 / scr.dpi, g.width() * 96 / scr.dpi,
-                           g.height() * 96 / scr.dpi);
+namespace {
+
+// Back to the designed 96-dpi proportions on a large-font system.
+void scaleToDesignDpi(TForm1& w, int dpi) {
+    Ui::TForm1* ui = w.ui;
+    if (dpi > 0 && dpi != 96) {
+        for (QWidget* c : ui->centralwidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect g = c->geometry();
+            c->setGeometry(g.x() * 96 / dpi, g.y() * 96 / dpi, g.width() * 96 / dpi,
+                           g.height() * 96 / dpi);
         }
     }
-    // 2.
-    st.scale = scr.width == 1024 ? 12 : 10;
+}
+
+// The heading labels move down and the lesson heading grows with the layout
+// unit; the two lists of the main screen move with it.
+void placeForLayoutUnit(TForm1& w) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
     const int u = st.scale;
-    // 3.
     const int down = qRound(100.0 / u), taller = qRound(1500.0 / u);
     ui->Label1->setGeometry(ui->Label1->x(), ui->Label1->y() + down, ui->Label1->width(),
                             ui->Label1->height() + taller);
     ui->Label6->move(ui->Label6->x(), ui->Label6->y() + down);
-    // 4.
     const int comboShift = u == 10 ? -40 : 70;
     ui->ComboBox1->move(ui->ComboBox1->x(), ui->ComboBox1->y() + comboShift);
     ui->ComboBox2->move(ui->ComboBox2->x(), ui->ComboBox2->y() + comboShift);
-    // 5., 9. The working directory is the program folder.
+}
+
+// Folders, command line and the switches that start every run alike.
+void readStartState(TForm1& w, const QStringList& args) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
+    // The working directory is the program folder; its first letter stands for the drive.
     QString program = QDir::currentPath();
     if (!program.endsWith(QLatin1Char('/')))
         program += QLatin1Char('/');
     st.driveLetter = program.left(1);
-    // 6.
+    // The learner's folder.
     resolveTempFolder(st, program);
-    // 7.
+    // The command line: the search-window mode and its item.
     readCommandLine(st, args);
-    // 8.
+    // Day passwords, copying and the teacher start from their defaults.
     st.dayPasswords = defaultDayPasswords();
     ui->Koprovanie1->setEnabled(false);
     st.teacherLoggedIn = false;
-    // 9.
+    // Only now the program folder is known to the lookups.
     st.programFolder = program;
-    // 10.
-    if (u == 10) {
+}
+
+// The working area of every window: the whole screen less a border on
+// screens other than 1024 wide, else a fixed 1000 x 700.
+void takeWorkingArea(TForm1& w, const ScreenMetrics& scr) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
+    if (st.scale == 10) {
         st.boundsLeft = 5;
         st.boundsTop = 5;
         st.boundsWidth = scr.width - 10;
@@ -245,34 +261,29 @@ void TForm1::FormCreate(const QStringList& args) {
         st.boundsWidth = 1000;
         st.boundsHeight = 700;
     }
-    // 11. Limits are kept in 8 bits, as stored course data expects.
-    st.trimLarge = quint8(st.configInt(keys::TrimButtonLargeText));
-    st.trimSmall = quint8(st.configInt(keys::TrimButtonSmallText));
-    // 12.
-    st.currentLevel = 1;
-    // 13. Finding the address may wait on name lookup, so it is done only
+}
+
+// The computer's address, or its absence, is told when configured so.
+void announceAddress(TForm1& w) {
+    AppState& st = w.st;
+    // Finding the address may wait on name lookup, so it is done only
     // when one of the two messages is switched on.
-    const QString ipText = st.CitajKonfig(keys::Ip);
-    const bool ipShown = st.messageSwitch == 1;
-    const QString noneText = st.CitajKonfig(keys::IpNone);
-    const bool noneShown = st.messageSwitch == 1;
-    if (ipShown || noneShown) {
+    const ConfigText ipText = st.configText(keys::Ip);
+    const ConfigText noneText = st.configText(keys::IpNone);
+    if (ipText.messageOn || noneText.messageOn) {
         const QString address = st.system->hostAddress();
-        if (!address.isEmpty()) {
-            st.messageSwitch = ipShown;
-            st.messageIfSwitch(MsgKind::Information, ipText + QStringLiteral(" ") + address);
-        } else {
-            st.messageSwitch = noneShown;
-            st.messageIfSwitch(MsgKind::Warning, noneText);
-        }
+        if (!address.isEmpty())
+            st.messageIf(ipText, MsgKind::Information, ipText.value + QStringLiteral(" ") + address);
+        else
+            st.messageIf(noneText, MsgKind::Warning, noneText.value);
     }
-    // 14. Linux counts as the NT family: permissions exist, the switch starts clear.
-    st.editPasswordSwitch = false;
-    // 15.
-    ui->Label2->hide();
-    ui->ComboBox1->hide();
-    // 16., 17.
-    applyCaptions(keys::Education);
+}
+
+// Captions of the window and its menus from the configuration.
+void applyMenuCaptions(TForm1& w) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
+    w.applyCaptions(keys::Education);
     ui->Koprovanie1->setText(st.CitajKonfig(keys::MenuCopy));
     ui->Help1->setText(st.CitajKonfig(keys::MenuHelps));
     ui->Hadaj1->setText(st.CitajKonfig(keys::MenuTree));
@@ -281,26 +292,18 @@ void TForm1::FormCreate(const QStringList& args) {
     ui->Oprograme1->setText(st.CitajKonfig(keys::MenuAboutProgram));
     ui->Ohlasyautorom1->setText(st.CitajKonfig(keys::MenuAboutWriteUs));
     ui->Reklama1->setText(st.CitajKonfig(keys::MenuAboutCopyright));
-    // 18.
-    setGeometry(st.boundsLeft, st.boundsTop, st.boundsWidth, st.boundsHeight);
-    // 19.
-    if (u == 10) {
-        ui->Image1->setGeometry(ui->Image1->x(), 100, width() - 200, height() - 190);
-    } else {
-        ui->Image1->setGeometry(ui->Image1->x(), 20, ui->Image1->width() - 7 * u, ui->Image1->height());
-    }
-    // 20.
-    QFont f = font();
-    f.setPointSize(10);
-    setFont(f);
-    // 21.
-    resolvePlayerFolder(st);
-    // 23.
+}
+
+// The set-up window becomes the pattern of every level window (the temp form
+// file); without a learner's folder the program cannot go on.
+void becomeLevelPattern(TForm1& w) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
     if (isDir(st.tempFolder)) {
         QFile::remove(resolvePath(st.tempFormFile()));
         // A full or read-only learner's folder still gives a working screen:
         // the layout is then kept in memory, and the learner told once.
-        const QByteArray form = formFileBytes(*this);
+        const QByteArray form = formFileBytes(w);
         st.startFormFile = form;
         try {
             writeFileAtomic(st.tempFormFile(), form, Flush::Scratch);
@@ -311,16 +314,56 @@ void TForm1::FormCreate(const QStringList& args) {
         }
         ui->SpeedButton1->hide();
         if (st.searchMode()) {
-            st.levelWindows[1] = this;
-            startFailed = false;
-            PripravOkno(st.openedContentFile);
+            st.levelWindows[1] = &w;
+            w.startFailed = false;
+            w.PripravOkno(st.openedContentFile);
         }
     } else {
-        // 24.
-        const QString text = st.CitajKonfig(keys::Temp);
-        st.messageIfSwitch(MsgKind::Error, text);
-        exitCleanup();
+        // No learner's folder: said when configured so, and the program ends.
+        const ConfigText text = st.configText(keys::Temp);
+        st.messageIf(text, MsgKind::Error, text.value);
+        w.exitCleanup();
     }
+}
+
+} // namespace
+
+// The main window's set-up, once per run, in the order the old program used.
+void TForm1::FormCreate(const QStringList& args) {
+    const ScreenMetrics scr = st.system->screen();
+    scaleToDesignDpi(*this, scr.dpi);
+    // The layout unit: 12 on a 1024-pixel-wide screen, 10 on any other.
+    st.scale = scr.width == 1024 ? 12 : 10;
+    placeForLayoutUnit(*this);
+    readStartState(*this, args);
+    takeWorkingArea(*this, scr);
+    // How long button captions may be; kept in 8 bits, as stored course data expects.
+    st.trimLarge = quint8(st.configInt(keys::TrimButtonLargeText));
+    st.trimSmall = quint8(st.configInt(keys::TrimButtonSmallText));
+    // The main window is level 1.
+    st.currentLevel = 1;
+    announceAddress(*this);
+    // Permissions exist on this system: the edit password switch starts clear.
+    st.editPasswordSwitch = false;
+    // The web links of a lesson screen and their label wait for a screen with links.
+    ui->Label2->hide();
+    ui->ComboBox1->hide();
+    applyMenuCaptions(*this);
+    // The window takes the working area.
+    setGeometry(st.boundsLeft, st.boundsTop, st.boundsWidth, st.boundsHeight);
+    // The background picture's place for the layout unit.
+    if (st.scale == 10) {
+        ui->Image1->setGeometry(ui->Image1->x(), 100, width() - 200, height() - 190);
+    } else {
+        ui->Image1->setGeometry(ui->Image1->x(), 20, ui->Image1->width() - 7 * st.scale, ui->Image1->height());
+    }
+    // Controls made from now on start at 10 points.
+    QFont f = font();
+    f.setPointSize(10);
+    setFont(f);
+    // Where the demonstration player is.
+    resolvePlayerFolder(st);
+    becomeLevelPattern(*this);
 }
 
 } // namespace orbino

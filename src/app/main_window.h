@@ -122,6 +122,8 @@ public:
     // when that list does not exist, so the caller can report it or offer to
     // create it; a 21st level is refused here with a message.
     bool openSubLevel(QAbstractButton* pressed);
+    // The window showing `level`, if it is open.
+    static TForm1* windowOfLevel(AppState& st, int level);
     // Offer to create a missing day list: the lesson editor opens `list` in
     // `folder`; true when it saved and asked for text editing.
     bool editNewContentList(const QString& list, const QString& folder);

@@ -3,50 +3,40 @@
 #include "app/main_window.h"
 #include "content/editor_window.h"
 #include "content/lesson_text.h"
+#include "content/password_window.h"
 #include "platform/textfile.h"
 #include "ui_tform1.h"
 
 #include <QComboBox>
 #include <QTextEdit>
 
-#if __has_include("content/password_window.h")
-#include "content/password_window.h"
-#define ORBINO_HAVE_TEACHER_GATE 1
-#endif
-
 namespace orbino {
 
 void TForm1::Editcialekci1Click() {
-    // 1.
+    // A teacher's password first, where the course asks for one.
     if (st.editPasswordSwitch && !st.teacherLoggedIn) {
-#ifdef ORBINO_HAVE_TEACHER_GATE
         if (!teacherGate(*this))
             return;
-#else
-        st.launchPermission = false;
-        return;
-#endif
     } else {
         st.launchPermission = true;
     }
-    // 2.
+    // Not while the lesson text itself is being edited.
     if (!ui->Memo1->isReadOnly()) {
         st.message(MsgKind::Information,
                    st.CitajKonfig(keys::EditableMemo));
         return;
     }
-    // 3. Probed with a file of our own; the list itself is not touched.
+    // Only where the list could be saved; the folder is asked, the list is not touched.
     const int level = std::clamp(st.currentLevel, 1, kMaxLevel + 1);
     if (!folderWritable(st.levelFolderPath(level))) {
-        const QString text = uneditableText(st);
-        st.messageIfSwitch(MsgKind::Information, text);
+        const ConfigText text = uneditableText(st);
+        st.messageIf(text, MsgKind::Information, text.value);
         return;
     }
-    // 4.
+    // The editor, modal, on the screen's content list.
     const bool saved = openLessonEditor(*this, st.levelFolder[size_t(level)], st.levelListFile[size_t(level)]);
-    // 5.
+    // The lesson text and the web links as the edited list now gives them.
     ObnovMemo();
-    // 6.
     ui->ComboBox1->clear();
     for (const QString& line : readLines(st.contentListPath(level))) {
         if (line.startsWith(QLatin1String("//")))
@@ -56,7 +46,8 @@ void TForm1::Editcialekci1Click() {
         ui->ComboBox1->addItem(
             st.CitajKonfig(keys::WwwDefault));
     ui->ComboBox1->setCurrentIndex(0);
-    // 7. Leaving through "Zruš zmeny" saves nothing, the panel included.
+    // Then text editing, when the editor asked for it, or the text saved.
+    // Leaving through "Zruš zmeny" saves nothing, the panel included.
     if (st.editorAskedTextEdit) {
         st.editorAskedTextEdit = false;
         Editciatextu2Click();

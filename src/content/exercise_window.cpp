@@ -3,6 +3,8 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "content/lesson_text.h"
+#include "content/password_window.h"
+#include "content/player.h"
 #include "platform/dialogs_window.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
@@ -29,15 +31,6 @@
 #include <QTextLayout>
 
 #include <algorithm>
-
-#if __has_include("content/password_window.h")
-#include "content/password_window.h"
-#define ORBINO_HAVE_PASSWORD_WINDOW 1
-#endif
-#if __has_include("content/player.h")
-#include "content/player.h"
-#define ORBINO_HAVE_PLAYER 1
-#endif
 
 namespace orbino {
 
@@ -130,22 +123,16 @@ void TOknoUlohy::Button3Click() {
     if (permitted) {
         st.launchPermission = true;
     } else {
-#ifdef ORBINO_HAVE_PASSWORD_WINDOW
         // Owned by this window, not by the minimised level window, so that
         // the window manager does not hide it along with that one.
         TOknoHesloZ password(st, this);
         m_form.modal.exec(&password);
         permitted = st.launchPermission;
-#else
-        // TODO(launcher): the learner password window is not there yet.
-        st.launchPermission = false;
-#endif
     }
     if (!permitted)
         return;
     const int level = std::clamp(m_form.level, 1, kMaxLevel + 1);
     const QString recording = solutionRecording(st.programFolder, st.levelFolder[size_t(level)], m_shownNumber);
-#ifdef ORBINO_HAVE_PLAYER
     std::weak_ptr<const bool> alive = st.alive;
     AppState* state = &st;
     const QString player = playerPath(st);
@@ -154,10 +141,6 @@ void TOknoUlohy::Button3Click() {
             return;
         state->message(MsgKind::Warning, player + QStringLiteral(": ") + reason);
     });
-#else
-    // TODO(player): hand `recording` to the demonstration player.
-    Q_UNUSED(recording);
-#endif
 }
 
 namespace {
@@ -176,10 +159,7 @@ QImage loadImage(const QString& path) {
 void setPicture(QLabel* label, const QImage& img, bool transparent) {
     if (img.isNull())
         return;
-    QPixmap pm = QPixmap::fromImage(img);
-    // The bottom-left pixel is the see-through colour, as with glyphs.
-    if (transparent)
-        pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
+    const QPixmap pm = transparent ? seeThroughPixmap(img) : QPixmap::fromImage(img);
     label->setPixmap(pm);
     label->resize(pm.size());
 }
@@ -281,59 +261,44 @@ void fillPointsColumn(QTextEdit* memo1, QTextEdit* memo3, const QList<PointsMark
     memo3->setProperty(kRefill, QVariant::fromValue(refill));
 }
 
-} // namespace
-
-void TOknoUlohy::Vyhodnot() {
-    if (!m_test || m_evaluated)
-        return;
-    m_evaluated = true;
-    ui->Memo1->hide();
-    ui->Button1->hide();
-    ui->Button2->hide();
-    ui->Button3->hide();
-
-    Ui::TForm1* f = m_form.ui;
-    const int u = st.scale;
-    const int score = m_test->score();
-    int maximum = 0;
-    for (const Exercise& ex : m_test->exercises())
-        if (ex.hasPoints)
-            maximum += ex.points;
-    m_form.recordTestResult(score, maximum);
-
-    QFont f13 = f->Label13->font();
+// Heading, score line and verdict, with the picture and icon the score earns.
+void showScore(Ui::TForm1* ui, const QString& programFolder, int score) {
+    QFont f13 = ui->Label13->font();
     f13.setPointSize(12);
     f13.setBold(true);
-    f->Label13->setFont(f13);
-    f->Label13->setText(QStringLiteral("Vyhodnotenie"));
-    f->Label13->adjustSize();
-    f->Label13->move(40, f->Label13->y());
+    ui->Label13->setFont(f13);
+    ui->Label13->setText(QStringLiteral("Vyhodnotenie"));
+    ui->Label13->adjustSize();
+    ui->Label13->move(40, ui->Label13->y());
 
-    for (QLabel* l : {f->Label14, f->Label15}) {
+    for (QLabel* l : {ui->Label14, ui->Label15}) {
         QFont lf = l->font();
         lf.setPointSize(10);
         l->setFont(lf);
     }
-    f->Label15->setText(verdictFor(score));
-    f->Label14->setText(scoreLineFor(score));
-    f->Label14->adjustSize();
-    f->Label15->adjustSize();
-    f->Label14->move(f->Label13->x(), f->Label13->y() + 50);
-    f->Label15->move(f->Label13->x(), f->Label15->y());
+    ui->Label15->setText(verdictFor(score));
+    ui->Label14->setText(scoreLineFor(score));
+    ui->Label14->adjustSize();
+    ui->Label15->adjustSize();
+    ui->Label14->move(ui->Label13->x(), ui->Label13->y() + 50);
+    ui->Label15->move(ui->Label13->x(), ui->Label15->y());
 
     const EvaluationPictures pics = evaluationPictures(score);
-    setPicture(f->Image2, loadImage(st.programFolder + pics.picture), true);
-    setPicture(f->Image3, loadImage(st.programFolder + pics.icon), false);
+    setPicture(ui->Image2, loadImage(programFolder + pics.picture), true);
+    setPicture(ui->Image3, loadImage(programFolder + pics.icon), false);
 
-    f->Label13->show();
-    f->Label14->show();
-    f->Label15->show();
+    ui->Label13->show();
+    ui->Label14->show();
+    ui->Label15->show();
+}
 
+// The points of each exercise in a column over the text panel's right edge.
+void showPointsColumn(Ui::TForm1* ui, int u, const ExerciseTest& test) {
     // Room on the text panel for the points header.
-    QTextEdit* memo1 = f->Memo1;
+    QTextEdit* memo1 = ui->Memo1;
     memo1->setGeometry(memo1->x(), memo1->y() + 20, memo1->width(), memo1->height() - (u == 12 ? 18 : 20));
 
-    QTextEdit* memo3 = f->Memo3;
+    QTextEdit* memo3 = ui->Memo3;
     const int right1 = memo1->x() + memo1->width();
     memo3->setGeometry(right1 - (u == 12 ? 11 : 25), memo1->y() + 5, 35, memo1->height() - 5);
     // The column stands over the panel's right edge: keep the text clear of it.
@@ -346,23 +311,15 @@ void TOknoUlohy::Vyhodnot() {
     memo3->setPalette(pal);
     memo3->show();
     memo3->ensurePolished();
-    fillPointsColumn(memo1, memo3, pointsColumn(m_test->exercises(), m_test->pointsTexts()));
+    fillPointsColumn(memo1, memo3, pointsColumn(test.exercises(), test.pointsTexts()));
+}
 
-    // Markers beside the solutions of the exercises not solved; an exercise
-    // without a solution button simply has none.
-    const QList<bool>& solved = m_test->solved();
-    for (qsizetype k = 0; k < solved.size(); ++k)
-        if (!solved.at(k) && k < m_form.solutionMarkers.size() && m_form.solutionMarkers.at(k))
-            m_form.solutionMarkers.at(k)->show();
-    if (f->Image2->pixmap().isNull() == false)
-        f->Image2->show();
-    if (f->Image3->pixmap().isNull() == false)
-        f->Image3->show();
-
-    QTextEdit* memo2 = f->Memo2;
+// The box above the column that says what its numbers are.
+void showPointsBox(Ui::TForm1* ui, int u) {
+    QTextEdit* memo2 = ui->Memo2;
     memo2->setGeometry(memo2->x(), memo2->y() + 80, u == 12 ? 520 : 530, 90);
 
-    QPlainTextEdit* memo4 = f->Memo4;
+    QPlainTextEdit* memo4 = ui->Memo4;
     // The points box is bold Arial. Its face is set where the box is shown,
     // not in the window's design: there the hidden box was laid out in a
     // bold face at every start, a face the main screen never shows.
@@ -379,14 +336,47 @@ void TOknoUlohy::Vyhodnot() {
     memo4->resize(memo4->width(), std::max(memo4->height(), twoLines));
     const int right2 = memo2->x() + memo2->width();
     if (u == 12) {
-        memo4->setGeometry(right2 - 45, memo1->y() - 28, 170, memo4->height());
+        memo4->setGeometry(right2 - 45, ui->Memo1->y() - 28, 170, memo4->height());
         memo4->setPlainText(QStringLiteral("                    Body:\nMohol si získať     Získal si"));
     } else {
-        memo4->setGeometry(right2 - 170, memo1->y() - 28, 170, memo4->height());
+        memo4->setGeometry(right2 - 170, ui->Memo1->y() - 28, 170, memo4->height());
         memo4->setPlainText(QStringLiteral("                            Získal si\n                               body:"));
     }
     memo4->show();
-    f->Image2->move(memo4->x() + 70, f->Image2->y());
+    ui->Image2->move(memo4->x() + 70, ui->Image2->y());
+}
+
+} // namespace
+
+void TOknoUlohy::Vyhodnot() {
+    if (!m_test || m_evaluated)
+        return;
+    m_evaluated = true;
+    ui->Memo1->hide();
+    ui->Button1->hide();
+    ui->Button2->hide();
+    ui->Button3->hide();
+
+    Ui::TForm1* f = m_form.ui;
+    const int score = m_test->score();
+    int maximum = 0;
+    for (const Exercise& ex : m_test->exercises())
+        if (ex.hasPoints)
+            maximum += ex.points;
+    m_form.recordTestResult(score, maximum);
+    showScore(f, st.programFolder, score);
+    showPointsColumn(f, st.scale, *m_test);
+    // Markers beside the solutions of the exercises not solved; an exercise
+    // without a solution button simply has none.
+    const QList<bool>& solved = m_test->solved();
+    for (qsizetype k = 0; k < solved.size(); ++k)
+        if (!solved.at(k) && k < m_form.solutionMarkers.size() && m_form.solutionMarkers.at(k))
+            m_form.solutionMarkers.at(k)->show();
+    if (f->Image2->pixmap().isNull() == false)
+        f->Image2->show();
+    if (f->Image3->pixmap().isNull() == false)
+        f->Image3->show();
+    showPointsBox(f, st.scale);
 
     if (m_form.isMinimized())
         m_form.showNormal();

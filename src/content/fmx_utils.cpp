@@ -16,7 +16,7 @@ namespace orbino {
 void CopyFileTo(const QString& source, const QString& destination) {
     const QString src = resolvePath(source);
     QString dest = resolvePath(
-        QDir::cleanPath(QDir::current().absoluteFilePath(toNativeSeparators(destination))));
+        QDir::cleanPath(QDir::current().absoluteFilePath(fromWindowsPath(destination))));
     if (isDir(dest)) {
         // The copy takes the source's name as it is on disk.
         if (!dest.endsWith(QLatin1Char('/')))

@@ -79,8 +79,8 @@ std::function<void(const QString&)> reportNotStarted(AppState& st, const QString
     return [alive, state, tried](const QString&) {
         if (alive.expired())
             return;
-        const QString text = state->CitajKonfig(keys::Nonexe);
-        state->messageIfSwitch(MsgKind::Warning, tried + QStringLiteral(" ") + text);
+        const ConfigText text = state->configText(keys::Nonexe);
+        state->messageIf(text, MsgKind::Warning, tried + QStringLiteral(" ") + text.value);
     };
 }
 
@@ -90,8 +90,8 @@ void launchDemonstration(AppState& st, const QString& reference) {
     const QString recording = fullPath(st, itemFolder(st.levelFolder[1], !withArguments), fileName);
     if (withArguments) {
         if (!playerExists(st)) {
-            st.messageIfSwitch(MsgKind::Warning,
-                               st.CitajKonfig(keys::Scplayer));
+            const ConfigText text = st.configText(keys::Scplayer);
+            st.messageIf(text, MsgKind::Warning, text.value);
             return;
         }
     } else {
@@ -103,9 +103,8 @@ void launchDemonstration(AppState& st, const QString& reference) {
         }
     }
     if (!isFile(recording)) {
-        st.messageIfSwitch(
-            MsgKind::Warning,
-            st.CitajKonfig(keys::Scm));
+        const ConfigText text = st.configText(keys::Scm);
+        st.messageIf(text, MsgKind::Warning, text.value);
         return;
     }
     startPlayer(st, recording, reportNotStarted(st, playerPath(st)));
@@ -115,20 +114,19 @@ LaunchOutcome launchLessonText(AppState& st, const QString& folder, const QStrin
     // A lesson text takes no arguments, so a blank belongs to its name.
     if (isFile(fullPath(st, folder, reference)))
         return {LaunchOutcome::OpenSubLevel, resolvePath(fullPath(st, folder, reference))};
-    const QString text1 =
-        st.CitajKonfig(keys::Text1);
-    if (st.messageSwitch != 1)
+    const ConfigText text1 = st.configText(keys::Text1);
+    if (!text1.messageOn)
         return {};
     if (SkusZapis(st)) {
         const QString text2 =
             st.CitajKonfig(keys::Text2);
         if (st.prompter &&
-            st.prompter->ask(MsgKind::Information, text1 + QStringLiteral(" ") + reference +
+            st.prompter->ask(MsgKind::Information, text1.value + QStringLiteral(" ") + reference +
                                                        QStringLiteral("\n") + text2))
             return {LaunchOutcome::OpenEditor, fullPath(st, folder, reference)};
         return {};
     }
-    st.message(MsgKind::Warning, text1 + QStringLiteral(" ") + reference);
+    st.message(MsgKind::Warning, text1.value + QStringLiteral(" ") + reference);
     return {};
 }
 
@@ -136,9 +134,8 @@ LaunchOutcome launchPicture(AppState& st, const QString& folder, const QString& 
     const QString path = fullPath(st, folder, reference);
     if (isFile(path))
         return {LaunchOutcome::ShowPicture, resolvePath(path)};
-    st.messageIfSwitch(
-        MsgKind::Warning,
-        st.CitajKonfig(keys::Bmp));
+    const ConfigText text = st.configText(keys::Bmp);
+    st.messageIf(text, MsgKind::Warning, text.value);
     return {};
 }
 
@@ -153,10 +150,8 @@ void launchProgramOrDocument(AppState& st, const QString& folder, const QString&
         if (!fp.fileName.isEmpty() && pathExists(fp.fileName)) {
             target = fp.fileName;
         } else {
-            const QString text =
-                st.CitajKonfig(keys::Nonfile);
-            st.messageIfSwitch(MsgKind::Warning,
-                               fullPath(st, folder, reference) + QStringLiteral(" ") + text);
+            const ConfigText text = st.configText(keys::Nonfile);
+            st.messageIf(text, MsgKind::Warning, fullPath(st, folder, reference) + QStringLiteral(" ") + text.value);
             return;
         }
     }

@@ -211,8 +211,8 @@ void saveLessonText(const QString& textPath, const QString& rtfPath, const QStri
     files.commit();
 }
 
-QString uneditableText(AppState& st) {
-    return st.CitajKonfig(keys::Uneditable);
+ConfigText uneditableText(AppState& st) {
+    return st.configText(keys::Uneditable);
 }
 
 QString menuEditMemoText(AppState& st) {

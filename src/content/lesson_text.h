@@ -13,6 +13,7 @@
 namespace orbino {
 
 class AppState;
+struct ConfigText;
 
 // The name up to its first "." ("lekcia.txt" -> "lekcia"); a name without a
 // "." is its own base.
@@ -100,7 +101,7 @@ void saveLessonText(const QString& textPath, const QString& rtfPath, const QStri
                     const QByteArray& rtf);
 
 // Texts shared by the text panel and the lesson editor (one default each).
-QString uneditableText(AppState& st);  // leaves the message switch of its key
+ConfigText uneditableText(AppState& st);
 QString menuEditMemoText(AppState& st);
 QString menuSaveMemoText(AppState& st);
 

@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "content/lesson_text.h"
+#include "content/password_window.h"
 #include "platform/dialogs_window.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
@@ -19,11 +20,6 @@
 #include <QTextCharFormat>
 #include <QTextDocument>
 #include <QTextEdit>
-
-#if __has_include("content/password_window.h")
-#include "content/password_window.h"
-#define ORBINO_HAVE_TEACHER_GATE 1
-#endif
 
 namespace orbino {
 
@@ -124,13 +120,7 @@ void TForm1::Editciatextu2Click() {
     }
     bool permitted = true;
     if (st.editPasswordSwitch && !st.teacherLoggedIn) {
-#ifdef ORBINO_HAVE_TEACHER_GATE
         permitted = teacherGate(*this);
-#else
-        // The teacher password window is not built in yet: refuse rather than
-        // open editing without it.
-        permitted = false;
-#endif
     }
     st.launchPermission = permitted;
     if (!permitted)
@@ -141,8 +131,8 @@ void TForm1::Editciatextu2Click() {
     // Probed with a file of our own: the list itself is never opened for writing.
     if (!folderWritable(p.folder)) {
         setMemoHint(ui->Memo1, false);
-        const QString text = uneditableText(st);
-        st.messageIfSwitch(MsgKind::Information, text);
+        const ConfigText text = uneditableText(st);
+        st.messageIf(text, MsgKind::Information, text.value);
         return;
     }
     setEditUi(*this, true);
@@ -222,10 +212,10 @@ void TForm1::Memo1MouseDown(const QPoint&) {
 bool TForm1::saveBeforeLeaving() {
     if (ui->Memo1->isReadOnly())
         return true;
-    const QString text = st.CitajKonfig(keys::SaveMemoQ);
+    const ConfigText question = st.configText(keys::SaveMemoQ);
     bool saved = false;
-    if (st.messageSwitch == 1) {
-        if (st.prompter && st.prompter->ask(MsgKind::Confirmation, text))
+    if (question.messageOn) {
+        if (st.prompter && st.prompter->ask(MsgKind::Confirmation, question.value))
             saved = UlozMemo();
     } else {
         saved = UlozMemo();

@@ -147,14 +147,14 @@ QString decodeFileName(const QByteArray& raw) {
     return decode1250(raw);
 }
 
-QString toNativeSeparators(const QString& path) {
+QString fromWindowsPath(const QString& path) {
     QString p = stripDrive(path);
     p.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return p;
 }
 
 QByteArray resolveNative(const QString& path) {
-    const QString p = toNativeSeparators(path);
+    const QString p = fromWindowsPath(path);
     // Fast path: when the name exists exactly as written, every component
     // matched exactly and there is nothing to look up.
     {
@@ -217,7 +217,7 @@ QByteArray resolveNative(const QString& path) {
 }
 
 int openResolved(const QString& path, int flags) {
-    const QByteArray direct = toNativeSeparators(path).toUtf8();
+    const QByteArray direct = fromWindowsPath(path).toUtf8();
     if (!direct.isEmpty()) {
         const int fd = ::open(direct.constData(), flags | O_CLOEXEC);
         if (fd >= 0 || (errno != ENOENT && errno != ENOTDIR))

@@ -23,8 +23,9 @@ QByteArray resolveNative(const QString& path);
 // when it is not found. The descriptor, or -1 with errno set.
 int openResolved(const QString& path, int flags);
 
-// "\" -> "/", drive letter -> root; no disk access.
-QString toNativeSeparators(const QString& path);
+// A path as Windows writes it, made one for this system: "\" -> "/", a drive
+// letter -> the root. No disk access (the opposite of QDir::toNativeSeparators).
+QString fromWindowsPath(const QString& path);
 
 bool pathExists(const QString& path); // file or folder
 bool isFile(const QString& path);

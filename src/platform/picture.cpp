@@ -3,6 +3,8 @@
 #include "platform/paths.h"
 #include "platform/textfile.h"
 
+#include <QBitmap>
+
 #include <cerrno>
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -266,6 +268,13 @@ QImage readPicture(const QString& path) {
     }
     // Everything else, and the error for a file that cannot be read.
     return decodePicture(readFileBytes(path, kMaxPictureBytes));
+}
+
+QPixmap seeThroughPixmap(const QImage& img) {
+    QPixmap pm = QPixmap::fromImage(img);
+    if (!img.isNull())
+        pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
+    return pm;
 }
 
 } // namespace orbino

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QImage>
+#include <QPixmap>
 #include <QString>
 
 namespace orbino {
@@ -27,5 +28,10 @@ QImage readPicture(const QString& path);
 // The direct bitmap decoding alone: a null image when the bytes are not a
 // bitmap it handles.
 QImage decodePlainBitmap(const QByteArray& bytes);
+
+// The picture with every pixel of its bottom-left pixel's colour made
+// see-through: button glyphs and markers are drawn so. Needs a GUI
+// application, as every pixmap does.
+QPixmap seeThroughPixmap(const QImage& img);
 
 } // namespace orbino

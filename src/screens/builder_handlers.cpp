@@ -69,98 +69,50 @@ QIcon glyphIcon(const QString& path, QSize* size) {
         const QImage img = loadPicture(path);
         if (img.isNull())
             return {};
-        pm = QPixmap::fromImage(img);
-        pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
+        pm = seeThroughPixmap(img);
         QPixmapCache::insert(key, pm);
     }
     *size = pm.size();
     return QIcon(pm);
 }
 
-TForm1* windowOfLevel(AppState& st, int level) {
-    if (level < 1 || level > kMaxLevel + 1)
-        return nullptr;
-    return qobject_cast<TForm1*>(st.levelWindows[size_t(level)].data());
+// Every activation starts at 10 points.
+void resetActivationFont(TForm1& w) {
+    QFont f = w.font();
+    f.setPointSize(10);
+    w.setFont(f);
 }
 
-} // namespace
-
-void TForm1::FormActivate() {
-    const int u = st.scale;
-    const int W = st.boundsWidth;
-    const int L = level;
-    // A. Start of every activation.
-    QFont f = font();
-    f.setPointSize(10);
-    setFont(f);
-    if (W < 112) {
-        exitCleanup();
-        return;
-    }
-
-    auto endOfActivation = [&] {
-        // E1. Menus that need a folder of the current level.
-        const QString folder =
-            st.levelFolder[size_t(std::clamp(st.currentLevel, 1, kMaxLevel + 1))];
-        QAction* edit = ui->Editciatextu1->menuAction();
-        if (edit->isEnabled())
-            edit->setVisible(SkusZapis(st) && !folder.isEmpty());
-        if (ui->Hadaj1->isEnabled())
-            ui->Hadaj1->setEnabled(!folder.isEmpty());
-        // E2. The lesson editor asked to edit the text of the new screen.
-        if (st.editorAskedTextEdit) {
-            st.editorAskedTextEdit = false;
-            Editciatextu2Click();
-        }
-        // E3.
-        QComboBox* links = ui->ComboBox1;
-        ui->Label2->move(ui->Label2->x(), links->y() - 20);
-        const int top = links->y() + links->height() + 15;
-        ui->SpeedButton1->move(links->x(), top);
-        ui->SpeedButton2->move(links->x() + ui->SpeedButton1->width() + 2 * u, top);
-        // E4. Lessons read, beside the day buttons (again on every return).
-        if (L == 1)
-            showDayProgress();
-    };
-
-    if (st.levelBuilt[size_t(L)]) {
-        // A window built before it was shown gets its first activation now;
-        // only later ones are returns to the screen.
-        // The course's links stay as built (or as the lesson editor refilled
-        // them) whenever the screen comes back to the front.
-        firstActivationPending = false;
-        endOfActivation();
-        return;
-    }
-    if (startFailed || !isDir(st.tempFolder)) {
-        exitCleanup();
-        endOfActivation();
-        return;
-    }
-    st.levelBuilt[size_t(L)] = true;
-    if (isMainWindow()) {
-        st.levelWindows[1] = this;
+// What a build reads once: a bad value is reported once, not on every activation.
+void readBuildSettings(TForm1& w) {
+    AppState& st = w.st;
+    if (w.isMainWindow()) {
+        st.levelWindows[1] = &w;
         // Known from the start: the search window has no day press to read it.
-        st.rootListName =
-            st.CitajKonfig(keys::DefaultContent);
+        st.rootListName = st.CitajKonfig(keys::DefaultContent);
     }
-    // Read once per build: a bad value is reported once, not on every activation.
-    fontSizeButton = std::clamp(st.configInt(keys::FontsizeButton), 0, 255);
-    fontSizeMemo = std::clamp(st.configInt(keys::FontsizeMemo), 0, 255);
+    w.fontSizeButton = std::clamp(st.configInt(keys::FontsizeButton), 0, 255);
+    w.fontSizeMemo = std::clamp(st.configInt(keys::FontsizeMemo), 0, 255);
+}
 
-    // A7.
-    if (L == 1)
-        ui->Image1->move(x(), ui->Image1->y());
+// The background picture: at the window's left on the main screen, centred on the others.
+void placeBackground(TForm1& w) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
+    if (w.level == 1)
+        ui->Image1->move(w.x(), ui->Image1->y());
     else
-        ui->Image1->move((width() - ui->Image1->width()) / 2, u == 10 ? 90 : 30);
+        ui->Image1->move((w.width() - ui->Image1->width()) / 2, st.scale == 10 ? 90 : 30);
+}
 
-    // A8. Own links.
-    const QString ownLinks = st.tempFolder + linksFileNameFor(st, L);
+// The learner's own links of this level, with their label when there are any.
+void showOwnLinks(TForm1& w) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
+    const QString ownLinks = st.tempFolder + linksFileNameFor(st, w.level);
     if (isFile(ownLinks)) {
         ui->ComboBox2->clear();
-        for (const QString& line : readLines(ownLinks))
-            if (!line.isEmpty())
-                ui->ComboBox2->addItem(line);
+        ui->ComboBox2->addItems(nonEmptyLinks(readLines(ownLinks)));
     }
     const bool hasOwn = ui->ComboBox2->count() > 0;
     ui->ComboBox2->setVisible(hasOwn);
@@ -168,43 +120,50 @@ void TForm1::FormActivate() {
     if (hasOwn)
         ui->Label4->move(ui->Label4->x(), ui->ComboBox2->y() - 20);
     ui->ComboBox2->setCurrentIndex(hasOwn ? 0 : -1);
-    st.ZapisUroven();
-
-    if (L > 1 || st.searchMode())
-        buildContentScreen();
-    else
-        buildMainScreen();
-    endOfActivation();
 }
 
-void TForm1::buildMainScreen() {
+// The end of every activation, a return to the screen included.
+void finishActivation(TForm1& w) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
+    const int u = st.scale;
+    // Menus that need a folder of the current level.
+    const QString folder = st.levelFolder[size_t(std::clamp(st.currentLevel, 1, kMaxLevel + 1))];
+    QAction* edit = ui->Editciatextu1->menuAction();
+    if (edit->isEnabled())
+        edit->setVisible(SkusZapis(st) && !folder.isEmpty());
+    if (ui->Hadaj1->isEnabled())
+        ui->Hadaj1->setEnabled(!folder.isEmpty());
+    // The lesson editor asked to edit the text of the new screen.
+    if (st.editorAskedTextEdit) {
+        st.editorAskedTextEdit = false;
+        w.Editciatextu2Click();
+    }
+    // The links label above the links list, the back and end buttons below it.
+    QComboBox* links = ui->ComboBox1;
+    ui->Label2->move(ui->Label2->x(), links->y() - 20);
+    const int top = links->y() + links->height() + 15;
+    ui->SpeedButton1->move(links->x(), top);
+    ui->SpeedButton2->move(links->x() + ui->SpeedButton1->width() + 2 * u, top);
+    // Lessons read, beside the day buttons (again on every return).
+    if (w.level == 1)
+        w.showDayProgress();
+}
+
+// A button per day, one below the other at the right; gives where they end.
+int makeDayButtons(TForm1& w, const DayListing& listing) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
     const int u = st.scale;
     const int W = st.boundsWidth;
-    // D1.
-    const QString background = st.programFolder + QStringLiteral("POZADIE.BMP");
-    if (isFile(background))
-        setPicture(ui->Image1, background);
-    ui->Memo1->hide();
-    ui->Image1->show();
-    st.currentLevel = 1;
-    ui->Odkazy1->setEnabled(false);
-    ui->Poznmky1->setEnabled(false);
-
-    // D2.
-    const DayListing listing = listDayFolders(st.programFolder);
-    st.firstDayButton = listing.first;
-    st.lastDayButton = listing.last;
-    st.dayButtons.clear();
-
-    // D3, D4.
     int cursor = nearest((u - 5) * 3.0);
     for (const DayFolder& day : listing.days) {
         auto* b = new QPushButton(ui->centralwidget);
         b->setProperty("runtime", true);
         b->setProperty("tag", day.index);
         st.dayButtons.insert(day.index, b);
-        const int w = u * 15, h = nearest(u * 2.6);
-        b->setGeometry(W - w - 3 * u, cursor + nearest(u * 2.8), w, h);
+        const int bw = u * 15, h = nearest(u * 2.6);
+        b->setGeometry(W - bw - 3 * u, cursor + nearest(u * 2.8), bw, h);
         cursor += nearest(u * 2.8);
         b->setText(day.caption);
         // The caption's leading blanks place it on the button; a screen
@@ -216,82 +175,86 @@ void TForm1::buildMainScreen() {
         bf.setBold(df.bold);
         b->setFont(bf);
         b->setObjectName(QStringLiteral("Buttonx%1%2").arg(day.index).arg(st.currentLevel));
-        connect(b, &QAbstractButton::clicked, this,
-                [this, b] { guard([this, b] { PoStlaceni(b); }); });
+        QObject::connect(b, &QAbstractButton::clicked, &w,
+                         [&w, b] { w.guard([&w, b] { w.PoStlaceni(b); }); });
         b->show();
     }
+    return cursor;
+}
 
-    // D5.
-    if (listing.days.isEmpty())
-        ui->Label1->resize(width() - 20, ui->Label1->height());
-    else
-        ui->Label1->resize(width() - (u == 10 ? 15 : 20) * u - 20, ui->Label1->height());
-    ui->Button1->hide();
-    Lista(cursor);
-
-    // D6.
-    if (QWidget* fw = focusWidget())
+// A main screen without a single button cannot be used: the program ends.
+void endIfNoButton(TForm1& w) {
+    AppState& st = w.st;
+    if (QWidget* fw = w.focusWidget())
         fw->clearFocus();
     bool ownsButton = false;
-    for (const QObject* o : findChildren<QObject*>())
+    for (const QObject* o : w.findChildren<QObject*>())
         if (o->objectName().startsWith(QLatin1String("Button")))
             ownsButton = true;
     if (ownsButton) {
         st.currentLevel = 2;
     } else {
-        const QString text =
-            st.CitajKonfig(keys::Dimensions);
-        st.messageIfSwitch(MsgKind::Warning, text);
-        exitCleanup();
+        const ConfigText text = st.configText(keys::Dimensions);
+        st.messageIf(text, MsgKind::Warning, text.value);
+        w.exitCleanup();
     }
 }
 
-void TForm1::buildContentScreen() {
-    const int u = st.scale;
-    const int L = level;
-    const size_t l = size_t(L);
-
-    // C1, C2.
+// Copying is possible, and the notes button is shown when this screen has a
+// note; headings shown, the lesson text read-only in its configured size.
+void prepareContentScreen(TForm1& w) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
     ui->Koprovanie1->setEnabled(true);
-    ui->Button1->setVisible(isFile(st.tempFolder + notesFileNameFor(st, L)));
-    // C3.
+    ui->Button1->setVisible(isFile(st.tempFolder + notesFileNameFor(st, w.level)));
     ui->Label1->show();
     ui->Label6->show();
     QFont mf(QStringLiteral("Arial"));
-    mf.setPointSize(fontSizeMemo > 0 ? fontSizeMemo : 10);
+    mf.setPointSize(w.fontSizeMemo > 0 ? w.fontSizeMemo : 10);
     ui->Memo1->setFont(mf);
     ui->Memo1->setReadOnly(true);
     ui->Memo1->setEnabled(true);
+}
 
-    // C4.
-    const QString listPath = st.contentListPath(L);
-    const ContentList list = readContentList(listPath);
+// The content list into the level's table, and the screen's background picture.
+void takeContentList(TForm1& w, const ContentList& list) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
+    const size_t l = size_t(w.level);
     for (int i = 0; i <= kMaxLines; ++i)
         st.levelLines[l][size_t(i)] = i <= kContentSlots ? list.lines[size_t(i)] : QString();
     for (auto& b : st.itemButtons[l])
         b = nullptr;
-    backgroundLine = list.backgroundLine;
-    const QString folder = st.levelFolderPath(L);
-    if (!backgroundLine.isEmpty()) {
-        if (isFile(folder + backgroundLine))
-            setPicture(ui->Image1, folder + backgroundLine);
+    w.backgroundLine = list.backgroundLine;
+    const QString folder = st.levelFolderPath(w.level);
+    if (!w.backgroundLine.isEmpty()) {
+        if (isFile(folder + w.backgroundLine))
+            setPicture(ui->Image1, folder + w.backgroundLine);
     } else if (isFile(folder + QStringLiteral("POZADIE.BMP"))) {
         setPicture(ui->Image1, folder + QStringLiteral("POZADIE.BMP"));
     }
+}
 
-    // C5. Heading.
+// The heading, made from the level below's heading and the pressed item.
+void showHeading(TForm1& w) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
     QString below;
-    if (TForm1* w = windowOfLevel(st, L - 1))
-        below = w->ui->Label1->text();
-    const QString heading = levelHeading(st.searchMode(), L, st.levelFolder[l], below,
+    if (TForm1* lower = TForm1::windowOfLevel(st, w.level - 1))
+        below = lower->ui->Label1->text();
+    const QString heading = levelHeading(st.searchMode(), w.level, st.levelFolder[size_t(w.level)], below,
                                          st.pressedItemTitle, st.searchTitle);
     ui->Label1->setText(heading);
     if (const auto colour = headingColour(heading))
-        setWindowColor(winColor(*colour));
+        w.setWindowColor(winColor(*colour));
     if (headingHidesHowTo(heading))
         ui->Ako->hide();
+}
 
-    // C6. Description, item buttons, links.
+// Description, item buttons and links; gives where the buttons end.
+int placeContent(TForm1& w, const ContentList& list) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
     ui->Memo1->hide();
     ui->Memo1->clear();
     ui->ComboBox1->clear();
@@ -301,17 +264,24 @@ void TForm1::buildContentScreen() {
     // Looked up once for all the buttons: every lookup reads the whole CONFIG.TXT.
     const QString exam = content.itemSlots.isEmpty() ? QString() : st.CitajKonfig(keys::ButtonExam);
     for (int slot : content.itemSlots)
-        makeItemButton(slot, k++, cursor, exam);
+        w.makeItemButton(slot, k++, cursor, exam);
     for (const QString& link : content.links)
         ui->ComboBox1->addItem(link);
     ui->Memo1->setPlainText(content.description.join(QLatin1Char('\n')));
+    return cursor;
+}
 
-    // C9. The rich-text twin replaces the description block.
-    memoRtfPath.clear();
-    const QString rtf = folder + twinName(st.levelListFile[l], QStringLiteral("rtf"));
+// The rich-text twin replaces the description block; a screen with text shows
+// it over the background picture.
+void showLessonText(TForm1& w, const QString& listPath) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
+    const int u = st.scale;
+    w.memoRtfPath.clear();
+    const QString rtf = st.levelFolderPath(w.level) + twinName(st.levelListFile[size_t(w.level)], QStringLiteral("rtf"));
     if (isFile(rtf)) {
         if (loadRtfFile(rtf, *ui->Memo1->document())) {
-            memoRtfPath = resolvePath(rtf);
+            w.memoRtfPath = resolvePath(rtf);
             // Shown from its first line, not scrolled to where loading ended.
             ui->Memo1->moveCursor(QTextCursor::Start);
         }
@@ -325,44 +295,40 @@ void TForm1::buildContentScreen() {
                                                             : Qt::ScrollBarAsNeeded);
     if (!text.isEmpty()) {
         ui->Memo1->show();
-        if (backgroundLine != QLatin1String("ohodnot.bmp") &&
-            backgroundLine != QLatin1String("pribeh2.bmp"))
+        if (w.backgroundLine != QLatin1String("ohodnot.bmp") &&
+            w.backgroundLine != QLatin1String("pribeh2.bmp"))
             ui->Image1->hide();
         if (u == 10) {
             const QRect g = ui->Image1->geometry();
             ui->Image1->setGeometry(g.x() + 30, g.y(), g.width() + 170, g.height() + 70);
-            if (backgroundLine == QLatin1String("ulohy.bmp")) {
+            if (w.backgroundLine == QLatin1String("ulohy.bmp")) {
                 ui->Image1->hide();
                 ui->Image4->show();
             }
         }
     }
+}
 
-    if (list.droppedLines > 0)
-        st.message(
-            MsgKind::Warning,
-            QStringLiteral("Zoznam %1 má viac ako %2 riadkov s tlačidlami, odkazmi a textom; "
-                           "%3 z nich sa nezobrazí.")
-                .arg(listPath)
-                .arg(kContentSlots)
-                .arg(list.droppedLines));
-
-    // C8.
+// The links list below the last button (a screen without links offers the
+// configured web address), the heading clear of the item buttons, and the
+// lesson text's width for the layout unit.
+void placeLinksAndText(TForm1& w, int cursor) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
+    const int u = st.scale;
     if (ui->ComboBox1->count() == 0)
         ui->ComboBox1->addItem(st.CitajKonfig(keys::WwwDefault));
-    QWidget* first = qobject_cast<QWidget*>(st.itemButtons[l][1].data());
-    if (buttonCount != 0 && first)
-        ui->Label1->resize(width() - first->width() - 20, ui->Label1->height());
+    QWidget* first = qobject_cast<QWidget*>(st.itemButtons[size_t(w.level)][1].data());
+    if (w.buttonCount != 0 && first)
+        ui->Label1->resize(w.width() - first->width() - 20, ui->Label1->height());
     else
-        ui->Label1->resize(width() - 20, ui->Label1->height());
+        ui->Label1->resize(w.width() - 20, ui->Label1->height());
 
-    // C10.
-    Lista(cursor);
+    w.Lista(cursor);
     ui->ComboBox1->setCurrentIndex(0);
     ui->Label2->show();
     ui->ComboBox1->show();
 
-    // C11.
     if (u == 10) {
         ui->Memo1->resize(520, ui->Memo1->height());
         ui->Memo1->move(ui->Memo1->x(), ui->Memo1->y() - 30);
@@ -373,7 +339,124 @@ void TForm1::buildContentScreen() {
     const int room = ui->ComboBox1->y() - 20 - 4 - ui->Memo1->y();
     if (room > 0 && ui->Memo1->height() > room)
         ui->Memo1->resize(ui->Memo1->width(), room);
-    // C12. The learner has been here.
+}
+
+// The hidden marker beside item button k of a test screen: shown after the
+// evaluation when exercise k was not solved.
+void makeSolutionMarker(TForm1& w, int k, const QRect& place) {
+    Ui::TForm1* ui = w.ui;
+    AppState& st = w.st;
+    auto* marker = new QLabel(ui->centralwidget);
+    marker->setProperty("runtime", true);
+    marker->setGeometry(place);
+    marker->setToolTip(QStringLiteral("Môžeš si pozrieť riešenie nevyriešenej úlohy č.%1").arg(k));
+    // A picture alone says nothing to a screen reader: its hint names it.
+    marker->setAccessibleName(marker->toolTip());
+    const QImage img = loadPicture(st.programFolder + QStringLiteral("ries.bmp"));
+    if (!img.isNull())
+        marker->setPixmap(seeThroughPixmap(img));
+    marker->hide();
+    while (w.solutionMarkers.size() < k)
+        w.solutionMarkers.append(nullptr);
+    w.solutionMarkers[k - 1] = marker;
+}
+
+// The button's picture, when it has one, no taller than the button.
+void setGlyph(QPushButton* b, const QString& glyph) {
+    if (glyph.isEmpty())
+        return;
+    QSize size;
+    const QIcon icon = glyphIcon(glyph, &size);
+    if (!icon.isNull()) {
+        const int h = b->height();
+        b->setIcon(icon);
+        b->setIconSize(size.boundedTo(QSize(h - 4, h - 4)));
+    }
+}
+
+} // namespace
+
+// Every activation: a screen built once, then only brought up to date.
+void TForm1::FormActivate() {
+    resetActivationFont(*this);
+    if (st.boundsWidth < 112) {
+        exitCleanup();
+        return;
+    }
+    if (st.levelBuilt[size_t(level)]) {
+        // A window built before it was shown gets its first activation now;
+        // only later ones are returns to the screen. The course's links stay
+        // as built (or as the lesson editor refilled them).
+        firstActivationPending = false;
+        finishActivation(*this);
+        return;
+    }
+    if (startFailed || !isDir(st.tempFolder)) {
+        exitCleanup();
+        finishActivation(*this);
+        return;
+    }
+    st.levelBuilt[size_t(level)] = true;
+    readBuildSettings(*this);
+    placeBackground(*this);
+    showOwnLinks(*this);
+    st.ZapisUroven();
+    if (level > 1 || st.searchMode())
+        buildContentScreen();
+    else
+        buildMainScreen();
+    finishActivation(*this);
+}
+
+void TForm1::buildMainScreen() {
+    const int u = st.scale;
+    // The course's background picture; no lesson text on the main screen.
+    const QString background = st.programFolder + QStringLiteral("POZADIE.BMP");
+    if (isFile(background))
+        setPicture(ui->Image1, background);
+    ui->Memo1->hide();
+    ui->Image1->show();
+    st.currentLevel = 1;
+    ui->Odkazy1->setEnabled(false);
+    ui->Poznmky1->setEnabled(false);
+
+    // The day folders, in the order of the folder listing.
+    const DayListing listing = listDayFolders(st.programFolder);
+    st.firstDayButton = listing.first;
+    st.lastDayButton = listing.last;
+    st.dayButtons.clear();
+    const int cursor = makeDayButtons(*this, listing);
+
+    // The heading leaves room for the day buttons.
+    if (listing.days.isEmpty())
+        ui->Label1->resize(width() - 20, ui->Label1->height());
+    else
+        ui->Label1->resize(width() - (u == 10 ? 15 : 20) * u - 20, ui->Label1->height());
+    ui->Button1->hide();
+    Lista(cursor);
+    endIfNoButton(*this);
+}
+
+// A level screen (or the search window's list): read its content list, then
+// place what the list says.
+void TForm1::buildContentScreen() {
+    prepareContentScreen(*this);
+    const QString listPath = st.contentListPath(level);
+    const ContentList list = readContentList(listPath);
+    takeContentList(*this, list);
+    showHeading(*this);
+    const int cursor = placeContent(*this, list);
+    showLessonText(*this, listPath);
+    if (list.droppedLines > 0)
+        st.message(
+            MsgKind::Warning,
+            QStringLiteral("Zoznam %1 má viac ako %2 riadkov s tlačidlami, odkazmi a textom; "
+                           "%3 z nich sa nezobrazí.")
+                .arg(listPath)
+                .arg(kContentSlots)
+                .arg(list.droppedLines));
+    placeLinksAndText(*this, cursor);
+    // The learner has been here.
     recordVisit();
 }
 
@@ -415,37 +498,11 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
     }
     b->setGeometry(W - w - 2 * u, top, w, h);
 
-    if (st.testYourselfFlag) {
-        auto* marker = new QLabel(ui->centralwidget);
-        marker->setProperty("runtime", true);
-        marker->setGeometry(b->x() - 30, top + 5, 30, h);
-        marker->setToolTip(
-            QStringLiteral("Môžeš si pozrieť riešenie nevyriešenej úlohy č.%1").arg(k));
-        // A picture alone says nothing to a screen reader: its hint names it.
-        marker->setAccessibleName(marker->toolTip());
-        const QImage img = loadPicture(st.programFolder + QStringLiteral("ries.bmp"));
-        if (!img.isNull()) {
-            QPixmap pm = QPixmap::fromImage(img);
-            pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
-            marker->setPixmap(pm);
-        }
-        marker->hide();
-        while (solutionMarkers.size() < k)
-            solutionMarkers.append(nullptr);
-        solutionMarkers[k - 1] = marker;
-    }
+    if (st.testYourselfFlag)
+        makeSolutionMarker(*this, k, QRect(b->x() - 30, top + 5, 30, h));
 
     b->setObjectName(QStringLiteral("Button%1%2").arg(k).arg(L));
-    const QString glyph =
-        glyphPicture(st.programFolder, st.levelFolder[l], item.caption, ext, exam);
-    if (!glyph.isEmpty()) {
-        QSize size;
-        const QIcon icon = glyphIcon(glyph, &size);
-        if (!icon.isNull()) {
-            b->setIcon(icon);
-            b->setIconSize(size.boundedTo(QSize(h - 4, h - 4)));
-        }
-    }
+    setGlyph(b, glyphPicture(st.programFolder, st.levelFolder[l], item.caption, ext, exam));
 
     // The full caption stays the hint, which the next level's heading ends with.
     const TrimmedCaption t = trimCaption(item.caption, u == 10 ? st.trimSmall : st.trimLarge);

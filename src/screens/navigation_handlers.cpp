@@ -22,12 +22,114 @@
 
 namespace orbino {
 
-namespace {
-
-TForm1* windowOfLevel(AppState& st, int level) {
+TForm1* TForm1::windowOfLevel(AppState& st, int level) {
     if (level < 1 || level > kMaxLevel + 1)
         return nullptr;
     return qobject_cast<TForm1*>(st.levelWindows[size_t(level)].data());
+}
+
+namespace {
+
+// A test-yourself screen: the task button, the task text and the points box
+// above the lesson text, which moves down to make room.
+void prepareTestScreen(TForm1& level) {
+    Ui::TForm1* ui2 = level.ui;
+    const AppState& st = level.st;
+    const int u = st.scale;
+    const int W = st.boundsWidth;
+    QWidget* z = ui2->Zadanie;
+    const int zw = u == 10 ? 22 * u : 20 * u;
+    z->setGeometry(W - zw - 2 * u, z->y(), zw, nearest(u * 3.7));
+    z->show();
+    ui2->Memo2->show();
+    loadRtfFile(st.programFolder + QStringLiteral("Zadanie.rtf"), *ui2->Memo2->document());
+    ui2->Memo2->moveCursor(QTextCursor::Start);
+    ui2->Memo4->clear();
+    ui2->Memo4->setPlainText(QStringLiteral("Môžeš získať"));
+    ui2->Memo2->resize((W / 3) * 2, ui2->Memo2->height());
+    if (u == 10) {
+        ui2->Memo2->resize(520, 160);
+    } else {
+        ui2->Memo2->resize(620, 155);
+        QFont mf = ui2->Memo4->font();
+        mf.setPointSize(12);
+        mf.setBold(true); // the points box is bold (see the exercise window)
+        ui2->Memo4->setFont(mf);
+        ui2->Memo4->setGeometry(490, ui2->Memo4->y() - 25, 140, ui2->Memo4->height());
+        ui2->Memo4->show();
+    }
+    const QRect m = ui2->Memo1->geometry();
+    if (u == 10)
+        ui2->Memo1->setGeometry(m.x(), m.y() + 170, m.width(), m.height() - 160);
+    else
+        ui2->Memo1->setGeometry(m.x(), m.y() + 140, m.width(), m.height() - 110);
+    level.showLastScore();
+}
+
+// The background picture of a level screen moves up on screens other than 1024 wide.
+void placeLevelBackground(TForm1& level) {
+    const int u = level.st.scale;
+    if (u == 10) {
+        const QRect g = level.ui->Image1->geometry();
+        level.ui->Image1->setGeometry(g.x(), 50, g.width() - 5 * u, g.height() - 5 * u);
+    }
+}
+
+// Level 2 of the pressed day, with the day's own CONFIG.TXT in force.
+void openDayLevel(TForm1& w) {
+    w.st.levelConfigActive = true;
+    try {
+        w.ZobrazOkno();
+    } catch (...) {
+        w.st.levelConfigActive = false;
+        throw;
+    }
+    w.ui->Button1->hide();
+}
+
+void warnMissingList(AppState& st, const QString& root) {
+    const QString text = st.CitajKonfig(keys::Text1);
+    st.message(MsgKind::Warning, text + QStringLiteral(" ") + root);
+}
+
+// The day's content list as level 2: restored from its backup when only that
+// is left, else offered for creation where the course allows it.
+void openDayList(TForm1& w, const QString& root) {
+    AppState& st = w.st;
+    const QString backup = twinName(root, QStringLiteral("bak"));
+    const QString folder = st.levelFolderPath(2);
+
+    if (isFile(folder + root)) {
+        openDayLevel(w);
+        return;
+    }
+    if (isFile(folder + backup)) {
+        const QString from = resolvePath(folder + backup);
+        const QString to = resolvePath(folder + root);
+        const bool moved = SkusZapis(st) && QFile::rename(from, to);
+        invalidateListing(resolvePath(folder));
+        if (moved)
+            openDayLevel(w);
+        else
+            warnMissingList(st, root);
+        return;
+    }
+    // The offer to create the list follows the switch of its own question.
+    const ConfigText content = st.configText(keys::Content);
+    if (!content.messageOn)
+        return;
+    if (!SkusZapis(st)) {
+        warnMissingList(st, root);
+        return;
+    }
+    const QString text2 =
+        st.CitajKonfig(keys::Text2);
+    if (!st.prompter ||
+        !st.prompter->ask(MsgKind::Information,
+                          content.value + QStringLiteral(" ") + root + QStringLiteral("\n") + text2))
+        return;
+    if (w.editNewContentList(root, st.levelFolder[2]) && isFile(folder + root))
+        openDayLevel(w);
 }
 
 } // namespace
@@ -58,57 +160,8 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
     st.rootListName =
         st.CitajKonfig(keys::DefaultContent);
     const QString root = st.rootListName;
-    const QString backup = twinName(root, QStringLiteral("bak"));
     st.levelListFile[2] = root;
-    const QString folder = st.levelFolderPath(2);
-
-    auto open = [&] {
-        st.levelConfigActive = true;
-        try {
-            ZobrazOkno();
-        } catch (...) {
-            st.levelConfigActive = false;
-            throw;
-        }
-        ui->Button1->hide();
-    };
-    auto warnMissing = [&] {
-        const QString text =
-            st.CitajKonfig(keys::Text1);
-        st.message(MsgKind::Warning, text + QStringLiteral(" ") + root);
-    };
-
-    if (isFile(folder + root)) {
-        open();
-        return;
-    }
-    if (isFile(folder + backup)) {
-        const QString from = resolvePath(folder + backup);
-        const QString to = resolvePath(folder + root);
-        const bool moved = SkusZapis(st) && QFile::rename(from, to);
-        invalidateListing(resolvePath(folder));
-        if (moved)
-            open();
-        else
-            warnMissing();
-        return;
-    }
-    // The offer to create the list follows the switch of its own question.
-    const QString content = st.CitajKonfig(keys::Content);
-    if (st.messageSwitch != 1)
-        return;
-    if (!SkusZapis(st)) {
-        warnMissing();
-        return;
-    }
-    const QString text2 =
-        st.CitajKonfig(keys::Text2);
-    if (!st.prompter ||
-        !st.prompter->ask(MsgKind::Information,
-                          content + QStringLiteral(" ") + root + QStringLiteral("\n") + text2))
-        return;
-    if (editNewContentList(root, st.levelFolder[2]) && isFile(folder + root))
-        open();
+    openDayList(*this, root);
 }
 
 // The teacher writes the missing list in the lesson editor; true when saved.
@@ -156,42 +209,9 @@ void TForm1::ZobrazOkno() {
         throw;
     }
 
-    const int u = st.scale;
-    const int W = st.boundsWidth;
-    if (st.testYourselfFlag) {
-        Ui::TForm1* ui2 = w->ui;
-        QWidget* z = ui2->Zadanie;
-        const int zw = u == 10 ? 22 * u : 20 * u;
-        z->setGeometry(W - zw - 2 * u, z->y(), zw, nearest(u * 3.7));
-        z->show();
-        ui2->Memo2->show();
-        loadRtfFile(st.programFolder + QStringLiteral("Zadanie.rtf"), *ui2->Memo2->document());
-        ui2->Memo2->moveCursor(QTextCursor::Start);
-        ui2->Memo4->clear();
-        ui2->Memo4->setPlainText(QStringLiteral("Môžeš získať"));
-        ui2->Memo2->resize((W / 3) * 2, ui2->Memo2->height());
-        if (u == 10) {
-            ui2->Memo2->resize(520, 160);
-        } else {
-            ui2->Memo2->resize(620, 155);
-            QFont mf = ui2->Memo4->font();
-            mf.setPointSize(12);
-            mf.setBold(true); // the points box is bold (see the exercise window)
-            ui2->Memo4->setFont(mf);
-            ui2->Memo4->setGeometry(490, ui2->Memo4->y() - 25, 140, ui2->Memo4->height());
-            ui2->Memo4->show();
-        }
-        const QRect m = ui2->Memo1->geometry();
-        if (u == 10)
-            ui2->Memo1->setGeometry(m.x(), m.y() + 170, m.width(), m.height() - 160);
-        else
-            ui2->Memo1->setGeometry(m.x(), m.y() + 140, m.width(), m.height() - 110);
-        w->showLastScore();
-    }
-    if (u == 10) {
-        const QRect g = w->ui->Image1->geometry();
-        w->ui->Image1->setGeometry(g.x(), 50, g.width() - 5 * u, g.height() - 5 * u);
-    }
+    if (st.testYourselfFlag)
+        prepareTestScreen(*w);
+    placeLevelBackground(*w);
     if (below) {
         below->hide();
         // A hidden level keeps its window buffer (megabytes at full screen)
@@ -246,9 +266,9 @@ void TForm1::SpeedButton1Click() {
 
 void TForm1::PripravOkno(const QString& path) {
     if (!isFile(path)) {
-        const QString text =
-            st.CitajKonfig(QStringLiteral("CONTENT ") + path, QStringLiteral("Neexistuje ") + path);
-        st.messageIfSwitch(MsgKind::Error, text);
+        const ConfigText text =
+            st.configText(QStringLiteral("CONTENT ") + path, QStringLiteral("Neexistuje ") + path);
+        st.messageIf(text, MsgKind::Error, text.value);
         startFailed = true;
         return;
     }

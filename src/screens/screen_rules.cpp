@@ -16,7 +16,7 @@ int nearest(double x) {
 DayListing listDayFolders(const QString& programFolder) {
     DayListing out;
     // "/" stands for the drive and counts as one component.
-    const QString native = toNativeSeparators(programFolder);
+    const QString native = fromWindowsPath(programFolder);
     int components = 1;
     for (const QString& part : native.split(QLatin1Char('/'), Qt::SkipEmptyParts))
         if (part != QLatin1String("."))

@@ -173,9 +173,10 @@ void TOknoTrieda::waitUntilFilled() {
     }
 }
 
-void TOknoTrieda::fill(const ClassReport& r) {
-    m_report = r;
-    progress->hide();
+namespace {
+
+// One row per learner: the last and the best score of every test.
+void fillTable(QTableWidget* table, const ClassReport& r) {
     table->setSortingEnabled(false);
     table->clear();
     table->setRowCount(int(r.learners.size()));
@@ -203,7 +204,10 @@ void TOknoTrieda::fill(const ClassReport& r) {
     table->setSortingEnabled(true);
     table->sortItems(0);
     table->resizeColumnsToContents();
+}
 
+// Average of the last scores, one bar per test.
+QChart* averageChart(const ClassReport& r) {
     // Average of the last scores, one bar per test.
     auto* set = new QBarSet(QStringLiteral("Priemer posledných výsledkov"));
     QStringList categories;
@@ -236,10 +240,11 @@ void TOknoTrieda::fill(const ClassReport& r) {
     ch->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
     ch->legend()->setVisible(false);
-    QChart* old = chart->chart();
-    chart->setChart(ch);
-    delete old;
+    return ch;
+}
 
+// What the overview counted and what it had to leave out.
+QString reportNote(const ClassReport& r) {
     QStringList lines;
     lines << QStringLiteral("Žiaci: %1, testy: %2.").arg(r.learners.size()).arg(r.tests.size());
     if (!r.otherCourse.isEmpty())
@@ -248,7 +253,19 @@ void TOknoTrieda::fill(const ClassReport& r) {
         lines << QStringLiteral("Bez súboru postupu: %1.").arg(r.withoutProgress.join(QStringLiteral(", ")));
     if (!r.unreadable.isEmpty())
         lines << QStringLiteral("Nedajú sa prečítať: %1.").arg(r.unreadable.join(QStringLiteral("; ")));
-    note->setText(lines.join(QLatin1Char('\n')));
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+void TOknoTrieda::fill(const ClassReport& r) {
+    m_report = r;
+    progress->hide();
+    fillTable(table, r);
+    QChart* old = chart->chart();
+    chart->setChart(averageChart(r));
+    delete old;
+    note->setText(reportNote(r));
     note->setAccessibleName(note->text());
     exportButton->setEnabled(true);
     if (m_worker) {

@@ -25,17 +25,12 @@ QString withSlash(const QString& p) {
 TOknoKopy::TOknoKopy(TForm1& form)
     : QDialog(&form), ui(new Ui::TOknoKopy), m_form(form), st(form.st) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    ui->Button1->setAutoDefault(false);
     ui->Label3->setWordWrap(true);
-    fitToControls(this, 20);
-    auto guarded = [this](auto h) {
-        return [this, h] { m_form.guard([this, h] { (this->*h)(); }); };
-    };
-    connect(ui->SpeedButton3, &QToolButton::clicked, this, guarded(&TOknoKopy::SpeedButton3Click));
-    connect(ui->SpeedButton4, &QToolButton::clicked, this, guarded(&TOknoKopy::SpeedButton4Click));
-    connect(ui->Button1, &QPushButton::clicked, this, guarded(&TOknoKopy::Button1Click));
+    frameToolWindow(this, {ui->Button1});
+    onClicksGuarded<TOknoKopy>(m_form, this,
+                               {{ui->SpeedButton3, &TOknoKopy::SpeedButton3Click},
+                                {ui->SpeedButton4, &TOknoKopy::SpeedButton4Click},
+                                {ui->Button1, &TOknoKopy::Button1Click}});
     connect(ui->DriveComboBox1, &QComboBox::activated, this,
             [this](int i) { m_form.guard([this, i] { chooseDrive(i); }); });
     connect(ui->DirectoryListBox1, &QListWidget::itemActivated, this,
@@ -57,11 +52,7 @@ TOknoKopy::~TOknoKopy() {
     delete ui;
 }
 
-void TOknoKopy::run(TForm1& form) {
-    auto w = std::make_unique<TOknoKopy>(form);
-    w->FormActivate();
-    form.modal.exec(w.get());
-}
+void TOknoKopy::run(TForm1& form) { runToolWindow<TOknoKopy>(form); }
 
 void TOknoKopy::FormActivate() {
     setWindowTitle(st.CitajKonfig(keys::WindowCopy));

@@ -16,35 +16,19 @@ namespace orbino {
 TOknoOdkazy::TOknoOdkazy(TForm1& form)
     : QDialog(&form), ui(new Ui::TOknoOdkazy), m_form(form), st(form.st) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    for (QPushButton* b : {ui->Button2, ui->Button3, ui->Button4, ui->Button5})
-        b->setAutoDefault(false);
     // Enter in the address field adds the address.
     ui->Button1->setDefault(true);
-    fitToControls(this, 20);
-    centreOnScreen(this, st);
-    auto on = [this](QPushButton* b, void (TOknoOdkazy::*h)()) {
-        connect(b, &QPushButton::clicked, this,
-                [this, h] { m_form.guard([this, h] { (this->*h)(); }); });
-    };
-    on(ui->Button1, &TOknoOdkazy::Button1Click);
-    on(ui->Button2, &TOknoOdkazy::Button2Click);
-    on(ui->Button3, &TOknoOdkazy::Button3Click);
-    on(ui->Button4, &TOknoOdkazy::Button4Click);
-    on(ui->Button5, &TOknoOdkazy::Button5Click);
+    frameToolWindow(this, {ui->Button2, ui->Button3, ui->Button4, ui->Button5}, &st);
+    onClicksGuarded<TOknoOdkazy>(m_form, this,
+                                 {{ui->Button1, &TOknoOdkazy::Button1Click}, {ui->Button2, &TOknoOdkazy::Button2Click},
+                                  {ui->Button3, &TOknoOdkazy::Button3Click}, {ui->Button4, &TOknoOdkazy::Button4Click},
+                                  {ui->Button5, &TOknoOdkazy::Button5Click}});
     ui->Edit1->setFocus();
 }
 
-TOknoOdkazy::~TOknoOdkazy() {
-    delete ui;
-}
+TOknoOdkazy::~TOknoOdkazy() { delete ui; }
 
-void TOknoOdkazy::run(TForm1& form) {
-    auto w = std::make_unique<TOknoOdkazy>(form);
-    w->FormActivate();
-    form.modal.exec(w.get());
-}
+void TOknoOdkazy::run(TForm1& form) { runToolWindow<TOknoOdkazy>(form); }
 
 QString TOknoOdkazy::linksPath() const {
     return st.tempFolder + m_name;
@@ -150,10 +134,8 @@ void TOknoOdkazy::Button5Click() {
 void TOknoOdkazy::Button4Click() {
     const QString text = ui->Edit1->text();
     if (!text.isEmpty()) {
-        const QString question =
-            st.CitajKonfig(keys::SaveHttp);
-        if (st.messageSwitch == 1 && st.prompter &&
-            st.prompter->ask(MsgKind::Confirmation, question)) {
+        const ConfigText question = st.configText(keys::SaveHttp);
+        if (question.messageOn && st.prompter && st.prompter->ask(MsgKind::Confirmation, question.value)) {
             rewrite(entries() << text);
             ui->ListBox1->addItem(text);
         }

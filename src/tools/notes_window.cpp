@@ -16,21 +16,11 @@ namespace orbino {
 TOknoPoznamka::TOknoPoznamka(TForm1& form)
     : QDialog(&form), ui(new Ui::TOknoPoznamka), m_form(form), st(form.st) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    for (QPushButton* b : {ui->Button1, ui->Button2, ui->Button3, ui->Button4})
-        b->setAutoDefault(false);
     ui->Label1->setWordWrap(true);
-    fitToControls(this, 20);
-    centreOnScreen(this, st);
-    auto on = [this](QPushButton* b, void (TOknoPoznamka::*h)()) {
-        connect(b, &QPushButton::clicked, this,
-                [this, h] { m_form.guard([this, h] { (this->*h)(); }); });
-    };
-    on(ui->Button1, &TOknoPoznamka::Button1Click);
-    on(ui->Button2, &TOknoPoznamka::Button2Click);
-    on(ui->Button3, &TOknoPoznamka::Button3Click);
-    on(ui->Button4, &TOknoPoznamka::Button4Click);
+    frameToolWindow(this, {ui->Button1, ui->Button2, ui->Button3, ui->Button4}, &st);
+    onClicksGuarded<TOknoPoznamka>(m_form, this,
+                                   {{ui->Button1, &TOknoPoznamka::Button1Click}, {ui->Button2, &TOknoPoznamka::Button2Click},
+                                    {ui->Button3, &TOknoPoznamka::Button3Click}, {ui->Button4, &TOknoPoznamka::Button4Click}});
     connect(ui->Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
 }
 
@@ -38,11 +28,7 @@ TOknoPoznamka::~TOknoPoznamka() {
     delete ui;
 }
 
-void TOknoPoznamka::run(TForm1& form) {
-    auto w = std::make_unique<TOknoPoznamka>(form);
-    w->FormActivate();
-    form.modal.exec(w.get());
-}
+void TOknoPoznamka::run(TForm1& form) { runToolWindow<TOknoPoznamka>(form); }
 
 QString TOknoPoznamka::notesPath() const {
     return st.tempFolder + m_name;
@@ -89,10 +75,8 @@ void TOknoPoznamka::Button2Click() {
 }
 
 void TOknoPoznamka::Button3Click() {
-    const QString question =
-        st.CitajKonfig(keys::EraseNotes);
-    if (st.messageSwitch == 1 &&
-        !(st.prompter && st.prompter->ask(MsgKind::Confirmation, question)))
+    const ConfigText question = st.configText(keys::EraseNotes);
+    if (question.messageOn && !(st.prompter && st.prompter->ask(MsgKind::Confirmation, question.value)))
         return;
     eraseNote(notesPath());
     ui->Memo1->clear();

@@ -53,11 +53,44 @@ Screen screenOf(const AppState& st, int level) {
     return s;
 }
 
-QLabel* lastScoreLabel(TForm1& form, bool create) {
-    auto* label = form.ui->centralwidget->findChild<QLabel*>(QStringLiteral("LastScore"),
+// The label beside a day button that tells how many of its lessons were read.
+QLabel* makeDayProgressLabel(QWidget* central, const QString& name) {
+    auto* label = new QLabel(central);
+    label->setObjectName(name);
+    label->setProperty("runtime", true);
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSize(9);
+    f.setBold(true);
+    label->setFont(f);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, QColor(0x1a, 0x6b, 0x1a));
+    label->setPalette(pal);
+    return label;
+}
+
+// "read/total", or a tick when all are read, left of the day button `b`.
+void showReadCount(QLabel* label, const QAbstractButton* b, int read, int total, int scale) {
+    const bool all = read >= total;
+    QFont f = label->font();
+    f.setPointSize(all ? 13 : 9); // the tick is a thin glyph
+    label->setFont(f);
+    const QString day = b->text().trimmed();
+    label->setText(all ? QStringLiteral("✓") : QStringLiteral("%1/%2").arg(read).arg(total));
+    label->setAccessibleName(all ? QStringLiteral("%1: všetky lekcie prečítané").arg(day)
+                                 : QStringLiteral("%1: prečítané lekcie %2 z %3").arg(day).arg(read).arg(total));
+    label->setToolTip(label->accessibleName());
+    const int w = 4 * scale;
+    label->setGeometry(b->x() - w - 4, b->y(), w, b->height());
+    label->show();
+    label->raise();
+}
+
+QLabel* lastScoreLabel(QWidget* central, bool create) {
+    auto* label = central->findChild<QLabel*>(QStringLiteral("LastScore"),
                                                              Qt::FindDirectChildrenOnly);
     if (!label && create) {
-        label = new QLabel(form.ui->centralwidget);
+        label = new QLabel(central);
         label->setObjectName(QStringLiteral("LastScore"));
         label->setProperty("runtime", true);
         QFont f(QStringLiteral("Arial"));
@@ -80,7 +113,7 @@ void TForm1::recordVisit() {
 }
 
 void TForm1::recordTestResult(int score, int maximum) {
-    if (QLabel* l = lastScoreLabel(*this, false))
+    if (QLabel* l = lastScoreLabel(ui->centralwidget, false))
         l->hide(); // the evaluation shows this attempt
     const Screen s = screenOf(st, level);
     if (!s.ok)
@@ -94,7 +127,7 @@ void TForm1::showLastScore() {
     if (!s.ok)
         return;
     const auto last = readProgress(st.tempFolder, courseIdentity(st.programFolder)).lastTest(s.day, s.list);
-    QLabel* label = lastScoreLabel(*this, bool(last));
+    QLabel* label = lastScoreLabel(ui->centralwidget, bool(last));
     if (!last) {
         if (label)
             label->hide();
@@ -147,35 +180,9 @@ void TForm1::showDayProgress() {
                 label->hide();
             continue;
         }
-        if (!label) {
-            label = new QLabel(ui->centralwidget);
-            label->setObjectName(name);
-            label->setProperty("runtime", true);
-            QFont f(QStringLiteral("Arial"));
-            f.setPointSize(9);
-            f.setBold(true);
-            label->setFont(f);
-            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            QPalette pal = label->palette();
-            pal.setColor(QPalette::WindowText, QColor(0x1a, 0x6b, 0x1a));
-            label->setPalette(pal);
-        }
-        const bool all = read >= lessons.size();
-        QFont f = label->font();
-        f.setPointSize(all ? 13 : 9); // the tick is a thin glyph
-        label->setFont(f);
-        const QString day = b->text().trimmed();
-        label->setText(all ? QStringLiteral("✓") : QStringLiteral("%1/%2").arg(read).arg(lessons.size()));
-        label->setAccessibleName(all ? QStringLiteral("%1: všetky lekcie prečítané").arg(day)
-                                     : QStringLiteral("%1: prečítané lekcie %2 z %3")
-                                           .arg(day)
-                                           .arg(read)
-                                           .arg(lessons.size()));
-        label->setToolTip(label->accessibleName());
-        const int w = 4 * st.scale;
-        label->setGeometry(b->x() - w - 4, b->y(), w, b->height());
-        label->show();
-        label->raise();
+        if (!label)
+            label = makeDayProgressLabel(ui->centralwidget, name);
+        showReadCount(label, b, read, int(lessons.size()), st.scale);
     }
 }
 

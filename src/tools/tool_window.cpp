@@ -1,9 +1,13 @@
 #include "tools/tool_window.h"
 
 #include "app/app_state.h"
+#include "app/main_window.h"
+#include "platform/dialogs_window.h"
 #include "platform/system.h"
 
-#include <QWidget>
+#include <QAbstractButton>
+#include <QDialog>
+#include <QPushButton>
 
 namespace orbino {
 
@@ -29,5 +33,23 @@ void centreOnScreen(QWidget* window, const AppState& st) {
     // Halves truncated toward zero, as integer division does.
     window->move((s.width - window->width()) / 2, (s.height - window->height()) / 2);
 }
+
+void frameToolWindow(QDialog* window, std::initializer_list<QPushButton*> plainButtons,
+                     const AppState* centreFor) {
+    for (QPushButton* b : plainButtons)
+        b->setAutoDefault(false);
+    window->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                           Qt::WindowCloseButtonHint);
+    fitToControls(window, 20);
+    if (centreFor)
+        centreOnScreen(window, *centreFor);
+}
+
+void onClickGuarded(TForm1& form, QAbstractButton* button, QObject* context, std::function<void()> handler) {
+    QObject::connect(button, &QAbstractButton::clicked, context,
+                     [&form, handler = std::move(handler)] { form.guard(handler); });
+}
+
+void execModal(TForm1& form, QWidget* window) { form.modal.exec(window); }
 
 } // namespace orbino

@@ -88,7 +88,7 @@ int runIntegrityCheckCli(const QStringList& args) {
     int problems = 0;
     try {
         if (args.size() == 1) {
-            const QString given = toNativeSeparators(args.first());
+            const QString given = fromWindowsPath(args.first());
             const qsizetype slash = given.lastIndexOf(QLatin1Char('/'));
             Target t;
             t.list = given.mid(slash + 1);

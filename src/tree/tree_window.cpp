@@ -343,8 +343,8 @@ void TOknoHladaj::Hadanie1Click() {
 void TOknoHladaj::Edit1Enter() { ui->Button2->setEnabled(true); }
 
 void TOknoHladaj::notFound() {
-    const QString text = st.CitajKonfig(keys::NotFound);
-    st.messageIfSwitch(MsgKind::Warning, text);
+    const ConfigText text = st.configText(keys::NotFound);
+    st.messageIf(text, MsgKind::Warning, text.value);
     ui->Button2->setEnabled(true);
     ui->Button3->hide();
 }
@@ -352,8 +352,8 @@ void TOknoHladaj::notFound() {
 void TOknoHladaj::Button2Click() {
     const QString text = ui->Edit1->text();
     if (text.isEmpty()) {
-        const QString msg = st.CitajKonfig(keys::Nothing);
-        st.messageIfSwitch(MsgKind::Warning, msg);
+        const ConfigText msg = st.configText(keys::Nothing);
+        st.messageIf(msg, MsgKind::Warning, msg.value);
         ui->Edit1->setFocus();
         return;
     }
@@ -415,48 +415,46 @@ void TOknoHladaj::openItem(const QString& dir, const QString& caption, const QSt
     case OpenPlan::Program: {
         const QString shown = dir + target + QStringLiteral(" ");
         if (!isFile(dir + plan.fileName)) {
-            const QString text = st.CitajKonfig(keys::Nonfile);
-            st.messageIfSwitch(MsgKind::Warning, shown + text);
+            const ConfigText text = st.configText(keys::Nonfile);
+            st.messageIf(text, MsgKind::Warning, shown + text.value);
             return;
         }
         AppState* state = &st;
         ShellOpen(*st.shell, resolvePath(dir + plan.fileName), splitParameters(plan.params), QString(),
                   [state, shown](const QString&) {
-                      const QString text =
-                          state->CitajKonfig(keys::Nonexe);
-                      state->messageIfSwitch(MsgKind::Warning, shown + text);
+                      const ConfigText text = state->configText(keys::Nonexe);
+                      state->messageIf(text, MsgKind::Warning, shown + text.value);
                   });
         return;
     }
     case OpenPlan::Demonstration: {
-        const QString playerText = st.CitajKonfig(keys::Scplayer);
+        const ConfigText playerText = st.configText(keys::Scplayer);
         if (!playerExists(st)) {
             // Without arguments the missing player is reported in any case.
             if (target.contains(QLatin1Char(' ')))
-                st.messageIfSwitch(MsgKind::Warning, playerText);
+                st.messageIf(playerText, MsgKind::Warning, playerText.value);
             else
-                st.message(MsgKind::Warning, playerText);
+                st.message(MsgKind::Warning, playerText.value);
             return;
         }
         if (!isFile(dir + plan.fileName)) {
-            const QString text = st.CitajKonfig(keys::Scm);
-            st.messageIfSwitch(MsgKind::Warning, text + QStringLiteral(" ") + plan.fileName);
+            const ConfigText text = st.configText(keys::Scm);
+            st.messageIf(text, MsgKind::Warning, text.value + QStringLiteral(" ") + plan.fileName);
             return;
         }
         AppState* state = &st;
         const QString shown = playerPath(st) + QStringLiteral(" ");
         startPlayer(st, dir + plan.fileName, [state, shown](const QString&) {
-            const QString text =
-                state->CitajKonfig(keys::Nonexe);
-            state->messageIfSwitch(MsgKind::Warning, shown + text);
+            const ConfigText text = state->configText(keys::Nonexe);
+            state->messageIf(text, MsgKind::Warning, shown + text.value);
         });
         return;
     }
     case OpenPlan::ContentList: {
         const QString path = dir + target;
         if (!isFile(path)) {
-            const QString text = st.CitajKonfig(keys::Text);
-            st.messageIfSwitch(MsgKind::Warning, text + QStringLiteral(" ") + target);
+            const ConfigText text = st.configText(keys::Text);
+            st.messageIf(text, MsgKind::Warning, text.value + QStringLiteral(" ") + target);
             return;
         }
         // The second copy is this very program in search-window mode; the
@@ -467,9 +465,8 @@ void TOknoHladaj::openItem(const QString& dir, const QString& caption, const QSt
         auto enable = qScopeGuard([this] { setEnabled(true); });
         const int rc = st.shell->runAndWait(program, args, st.programFolder);
         if (rc == -1) {
-            const QString text =
-                st.CitajKonfig(keys::Nonexe);
-            st.messageIfSwitch(MsgKind::Warning, program + QStringLiteral(" ") + text);
+            const ConfigText text = st.configText(keys::Nonexe);
+            st.messageIf(text, MsgKind::Warning, program + QStringLiteral(" ") + text.value);
         }
         return;
     }
