@@ -176,12 +176,11 @@ QImage loadImage(const QString& path) {
 void setPicture(QLabel* label, const QImage& img, bool transparent) {
     if (img.isNull())
         return;
-    QPixmap pm = QPixmap::fromImage(img);
     // The bottom-left pixel is the see-through colour, as with glyphs.
-    if (transparent)
-        pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
+    const QPixmap pm = QPixmap::fromImage(forScreen(
+        img, label->devicePixelRatioF(), transparent ? img.pixelColor(0, img.height() - 1) : QColor()));
     label->setPixmap(pm);
-    label->resize(pm.size());
+    label->resize(pm.deviceIndependentSize().toSize());
 }
 
 // Document y of the baseline and the height of the last screen line of

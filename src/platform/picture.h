@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QString>
 
@@ -27,5 +28,15 @@ QImage readPicture(const QString& path);
 // The direct bitmap decoding alone: a null image when the bytes are not a
 // bitmap it handles.
 QImage decodePlainBitmap(const QByteArray& bytes);
+
+} // namespace orbino
+
+namespace orbino {
+
+// A picture for a screen of `ratio` device pixels per logical pixel: scaled
+// smoothly to that many device pixels, so it shows at its designed size
+// without its pixels doubled. `transparent`, when valid, becomes see-through
+// first (button glyphs use their bottom-left pixel so). Unchanged at 1.
+QImage forScreen(const QImage& picture, qreal ratio, const QColor& transparent = QColor());
 
 } // namespace orbino

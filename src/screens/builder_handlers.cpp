@@ -48,13 +48,17 @@ QString pictureKey(const char* use, const QString& path) {
 
 // Shows a background picture at its own size, centred in the label (which
 // clips a picture larger than itself), as the course pictures were drawn for.
+// On a scaled screen the pictures are drawn at the screen's own resolution.
 void setPicture(QLabel* label, const QString& path) {
-    const QString key = pictureKey("background", path);
+    const qreal ratio = label->devicePixelRatioF();
+    const QString key = pictureKey("background", path) + u'@' + QString::number(ratio);
     QPixmap pm;
     if (!QPixmapCache::find(key, &pm)) {
         QImage img = loadPicture(path);
         if (img.isNull())
             return;
+        if (ratio > 1.0)
+            img = forScreen(img, ratio);
         pm = QPixmap::fromImage(std::move(img)); // converted in place, no second copy
         QPixmapCache::insert(key, pm);
     }
@@ -62,18 +66,22 @@ void setPicture(QLabel* label, const QString& path) {
 }
 
 // Button glyphs use their bottom-left pixel as the transparent colour.
-QIcon glyphIcon(const QString& path, QSize* size) {
-    const QString key = pictureKey("glyph", path);
+QIcon glyphIcon(const QString& path, QSize* size, qreal ratio) {
+    const QString key = pictureKey("glyph", path) + u'@' + QString::number(ratio);
     QPixmap pm;
     if (!QPixmapCache::find(key, &pm)) {
         const QImage img = loadPicture(path);
         if (img.isNull())
             return {};
-        pm = QPixmap::fromImage(img);
-        pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
+        if (ratio > 1.0) {
+            pm = QPixmap::fromImage(forScreen(img, ratio, img.pixelColor(0, img.height() - 1)));
+        } else {
+            pm = QPixmap::fromImage(img);
+            pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
+        }
         QPixmapCache::insert(key, pm);
     }
-    *size = pm.size();
+    *size = pm.deviceIndependentSize().toSize();
     return QIcon(pm);
 }
 
@@ -121,6 +129,7 @@ void TForm1::FormActivate() {
         // E4. Lessons read, beside the day buttons (again on every return).
         if (L == 1)
             showDayProgress();
+        keyboardOrder();
     };
 
     if (st.levelBuilt[size_t(L)]) {
@@ -150,9 +159,9 @@ void TForm1::FormActivate() {
 
     // A7.
     if (L == 1)
-        ui->Image1->move(x(), ui->Image1->y());
+        ui->Image1->move(designGeometry().x(), ui->Image1->y());
     else
-        ui->Image1->move((width() - ui->Image1->width()) / 2, u == 10 ? 90 : 30);
+        ui->Image1->move((designWidth() - ui->Image1->width()) / 2, u == 10 ? 90 : 30);
 
     // A8. Own links.
     const QString ownLinks = st.tempFolder + linksFileNameFor(st, L);
@@ -223,9 +232,9 @@ void TForm1::buildMainScreen() {
 
     // D5.
     if (listing.days.isEmpty())
-        ui->Label1->resize(width() - 20, ui->Label1->height());
+        ui->Label1->resize(designWidth() - 20, ui->Label1->height());
     else
-        ui->Label1->resize(width() - (u == 10 ? 15 : 20) * u - 20, ui->Label1->height());
+        ui->Label1->resize(designWidth() - (u == 10 ? 15 : 20) * u - 20, ui->Label1->height());
     ui->Button1->hide();
     Lista(cursor);
 
@@ -352,9 +361,9 @@ void TForm1::buildContentScreen() {
         ui->ComboBox1->addItem(st.CitajKonfig(keys::WwwDefault));
     QWidget* first = qobject_cast<QWidget*>(st.itemButtons[l][1].data());
     if (buttonCount != 0 && first)
-        ui->Label1->resize(width() - first->width() - 20, ui->Label1->height());
+        ui->Label1->resize(designWidth() - first->width() - 20, ui->Label1->height());
     else
-        ui->Label1->resize(width() - 20, ui->Label1->height());
+        ui->Label1->resize(designWidth() - 20, ui->Label1->height());
 
     // C10.
     Lista(cursor);
@@ -396,10 +405,10 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
     b->setFont(bf);
     const int top = cursor + (u == 10 ? nearest(u * 3.5) : nearest(u * 2.9));
     // The window grows so that no button is out of reach below its edge.
-    if (top + h >= height() - 40 && top <= height() - 4 * u)
-        resize(width(), height() + nearest(20.0 / u) * 5);
-    if (top + h > height() - 4 * u)
-        resize(width(), top + h + 4 * u);
+    if (top + h >= designHeight() - 40 && top <= designHeight() - 4 * u)
+        resizeDesign(designWidth(), designHeight() + nearest(20.0 / u) * 5);
+    if (top + h > designHeight() - 4 * u)
+        resizeDesign(designWidth(), top + h + 4 * u);
     b->setProperty("tag", slot);
 
     const ContentItem item = splitItemLine(line);
@@ -424,11 +433,9 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
         // A picture alone says nothing to a screen reader: its hint names it.
         marker->setAccessibleName(marker->toolTip());
         const QImage img = loadPicture(st.programFolder + QStringLiteral("ries.bmp"));
-        if (!img.isNull()) {
-            QPixmap pm = QPixmap::fromImage(img);
-            pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
-            marker->setPixmap(pm);
-        }
+        if (!img.isNull())
+            marker->setPixmap(QPixmap::fromImage(
+                forScreen(img, marker->devicePixelRatioF(), img.pixelColor(0, img.height() - 1))));
         marker->hide();
         while (solutionMarkers.size() < k)
             solutionMarkers.append(nullptr);
@@ -440,7 +447,7 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
         glyphPicture(st.programFolder, st.levelFolder[l], item.caption, ext, exam);
     if (!glyph.isEmpty()) {
         QSize size;
-        const QIcon icon = glyphIcon(glyph, &size);
+        const QIcon icon = glyphIcon(glyph, &size, b->devicePixelRatioF());
         if (!icon.isNull()) {
             b->setIcon(icon);
             b->setIconSize(size.boundedTo(QSize(h - 4, h - 4)));
