@@ -163,6 +163,10 @@ void assignMnemonics(QWidget* window) {
         else if (b->shortcut().isEmpty() || b->property(kOwnShortcut).toBool())
             ours << b;
     }
+    // Buttons on every screen ("Späť", "Koniec") choose first, so their keys
+    // do not change from screen to screen.
+    std::stable_partition(ours.begin(), ours.end(),
+                          [](QAbstractButton* b) { return b->property("mnemonicFirst").toBool(); });
     for (QAbstractButton* b : ours) {
         const int pos = mnemonicPosition(b->text(), used);
         // The style draws the underline at this index (see OrbinoStyle).
@@ -198,6 +202,8 @@ void TForm1::keyboardOrder() {
                              ui->ComboBox2, ui->SpeedButton1, ui->SpeedButton2};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+    ui->SpeedButton1->setProperty("mnemonicFirst", true);
+    ui->SpeedButton2->setProperty("mnemonicFirst", true);
     assignMnemonics(this);
 }
 

@@ -21,7 +21,8 @@ bool loadQtTranslations(QApplication& app);
 
 // Marks a mnemonic in every menu title and item of `window`'s menu bar (each
 // menu on its own) and in every button of the window, top to bottom,
-// skipping keys the menu bar already took. Shown captions do not change:
+// skipping keys the menu bar already took; buttons with the property
+// "mnemonicFirst" choose before the others. Shown captions do not change:
 // buttons keep their text and get the underline drawn and an Alt shortcut;
 // menu texts get an "&". Safe to call again after captions change.
 void assignMnemonics(QWidget* window);

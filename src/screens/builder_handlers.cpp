@@ -85,6 +85,18 @@ QIcon glyphIcon(const QString& path, QSize* size, qreal ratio) {
     return QIcon(pm);
 }
 
+// What an item button opens, for a screen reader.
+QString itemKind(const QString& extension) {
+    const QString e = extension.toLower();
+    if (e == QLatin1String("txt"))
+        return QStringLiteral("Otvorí ďalšiu obrazovku");
+    if (e == QLatin1String("scm"))
+        return QStringLiteral("Prehrá ukážku");
+    if (e == QLatin1String("exe") || e == QLatin1String("com") || e == QLatin1String("bat"))
+        return QStringLiteral("Spustí program");
+    return QStringLiteral("Otvorí dokument");
+}
+
 TForm1* windowOfLevel(AppState& st, int level) {
     if (level < 1 || level > kMaxLevel + 1)
         return nullptr;
@@ -459,6 +471,10 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
     b->setText(t.text);
     b->setToolTip(item.caption);
     b->setProperty("hintShown", t.shortened);
+    // Read in full even when shortened; the description says what the
+    // button opens, rather than repeating the caption (the hint).
+    b->setAccessibleName(item.caption);
+    b->setAccessibleDescription(itemKind(ext));
     connect(b, &QAbstractButton::clicked, this,
             [this, b] { guard([this, b] { SpustiProgram(b); }); });
     b->setVisible(shown);
