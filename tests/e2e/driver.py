@@ -478,6 +478,7 @@ class OtherCopy(Orbino):
         self.temp = temp
         self.proc = _Process(pid)
         self._app = None
+        self.scale = 1.0
         self.log = open(os.devnull, "wb")
         self.log_path = os.devnull
 
