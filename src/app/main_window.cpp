@@ -113,7 +113,11 @@ void TForm1::nameForScreenReaders() {
     ui->MainMenu1->setAccessibleName(QStringLiteral("Ponuka"));
 }
 
-TForm1::~TForm1() { delete ui; }
+TForm1::~TForm1() {
+    // The controls clear their focus while they are destroyed below.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    delete ui;
+}
 
 void TForm1::setWindowColor(const QColor& c) {
     QPalette p = ui->centralwidget->palette();
