@@ -12,6 +12,8 @@ packages=(
   libqt6sql6-sqlite
   libbenchmark-dev
   fonts-liberation
+  # Qt's own texts in Slovak (qtbase_sk.qm)
+  qt6-translations-l10n
   xvfb xauth
   # The end-to-end suite: a desktop with a window manager and the
   # accessibility bus, driven by mouse, keys and a screen reader's view.

@@ -32,7 +32,7 @@ deb="$build/orbino_${version}_amd64.deb"
 echo "$deb"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-for need in libqt6widgets6 libqt6gui6 libqt6core6 libc6 fonts-liberation; do
+for need in libqt6widgets6 libqt6gui6 libqt6core6 libc6 fonts-liberation qt6-translations-l10n; do
   grep -q "$need" <<<"$depends" || fail "the package does not depend on $need"
 done
 

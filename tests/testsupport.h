@@ -109,7 +109,9 @@ public:
     QString host = QStringLiteral("ucebna-07");
     QString address; // empty: the name does not resolve
     mutable int addressLookups = 0;
+    QRect available; // empty: the window takes its designed place
     ScreenMetrics screen() const override { return metrics; }
+    QRect availableArea() const override { return available; }
     QString hostName() const override { return host; }
     QString hostAddress() const override {
         ++addressLookups;

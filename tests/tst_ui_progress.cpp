@@ -3,6 +3,7 @@
 // score on the test screen, the export through the menu (also from a level
 // window, which is a clone), and the teacher's class overview.
 #include "app/app_state.h"
+#include "app/keyboard_window.h"
 #include "app/main_window.h"
 #include "content/exercise_window.h"
 #include "platform/dialogs_window.h"
@@ -208,7 +209,7 @@ void TestUiProgress::exportFromLevelWindow() {
     s.t.prompter.paths.push_back(target);
     s.runner.step<TForm1>([&](TForm1* w2) {
         // The level window is a clone made from the form file: the action is there.
-        QCOMPARE(w2->ui->Export1->text(), QStringLiteral("Export mojej práce"));
+        QCOMPARE(configuredText(*w2->ui->Export1), QStringLiteral("Export mojej práce"));
         QVERIFY(w2->ui->Export1->isEnabled());
         QVERIFY(w2->ui->Export1->isVisible());
         w2->ui->Export1->trigger();

@@ -1,7 +1,10 @@
 #include "app/app_window.h"
 
 #include "app/app_state.h"
+#include "app/keyboard_window.h"
 #include "app/main_window.h"
+#include "app/mnemonics.h"
+#include "app/screen_fit.h"
 #include "platform/dialogs_window.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -13,7 +16,10 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QAbstractButton>
 #include <QScreen>
+#include <QStyleOptionButton>
+#include <QStyleOptionToolButton>
 #include <QTimer>
 
 namespace orbino {
@@ -58,6 +64,61 @@ public:
             return QIcon(new ChevronIcon(icon == SP_ToolBarVerticalExtensionButton));
         return QProxyStyle::standardIcon(icon, option, widget);
     }
+
+    // Buttons keep their configured caption as text; the mnemonic chosen for
+    // them is only drawn, underlined where the Alt key will find it.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* p,
+                     const QWidget* widget) const override {
+        const int at = mnemonicIndex(widget);
+        if (at >= 0 && element == CE_PushButtonLabel) {
+            if (const auto* o = qstyleoption_cast<const QStyleOptionButton*>(option)) {
+                QStyleOptionButton copy(*o);
+                copy.text = markMnemonic(o->text, at);
+                QProxyStyle::drawControl(element, &copy, p, widget);
+                return;
+            }
+        }
+        if (at >= 0 && element == CE_ToolButtonLabel) {
+            if (const auto* o = qstyleoption_cast<const QStyleOptionToolButton*>(option)) {
+                QStyleOptionToolButton copy(*o);
+                copy.text = markMnemonic(o->text, at);
+                QProxyStyle::drawControl(element, &copy, p, widget);
+                return;
+            }
+        }
+        QProxyStyle::drawControl(element, option, p, widget);
+        if (element == CE_PushButton && (option->state & State_HasFocus))
+            focusFrame(p, option);
+    }
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* p,
+                            const QWidget* widget) const override {
+        QProxyStyle::drawComplexControl(control, option, p, widget);
+        if (control == CC_ToolButton && (option->state & State_HasFocus))
+            focusFrame(p, option);
+    }
+
+private:
+    static int mnemonicIndex(const QWidget* widget) {
+        const auto* b = qobject_cast<const QAbstractButton*>(widget);
+        if (!b)
+            return -1;
+        bool ok = false;
+        const int at = b->property("mnemonicAt").toInt(&ok);
+        return ok && at < b->text().size() ? at : -1;
+    }
+
+    // The platform style's focus hint on a button is a faint tint; learners
+    // working from the keyboard need to see at a glance which button Enter
+    // presses.
+    static void focusFrame(QPainter* p, const QStyleOption* option) {
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing);
+        p->setPen(QPen(option->palette.color(QPalette::Highlight), 2));
+        p->setBrush(Qt::NoBrush);
+        p->drawRoundedRect(QRectF(option->rect).adjusted(1.5, 1.5, -1.5, -1.5), 2, 2);
+        p->restore();
+    }
 };
 
 } // namespace
@@ -78,6 +139,10 @@ void prepareApplication() {
     QFont arial(QStringLiteral("Arial"));
     arial.setPointSize(10);
     QApplication::setFont(arial);
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        loadQtTranslations(*app);
+        installKeyboardHelper(*app);
+    }
 }
 
 int runOrbino(QApplication& app, const QStringList& args) {
@@ -88,12 +153,17 @@ int runOrbino(QApplication& app, const QStringList& args) {
         QApplication::setWindowIcon(QIcon(QStringLiteral("ikona.ico")));
     const QScreen* screen = QGuiApplication::primaryScreen();
     ScreenMetrics metrics;
+    QRect available;
     if (screen) {
-        metrics.width = screen->geometry().width();
-        metrics.height = screen->geometry().height();
+        // In logical pixels: on a scaled screen the layout designed for the
+        // nearest designed size, and the windows fitted to what is free.
+        const QSize designed = designedScreenSize(screen->geometry().size());
+        metrics.width = designed.width();
+        metrics.height = designed.height();
         metrics.dpi = qRound(screen->logicalDotsPerInch());
+        available = screen->availableGeometry();
     }
-    RealSystemInfo system(metrics);
+    RealSystemInfo system(metrics, available);
     WidgetPrompter prompter;
     ProcessShell shell;
     ModalRunner modal;

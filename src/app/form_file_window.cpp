@@ -1,5 +1,7 @@
 #include "app/form_file_window.h"
 
+#include "app/keyboard_window.h"
+
 #include "platform/errors.h"
 #include "platform/textfile.h"
 
@@ -105,7 +107,9 @@ bool enabledWhenShown(const QAction& action) {
 
 void widgetProps(QByteArray& out, const QWidget& w) {
     JsonObject o(out);
-    const QRect g = w.geometry();
+    // A window whose layout is designed apart from its real size keeps the design.
+    const QVariant design = w.property("designGeometry");
+    const QRect g = design.isValid() ? design.toRect() : w.geometry();
     o.field(QStringLiteral("geometry")) += '[' + QByteArray::number(g.x()) + ',' + QByteArray::number(g.y()) + ',' +
                                            QByteArray::number(g.width()) + ',' + QByteArray::number(g.height()) + ']';
     o.boolean(QStringLiteral("hidden"), w.isHidden());
@@ -218,7 +222,8 @@ QByteArray formFileBytes(const QWidget& form) {
             QByteArray one;
             {
                 JsonObject o(one);
-                o.string(QStringLiteral("text"), a->text());
+                // As configured: each window marks its own mnemonics.
+                o.string(QStringLiteral("text"), configuredText(*a));
                 o.boolean(QStringLiteral("enabled"), enabledWhenShown(*a));
                 o.boolean(QStringLiteral("visible"), a->isVisible());
                 o.string(QStringLiteral("shortcut"), a->shortcut().toString(QKeySequence::PortableText));
@@ -230,7 +235,7 @@ QByteArray formFileBytes(const QWidget& form) {
             QByteArray one;
             {
                 JsonObject o(one);
-                o.string(QStringLiteral("text"), m->title());
+                o.string(QStringLiteral("text"), configuredText(*m->menuAction()));
                 o.boolean(QStringLiteral("enabled"), enabledWhenShown(*m->menuAction()));
                 o.boolean(QStringLiteral("visible"), m->menuAction()->isVisible());
                 o.boolean(QStringLiteral("menu"), true);
@@ -283,8 +288,12 @@ void applyFormBytes(QWidget& form, const QByteArray& data, const QString& path) 
     }
     const QJsonObject win = root.value(QStringLiteral("window")).toObject();
     const QJsonArray g = win.value(QStringLiteral("geometry")).toArray();
-    if (g.size() == 4)
-        form.setGeometry(g[0].toInt(), g[1].toInt(), g[2].toInt(), g[3].toInt());
+    if (g.size() == 4) {
+        const QRect r(g[0].toInt(), g[1].toInt(), g[2].toInt(), g[3].toInt());
+        if (form.property("designGeometry").isValid())
+            form.setProperty("designGeometry", r);
+        form.setGeometry(r);
+    }
     QFont f;
     if (f.fromString(win.value(QStringLiteral("font")).toString()))
         form.setFont(f);

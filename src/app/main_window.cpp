@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/form_file_window.h"
+#include "app/screen_fit.h"
 #include "platform/dialogs_window.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
@@ -10,10 +11,13 @@
 #include "ui_tform1.h"
 
 #include <QAbstractScrollArea>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
+#include <QScrollArea>
+#include <QShortcut>
 
 namespace orbino {
 
@@ -65,7 +69,29 @@ TForm1::TForm1(AppState& state, ModalRunner& runner, bool setup, QWidget* parent
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    // The designed canvas in a scroll area: scrolled on a screen too small
+    // for it, centred on a larger one.
+    m_canvasArea = new QScrollArea(this);
+    m_canvasArea->setFrameShape(QFrame::NoFrame);
+    m_canvasArea->setFocusPolicy(Qt::NoFocus);
+    m_canvasArea->setWidgetResizable(false);
+    m_canvasArea->setAlignment(Qt::AlignCenter);
+    m_canvasArea->viewport()->setBackgroundRole(QPalette::Window);
+    m_canvasArea->setAccessibleName(QStringLiteral("Obrazovka"));
+    m_canvasArea->setWidget(takeCentralWidget());
+    setCentralWidget(m_canvasArea);
+    setProperty("designGeometry", geometry());
     setWindowColor(winColor(16777181));
+    // Escape leaves a level screen as "Späť" does, through the same handler
+    // (so edited text is offered for saving first).
+    auto* back = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(back, &QShortcut::activated, this, [this] {
+        if (!isMainWindow() && ui->SpeedButton1->isVisible() && ui->SpeedButton1->isEnabled())
+            ui->SpeedButton1->click();
+    });
+    // Whatever gets the focus is scrolled into view (a screen reader or a
+    // mnemonic may focus a control the canvas has scrolled away).
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { showFocused(now); });
     ui->Memo1->viewport()->installEventFilter(this);
     ui->Memo1->installEventFilter(this);
     nameForScreenReaders();
@@ -87,13 +113,54 @@ void TForm1::nameForScreenReaders() {
     ui->MainMenu1->setAccessibleName(QStringLiteral("Ponuka"));
 }
 
-TForm1::~TForm1() { delete ui; }
+TForm1::~TForm1() {
+    // The controls clear their focus while they are destroyed below.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+    delete ui;
+}
 
 void TForm1::setWindowColor(const QColor& c) {
     QPalette p = ui->centralwidget->palette();
     p.setColor(QPalette::Window, c);
     ui->centralwidget->setPalette(p);
     ui->centralwidget->setAutoFillBackground(true);
+    QPalette around = m_canvasArea->viewport()->palette();
+    around.setColor(QPalette::Window, c);
+    m_canvasArea->viewport()->setPalette(around);
+    m_canvasArea->viewport()->setAutoFillBackground(true);
+}
+
+QRect TForm1::designGeometry() const {
+    return property("designGeometry").toRect();
+}
+
+void TForm1::setDesignGeometry(const QRect& r) {
+    setProperty("designGeometry", r);
+    placeOnScreen();
+}
+
+void TForm1::resizeDesign(int w, int h) {
+    setDesignGeometry(QRect(designGeometry().topLeft(), QSize(w, h)));
+}
+
+void TForm1::placeOnScreen() {
+    const QRect design = designGeometry();
+    const int menu = ui->MainMenu1->sizeHint().height();
+    ui->centralwidget->resize(design.width(), std::max(0, design.height() - menu));
+    const QRect free = st.system ? st.system->availableArea() : QRect();
+    const QRect real = windowOnScreen(design, free);
+    // At its designed size the window shows the whole canvas; scroll bars
+    // would only eat a pixel the menu bar's height differs by.
+    const auto bars = real == design.translated(free.topLeft()) ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+    m_canvasArea->setHorizontalScrollBarPolicy(bars);
+    m_canvasArea->setVerticalScrollBarPolicy(bars);
+    setGeometry(real);
+    m_canvasArea->setAlignment(Qt::AlignCenter); // places the canvas anew
+}
+
+void TForm1::showFocused(QWidget* now) {
+    if (now && m_canvasArea && ui->centralwidget->isAncestorOf(now))
+        m_canvasArea->ensureWidgetVisible(now, 10, 10);
 }
 
 QColor TForm1::windowColor() const { return ui->centralwidget->palette().color(QPalette::Window); }
@@ -350,10 +417,10 @@ void TForm1::FormCreate(const QStringList& args) {
     ui->ComboBox1->hide();
     applyMenuCaptions(*this);
     // The window takes the working area.
-    setGeometry(st.boundsLeft, st.boundsTop, st.boundsWidth, st.boundsHeight);
+    setDesignGeometry(QRect(st.boundsLeft, st.boundsTop, st.boundsWidth, st.boundsHeight));
     // The background picture's place for the layout unit.
     if (st.scale == 10) {
-        ui->Image1->setGeometry(ui->Image1->x(), 100, width() - 200, height() - 190);
+        ui->Image1->setGeometry(ui->Image1->x(), 100, designWidth() - 200, designHeight() - 190);
     } else {
         ui->Image1->setGeometry(ui->Image1->x(), 20, ui->Image1->width() - 7 * st.scale, ui->Image1->height());
     }

@@ -10,6 +10,7 @@
 class QAbstractButton;
 class QLabel;
 class QCloseEvent;
+class QScrollArea;
 
 namespace Ui {
 class TForm1;
@@ -46,6 +47,21 @@ public:
 
     void setWindowColor(const QColor& c);
     QColor windowColor() const;
+
+    // The window's place and size as the layout designs them: the layout
+    // numbers are computed against these, whatever the real screen. The
+    // real window fits the screen's free area; the designed canvas inside
+    // it scrolls when the screen is smaller and is centred when it is larger.
+    QRect designGeometry() const;
+    int designWidth() const { return designGeometry().width(); }
+    int designHeight() const { return designGeometry().height(); }
+    void setDesignGeometry(const QRect& r);
+    void resizeDesign(int w, int h);
+    // Puts the real window on the screen for the current design (again).
+    void placeOnScreen();
+    // Keyboard: Tab follows the screen (heading, text, buttons top to
+    // bottom, links, "Späť", "Koniec"); mnemonics for what is shown now.
+    void keyboardOrder();
 
     // Runs an event handler: a FileError or other exception becomes the
     // program's general error report and the program goes on.
@@ -152,6 +168,8 @@ private:
     void connectHandlers();
     void nameForScreenReaders();
     bool m_isMain = false;
+    QScrollArea* m_canvasArea = nullptr;
+    void showFocused(QWidget* now);
 };
 
 } // namespace orbino

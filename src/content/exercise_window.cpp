@@ -159,9 +159,11 @@ QImage loadImage(const QString& path) {
 void setPicture(QLabel* label, const QImage& img, bool transparent) {
     if (img.isNull())
         return;
-    const QPixmap pm = transparent ? seeThroughPixmap(img) : QPixmap::fromImage(img);
+    const qreal ratio = label->devicePixelRatioF();
+    const QPixmap pm =
+        transparent ? seeThroughPixmap(img, ratio) : QPixmap::fromImage(forScreen(img, ratio));
     label->setPixmap(pm);
-    label->resize(pm.size());
+    label->resize(pm.deviceIndependentSize().toSize());
 }
 
 // Document y of the baseline and the height of the last screen line of

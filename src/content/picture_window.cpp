@@ -34,7 +34,7 @@ void TOknoObrazku::loadPicture(const QString& path) {
     const QImage image = readPicture(path);
     if (image.isNull())
         throw FileError(path, QStringLiteral("nie je obrázok, ktorý sa dá zobraziť"));
-    ui->Image1->setPixmap(QPixmap::fromImage(image));
+    ui->Image1->setPixmap(QPixmap::fromImage(forScreen(image, ui->Image1->devicePixelRatioF())));
     ui->Image1->resize(image.size());
     FormResize();
 }

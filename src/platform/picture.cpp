@@ -270,11 +270,43 @@ QImage readPicture(const QString& path) {
     return decodePicture(readFileBytes(path, kMaxPictureBytes));
 }
 
-QPixmap seeThroughPixmap(const QImage& img) {
+QPixmap seeThroughPixmap(const QImage& img, qreal ratio) {
+    if (img.isNull())
+        return {};
+    const QColor key = img.pixelColor(0, img.height() - 1);
+    // Scaled smoothly for a HiDPI screen, the key colour's edges blend, so
+    // there the colour becomes transparent before scaling, not a mask after.
+    if (ratio > 1.0)
+        return QPixmap::fromImage(forScreen(img, ratio, key));
     QPixmap pm = QPixmap::fromImage(img);
-    if (!img.isNull())
-        pm.setMask(pm.createMaskFromColor(img.pixelColor(0, img.height() - 1)));
+    pm.setMask(pm.createMaskFromColor(key));
     return pm;
+}
+
+} // namespace orbino
+
+namespace orbino {
+
+QImage forScreen(const QImage& picture, qreal ratio, const QColor& transparent) {
+    if (picture.isNull())
+        return picture;
+    QImage img = picture;
+    if (transparent.isValid()) {
+        img = img.convertToFormat(QImage::Format_ARGB32);
+        const QRgb key = transparent.rgb() & 0xffffff;
+        for (int y = 0; y < img.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = 0; x < img.width(); ++x)
+                if ((row[x] & 0xffffff) == key)
+                    row[x] = 0;
+        }
+    }
+    if (ratio > 1.0) {
+        const QSize device(qRound(img.width() * ratio), qRound(img.height() * ratio));
+        img = img.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        img.setDevicePixelRatio(ratio);
+    }
+    return img;
 }
 
 } // namespace orbino

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QPixmap>
 #include <QString>
@@ -30,8 +31,18 @@ QImage readPicture(const QString& path);
 QImage decodePlainBitmap(const QByteArray& bytes);
 
 // The picture with every pixel of its bottom-left pixel's colour made
-// see-through: button glyphs and markers are drawn so. Needs a GUI
-// application, as every pixmap does.
-QPixmap seeThroughPixmap(const QImage& img);
+// see-through: button glyphs and markers are drawn so, at the screen's
+// device pixel ratio. Needs a GUI application, as every pixmap does.
+QPixmap seeThroughPixmap(const QImage& img, qreal ratio = 1.0);
+
+} // namespace orbino
+
+namespace orbino {
+
+// A picture for a screen of `ratio` device pixels per logical pixel: scaled
+// smoothly to that many device pixels, so it shows at its designed size
+// without its pixels doubled. `transparent`, when valid, becomes see-through
+// first (button glyphs use their bottom-left pixel so). Unchanged at 1.
+QImage forScreen(const QImage& picture, qreal ratio, const QColor& transparent = QColor());
 
 } // namespace orbino

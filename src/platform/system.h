@@ -1,4 +1,5 @@
 #pragma once
+#include <QRect>
 #include <QString>
 
 namespace orbino {
@@ -15,6 +16,9 @@ class SystemInfo {
 public:
     virtual ~SystemInfo() = default;
     virtual ScreenMetrics screen() const = 0;
+    // What the windows may take of the real screen, in logical pixels;
+    // empty when not known (a window then takes its designed place).
+    virtual QRect availableArea() const { return {}; }
     virtual QString hostName() const = 0;
     // First IPv4 address of the host name in dotted form; empty when the
     // name does not resolve.
@@ -25,13 +29,15 @@ public:
 // window layer (the core does not know about screens).
 class RealSystemInfo : public SystemInfo {
 public:
-    explicit RealSystemInfo(ScreenMetrics m) : m_screen(m) {}
+    explicit RealSystemInfo(ScreenMetrics m, QRect available = {}) : m_screen(m), m_available(available) {}
     ScreenMetrics screen() const override { return m_screen; }
+    QRect availableArea() const override { return m_available; }
     QString hostName() const override;
     QString hostAddress() const override;
 
 private:
     ScreenMetrics m_screen;
+    QRect m_available;
 };
 
 } // namespace orbino

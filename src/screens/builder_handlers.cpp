@@ -48,13 +48,17 @@ QString pictureKey(const char* use, const QString& path) {
 
 // Shows a background picture at its own size, centred in the label (which
 // clips a picture larger than itself), as the course pictures were drawn for.
+// On a scaled screen the pictures are drawn at the screen's own resolution.
 void setPicture(QLabel* label, const QString& path) {
-    const QString key = pictureKey("background", path);
+    const qreal ratio = label->devicePixelRatioF();
+    const QString key = pictureKey("background", path) + u'@' + QString::number(ratio);
     QPixmap pm;
     if (!QPixmapCache::find(key, &pm)) {
         QImage img = loadPicture(path);
         if (img.isNull())
             return;
+        if (ratio > 1.0)
+            img = forScreen(img, ratio);
         pm = QPixmap::fromImage(std::move(img)); // converted in place, no second copy
         QPixmapCache::insert(key, pm);
     }
@@ -62,18 +66,30 @@ void setPicture(QLabel* label, const QString& path) {
 }
 
 // Button glyphs use their bottom-left pixel as the transparent colour.
-QIcon glyphIcon(const QString& path, QSize* size) {
-    const QString key = pictureKey("glyph", path);
+QIcon glyphIcon(const QString& path, QSize* size, qreal ratio) {
+    const QString key = pictureKey("glyph", path) + u'@' + QString::number(ratio);
     QPixmap pm;
     if (!QPixmapCache::find(key, &pm)) {
         const QImage img = loadPicture(path);
         if (img.isNull())
             return {};
-        pm = seeThroughPixmap(img);
+        pm = seeThroughPixmap(img, ratio);
         QPixmapCache::insert(key, pm);
     }
-    *size = pm.size();
+    *size = pm.deviceIndependentSize().toSize();
     return QIcon(pm);
+}
+
+// What an item button opens, for a screen reader.
+QString itemKind(const QString& extension) {
+    const QString e = extension.toLower();
+    if (e == QLatin1String("txt"))
+        return QStringLiteral("Otvorí ďalšiu obrazovku");
+    if (e == QLatin1String("scm"))
+        return QStringLiteral("Prehrá ukážku");
+    if (e == QLatin1String("exe") || e == QLatin1String("com") || e == QLatin1String("bat"))
+        return QStringLiteral("Spustí program");
+    return QStringLiteral("Otvorí dokument");
 }
 
 // Every activation starts at 10 points.
@@ -100,9 +116,9 @@ void placeBackground(TForm1& w) {
     Ui::TForm1* ui = w.ui;
     AppState& st = w.st;
     if (w.level == 1)
-        ui->Image1->move(w.x(), ui->Image1->y());
+        ui->Image1->move(w.designGeometry().x(), ui->Image1->y());
     else
-        ui->Image1->move((w.width() - ui->Image1->width()) / 2, st.scale == 10 ? 90 : 30);
+        ui->Image1->move((w.designWidth() - ui->Image1->width()) / 2, st.scale == 10 ? 90 : 30);
 }
 
 // The learner's own links of this level, with their label when there are any.
@@ -148,6 +164,7 @@ void finishActivation(TForm1& w) {
     // Lessons read, beside the day buttons (again on every return).
     if (w.level == 1)
         w.showDayProgress();
+    w.keyboardOrder();
 }
 
 // A button per day, one below the other at the right; gives where they end.
@@ -320,9 +337,9 @@ void placeLinksAndText(TForm1& w, int cursor) {
         ui->ComboBox1->addItem(st.CitajKonfig(keys::WwwDefault));
     QWidget* first = qobject_cast<QWidget*>(st.itemButtons[size_t(w.level)][1].data());
     if (w.buttonCount != 0 && first)
-        ui->Label1->resize(w.width() - first->width() - 20, ui->Label1->height());
+        ui->Label1->resize(w.designWidth() - first->width() - 20, ui->Label1->height());
     else
-        ui->Label1->resize(w.width() - 20, ui->Label1->height());
+        ui->Label1->resize(w.designWidth() - 20, ui->Label1->height());
 
     w.Lista(cursor);
     ui->ComboBox1->setCurrentIndex(0);
@@ -354,7 +371,7 @@ void makeSolutionMarker(TForm1& w, int k, const QRect& place) {
     marker->setAccessibleName(marker->toolTip());
     const QImage img = loadPicture(st.programFolder + QStringLiteral("ries.bmp"));
     if (!img.isNull())
-        marker->setPixmap(seeThroughPixmap(img));
+        marker->setPixmap(seeThroughPixmap(img, marker->devicePixelRatioF()));
     marker->hide();
     while (w.solutionMarkers.size() < k)
         w.solutionMarkers.append(nullptr);
@@ -366,7 +383,7 @@ void setGlyph(QPushButton* b, const QString& glyph) {
     if (glyph.isEmpty())
         return;
     QSize size;
-    const QIcon icon = glyphIcon(glyph, &size);
+    const QIcon icon = glyphIcon(glyph, &size, b->devicePixelRatioF());
     if (!icon.isNull()) {
         const int h = b->height();
         b->setIcon(icon);
@@ -429,9 +446,9 @@ void TForm1::buildMainScreen() {
 
     // The heading leaves room for the day buttons.
     if (listing.days.isEmpty())
-        ui->Label1->resize(width() - 20, ui->Label1->height());
+        ui->Label1->resize(designWidth() - 20, ui->Label1->height());
     else
-        ui->Label1->resize(width() - (u == 10 ? 15 : 20) * u - 20, ui->Label1->height());
+        ui->Label1->resize(designWidth() - (u == 10 ? 15 : 20) * u - 20, ui->Label1->height());
     ui->Button1->hide();
     Lista(cursor);
     endIfNoButton(*this);
@@ -479,10 +496,10 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
     b->setFont(bf);
     const int top = cursor + (u == 10 ? nearest(u * 3.5) : nearest(u * 2.9));
     // The window grows so that no button is out of reach below its edge.
-    if (top + h >= height() - 40 && top <= height() - 4 * u)
-        resize(width(), height() + nearest(20.0 / u) * 5);
-    if (top + h > height() - 4 * u)
-        resize(width(), top + h + 4 * u);
+    if (top + h >= designHeight() - 40 && top <= designHeight() - 4 * u)
+        resizeDesign(designWidth(), designHeight() + nearest(20.0 / u) * 5);
+    if (top + h > designHeight() - 4 * u)
+        resizeDesign(designWidth(), top + h + 4 * u);
     b->setProperty("tag", slot);
 
     const ContentItem item = splitItemLine(line);
@@ -509,6 +526,10 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
     b->setText(t.text);
     b->setToolTip(item.caption);
     b->setProperty("hintShown", t.shortened);
+    // Read in full even when shortened; the description says what the
+    // button opens, rather than repeating the caption (the hint).
+    b->setAccessibleName(item.caption);
+    b->setAccessibleDescription(itemKind(ext));
     connect(b, &QAbstractButton::clicked, this,
             [this, b] { guard([this, b] { SpustiProgram(b); }); });
     b->setVisible(shown);

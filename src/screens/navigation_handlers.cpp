@@ -194,6 +194,7 @@ void TForm1::ZobrazOkno() {
         throw;
     }
     w->level = L;
+    w->placeOnScreen();
     st.levelWindows[size_t(L)] = w;
     st.levelBuilt[size_t(L)] = false;
     TForm1* below = windowOfLevel(st, L - 1);

@@ -13,6 +13,7 @@
 #include "tree/text_search.h"
 #include "ui_tree_window.h"
 
+#include <QMenuBar>
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCoreApplication>
@@ -114,6 +115,10 @@ TOknoHladaj::TOknoHladaj(TForm1& form, QWidget* parent)
     p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
     p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
     ui->TreeView1->setPalette(p);
+    // The hidden header is still read by screen readers: it names the column.
+    ui->TreeView1->setHeaderLabel(QStringLiteral("Lekcie"));
+    if (auto* bar = findChild<QMenuBar*>())
+        bar->setAccessibleName(QStringLiteral("Ponuka"));
     ui->Edit1->installEventFilter(this);
 
     auto on = [this](auto* sender, auto signal, void (TOknoHladaj::*h)()) {

@@ -11,6 +11,7 @@ _running = []
 
 def pytest_configure(config):
     config.addinivalue_line("markers", "both_sizes: also run on the larger screen (1280x1024)")
+    config.addinivalue_line("markers", "large_screen: also run on a large screen (1920x1080)")
 
 
 @pytest.fixture

@@ -125,6 +125,42 @@ def walk(node, only_showing=True):
         yield from walk(c, only_showing)
 
 
+def top_window(node):
+    """The frame or dialog holding `node`."""
+    top = node
+    for _ in range(50):
+        try:
+            parent = top.get_parent()
+        except Exception:
+            return top
+        if parent is None or role(parent) == "application":
+            return top
+        top = parent
+    return top
+
+
+def inside(inner, outer):
+    x, y, w, h = inner
+    ox, oy, ow, oh = outer
+    return ox <= x and x + w <= ox + ow and oy <= y and y + h <= oy + oh
+
+
+def bring_into_view(node):
+    """A control its window has scrolled out of sight (a small or scaled
+    screen) is given the focus, which scrolls it into view as Tab would."""
+    top = top_window(node)
+    if top is node or inside(extents(node), extents(top)):
+        return
+    try:
+        node.get_component_iface().grab_focus()
+    except Exception:
+        return
+    try:
+        wait_for("the control scrolled into view", lambda: inside(extents(node), extents(top)), timeout=3)
+    except Timeout:
+        pass
+
+
 def text_of(node):
     try:
         t = node.get_text_iface()
@@ -169,6 +205,9 @@ class Orbino:
         self.log = open(self.log_path, "wb")
         self.proc = subprocess.Popen([binary, *args], cwd=course, env=e, stdout=self.log, stderr=subprocess.STDOUT)
         self._app = None
+        # The accessibility bus gives places in the program's logical pixels;
+        # the X server takes the pointer in device pixels.
+        self.scale = float(e.get("QT_SCALE_FACTOR") or 1)
 
     # --- the process -----------------------------------------------------
     def running(self):
@@ -269,9 +308,10 @@ class Orbino:
 
     # --- input as a person gives it --------------------------------------
     def click(self, node, button=1, count=1):
+        bring_into_view(node)
         x, y, w, h = extents(node)
         assert w > 0 and h > 0, f"{role(node)} {name(node)!r} has no place on the screen"
-        move_pointer(x + w // 2, y + h // 2)
+        move_pointer(round((x + w / 2) * self.scale), round((y + h / 2) * self.scale))
         xdotool("click", "--repeat", count, button)
 
     def press(self, label, role_name="push button", within=None):
@@ -438,6 +478,7 @@ class OtherCopy(Orbino):
         self.temp = temp
         self.proc = _Process(pid)
         self._app = None
+        self.scale = 1.0
         self.log = open(os.devnull, "wb")
         self.log_path = os.devnull
 

@@ -1,0 +1,89 @@
+"""The windows on scaled and large screens: every control inside the window
+and the screen, or scrolled into view and usable; the designed layout
+centred on a large screen."""
+import os
+
+import pytest
+
+from driver import extents, inside, name, role, tab_to, wait_for, walk
+
+CONTROLS = ("push button", "combo box", "text", "menu item")
+
+
+def screen_size(o):
+    w, h = (int(v) for v in os.environ.get("ORBINO_E2E_SIZE", "1024x768").split("x"))
+    return (0, 0, int(w / o.scale), int(h / o.scale))
+
+
+def check_reachable(o, labels):
+    """Every control of the front window lies inside it (once scrolled to)
+    and the window inside the screen; `labels` are also pressed-ready."""
+    w = o.window()
+    win = extents(w)
+    assert inside(win, screen_size(o)), f"window {win} outside the screen {screen_size(o)}"
+    for n in walk(w):
+        if role(n) not in CONTROLS or role(n) == "menu item" and role(n.get_parent()) != "menu bar":
+            continue
+        if role(n) == "text":
+            # A text panel may be larger than a small window: it scrolls in it.
+            x, y, tw, th = extents(n)
+            assert tw > 0 and th > 0 and x < win[0] + win[2] * 2 and y < win[1] + win[3] * 2, name(n)
+            continue
+        if not inside(extents(n), win):
+            # As a person reaches it: with Tab.
+            tab_to(o, n, limit=30)
+            wait_for(f"{role(n)} {name(n)!r} in view", lambda: inside(extents(n), extents(w)), timeout=3)
+    for label in labels:
+        b = o.find("push button", label, within=w)
+        b.get_component_iface().grab_focus()
+        wait_for(f"{label!r} in view", lambda: inside(extents(b), extents(w)), timeout=3)
+
+
+@pytest.mark.both_sizes
+@pytest.mark.large_screen
+@pytest.mark.parametrize("scale", ["2", "1.5"])
+def test_every_control_reachable_on_a_scaled_screen(start, scale):
+    o = start(env={"QT_SCALE_FACTOR": scale})
+    o.find("push button", "1. deň")
+    check_reachable(o, ["1. deň", "4. deň", "Koniec"])
+    o.press("1. deň")
+    o.find("push button", "Klávesnica")
+    check_reachable(o, ["Klávesnica", "Späť", "Koniec"])
+    o.press("Klávesnica")
+    o.find("push button", "Písmená a číslice")
+    check_reachable(o, ["Späť", "Koniec"])
+    # "Späť" and "Koniec" work with the mouse wherever they are.
+    o.press("Späť")
+    o.find("push button", "Klávesnica")
+    wait_for("level file 2", lambda: o.level_file() == "2")
+    o.press("Koniec")
+    assert "ukončiť" in o.message_text()
+    o.answer("Nie")
+    o.press("Späť")
+    o.find("push button", "1. deň")
+    # A dialog fits too, where the screen holds its designed size (a
+    # 1024x768 screen at 2 leaves 512x384, less than the dialog's design).
+    o.press("2. deň")
+    o.find("push button", "Súbory")
+    o.menu("Vlastné", "Poznámky")
+    d = extents(o.window("Poznámky"))
+    if d[2] <= screen_size(o)[2] and d[3] <= screen_size(o)[3]:
+        assert inside(d, screen_size(o))
+    o.key("Escape")
+
+
+@pytest.mark.large_screen
+def test_large_screen_centres_the_layout(start):
+    o = start()
+    o.find("push button", "1. deň")
+    wx, wy, ww, wh = extents(o.window())
+    sx, sy, sw, sh = screen_size(o)
+    if sw <= 1280:
+        pytest.skip("only on screens larger than the designed ones")
+    # The window takes the screen; the day buttons, at the right of the
+    # designed layout, stand near the middle rather than at the right edge.
+    assert ww > sw * 0.9
+    x, y, w, h = extents(o.find("push button", "1. deň"))
+    assert x + w < wx + ww - 200
+    heading = o.find("label", "VÝUKOVÝ PROGRAM ORBINO: Práca s počítačom")
+    assert extents(heading)[0] > wx + 200
