@@ -28,19 +28,22 @@ struct ClassFolder {
         dir = tmp.path() + QStringLiteral("/trieda/");
         const QDateTime when(QDate(2026, 3, 9), QTime(10, 0));
         for (int t = 0; t < kTests; ++t)
-            outline << OutlineLesson{QStringLiteral("%1._deň").arg(t / 4 + 1, 2, 10, QLatin1Char('0')),
-                                     QStringLiteral("Deň %1").arg(t / 4 + 1),
-                                     QStringLiteral("test%1.txt").arg(t),
-                                     {QStringLiteral("Vyskúšaj sa")},
-                                     true};
+            outline << OutlineLesson{
+                QStringLiteral("%1._deň").arg(t / 4 + 1, 2, 10, QLatin1Char('0')),
+                QStringLiteral("Deň %1").arg(t / 4 + 1),
+                QStringLiteral("test%1.txt").arg(t),
+                {QStringLiteral("Vyskúšaj sa")},
+                true};
         for (int l = 0; l < kLearners; ++l) {
             ProgressFile p;
             p.setCourse(QStringLiteral("Kurz"));
             for (int v = 0; v < 200; ++v)
-                p.recordVisit(outline.at(v % kTests).day, QStringLiteral("lekcia%1.txt").arg(v), when);
+                p.recordVisit(outline.at(v % kTests).day, QStringLiteral("lekcia%1.txt").arg(v),
+                              when);
             for (int t = 0; t < kTests; ++t)
                 for (int a = 0; a < 2; ++a)
-                    p.recordTest(outline.at(t).day, outline.at(t).list, (l + t + a) % 6, 5, when.addSecs(a));
+                    p.recordTest(outline.at(t).day, outline.at(t).list, (l + t + a) % 6, 5,
+                                 when.addSecs(a));
             const QString folder = dir + QStringLiteral("Žiak %1/").arg(l);
             QDir().mkpath(folder);
             QFile f(folder + QStringLiteral("#postup.txt"));

@@ -10,10 +10,11 @@
 using namespace orbino;
 
 namespace {
-const char* kKeys[] = {"NAME", "EDUCATION", "BUTTON NOTES", "HTTP", "MY HTTP", "MENU OWNSELF", "MENU NOTES",
-                       "MENU HTTP", "MENU COPY", "MENU HELP", "MENU EDIT", "MENU HELPS", "MENU TREE",
-                       "MENU EDIT MEMO", "MEMO INFO", "MENU END", "BACK BUTTON CAPTION", "END BUTTON CAPTION",
-                       "WINDOW CAPTION", "COLOR TITLE"};
+const char* kKeys[] = {
+    "NAME",         "EDUCATION",           "BUTTON NOTES",       "HTTP",           "MY HTTP",
+    "MENU OWNSELF", "MENU NOTES",          "MENU HTTP",          "MENU COPY",      "MENU HELP",
+    "MENU EDIT",    "MENU HELPS",          "MENU TREE",          "MENU EDIT MEMO", "MEMO INFO",
+    "MENU END",     "BACK BUTTON CAPTION", "END BUTTON CAPTION", "WINDOW CAPTION", "COLOR TITLE"};
 
 struct Fixture {
     QTemporaryDir dir;
@@ -30,7 +31,8 @@ static void BM_Lookup40(benchmark::State& state) {
     st.programFolder = fixture().dir.path() + "/";
     for (auto _ : state) {
         for (int i = 0; i < 40; ++i)
-            benchmark::DoNotOptimize(st.CitajKonfig(QString::fromLatin1(kKeys[i % 20]), QStringLiteral("x")));
+            benchmark::DoNotOptimize(
+                st.CitajKonfig(QString::fromLatin1(kKeys[i % 20]), QStringLiteral("x")));
     }
 }
 BENCHMARK(BM_Lookup40)->Unit(benchmark::kMicrosecond);

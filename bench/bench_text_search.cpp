@@ -81,11 +81,21 @@ void BM_TextQuery(benchmark::State& state) {
         return;
     }
     const QStringList queries{
-        QStringLiteral("subor"),          QStringLiteral("klaves"),         QStringLiteral("kôň"),
-        QStringLiteral("priecinok kos"),  QStringLiteral("lekcia 517"),     QStringLiteral("ucitel heslo"),
-        QStringLiteral("s"),              QStringLiteral("obrazovka sip"),  QStringLiteral("STĹPEC tabuľka"),
-        QStringLiteral("prehliadac"),     QStringLiteral("dolezity odsek"), QStringLiteral("lekcia"),
-        QStringLiteral("zebra"),          QStringLiteral("myš \"kliknut"),  QStringLiteral("premenovat subor disk"),
+        QStringLiteral("subor"),
+        QStringLiteral("klaves"),
+        QStringLiteral("kôň"),
+        QStringLiteral("priecinok kos"),
+        QStringLiteral("lekcia 517"),
+        QStringLiteral("ucitel heslo"),
+        QStringLiteral("s"),
+        QStringLiteral("obrazovka sip"),
+        QStringLiteral("STĹPEC tabuľka"),
+        QStringLiteral("prehliadac"),
+        QStringLiteral("dolezity odsek"),
+        QStringLiteral("lekcia"),
+        QStringLiteral("zebra"),
+        QStringLiteral("myš \"kliknut"),
+        QStringLiteral("premenovat subor disk"),
     };
     std::vector<double> times;
     qsizetype i = 0;

@@ -41,7 +41,8 @@ struct Course {
         const QByteArray d = QFile::encodeName(dir);
         QByteArray root;
         for (int i = 0; i < kLists; ++i) {
-            root += "[Zoznam " + QByteArray::number(i) + "] zoznam" + QByteArray::number(i) + ".txt\r\n";
+            root += "[Zoznam " + QByteArray::number(i) + "] zoznam" + QByteArray::number(i) +
+                    ".txt\r\n";
             QByteArray list = "<Popis zoznamu.>\r\n";
             for (int j = 0; j < kItemsPerList; ++j) {
                 const QByteArray n = QByteArray::number(i) + "_" + QByteArray::number(j);
@@ -60,7 +61,8 @@ Course& course() {
 }
 
 LessonTree& builtTree() {
-    static LessonTree t = buildLessonTree(course().dir, QStringLiteral("Obsah.txt"), QStringLiteral("1. den"));
+    static LessonTree t =
+        buildLessonTree(course().dir, QStringLiteral("Obsah.txt"), QStringLiteral("1. den"));
     return t;
 }
 
@@ -90,7 +92,8 @@ BENCHMARK(BM_TreeBuildColdListing)->Unit(benchmark::kMillisecond);
 void BM_IntegrityCheck(benchmark::State& state) {
     const LessonTree& t = builtTree();
     for (auto _ : state) {
-        IntegrityReport r = checkIntegrity(t, course().dir, QStringLiteral("01._den"), QStringLiteral("zacykleny"));
+        IntegrityReport r =
+            checkIntegrity(t, course().dir, QStringLiteral("01._den"), QStringLiteral("zacykleny"));
         if (r.missing != 0)
             state.SkipWithError("files reported missing");
         benchmark::DoNotOptimize(r.lines.data());
@@ -121,7 +124,9 @@ struct Chain {
     explicit Chain(bool back) {
         dir = tmp.path() + QStringLiteral("/");
         const QByteArray d = QFile::encodeName(dir);
-        auto name = [](int i) { return i == 0 ? QByteArray("Obsah.txt") : "l" + QByteArray::number(i) + ".txt"; };
+        auto name = [](int i) {
+            return i == 0 ? QByteArray("Obsah.txt") : "l" + QByteArray::number(i) + ".txt";
+        };
         for (int i = 0; i < 20000; ++i) {
             QByteArray list = "[obr]p" + QByteArray::number(i) + ".bmp\r\n";
             if (i + 1 < 20000)
@@ -138,8 +143,10 @@ void BM_ChainCheck(benchmark::State& state) {
     const Chain& c = state.range(0) ? back : plain;
     qsizetype chars = 0;
     for (auto _ : state) {
-        const LessonTree t = buildLessonTree(c.dir, QStringLiteral("Obsah.txt"), QStringLiteral("01"));
-        const IntegrityReport r = checkIntegrity(t, c.dir, QStringLiteral("01"), QStringLiteral("x"));
+        const LessonTree t =
+            buildLessonTree(c.dir, QStringLiteral("Obsah.txt"), QStringLiteral("01"));
+        const IntegrityReport r =
+            checkIntegrity(t, c.dir, QStringLiteral("01"), QStringLiteral("x"));
         chars = 0;
         for (const QString& l : r.lines)
             chars += l.size();

@@ -50,7 +50,8 @@ public:
 
 class NoShell : public Shell {
 public:
-    void openDocument(const QString&, const QString&, std::function<void(const QString&)>) override {}
+    void openDocument(const QString&, const QString&,
+                      std::function<void(const QString&)>) override {}
     bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
     int runAndWait(const QString&, const QStringList&, const QString&) override { return 0; }
 };
@@ -117,10 +118,12 @@ struct Course {
         glyph.setPixelColor(8, 8, Qt::blue);
         glyph.save(prog + QStringLiteral("Text.BMP"), "BMP");
         // The rich-text twins of the lists: a few paragraphs of lesson text.
-        QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}"
-                         "\\viewkind4\\uc1\\pard\\lang1051\\f0\\fs20 ";
+        QByteArray rtf =
+            "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}"
+            "\\viewkind4\\uc1\\pard\\lang1051\\f0\\fs20 ";
         for (int i = 0; i < 30; ++i)
-            rtf += "\\b Kapitola\\b0  \\'9eiak si otvor\\'ed s\\'fabor a zmen\\'ed p\\'edsmo.\\par ";
+            rtf +=
+                "\\b Kapitola\\b0  \\'9eiak si otvor\\'ed s\\'fabor a zmen\\'ed p\\'edsmo.\\par ";
         rtf += "}";
         for (const char* name : {"Obsah.rtf", "zoznam.rtf"}) {
             QFile f(day + QString::fromLatin1(name));

@@ -49,7 +49,8 @@ public:
 
 class NoShell : public Shell {
 public:
-    void openDocument(const QString&, const QString&, std::function<void(const QString&)>) override {}
+    void openDocument(const QString&, const QString&,
+                      std::function<void(const QString&)>) override {}
     bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
     int runAndWait(const QString&, const QStringList&, const QString&) override { return 0; }
 };
@@ -69,7 +70,8 @@ public:
 double processCpuSeconds() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
 }
 
 double median(std::vector<double> v) {

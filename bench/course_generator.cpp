@@ -12,10 +12,26 @@
 namespace orbino::bench {
 
 void writeLargeConfig(const QString& path, int lines) {
-    static const char* keys[] = {"NAME", "EDUCATION", "BUTTON NOTES", "HTTP", "MY HTTP", "MENU OWNSELF",
-                                 "MENU NOTES", "MENU HTTP", "MENU COPY", "MENU HELP", "MENU EDIT",
-                                 "MENU HELPS", "MENU TREE", "MENU EDIT MEMO", "MEMO INFO", "MENU END",
-                                 "BACK BUTTON CAPTION", "END BUTTON CAPTION", "WINDOW CAPTION", "COLOR TITLE"};
+    static const char* keys[] = {"NAME",
+                                 "EDUCATION",
+                                 "BUTTON NOTES",
+                                 "HTTP",
+                                 "MY HTTP",
+                                 "MENU OWNSELF",
+                                 "MENU NOTES",
+                                 "MENU HTTP",
+                                 "MENU COPY",
+                                 "MENU HELP",
+                                 "MENU EDIT",
+                                 "MENU HELPS",
+                                 "MENU TREE",
+                                 "MENU EDIT MEMO",
+                                 "MEMO INFO",
+                                 "MENU END",
+                                 "BACK BUTTON CAPTION",
+                                 "END BUTTON CAPTION",
+                                 "WINDOW CAPTION",
+                                 "COLOR TITLE"};
     const int nkeys = int(sizeof keys / sizeof *keys);
     QStringList out;
     for (int i = 0; i < lines; ++i) {
@@ -26,9 +42,9 @@ void writeLargeConfig(const QString& path, int lines) {
                 out << QStringLiteral("*%1*%2").arg(key).arg(0x800000);
             else
                 out << QStringLiteral("*%1*Hodnota kľúča číslo %2").arg(key).arg(i);
-        }
-        else
-            out << QStringLiteral("*KĽÚČ %1*Text správy, ktorý sa pri štarte nepýta, číslo %1").arg(i);
+        } else
+            out << QStringLiteral("*KĽÚČ %1*Text správy, ktorý sa pri štarte nepýta, číslo %1")
+                       .arg(i);
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
     writeLines(path, out);
@@ -36,24 +52,32 @@ void writeLargeConfig(const QString& path, int lines) {
 
 void writeContentList(const QString& path, int items) {
     QStringList out;
-    out << QStringLiteral("pozadie.bmp") << QStringLiteral("<Popis lekcie, ktorý sa zobrazí v textovom poli.")
+    out << QStringLiteral("pozadie.bmp")
+        << QStringLiteral("<Popis lekcie, ktorý sa zobrazí v textovom poli.")
         << QStringLiteral("Druhý riadok popisu.>");
     for (int i = 1; i <= items; ++i)
         out << QStringLiteral("[Lekcia číslo %1 o práci s počítačom] lekcia%1.txt").arg(i);
-    out << QStringLiteral("//https://orbino.example.org/") << QStringLiteral("//https://www.debian.org/");
+    out << QStringLiteral("//https://orbino.example.org/")
+        << QStringLiteral("//https://www.debian.org/");
     QDir().mkpath(QFileInfo(path).absolutePath());
     writeLines(path, out);
 }
 
 const QStringList& vocabulary() {
-    static const QStringList words = QStringLiteral(
-        "súbor priečinok klávesnica myš obrazovka počítač kôň šípka tlačidlo okno ikona disk pamäť "
-        "program dokument písmo odsek riadok stĺpec tabuľka obrázok farba čiara kruh štvorec ťahať "
-        "kliknúť dvojklik uložiť otvoriť zatvoriť premenovať kopírovať vložiť vystrihnúť zmazať kôš "
-        "sieť internet stránka odkaz prehliadač heslo používateľ učiteľ žiak úloha cvičenie príbeh "
-        "ďalší predchádzajúci nový starý veľký malý rýchly pomalý dôležitý jednoduchý zložitý "
-        "a v na do z so pri po za pred nad pod medzi že aby keď ktorý ako čo kde prečo dnes zajtra")
-                                        .split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    static const QStringList words =
+        QStringLiteral(
+            "súbor priečinok klávesnica myš obrazovka počítač kôň šípka tlačidlo okno ikona disk "
+            "pamäť "
+            "program dokument písmo odsek riadok stĺpec tabuľka obrázok farba čiara kruh štvorec "
+            "ťahať "
+            "kliknúť dvojklik uložiť otvoriť zatvoriť premenovať kopírovať vložiť vystrihnúť "
+            "zmazať kôš "
+            "sieť internet stránka odkaz prehliadač heslo používateľ učiteľ žiak úloha cvičenie "
+            "príbeh "
+            "ďalší predchádzajúci nový starý veľký malý rýchly pomalý dôležitý jednoduchý zložitý "
+            "a v na do z so pri po za pred nad pod medzi že aby keď ktorý ako čo kde prečo dnes "
+            "zajtra")
+            .split(QLatin1Char(' '), Qt::SkipEmptyParts);
     return words;
 }
 
@@ -83,8 +107,9 @@ QString sentences(quint32& seed, qint64 chars) {
 }
 
 QByteArray rtfOf(const QStringList& paragraphs) {
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}\r\n"
-                     "\\viewkind4\\uc1\\pard\\f0\\fs24 ";
+    QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}\r\n"
+        "\\viewkind4\\uc1\\pard\\f0\\fs24 ";
     for (const QString& p : paragraphs) {
         int word = 0;
         for (const QChar c : p) {

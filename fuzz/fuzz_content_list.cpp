@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
 
     const ScreenContent screen = walkContentList(list);
-    if (!list.hasMarkup && (!screen.description.isEmpty() || !screen.itemSlots.isEmpty() || !screen.links.isEmpty()))
+    if (!list.hasMarkup &&
+        (!screen.description.isEmpty() || !screen.itemSlots.isEmpty() || !screen.links.isEmpty()))
         std::abort();
     int previous = 0;
     for (const int slot : screen.itemSlots) {

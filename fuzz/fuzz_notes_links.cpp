@@ -19,8 +19,9 @@ namespace {
 
 // Memory-backed when the system has it: the saves flush to disk each time.
 QString scratchFolder() {
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/orbino-fuzz-XXXXXX")
-                                                                      : QDir::tempPath() + "/orbino-fuzz-XXXXXX");
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/orbino-fuzz-XXXXXX")
+                                 : QDir::tempPath() + "/orbino-fuzz-XXXXXX");
     if (!dir.isValid())
         std::abort();
     return dir.path() + QLatin1Char('/');

@@ -17,9 +17,11 @@ using namespace orbino;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Memory-backed when the system has it: eight files are written per input.
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/orbino-fuzz-XXXXXX")
-                                                                      : QDir::tempPath() + "/orbino-fuzz-XXXXXX");
-    static const QStringList names{"Obsah.txt", "a.txt", "b.txt", "c.txt", "d.txt", "e.txt", "f.txt", "g.txt"};
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/orbino-fuzz-XXXXXX")
+                                 : QDir::tempPath() + "/orbino-fuzz-XXXXXX");
+    static const QStringList names{"Obsah.txt", "a.txt", "b.txt", "c.txt",
+                                   "d.txt",     "e.txt", "f.txt", "g.txt"};
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
     const QList<QByteArray> parts = bytes.split('\0');
     for (qsizetype i = 0; i < names.size(); ++i) {
@@ -33,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     invalidateListing(dir.path());
-    const LessonTree tree = buildLessonTree(dir.path() + "/", QStringLiteral("Obsah.txt"), QStringLiteral("Deň"));
+    const LessonTree tree =
+        buildLessonTree(dir.path() + "/", QStringLiteral("Obsah.txt"), QStringLiteral("Deň"));
     if (tree.nodes.empty() || tree.size() > kMaxTreeNodes || tree.nodes.front().parent != -1)
         std::abort();
     for (int i = 1; i < tree.size(); ++i) {
@@ -42,11 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
     }
     for (const CyclicReference& c : tree.cycles)
-        if (c.node <= 0 || c.node >= tree.size() || tree.listChain(c.node).size() != tree.nodes[size_t(c.node)].depth + 1)
+        if (c.node <= 0 || c.node >= tree.size() ||
+            tree.listChain(c.node).size() != tree.nodes[size_t(c.node)].depth + 1)
             std::abort();
-    const IntegrityReport r = checkIntegrity(tree, dir.path() + "/", QStringLiteral("01"), QStringLiteral("x"));
+    const IntegrityReport r =
+        checkIntegrity(tree, dir.path() + "/", QStringLiteral("01"), QStringLiteral("x"));
     // At most the first few of each problem are listed, each line bounded.
-    if (r.lines.size() > 2 + qsizetype(kShownPerMissingFile + 1) * (tree.size() + qsizetype(tree.cycles.size())))
+    if (r.lines.size() >
+        2 + qsizetype(kShownPerMissingFile + 1) * (tree.size() + qsizetype(tree.cycles.size())))
         std::abort();
     for (const QString& line : r.lines)
         if (line.size() > (kPathHead + kPathTail + 2) * (qsizetype(size) + 8) + 64)

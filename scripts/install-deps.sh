@@ -11,6 +11,8 @@ packages=(
   qt6-tools-dev
   libqt6sql6-sqlite
   libbenchmark-dev
+  # the style check (scripts/check-format.sh)
+  clang-format
   fonts-liberation
   # Qt's own texts in Slovak (qtbase_sk.qm)
   qt6-translations-l10n

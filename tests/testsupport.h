@@ -11,10 +11,10 @@
 #include <QStringList>
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
-#include <functional>
 
 namespace orbino::test {
 
@@ -36,7 +36,9 @@ public:
     std::vector<Shown> shown;
     std::deque<bool> answers;
     bool defaultAnswer = true;
-    void message(MsgKind kind, const QString& text) override { shown.push_back({kind, text, false}); }
+    void message(MsgKind kind, const QString& text) override {
+        shown.push_back({kind, text, false});
+    }
     bool ask(MsgKind kind, const QString& text) override {
         shown.push_back({kind, text, true});
         if (answers.empty())
@@ -93,11 +95,13 @@ public:
         if (!openFailure.isEmpty() && onFailure)
             onFailure(openFailure);
     }
-    bool startProgram(const QString& program, const QStringList& args, const QString& workDir) override {
+    bool startProgram(const QString& program, const QStringList& args,
+                      const QString& workDir) override {
         calls.push_back({QStringLiteral("start"), program, args, workDir});
         return startResult;
     }
-    int runAndWait(const QString& program, const QStringList& args, const QString& workDir) override {
+    int runAndWait(const QString& program, const QStringList& args,
+                   const QString& workDir) override {
         calls.push_back({QStringLiteral("run"), program, args, workDir});
         return runResult;
     }
@@ -142,7 +146,8 @@ public:
             return;
         __user_cap_data_struct d[2];
         std::copy(std::begin(m_saved), std::end(m_saved), d);
-        d[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+        d[0].effective &=
+            ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
         m_ok = ::syscall(SYS_capset, &h, d) == 0;
         m_dropped = m_ok;
     }

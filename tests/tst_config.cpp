@@ -70,8 +70,9 @@ private slots:
             if (got.found != want.found || got.sw != want.sw || got.value != want.value)
                 QFAIL(qPrintable("key " + QString::fromLatin1(key) + " in " +
                                  QString::fromLatin1(data.toPercentEncoding()) + ": found " +
-                                 QString::number(got.found) + " value \"" + got.value + "\", expected " +
-                                 QString::number(want.found) + " value \"" + want.value + "\""));
+                                 QString::number(got.found) + " value \"" + got.value +
+                                 "\", expected " + QString::number(want.found) + " value \"" +
+                                 want.value + "\""));
         }
     }
 
@@ -83,22 +84,43 @@ private slots:
         QTest::addColumn<QString>("def");
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("sw");
-        QTest::newRow("plain") << QStringList{"*END*Koniec?"} << "END" << "d" << "Koniec?" << 1;
-        QTest::newRow("switch 0") << QStringList{"0*IP*Adresa"} << "IP" << "d" << "Adresa" << 0;
-        QTest::newRow("switch other char") << QStringList{"x*IP*Adresa"} << "IP" << "d" << "Adresa" << 1;
-        QTest::newRow("value keeps stars") << QStringList{"*K*a*b*c"} << "K" << "d" << "a*b*c" << 1;
-        QTest::newRow("one star matches nothing") << QStringList{"K*value"} << "K" << "dflt" << "dflt" << 1;
-        QTest::newRow("first duplicate wins") << QStringList{"*K*one", "0*K*two"} << "K" << "d" << "one" << 1;
-        QTest::newRow("lower-case key") << QStringList{"*end*x"} << "END" << "Chcete ukončiť program ?"
+        QTest::newRow("plain") << QStringList{"*END*Koniec?"} << "END"
+                               << "d"
+                               << "Koniec?" << 1;
+        QTest::newRow("switch 0") << QStringList{"0*IP*Adresa"} << "IP"
+                                  << "d"
+                                  << "Adresa" << 0;
+        QTest::newRow("switch other char") << QStringList{"x*IP*Adresa"} << "IP"
+                                           << "d"
+                                           << "Adresa" << 1;
+        QTest::newRow("value keeps stars") << QStringList{"*K*a*b*c"} << "K"
+                                           << "d"
+                                           << "a*b*c" << 1;
+        QTest::newRow("one star matches nothing") << QStringList{"K*value"} << "K"
+                                                  << "dflt"
+                                                  << "dflt" << 1;
+        QTest::newRow("first duplicate wins") << QStringList{"*K*one", "0*K*two"} << "K"
+                                              << "d"
+                                              << "one" << 1;
+        QTest::newRow("lower-case key") << QStringList{"*end*x"} << "END"
+                                        << "Chcete ukončiť program ?"
                                         << "Chcete ukončiť program ?" << 1;
-        QTest::newRow("trailing blank in key") << QStringList{"*END *x"} << "END" << "d" << "d" << 1;
-        QTest::newRow("empty value with switch 0")
-            << QStringList{"0*END*"} << "END" << "Chcete ukončiť program ?" << "Chcete ukončiť program ?" << 0;
-        QTest::newRow("value trimmed") << QStringList{"*K*  \tText  "} << "K" << "d" << "Text" << 1;
-        QTest::newRow("default trimmed") << QStringList{"comment"} << "SAVE MEMO?" << " Chcete uložiť memo?"
+        QTest::newRow("trailing blank in key") << QStringList{"*END *x"} << "END"
+                                               << "d"
+                                               << "d" << 1;
+        QTest::newRow("empty value with switch 0") << QStringList{"0*END*"} << "END"
+                                                   << "Chcete ukončiť program ?"
+                                                   << "Chcete ukončiť program ?" << 0;
+        QTest::newRow("value trimmed") << QStringList{"*K*  \tText  "} << "K"
+                                       << "d"
+                                       << "Text" << 1;
+        QTest::newRow("default trimmed") << QStringList{"comment"} << "SAVE MEMO?"
+                                         << " Chcete uložiť memo?"
                                          << "Chcete uložiť memo?" << 1;
-        QTest::newRow("key with blanks") << QStringList{"*MENU ABOUT WRITE US*Napíšte"} << "MENU ABOUT WRITE US"
-                                         << "d" << "Napíšte" << 1;
+        QTest::newRow("key with blanks")
+            << QStringList{"*MENU ABOUT WRITE US*Napíšte"} << "MENU ABOUT WRITE US"
+            << "d"
+            << "Napíšte" << 1;
     }
     void programFile() {
         QFETCH(QStringList, lines);
@@ -162,12 +184,14 @@ private slots:
 
     void numberThatIsNotANumber() {
         QTemporaryDir d;
-        writeCourseFile(d.path() + "/CONFIG.TXT", {"*TRIM BUTTON LARGE TEXT*dvadsať", "*COLOR TITLE*255"});
+        writeCourseFile(d.path() + "/CONFIG.TXT",
+                        {"*TRIM BUTTON LARGE TEXT*dvadsať", "*COLOR TITLE*255"});
         TestState t(d.path(), d.path());
         QCOMPARE(t.st.configInt("TRIM BUTTON LARGE TEXT", 25), 25);
         QCOMPARE(t.prompter.shown.size(), size_t(1));
         const QString msg = t.prompter.shown[0].text;
-        QVERIFY(msg.contains("TRIM BUTTON LARGE TEXT") && msg.contains(u"dvadsať"_qs) && msg.contains("CONFIG.TXT"));
+        QVERIFY(msg.contains("TRIM BUTTON LARGE TEXT") && msg.contains(u"dvadsať"_qs) &&
+                msg.contains("CONFIG.TXT"));
         QCOMPARE(t.st.configInt("COLOR TITLE", 0), 255);
         QCOMPARE(t.prompter.shown.size(), size_t(1));
     }

@@ -4,9 +4,9 @@
 #include "platform/paths.h"
 #include "screens/content_list.h"
 #include "screens/screen_rules.h"
+#include "testsupport.h"
 #include "tools/links.h"
 #include "tools/notes.h"
-#include "testsupport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -198,7 +198,8 @@ void TestContentList::overlongLine() {
     QFETCH(bool, refused);
     QTemporaryDir dir;
     const QString path = dir.filePath("Obsah.txt");
-    writeBytes(path, "<Popis>\r\n" + head + QByteArray(length - head.size(), 'a') + "\r\n[A] a.txt\r\n");
+    writeBytes(path,
+               "<Popis>\r\n" + head + QByteArray(length - head.size(), 'a') + "\r\n[A] a.txt\r\n");
     try {
         const ContentList c = readContentList(path);
         QVERIFY(!refused);

@@ -28,7 +28,8 @@ public:
     };
     std::vector<Call> calls;
     std::deque<QString> answers;
-    QString chooseFolder(const QString& title, const QString& startFolder, const QString& sampleCourse) override {
+    QString chooseFolder(const QString& title, const QString& startFolder,
+                         const QString& sampleCourse) override {
         calls.push_back({title, startFolder, sampleCourse});
         if (answers.empty())
             return {};
@@ -41,7 +42,8 @@ public:
 // Every file and folder under `dir`, with sizes, to show nothing was written.
 QStringList snapshot(const QString& dir) {
     QStringList out;
-    QDirIterator it(dir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    QDirIterator it(dir, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
         out << it.filePath() + ":" + QString::number(it.fileInfo().size());
@@ -65,7 +67,9 @@ class TestCourseFinder : public QObject {
         QDir().mkpath(root() + "/" + name);
         return root() + "/" + name;
     }
-    QString remembered() const { return QSettings(conf(), QSettings::IniFormat).value("course/last").toString(); }
+    QString remembered() const {
+        return QSettings(conf(), QSettings::IniFormat).value("course/last").toString();
+    }
     void remember(const QString& dir) {
         QSettings s(conf(), QSettings::IniFormat);
         s.setValue("course/last", dir);
@@ -102,7 +106,7 @@ private slots:
     // The order of the search, one row per situation. Folders in the rows are
     // names under the temporary folder; "-" is none.
     void find_data() {
-        QTest::addColumn<QString>("given");      // --course
+        QTest::addColumn<QString>("given"); // --course
         QTest::addColumn<QString>("cwd");
         QTest::addColumn<QString>("remembered"); // course/last before the start
         QTest::addColumn<QStringList>("chosen"); // the chooser's answers ("" = Cancel)
@@ -112,30 +116,53 @@ private slots:
         QTest::addColumn<int>("messages");
         QTest::addColumn<QString>("rememberedAfter");
 
-        const int found = int(FoundCourse::Outcome::Found), cancelled = int(FoundCourse::Outcome::Cancelled),
+        const int found = int(FoundCourse::Outcome::Found),
+                  cancelled = int(FoundCourse::Outcome::Cancelled),
                   error = int(FoundCourse::Outcome::Error);
         QTest::newRow("working directory is a course")
-            << "-" << "kurz A" << "kurz B" << QStringList{} << found << "kurz A" << 0 << 0 << "kurz A";
+            << "-"
+            << "kurz A"
+            << "kurz B" << QStringList{} << found << "kurz A" << 0 << 0 << "kurz A";
         QTest::newRow("--course wins over the working directory")
-            << "kurz B" << "kurz A" << "-" << QStringList{} << found << "kurz B" << 0 << 0 << "kurz B";
+            << "kurz B"
+            << "kurz A"
+            << "-" << QStringList{} << found << "kurz B" << 0 << 0 << "kurz B";
         QTest::newRow("--course not a course")
-            << "prázdny" << "kurz A" << "kurz B" << QStringList{} << error << "" << 0 << 0 << "kurz B";
-        QTest::newRow("--course missing") << "nie je" << "-" << "-" << QStringList{} << error << "" << 0 << 0 << "-";
-        QTest::newRow("remembered course") << "-" << "prázdny" << "kurz B" << QStringList{} << found << "kurz B"
-                                           << 0 << 0 << "kurz B";
+            << "prázdny"
+            << "kurz A"
+            << "kurz B" << QStringList{} << error << "" << 0 << 0 << "kurz B";
+        QTest::newRow("--course missing") << "nie je"
+                                          << "-"
+                                          << "-" << QStringList{} << error << "" << 0 << 0 << "-";
+        QTest::newRow("remembered course")
+            << "-"
+            << "prázdny"
+            << "kurz B" << QStringList{} << found << "kurz B" << 0 << 0 << "kurz B";
         QTest::newRow("remembered course gone, then cancel")
-            << "-" << "prázdny" << "zmazaný" << QStringList{""} << cancelled << "" << 1 << 0 << "-";
+            << "-"
+            << "prázdny"
+            << "zmazaný" << QStringList{""} << cancelled << "" << 1 << 0 << "-";
         QTest::newRow("remembered course gone, then chosen")
-            << "-" << "prázdny" << "zmazaný" << QStringList{"kurz A"} << found << "kurz A" << 1 << 0 << "kurz A";
+            << "-"
+            << "prázdny"
+            << "zmazaný" << QStringList{"kurz A"} << found << "kurz A" << 1 << 0 << "kurz A";
         QTest::newRow("remembered folder no longer a course")
-            << "-" << "prázdny" << "prázdny" << QStringList{""} << cancelled << "" << 1 << 0 << "-";
-        QTest::newRow("nothing remembered, cancel") << "-" << "prázdny" << "-" << QStringList{""} << cancelled << ""
-                                                    << 1 << 0 << "-";
+            << "-"
+            << "prázdny"
+            << "prázdny" << QStringList{""} << cancelled << "" << 1 << 0 << "-";
+        QTest::newRow("nothing remembered, cancel")
+            << "-"
+            << "prázdny"
+            << "-" << QStringList{""} << cancelled << "" << 1 << 0 << "-";
         QTest::newRow("not a course chosen, then a course")
-            << "-" << "prázdny" << "-" << QStringList{"prázdny", "nie je", "kurz A"} << found << "kurz A" << 3 << 2
+            << "-"
+            << "prázdny"
+            << "-" << QStringList{"prázdny", "nie je", "kurz A"} << found << "kurz A" << 3 << 2
             << "kurz A";
         QTest::newRow("not a course chosen, then cancel")
-            << "-" << "prázdny" << "-" << QStringList{"prázdny", ""} << cancelled << "" << 2 << 1 << "-";
+            << "-"
+            << "prázdny"
+            << "-" << QStringList{"prázdny", ""} << cancelled << "" << 2 << 1 << "-";
     }
     void find() {
         QFETCH(QString, given);
@@ -150,7 +177,9 @@ private slots:
         makeCourse("kurz A");
         makeCourse("kurz B", "obsah.TXT");
         makeFolder("prázdny");
-        auto path = [&](const QString& name) { return name == "-" ? QString() : root() + "/" + name; };
+        auto path = [&](const QString& name) {
+            return name == "-" ? QString() : root() + "/" + name;
+        };
         if (remembered != "-")
             remember(path(remembered));
         ScriptedChooser chooser;
@@ -166,7 +195,8 @@ private slots:
         QCOMPARE(int(chooser.calls.size()), chooserCalls);
         QCOMPARE(int(prompter.shown.size()), messages);
         for (const auto& s : prompter.shown)
-            QVERIFY2(s.text.contains(root()) && s.text.endsWith("Vyberte priečinok kurzu."), qPrintable(s.text));
+            QVERIFY2(s.text.contains(root()) && s.text.endsWith("Vyberte priečinok kurzu."),
+                     qPrintable(s.text));
         for (const auto& c : chooser.calls) {
             QCOMPARE(c.title, QString("Vyberte priečinok kurzu"));
             QCOMPARE(c.sample, sample);
@@ -207,13 +237,14 @@ private slots:
     void readOnlyCourse() {
         const QString c = makeCourse("iba na čítanie");
         QFile::setPermissions(c + "/CONFIG.TXT", QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-        QFile::setPermissions(c, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-                                     QFileDevice::ExeGroup);
+        QFile::setPermissions(c, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                     QFileDevice::ReadGroup | QFileDevice::ExeGroup);
         const QStringList before = snapshot(c);
         ScriptedChooser chooser;
         ScriptedPrompter prompter;
         const FoundCourse f = findCourse({}, c, conf(), {}, chooser, prompter);
-        QFile::setPermissions(c, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(c, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                     QFileDevice::ExeOwner);
         QCOMPARE(int(f.outcome), int(FoundCourse::Outcome::Found));
         QCOMPARE(f.folder, c);
         QCOMPARE(snapshot(c), before);
@@ -238,7 +269,8 @@ private slots:
         const QString f = courseSettingsFile();
         QStandardPaths::setTestModeEnabled(false);
         QVERIFY2(f.endsWith("/orbino/orbino.conf") && f.contains(".qttest"), qPrintable(f));
-        QVERIFY(courseSettingsFile().startsWith(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)));
+        QVERIFY(courseSettingsFile().startsWith(
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)));
     }
 };
 

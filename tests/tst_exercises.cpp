@@ -12,7 +12,9 @@ using namespace orbino;
 
 namespace {
 
-QString fixture(const QString& name) { return QStringLiteral(ORBINO_TEST_DATA "/exercises/") + name; }
+QString fixture(const QString& name) {
+    return QStringLiteral(ORBINO_TEST_DATA "/exercises/") + name;
+}
 
 struct Loaded {
     QTextDocument doc;
@@ -62,14 +64,14 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("nine, blank lines, 10 joins 9, trailing empty paragraph")
-            << "nine.rtf"
-            << QStringList{"1:1:1",   "3,4:4:2", "5:5:1",  "8:8:3",     "9:9:1",
-                           "10:10:0", "11:11:2", "12:12:1", "13,14:14:4"};
+            << "nine.rtf" << QStringList{"1:1:1",   "3,4:4:2", "5:5:1",   "8:8:3",     "9:9:1",
+                                         "10:10:0", "11:11:2", "12:12:1", "13,14:14:4"};
         QTest::newRow("formats: two-line points line, exercise without points")
             << "formats.rtf" << QStringList{"1,2:2:3", "3,4:4:-"};
         QTest::newRow("what follows the tab")
             << "points.rtf" << QStringList{"1:1:3", "2:2:0", "3:3:0", "4:4:-", "5:5:-", "6:6:-"};
-        QTest::newRow("line break inside a paragraph") << "linebreaks.rtf" << QStringList{"1,2:2:2", "3:3:1"};
+        QTest::newRow("line break inside a paragraph")
+            << "linebreaks.rtf" << QStringList{"1,2:2:2", "3:3:1"};
         QTest::newRow("only empty lines") << "empty.rtf" << QStringList{};
     }
     void splitting() {
@@ -87,7 +89,8 @@ private slots:
     }
 
     void textBeforeFirstNumberAndAfterPointsLine() {
-        const QStringList lines{"Test: súbory", "1. Prvá\t1 bod", "poznámka po bodoch", "2. Druhá\t2 body"};
+        const QStringList lines{"Test: súbory", "1. Prvá\t1 bod", "poznámka po bodoch",
+                                "2. Druhá\t2 body"};
         QStringList got;
         for (const Exercise& e : splitExercises(lines))
             got << describe(e);
@@ -120,12 +123,13 @@ private slots:
         const QList<Exercise> ex = splitExercises(l.texts);
         QTextDocument out;
         renderExercise(l.doc, l.lines, ex.at(0), out);
-        QCOMPARE(plainLines(out),
-                 (QStringList{"1. Tučné a červené slovo, Courier.", "Druhý riadok kurzívou", "", "    3 body"}));
+        QCOMPARE(plainLines(out), (QStringList{"1. Tučné a červené slovo, Courier.",
+                                               "Druhý riadok kurzívou", "", "    3 body"}));
         QCOMPARE(formatOf(out, "Tučné").fontWeight(), int(QFont::Bold));
         QCOMPARE(formatOf(out, "a červené").fontWeight(), int(QFont::Normal));
         QCOMPARE(formatOf(out, "červené").foreground().color(), QColor(200, 0, 0));
-        QCOMPARE(formatOf(out, "Courier").fontFamilies().toStringList().value(0), QString("Courier New"));
+        QCOMPARE(formatOf(out, "Courier").fontFamilies().toStringList().value(0),
+                 QString("Courier New"));
         QCOMPARE(formatOf(out, "Courier").fontPointSize(), 16.0);
         QVERIFY(formatOf(out, "kurzívou").fontItalic());
         QCOMPARE(formatOf(out, "3 body").foreground().color(), QColor(0, 0, 160));
@@ -140,12 +144,20 @@ private slots:
         QTest::addColumn<int>("exercise");
         QTest::addColumn<QStringList>("shown");
         QTest::newRow("bod inside the text stays")
-            << "nine.rtf" << 7 << QStringList{"7. Nakresli bodku do rohu obrázka.", "", "    2 body"};
-        QTest::newRow("10 joins 9") << "nine.rtf" << 9 << QStringList{"9. Zatvor všetky okná.", "10. Vypni počítač.", "", "    4 body"};
-        QTest::newRow("empty lines not shown") << "nine.rtf" << 2
-                                               << QStringList{"2. Otvor priečinok Dokumenty.", "Nájdi v ňom súbor list.txt.", "", "    2 body"};
-        QTest::newRow("tab without unit shown whole") << "points.rtf" << 5 << QStringList{"5. Tabulátor na konci\t"};
-        QTest::newRow("line break") << "linebreaks.rtf" << 1 << QStringList{"1. Prvá úloha", "pokračuje tu", "", "    2 body"};
+            << "nine.rtf" << 7
+            << QStringList{"7. Nakresli bodku do rohu obrázka.", "", "    2 body"};
+        QTest::newRow("10 joins 9")
+            << "nine.rtf" << 9
+            << QStringList{"9. Zatvor všetky okná.", "10. Vypni počítač.", "", "    4 body"};
+        QTest::newRow("empty lines not shown")
+            << "nine.rtf" << 2
+            << QStringList{"2. Otvor priečinok Dokumenty.", "Nájdi v ňom súbor list.txt.", "",
+                           "    2 body"};
+        QTest::newRow("tab without unit shown whole")
+            << "points.rtf" << 5 << QStringList{"5. Tabulátor na konci\t"};
+        QTest::newRow("line break")
+            << "linebreaks.rtf" << 1
+            << QStringList{"1. Prvá úloha", "pokračuje tu", "", "    2 body"};
     }
     void renderPointsLine() {
         QFETCH(QString, file);
@@ -164,16 +176,22 @@ private slots:
         QTest::addColumn<QString>("answers");
         QTest::addColumn<int>("score");
         QTest::addColumn<QStringList>("pointsTexts");
-        QTest::newRow("digit 3 on Áno, then Nie") << "points.rtf" << "ANNNNN" << 3
-                                                  << QStringList{"3", "0", "0", "", "", ""};
-        QTest::newRow("all Áno; non-digit counts 0") << "points.rtf" << "AAAAAA" << 3
-                                                     << QStringList{"3", "0", "0", "", "", ""};
-        QTest::newRow("all Nie") << "points.rtf" << "NNNNNN" << 0 << QStringList{"0", "0", "0", "", "", ""};
-        QTest::newRow("no points either way") << "formats.rtf" << "NA" << 0 << QStringList{"0", ""};
-        QTest::newRow("nine all Áno") << "nine.rtf" << "AAAAAAAAA" << 15
-                                      << QStringList{"1", "2", "1", "3", "1", "0", "2", "1", "4"};
-        QTest::newRow("nine mixed") << "nine.rtf" << "ANANANANA" << 9
-                                    << QStringList{"1", "0", "1", "0", "1", "0", "2", "0", "4"};
+        QTest::newRow("digit 3 on Áno, then Nie")
+            << "points.rtf"
+            << "ANNNNN" << 3 << QStringList{"3", "0", "0", "", "", ""};
+        QTest::newRow("all Áno; non-digit counts 0")
+            << "points.rtf"
+            << "AAAAAA" << 3 << QStringList{"3", "0", "0", "", "", ""};
+        QTest::newRow("all Nie") << "points.rtf"
+                                 << "NNNNNN" << 0 << QStringList{"0", "0", "0", "", "", ""};
+        QTest::newRow("no points either way") << "formats.rtf"
+                                              << "NA" << 0 << QStringList{"0", ""};
+        QTest::newRow("nine all Áno")
+            << "nine.rtf"
+            << "AAAAAAAAA" << 15 << QStringList{"1", "2", "1", "3", "1", "0", "2", "1", "4"};
+        QTest::newRow("nine mixed")
+            << "nine.rtf"
+            << "ANANANANA" << 9 << QStringList{"1", "0", "1", "0", "1", "0", "2", "0", "4"};
     }
     void answers() {
         QFETCH(QString, file);
@@ -204,16 +222,20 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("picture");
         QTest::addColumn<QString>("icon");
-        const QString z = "hodnotZ.BMP", z2 = "hodnotZ2.BMP", d = "hodnotD.BMP", d2 = "hodnotD2.BMP";
-        QTest::newRow("0") << 0 << "Pre slabých tu nie je miesto. Letíš do vesmíru aj so zvyškami rakety!"
-                           << "Pri riešení úloh si získal: 0 bodov" << z << z2;
+        const QString z = "hodnotZ.BMP", z2 = "hodnotZ2.BMP", d = "hodnotD.BMP",
+                      d2 = "hodnotD2.BMP";
+        QTest::newRow("0")
+            << 0 << "Pre slabých tu nie je miesto. Letíš do vesmíru aj so zvyškami rakety!"
+            << "Pri riešení úloh si získal: 0 bodov" << z << z2;
         QTest::newRow("1") << 1 << "To nemyslíš vážne. Také zlé to predsa nemohlo byť!?"
                            << "Pri riešení úloh si získal: 1 bod" << z << z2;
         QTest::newRow("2") << 2 << "Ak sa nepolepšíš, obetujeme ťa ako večeru pre mimozemšťanov"
                            << "Pri riešení úloh si získal: 2 body" << z << z2;
         QTest::newRow("3") << 3 << "Pracuj na sebe, inak budeš iba čistiť raketu"
                            << "Pri riešení úloh si získal: 3 body" << z << z2;
-        QTest::newRow("4") << 4 << QString("Bude z") + QChar(0x00A0) + "teba úspešný prvý poradca kapitána"
+        QTest::newRow("4") << 4
+                           << QString("Bude z") + QChar(0x00A0) +
+                                  "teba úspešný prvý poradca kapitána"
                            << "Pri riešení úloh si získal: 4 body" << d << d2;
         QTest::newRow("5") << 5 << "Si zrelý stať sa kapitánom vesmírneho tímu"
                            << "Pri riešení úloh si získal: 5 bodov" << d << d2;
@@ -241,14 +263,16 @@ private slots:
         QStringList got;
         for (const PointsMark& m : pointsColumn(t.exercises(), t.pointsTexts()))
             got << QString::number(m.line) + u'=' + m.text;
-        QCOMPARE(got, (QStringList{"1=1", "4=0", "5=1", "8=0", "9=1", "10=0", "11=2", "12=0", "14=4"}));
+        QCOMPARE(got,
+                 (QStringList{"1=1", "4=0", "5=1", "8=0", "9=1", "10=0", "11=2", "12=0", "14=4"}));
 
         Loaded f;
         load("formats.rtf", f);
         ExerciseTest u(splitExercises(f.texts));
         u.answer(true);
         u.answer(true);
-        QCOMPARE(pointsColumn(u.exercises(), u.pointsTexts()).size(), 1); // no empty mark for exercise 2
+        QCOMPARE(pointsColumn(u.exercises(), u.pointsTexts()).size(),
+                 1); // no empty mark for exercise 2
     }
 
     void manyExercises() {

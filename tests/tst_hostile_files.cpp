@@ -60,7 +60,7 @@ CheckRun runCheck(const QString& dir, const QStringList& args = {}) {
     p.setProcessEnvironment(env);
     if (!kSanitized) {
         p.setChildProcessModifier([] {
-            const struct rlimit cap {rlim_t(256) << 20, rlim_t(256) << 20};
+            const struct rlimit cap { rlim_t(256) << 20, rlim_t(256) << 20 };
             ::setrlimit(RLIMIT_AS, &cap);
         });
     }
@@ -78,7 +78,9 @@ CheckRun runCheck(const QString& dir, const QStringList& args = {}) {
     return r;
 }
 
-bool makeFifo(const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0; }
+bool makeFifo(const QString& path) {
+    return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+}
 
 // A course folder with CONFIG.TXT and day 01 whose list names x.txt.
 void baseCourse(const QString& dir) {
@@ -137,7 +139,8 @@ void TestHostileFiles::fifoIsRefusedByName() {
         }
         QFAIL("a FIFO was read");
     } catch (const FileError& e) {
-        QVERIFY2(e.path().endsWith(what == "config" ? "CONFIG.TXT" : "f.txt"), qPrintable(e.message()));
+        QVERIFY2(e.path().endsWith(what == "config" ? "CONFIG.TXT" : "f.txt"),
+                 qPrintable(e.message()));
         QVERIFY2(e.reason().contains("FIFO"), qPrintable(e.message()));
     }
 }
@@ -174,7 +177,8 @@ void TestHostileFiles::devZeroConfig() {
         st.CitajKonfig("NAME", "x");
         QFAIL("/dev/zero was read");
     } catch (const FileError& e) {
-        QVERIFY2(e.path().endsWith("CONFIG.TXT") && e.reason().contains("zariadenie"), qPrintable(e.message()));
+        QVERIFY2(e.path().endsWith("CONFIG.TXT") && e.reason().contains("zariadenie"),
+                 qPrintable(e.message()));
     }
     const CheckRun r = runCheck(dir.path());
     QVERIFY(r.finished);
@@ -268,7 +272,8 @@ void TestHostileFiles::treeChains() {
         QStringList lines;
         if (shape == "doubling") {
             if (i + 1 < n)
-                lines << "[" + caption + "]" + listName(i + 1) << "[" + caption + "]" + listName(i + 1);
+                lines << "[" + caption + "]" + listName(i + 1)
+                      << "[" + caption + "]" + listName(i + 1);
         } else {
             lines << QString("[obr]p%1.bmp").arg(i);
             if (i + 1 < n)
@@ -286,11 +291,13 @@ void TestHostileFiles::treeChains() {
     QVERIFY2(r.finished, "--check did not end");
     QCOMPARE(r.exitCode, exitCode);
     // Linear output: a few hundred bytes per list at most.
-    QVERIFY2(r.out.size() < qsizetype(n) * 400 + 1000000, qPrintable(QString::number(r.out.size())));
+    QVERIFY2(r.out.size() < qsizetype(n) * 400 + 1000000,
+             qPrintable(QString::number(r.out.size())));
     if (shape != "doubling")
         QVERIFY(r.out.contains(QString("p%1.bmp k - k - k - k - ... - ").arg(n - 1)));
     if (shape == "cycle")
-        QVERIFY2(r.out.contains(QString("Obsah.txt duplikovany ešte na %1 ďalších miestach").arg(n - kShownPerMissingFile)),
+        QVERIFY2(r.out.contains(QString("Obsah.txt duplikovany ešte na %1 ďalších miestach")
+                                    .arg(n - kShownPerMissingFile)),
                  qPrintable(r.out.right(500)));
 }
 
@@ -312,7 +319,8 @@ void TestHostileFiles::boundedReport() {
 
 void TestHostileFiles::symlinkLoopIsMissing() {
     QTemporaryDir dir;
-    writeCourseFile(dir.filePath("Obsah.txt"), {"[slučka]loop.exe", "[prázdny]dangling.exe", "[je]je.exe"});
+    writeCourseFile(dir.filePath("Obsah.txt"),
+                    {"[slučka]loop.exe", "[prázdny]dangling.exe", "[je]je.exe"});
     QVERIFY(QFile::link(dir.filePath("loop.exe"), dir.filePath("loop.exe")));
     QVERIFY(QFile::link(dir.filePath("nikde"), dir.filePath("dangling.exe")));
     writeBytes(dir.filePath("je.exe"), "x");
@@ -335,14 +343,18 @@ void TestHostileFiles::unreadableDayFolder() {
     QVERIFY2(r.err.contains("subor/") && !r.out.contains("Obsah.txt "), qPrintable(r.err + r.out));
 
     QVERIFY(QFile::setPermissions(dir.filePath("01._den"), QFileDevice::Permissions()));
-    const bool blocked = ::access(QFile::encodeName(dir.filePath("01._den")).constData(), R_OK) != 0;
+    const bool blocked =
+        ::access(QFile::encodeName(dir.filePath("01._den")).constData(), R_OK) != 0;
     if (blocked) {
         r = runCheck(dir.path());
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains("01._den/") && r.err.contains("Permission denied"), qPrintable(r.err));
-        QVERIFY2(!r.out.contains("Obsah.txt "), qPrintable(r.out)); // not reported as a missing list
+        QVERIFY2(r.err.contains("01._den/") && r.err.contains("Permission denied"),
+                 qPrintable(r.err));
+        QVERIFY2(!r.out.contains("Obsah.txt "),
+                 qPrintable(r.out)); // not reported as a missing list
     }
-    QFile::setPermissions(dir.filePath("01._den"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(dir.filePath("01._den"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (!blocked)
         QSKIP("mode bits do not stop this process (root): only the ENOTDIR row ran");
 }
@@ -368,15 +380,16 @@ void TestHostileFiles::staleTemporaries() {
         const struct timeval tv[2] = {{now - age, 0}, {now - age, 0}};
         ::utimes(QFile::encodeName(dir.filePath(name)).constData(), tv);
     };
-    make(".orbino-Ab12Cd", 2 * 3600);      // ours, stale: goes
-    make(".orbino-Xy34Zw", 60);            // ours, fresh (a save in progress): stays
-    make(".orbino-kratky", 2 * 3600 + 1);  // same length, ours too: goes
-    make(".orbino-dlhy-nazov", 2 * 3600);  // not mkstemp's pattern: stays
-    make("poznamka.orbino-Ab12Cd", 7200);  // not our prefix: stays
+    make(".orbino-Ab12Cd", 2 * 3600);     // ours, stale: goes
+    make(".orbino-Xy34Zw", 60);           // ours, fresh (a save in progress): stays
+    make(".orbino-kratky", 2 * 3600 + 1); // same length, ours too: goes
+    make(".orbino-dlhy-nazov", 2 * 3600); // not mkstemp's pattern: stays
+    make("poznamka.orbino-Ab12Cd", 7200); // not our prefix: stays
     writeFileAtomic(dir.filePath("multimed.txt"), "nova\r\n");
     QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Unsorted);
     left.sort(Qt::CaseSensitive);
-    QCOMPARE(left, (QStringList{".orbino-Xy34Zw", ".orbino-dlhy-nazov", "multimed.txt", "poznamka.orbino-Ab12Cd"}));
+    QCOMPARE(left, (QStringList{".orbino-Xy34Zw", ".orbino-dlhy-nazov", "multimed.txt",
+                                "poznamka.orbino-Ab12Cd"}));
     QCOMPARE(readBytes(dir.filePath("multimed.txt")), QByteArray("nova\r\n"));
 }
 

@@ -18,17 +18,19 @@ private slots:
         // does not matter; letters a keyboard types only with a dead key
         // are passed over; digits count.
         QTest::newRow("menu bar") << QStringList{"Vlastné", "O aplikácii", "Pomocník", "Koniec"}
-                                  << QStringList{"&Vlastné", "&O aplikácii", "&Pomocník", "&Koniec"};
+                                  << QStringList{"&Vlastné", "&O aplikácii", "&Pomocník",
+                                                 "&Koniec"};
         QTest::newRow("taken letters") << QStringList{"Koniec", "Kopírovanie", "koniec"}
                                        << QStringList{"&Koniec", "K&opírovanie", "ko&niec"};
         QTest::newRow("accented first") << QStringList{"Žiak", "Úlohy", "Čítanie"}
                                         << QStringList{"Ž&iak", "Ú&lohy", "Čí&tanie"};
-        QTest::newRow("day buttons, blanks before") << QStringList{"  1. deň", "  2. deň", "10. deň"}
-                                                    << QStringList{"  &1. deň", "  &2. deň", "1&0. deň"};
-        QTest::newRow("literal ampersand") << QStringList{"Hry & zábava", "& spol."}
-                                           << QStringList{"&Hry && zábava", "&& &spol."};
-        QTest::newRow("nothing left") << QStringList{"ab", "ba", "ab", "", "--"}
-                                      << QStringList{"&ab", "&ba", "ab", "", "--"};
+        QTest::newRow("day buttons, blanks before")
+            << QStringList{"  1. deň", "  2. deň", "10. deň"}
+            << QStringList{"  &1. deň", "  &2. deň", "1&0. deň"};
+        QTest::newRow("literal ampersand")
+            << QStringList{"Hry & zábava", "& spol."} << QStringList{"&Hry && zábava", "&& &spol."};
+        QTest::newRow("nothing left")
+            << QStringList{"ab", "ba", "ab", "", "--"} << QStringList{"&ab", "&ba", "ab", "", "--"};
     }
     void mnemonicsOfSeveralCaptions() {
         QFETCH(QStringList, captions);
@@ -68,19 +70,20 @@ private slots:
         QTest::addColumn<QRect>("design");
         QTest::addColumn<QRect>("available");
         QTest::addColumn<QRect>("window");
-        QTest::newRow("not known") << QRect(10, 10, 1000, 700) << QRect() << QRect(10, 10, 1000, 700);
-        QTest::newRow("1024x768 as designed") << QRect(10, 10, 1000, 700) << QRect(0, 0, 1024, 768)
-                                               << QRect(10, 10, 1000, 700);
-        QTest::newRow("1280x1024 as designed") << QRect(5, 5, 1270, 984) << QRect(0, 0, 1280, 1024)
-                                                << QRect(5, 5, 1270, 984);
-        QTest::newRow("panel on the left") << QRect(10, 10, 1000, 700) << QRect(40, 0, 1024, 768)
-                                            << QRect(50, 10, 1000, 700);
-        QTest::newRow("scaled: scrolls") << QRect(10, 10, 1000, 700) << QRect(0, 0, 512, 384)
-                                          << QRect(5, 5, 502, 344);
-        QTest::newRow("too low: scrolls") << QRect(10, 10, 1000, 700) << QRect(0, 0, 1024, 600)
-                                           << QRect(5, 5, 1014, 560);
-        QTest::newRow("large: centres") << QRect(5, 5, 1270, 984) << QRect(0, 0, 1920, 1080)
-                                         << QRect(5, 5, 1910, 1040);
+        QTest::newRow("not known")
+            << QRect(10, 10, 1000, 700) << QRect() << QRect(10, 10, 1000, 700);
+        QTest::newRow("1024x768 as designed")
+            << QRect(10, 10, 1000, 700) << QRect(0, 0, 1024, 768) << QRect(10, 10, 1000, 700);
+        QTest::newRow("1280x1024 as designed")
+            << QRect(5, 5, 1270, 984) << QRect(0, 0, 1280, 1024) << QRect(5, 5, 1270, 984);
+        QTest::newRow("panel on the left")
+            << QRect(10, 10, 1000, 700) << QRect(40, 0, 1024, 768) << QRect(50, 10, 1000, 700);
+        QTest::newRow("scaled: scrolls")
+            << QRect(10, 10, 1000, 700) << QRect(0, 0, 512, 384) << QRect(5, 5, 502, 344);
+        QTest::newRow("too low: scrolls")
+            << QRect(10, 10, 1000, 700) << QRect(0, 0, 1024, 600) << QRect(5, 5, 1014, 560);
+        QTest::newRow("large: centres")
+            << QRect(5, 5, 1270, 984) << QRect(0, 0, 1920, 1080) << QRect(5, 5, 1910, 1040);
     }
     void windowOnTheFreeArea() {
         QFETCH(QRect, design);

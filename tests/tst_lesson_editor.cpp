@@ -3,8 +3,8 @@
 #include "content/lesson_editor.h"
 #include "content/lesson_text.h"
 #include "platform/errors.h"
-#include "platform/rtf_reader.h"
 #include "platform/paths.h"
+#include "platform/rtf_reader.h"
 #include "platform/rtf_writer.h"
 #include "platform/textfile.h"
 #include "testsupport.h"
@@ -71,7 +71,8 @@ private slots:
 
     void withoutFormattedTextSavedAsTyped_data() {
         QTest::addColumn<QStringList>("typed");
-        QTest::newRow("block lines kept") << QStringList{"pozadie.bmp", "<Popis", "dňa>", "[A] a.txt"};
+        QTest::newRow("block lines kept")
+            << QStringList{"pozadie.bmp", "<Popis", "dňa>", "[A] a.txt"};
         QTest::newRow("stray > line kept") << QStringList{"Stlač <Enter>", "<", "x", ">"};
         QString longLine(400, QChar(u'ž'));
         QTest::newRow("400-character line") << QStringList{longLine, "[A] a.txt"};
@@ -92,18 +93,21 @@ private slots:
         QTest::addColumn<QStringList>("rtfAfter");
         QTest::addColumn<QStringList>("listAfter");
         QTest::newRow("one-line block becomes the last line")
-            << QStringList{"[A] a.txt", "<", "Prvý riadok", ">"} << QStringList{"[A] a.txt", "<Nový riadok>"}
+            << QStringList{"[A] a.txt", "<", "Prvý riadok", ">"}
+            << QStringList{"[A] a.txt", "<Nový riadok>"}
             << QStringList{"Prvý riadok", "Nový riadok"}
             << QStringList{"[A] a.txt", "<", "Prvý riadok", "Nový riadok", ">"};
         QTest::newRow("block moves to the end")
             << QStringList{"<Popis>", "[A] a.txt"} << QStringList{"[A] a.txt", "[B] b.txt"}
-            << QStringList{"Prvý riadok"} << QStringList{"[A] a.txt", "[B] b.txt", "<", "Prvý riadok", ">"};
+            << QStringList{"Prvý riadok"}
+            << QStringList{"[A] a.txt", "[B] b.txt", "<", "Prvý riadok", ">"};
         QTest::newRow("two-line typed block")
             << QStringList{"[A] a.txt"} << QStringList{"<Druhý", "tretí>", "[A] a.txt"}
             << QStringList{"Prvý riadok", "Druhý", "tretí"}
             << QStringList{"[A] a.txt", "<", "Prvý riadok", "Druhý", "tretí", ">"};
         QTest::newRow("line ending with > outside a block stays")
-            << QStringList{"[A] a.txt"} << QStringList{"[A] a.txt", "Stlač <Enter>"} << QStringList{"Prvý riadok"}
+            << QStringList{"[A] a.txt"} << QStringList{"[A] a.txt", "Stlač <Enter>"}
+            << QStringList{"Prvý riadok"}
             << QStringList{"[A] a.txt", "Stlač <Enter>", "<", "Prvý riadok", ">"};
     }
     void typedBlockFoldsIntoFormattedText() {
@@ -179,7 +183,9 @@ private slots:
         QCOMPARE(readBytes(f.files.list), list);
         QCOMPARE(readBytes(f.files.backup), bak);
         QCOMPARE(readBytes(f.files.rtf), rtf);
-        QVERIFY(QDir(f.prog + "02._deň").entryList({".orbino-*"}, QDir::Files | QDir::Hidden).isEmpty());
+        QVERIFY(QDir(f.prog + "02._deň")
+                    .entryList({".orbino-*"}, QDir::Files | QDir::Hidden)
+                    .isEmpty());
     }
 };
 

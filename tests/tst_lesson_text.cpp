@@ -36,19 +36,20 @@ private slots:
         QTest::addColumn<QStringList>("text");
         QTest::newRow("one line") << QStringList{"pozadie.bmp", "<Dnes píšeme list.>", "[A] a.txt"}
                                   << QStringList{"Dnes píšeme list."};
-        QTest::newRow("classic two lines") << QStringList{"<Prvý", "druhý>", "[A] a.txt"}
-                                           << QStringList{"Prvý", "druhý"};
-        QTest::newRow("classic closed by lone >") << QStringList{"<Prvý", "druhý", ">"}
-                                                  << QStringList{"Prvý", "druhý"};
+        QTest::newRow("classic two lines")
+            << QStringList{"<Prvý", "druhý>", "[A] a.txt"} << QStringList{"Prvý", "druhý"};
+        QTest::newRow("classic closed by lone >")
+            << QStringList{"<Prvý", "druhý", ">"} << QStringList{"Prvý", "druhý"};
         QTest::newRow("exact markers keep a line ending with >")
             << QStringList{"<", "Stlač <Enter>", "a pokračuj.", ">", "[A] a.txt"}
             << QStringList{"Stlač <Enter>", "a pokračuj."};
         QTest::newRow("empty one-line block") << QStringList{"<>"} << QStringList{""};
-        QTest::newRow("unterminated keeps its last character") << QStringList{"<Ahoj", "svet"}
-                                                               << QStringList{"Ahoj", "svet"};
-        QTest::newRow("every block, in order") << QStringList{"<Jeden>", "[A] a.txt", "<", "Dva", ">"}
-                                               << QStringList{"Jeden", "Dva"};
-        QTest::newRow("no block") << QStringList{"[A] a.txt", "//https://example.org/"} << QStringList{};
+        QTest::newRow("unterminated keeps its last character")
+            << QStringList{"<Ahoj", "svet"} << QStringList{"Ahoj", "svet"};
+        QTest::newRow("every block, in order")
+            << QStringList{"<Jeden>", "[A] a.txt", "<", "Dva", ">"} << QStringList{"Jeden", "Dva"};
+        QTest::newRow("no block") << QStringList{"[A] a.txt", "//https://example.org/"}
+                                  << QStringList{};
     }
     void description() {
         QFETCH(QStringList, file);
@@ -62,30 +63,40 @@ private slots:
         QTest::addColumn<QStringList>("panel");
         QTest::addColumn<QStringList>("after");
         QTest::newRow("head and tail kept in place")
-            << QStringList{"pozadie.bmp", "//https://example.org/", "<Starý text", "v dvoch riadkoch>",
-                           "[Úloha] uloha.txt", "koniec"}
+            << QStringList{"pozadie.bmp",       "//https://example.org/", "<Starý text",
+                           "v dvoch riadkoch>", "[Úloha] uloha.txt",      "koniec"}
             << QStringList{"Nový ťažký text", "druhý riadok"}
-            << QStringList{"pozadie.bmp", "//https://example.org/", "<", "Nový ťažký text", "druhý riadok", ">",
-                           "[Úloha] uloha.txt", "koniec"};
+            << QStringList{"pozadie.bmp",
+                           "//https://example.org/",
+                           "<",
+                           "Nový ťažký text",
+                           "druhý riadok",
+                           ">",
+                           "[Úloha] uloha.txt",
+                           "koniec"};
         QTest::newRow("one-line block ends on its line")
             << QStringList{"<Jeden>", "[B] b.txt", "posledný>"} << QStringList{"Iný"}
             << QStringList{"<", "Iný", ">", "[B] b.txt", "posledný>"};
         QTest::newRow("text line ending with > survives")
-            << QStringList{"<", "Stlač <Enter>", ">", "[A] a.txt"} << QStringList{"Stlač <Enter>", "hneď"}
+            << QStringList{"<", "Stlač <Enter>", ">", "[A] a.txt"}
+            << QStringList{"Stlač <Enter>", "hneď"}
             << QStringList{"<", "Stlač <Enter>", "hneď", ">", "[A] a.txt"};
         QTest::newRow("later blocks stay") << QStringList{"<a>", "medzi", "<b>"} << QStringList{"X"}
                                            << QStringList{"<", "X", ">", "medzi", "<b>"};
         QTest::newRow("no block: appended") << QStringList{"[A] a.txt"} << QStringList{"Popis"}
                                             << QStringList{"[A] a.txt", "<", "Popis", ">"};
-        QTest::newRow("empty panel drops the block") << QStringList{"hlava", "<a>", "chvost"} << QStringList{}
-                                                     << QStringList{"hlava", "chvost"};
+        QTest::newRow("empty panel drops the block")
+            << QStringList{"hlava", "<a>", "chvost"} << QStringList{}
+            << QStringList{"hlava", "chvost"};
         QTest::newRow("a lone > in the text cannot end the block")
-            << QStringList{"<a>"} << QStringList{"x", ">", "y"} << QStringList{"<", "x", "> ", "y", ">"};
+            << QStringList{"<a>"} << QStringList{"x", ">", "y"}
+            << QStringList{"<", "x", "> ", "y", ">"};
         QStringList many;
         for (int i = 1; i <= 300; ++i)
             many << QStringLiteral("riadok %1").arg(i);
-        QTest::newRow("300 lines, none lost") << QStringList{"<a>", "[A] a.txt"} << many
-                                              << (QStringList{"<"} + many + QStringList{">", "[A] a.txt"});
+        QTest::newRow("300 lines, none lost")
+            << QStringList{"<a>", "[A] a.txt"} << many
+            << (QStringList{"<"} + many + QStringList{">", "[A] a.txt"});
     }
     void saveRewritesBlock() {
         QFETCH(QStringList, before);
@@ -96,7 +107,8 @@ private slots:
         writeCourseFile(txt, before);
         QTextDocument doc;
         doc.setPlainText(panel.join('\n'));
-        saveLessonText(dir.path() + "/LEKCIA.TXT", dir.path() + "/lekcia.rtf", panel, writeRtf(doc));
+        saveLessonText(dir.path() + "/LEKCIA.TXT", dir.path() + "/lekcia.rtf", panel,
+                       writeRtf(doc));
         QCOMPARE(readBytes(txt), crlf1250(after));
         // A second save of the same text changes nothing.
         const QByteArray rtf = readBytes(dir.path() + "/lekcia.rtf");
@@ -187,7 +199,8 @@ private slots:
     // including a file that did not exist before.
     void fileSetRollsBack() {
         QTemporaryDir dir;
-        const QString a = dir.path() + "/a.txt", fresh = dir.path() + "/nový.txt", blocked = dir.path() + "/c";
+        const QString a = dir.path() + "/a.txt", fresh = dir.path() + "/nový.txt",
+                      blocked = dir.path() + "/c";
         writeCourseFile(a, {"pôvodný"});
         QDir().mkpath(blocked);
         const QByteArray oldA = readBytes(a);

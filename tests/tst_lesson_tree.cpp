@@ -79,22 +79,27 @@ void TestLessonTree::build_data() {
 
     QTest::newRow("no item lines") << "=== Obsah.txt\n<Len popis.>\n//https://example.org/\nobr.bmp"
                                    << "Deň|Obsah.txt";
-    QTest::newRow("missing root list") << "" << "Deň|Obsah.txt";
+    QTest::newRow("missing root list") << ""
+                                       << "Deň|Obsah.txt";
     QTest::newRow("self reference") << "=== Obsah.txt\n[Znova] Obsah.txt\n[Ďalej] x.scm"
                                     << "Deň|Obsah.txt\n Znova|Obsah.txt\n Ďalej|x.scm";
     QTest::newRow("mutual reference")
-        << "=== Obsah.txt\n[A] a.txt\n=== a.txt\n[B] b.txt\n=== b.txt\n[Späť na A] a.txt\n[Koniec] k.exe"
+        << "=== Obsah.txt\n[A] a.txt\n=== a.txt\n[B] b.txt\n=== b.txt\n[Späť na A] a.txt\n[Koniec] "
+           "k.exe"
         << "Deň|Obsah.txt\n A|a.txt\n  B|b.txt\n   Späť na A|a.txt\n   Koniec|k.exe";
     QTest::newRow("cycle through another spelling")
         << "=== Obsah.txt\n[A] a.txt\n=== a.txt\n[Hore] OBSAH.txt"
         << "Deň|Obsah.txt\n A|a.txt\n  Hore|OBSAH.txt";
     QTest::newRow("cycle through ./ and ..\\ spellings")
-        << "=== Obsah.txt\n[A] a.txt\n=== a.txt\n[Hore] ./Obsah.txt\n[Znova] ..\\d\\A.txt\n[Ešte] .\\a.txt"
+        << "=== Obsah.txt\n[A] a.txt\n=== a.txt\n[Hore] ./Obsah.txt\n[Znova] ..\\d\\A.txt\n[Ešte] "
+           ".\\a.txt"
         << "Deň|Obsah.txt\n A|a.txt\n  Hore|./Obsah.txt\n  Znova|..\\d\\A.txt\n  Ešte|.\\a.txt";
     QTest::newRow("same list from two places")
-        << "=== Obsah.txt\n[A] a.txt\n[B] b.txt\n=== a.txt\n[Spoločný] s.txt\n=== b.txt\n[Znova] s.txt\n"
+        << "=== Obsah.txt\n[A] a.txt\n[B] b.txt\n=== a.txt\n[Spoločný] s.txt\n=== b.txt\n[Znova] "
+           "s.txt\n"
            "=== s.txt\n[Ukážka] mys.scm"
-        << "Deň|Obsah.txt\n A|a.txt\n  Spoločný|s.txt\n   Ukážka|mys.scm\n B|b.txt\n  Znova|s.txt\n   Ukážka|mys.scm";
+        << "Deň|Obsah.txt\n A|a.txt\n  Spoločný|s.txt\n   Ukážka|mys.scm\n B|b.txt\n  "
+           "Znova|s.txt\n   Ukážka|mys.scm";
     QTest::newRow("upper-case TXT not followed")
         << "=== Obsah.txt\n[Veľký] VELKY.TXT\n=== VELKY.TXT\n[Skryté] s.scm"
         << "Deň|Obsah.txt\n Veľký|VELKY.TXT";
@@ -110,8 +115,9 @@ void TestLessonTree::build_data() {
                                             << "Deň|Obsah.txt\n Pole [1|] a.exe";
     QTest::newRow("missing list stays a leaf") << "=== Obsah.txt\n[Chýba] chyba.txt\n[Je] je.exe"
                                                << "Deň|Obsah.txt\n Chýba|chyba.txt\n Je|je.exe";
-    QTest::newRow("folder named like a list") << "=== Obsah.txt\n[Priečinok] dir.txt\n=== dir.txt/x!\n"
-                                              << "Deň|Obsah.txt\n Priečinok|dir.txt";
+    QTest::newRow("folder named like a list")
+        << "=== Obsah.txt\n[Priečinok] dir.txt\n=== dir.txt/x!\n"
+        << "Deň|Obsah.txt\n Priečinok|dir.txt";
     QTest::newRow("two dots followed while building")
         << "=== Obsah.txt\n[Dve bodky] a.b.txt\n=== a.b.txt\n[Vnútri] v.exe"
         << "Deň|Obsah.txt\n Dve bodky|a.b.txt\n  Vnútri|v.exe";
@@ -124,15 +130,19 @@ void TestLessonTree::build() {
     const QString dir = tmp.path() + QStringLiteral("/d");
     QDir().mkpath(dir);
     writeCourse(dir, course);
-    const LessonTree t = buildLessonTree(dir + QStringLiteral("/"), QStringLiteral("Obsah.txt"), QStringLiteral("Deň"));
+    const LessonTree t = buildLessonTree(dir + QStringLiteral("/"), QStringLiteral("Obsah.txt"),
+                                         QStringLiteral("Deň"));
     QCOMPARE(outline(t), expected);
     QVERIFY(t.unreadable.isEmpty());
 }
 
 void TestLessonTree::cycleRecord() {
     QTemporaryDir dir;
-    writeCourse(dir.path(), QStringLiteral("=== Obsah.txt\n[A] a.txt\n=== a.txt\n[B] b.txt\n=== b.txt\n[Späť] a.txt"));
-    const LessonTree t = buildLessonTree(dir.path() + QStringLiteral("/"), QStringLiteral("Obsah.txt"), QString());
+    writeCourse(
+        dir.path(),
+        QStringLiteral("=== Obsah.txt\n[A] a.txt\n=== a.txt\n[B] b.txt\n=== b.txt\n[Späť] a.txt"));
+    const LessonTree t =
+        buildLessonTree(dir.path() + QStringLiteral("/"), QStringLiteral("Obsah.txt"), QString());
     QCOMPARE(t.cycles.size(), size_t(1));
     const CyclicReference& c = t.cycles.front();
     QCOMPARE(c.node, 3);
@@ -145,11 +155,13 @@ void TestLessonTree::longChainDoesNotExhaustStack() {
     // 4,000 lists each naming the next: a finite tree of one long branch.
     QTemporaryDir dir;
     const int n = 4000;
-    test::writeCourseFile(dir.path() + QStringLiteral("/Obsah.txt"), {QStringLiteral("[0] l0.txt")});
+    test::writeCourseFile(dir.path() + QStringLiteral("/Obsah.txt"),
+                          {QStringLiteral("[0] l0.txt")});
     for (int i = 0; i < n; ++i)
         test::writeCourseFile(dir.path() + QStringLiteral("/l%1.txt").arg(i),
                               {QStringLiteral("[%1] l%1.txt").arg(i + 1)});
-    const LessonTree t = buildLessonTree(dir.path() + QStringLiteral("/"), QStringLiteral("Obsah.txt"), QString());
+    const LessonTree t =
+        buildLessonTree(dir.path() + QStringLiteral("/"), QStringLiteral("Obsah.txt"), QString());
     QCOMPARE(t.size(), n + 2);
     QCOMPARE(t.nodes.back().depth, n + 1);
 }
@@ -157,11 +169,14 @@ void TestLessonTree::longChainDoesNotExhaustStack() {
 void TestLessonTree::doublingListsStopAtLimit() {
     // Each list names the next one twice: 2^30 nodes if nothing stopped it.
     QTemporaryDir dir;
-    test::writeCourseFile(dir.path() + QStringLiteral("/Obsah.txt"), {QStringLiteral("[0] l0.txt")});
+    test::writeCourseFile(dir.path() + QStringLiteral("/Obsah.txt"),
+                          {QStringLiteral("[0] l0.txt")});
     for (int i = 0; i < 30; ++i)
-        test::writeCourseFile(dir.path() + QStringLiteral("/l%1.txt").arg(i),
-                              {QStringLiteral("[a] l%1.txt").arg(i + 1), QStringLiteral("[b] l%1.txt").arg(i + 1)});
-    const LessonTree t = buildLessonTree(dir.path() + QStringLiteral("/"), QStringLiteral("Obsah.txt"), QString());
+        test::writeCourseFile(
+            dir.path() + QStringLiteral("/l%1.txt").arg(i),
+            {QStringLiteral("[a] l%1.txt").arg(i + 1), QStringLiteral("[b] l%1.txt").arg(i + 1)});
+    const LessonTree t =
+        buildLessonTree(dir.path() + QStringLiteral("/"), QStringLiteral("Obsah.txt"), QString());
     QVERIFY(t.truncated);
     QCOMPARE(t.size(), kMaxTreeNodes);
 }
@@ -183,17 +198,21 @@ void TestLessonTree::search() {
     QFETCH(QString, text);
     QFETCH(int, found);
     QTemporaryDir dir;
-    writeCourse(dir.path(), QStringLiteral("=== Obsah.txt\n[Čítanie] a.exe\n[Myš a klávesnica] b.exe\n"
-                                           "[čítanka] c.exe\n[KLÁVESY] d.exe"));
-    const LessonTree t = buildLessonTree(dir.path() + QStringLiteral("/"), QStringLiteral("Obsah.txt"),
-                                         QStringLiteral("Deň_1"));
+    writeCourse(dir.path(),
+                QStringLiteral("=== Obsah.txt\n[Čítanie] a.exe\n[Myš a klávesnica] b.exe\n"
+                               "[čítanka] c.exe\n[KLÁVESY] d.exe"));
+    const LessonTree t = buildLessonTree(dir.path() + QStringLiteral("/"),
+                                         QStringLiteral("Obsah.txt"), QStringLiteral("Deň_1"));
     QCOMPARE(findCaption(t, text, 0), found);
 }
 
 void TestLessonTree::searchOnPastLastMatch() {
     QTemporaryDir dir;
-    writeCourse(dir.path(), QStringLiteral("=== Obsah.txt\n[Myš] a.txt\n[Klávesnica] k.exe\n=== a.txt\n[Myš 2] m.scm"));
-    const LessonTree t = buildLessonTree(dir.path() + QStringLiteral("/"), QStringLiteral("Obsah.txt"), QString());
+    writeCourse(
+        dir.path(),
+        QStringLiteral("=== Obsah.txt\n[Myš] a.txt\n[Klávesnica] k.exe\n=== a.txt\n[Myš 2] m.scm"));
+    const LessonTree t =
+        buildLessonTree(dir.path() + QStringLiteral("/"), QStringLiteral("Obsah.txt"), QString());
     CaptionSearch s;
     const QString text = QStringLiteral("myš");
     QCOMPARE(s.start(t, text), 1);
@@ -212,15 +231,25 @@ void TestLessonTree::plan_data() {
     QTest::addColumn<QString>("ext");
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("params");
-    QTest::newRow("content list") << "pribeh.txt" << int(OpenPlan::ContentList) << "TXT" << "pribeh.txt" << "";
-    QTest::newRow("upper TXT opens as list") << "VELKY.TXT" << int(OpenPlan::ContentList) << "TXT" << "VELKY.TXT"
+    QTest::newRow("content list") << "pribeh.txt" << int(OpenPlan::ContentList) << "TXT"
+                                  << "pribeh.txt"
+                                  << "";
+    QTest::newRow("upper TXT opens as list") << "VELKY.TXT" << int(OpenPlan::ContentList) << "TXT"
+                                             << "VELKY.TXT"
                                              << "";
-    QTest::newRow("two dots through the shell") << "a.b.txt" << int(OpenPlan::Program) << "B.T" << "a.b.txt" << "";
-    QTest::newRow("demonstration ignores words") << "mys.scm rýchlo" << int(OpenPlan::Demonstration) << "SCM"
-                                                 << "mys.scm" << "";
-    QTest::newRow("program with parameters") << "prog.exe /x /y" << int(OpenPlan::Program) << "EXE" << "prog.exe"
+    QTest::newRow("two dots through the shell") << "a.b.txt" << int(OpenPlan::Program) << "B.T"
+                                                << "a.b.txt"
+                                                << "";
+    QTest::newRow("demonstration ignores words")
+        << "mys.scm rýchlo" << int(OpenPlan::Demonstration) << "SCM"
+        << "mys.scm"
+        << "";
+    QTest::newRow("program with parameters") << "prog.exe /x /y" << int(OpenPlan::Program) << "EXE"
+                                             << "prog.exe"
                                              << " /x /y";
-    QTest::newRow("no dot") << "program /x" << int(OpenPlan::Program) << "PRO" << "program" << " /x";
+    QTest::newRow("no dot") << "program /x" << int(OpenPlan::Program) << "PRO"
+                            << "program"
+                            << " /x";
 }
 
 void TestLessonTree::plan() {
@@ -258,8 +287,10 @@ void TestLessonTree::secondCopy() {
     QDir().mkpath(dir);
     test::writeCourseFile(dir + QStringLiteral("Obsah.txt"), {QStringLiteral("[Úroveň_1] l1.txt")});
     for (int i = 1; i <= 20; ++i)
-        test::writeCourseFile(dir + QStringLiteral("L%1.TXT").arg(i), {QStringLiteral("[Úroveň %1] l%1.txt").arg(i + 1)});
-    const LessonTree t = buildLessonTree(dir, QStringLiteral("Obsah.txt"), QStringLiteral("01. deň"));
+        test::writeCourseFile(dir + QStringLiteral("L%1.TXT").arg(i),
+                              {QStringLiteral("[Úroveň %1] l%1.txt").arg(i + 1)});
+    const LessonTree t =
+        buildLessonTree(dir, QStringLiteral("Obsah.txt"), QStringLiteral("01. deň"));
     QCOMPARE(t.size(), 22);
     const QString title = titlePath(t, 21);
     QVERIFY(title.startsWith(QStringLiteral("1. deň - Úroveň 1 - Úroveň 2 - Úroveň 3")));
@@ -269,10 +300,10 @@ void TestLessonTree::secondCopy() {
     const QString list = resolvePath(dir + t.nodes[3].target);
     QCOMPARE(list, dir + QStringLiteral("L3.TXT"));
     const QStringList args = secondCopyArgs(list, 7, titlePath(t, 2));
-    QCOMPARE(args, (QStringList{dir + QStringLiteral("L3.TXT"), QStringLiteral("7"), QStringLiteral("1."),
-                                QStringLiteral("deň"), QStringLiteral("-"), QStringLiteral("Úroveň"),
-                                QStringLiteral("1"), QStringLiteral("-"), QStringLiteral("Úroveň"),
-                                QStringLiteral("2")}));
+    QCOMPARE(args, (QStringList{dir + QStringLiteral("L3.TXT"), QStringLiteral("7"),
+                                QStringLiteral("1."), QStringLiteral("deň"), QStringLiteral("-"),
+                                QStringLiteral("Úroveň"), QStringLiteral("1"), QStringLiteral("-"),
+                                QStringLiteral("Úroveň"), QStringLiteral("2")}));
     // The receiver puts a blank before every word: the title comes back whole.
     AppState receiver;
     readCommandLine(receiver, args);
@@ -285,9 +316,10 @@ void TestLessonTree::integrity_data() {
     QTest::addColumn<QString>("course");
     QTest::addColumn<QStringList>("lines");
     const QString head = QStringLiteral("01._deň");
-    QTest::newRow("all present") << "=== Obsah.txt\n[Program] prog.exe /x\n[Bez bodky] name /x\n=== prog.exe!\n"
-                                    "=== name!"
-                                 << QStringList{head, ""};
+    QTest::newRow("all present")
+        << "=== Obsah.txt\n[Program] prog.exe /x\n[Bez bodky] name /x\n=== prog.exe!\n"
+           "=== name!"
+        << QStringList{head, ""};
     QTest::newRow("program with arguments missing")
         << "=== Obsah.txt\n[Program] prog.exe /x\n[Bez bodky] name /x"
         << QStringList{head, "", "prog.exe Program - ", "name Bez bodky - "};
@@ -303,11 +335,12 @@ void TestLessonTree::integrity_data() {
         << "=== Obsah.txt\n[Prvá] a.txt\n=== a.txt\n[Druhá] b.txt\n=== b.txt\n[Tretia] c.txt"
         << QStringList{head, "", "c.txt Prvá - Druhá - Tretia - "};
     QTest::newRow("missing root list") << "" << QStringList{head, "", "Obsah.txt "};
-    QTest::newRow("item without target names no file") << "=== Obsah.txt\n[Nadpis]\n[Nadpis 2]   "
-                                                        << QStringList{head, ""};
+    QTest::newRow("item without target names no file")
+        << "=== Obsah.txt\n[Nadpis]\n[Nadpis 2]   " << QStringList{head, ""};
     QTest::newRow("cyclic references after the missing files")
         << "=== Obsah.txt\n[A] a.txt\n[Chýba] chyba.scm\n=== a.txt\n[Späť] Obsah.txt"
-        << QStringList{head, "", "chyba.scm Chýba - ", "zacyklený súbor : Obsah.txt duplikovany v a.txt",
+        << QStringList{head, "", "chyba.scm Chýba - ",
+                       "zacyklený súbor : Obsah.txt duplikovany v a.txt",
                        "zacyklený súbor : Obsah.txt->a.txt->Obsah.txt->"};
 }
 
@@ -328,8 +361,10 @@ void TestLessonTree::integrity() {
         listed += l + QLatin1Char('\n');
     }
     writeCourse(dir, listed);
-    const LessonTree t = buildLessonTree(dir, QStringLiteral("Obsah.txt"), QStringLiteral("1. deň"));
-    const IntegrityReport r = checkIntegrity(t, dir, QStringLiteral("01._deň"), QStringLiteral("zacyklený súbor :"));
+    const LessonTree t =
+        buildLessonTree(dir, QStringLiteral("Obsah.txt"), QStringLiteral("1. deň"));
+    const IntegrityReport r =
+        checkIntegrity(t, dir, QStringLiteral("01._deň"), QStringLiteral("zacyklený súbor :"));
     QCOMPARE(r.lines, lines);
     QCOMPARE(r.missing + 2 * r.cyclic, int(lines.size()) - 2);
 }
@@ -360,20 +395,32 @@ void TestLessonTree::checkCommand_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("output");
-    const QString good = QStringLiteral("=== 01._deň/Obsah.txt\n[Príbeh] pribeh.txt\n=== 01._deň/PRIBEH.TXT\n"
-                                        "[Späť] Obsah.txt\n=== 02._deň/Obsah.txt\n[Súbory] subory.txt\n"
-                                        "=== 02._deň/subory.txt\n");
+    const QString good =
+        QStringLiteral("=== 01._deň/Obsah.txt\n[Príbeh] pribeh.txt\n=== 01._deň/PRIBEH.TXT\n"
+                       "[Späť] Obsah.txt\n=== 02._deň/Obsah.txt\n[Súbory] subory.txt\n"
+                       "=== 02._deň/subory.txt\n");
     QTest::newRow("every day, nothing missing")
-        << good << QStringList{}
-        << 0 << QStringList{"01._deň", "", "zacyklený súbor : Obsah.txt duplikovany v pribeh.txt",
-                            "zacyklený súbor : Obsah.txt->pribeh.txt->Obsah.txt->", "02._deň", ""};
+        << good << QStringList{} << 0
+        << QStringList{"01._deň",
+                       "",
+                       "zacyklený súbor : Obsah.txt duplikovany v pribeh.txt",
+                       "zacyklený súbor : Obsah.txt->pribeh.txt->Obsah.txt->",
+                       "02._deň",
+                       ""};
     QTest::newRow("every day, one missing")
-        << good + QStringLiteral("=== 03._deň/Obsah.txt\n[Písanie] pisanie.txt\n") << QStringList{} << 1
-        << QStringList{"01._deň", "", "zacyklený súbor : Obsah.txt duplikovany v pribeh.txt",
-                       "zacyklený súbor : Obsah.txt->pribeh.txt->Obsah.txt->", "02._deň", "", "03._deň", "",
+        << good + QStringLiteral("=== 03._deň/Obsah.txt\n[Písanie] pisanie.txt\n") << QStringList{}
+        << 1
+        << QStringList{"01._deň",
+                       "",
+                       "zacyklený súbor : Obsah.txt duplikovany v pribeh.txt",
+                       "zacyklený súbor : Obsah.txt->pribeh.txt->Obsah.txt->",
+                       "02._deň",
+                       "",
+                       "03._deň",
+                       "",
                        "pisanie.txt Písanie - "};
-    QTest::newRow("one list, Windows path") << good << QStringList{"02._DEŇ\\subory.txt"} << 0
-                                            << QStringList{"02._DEŇ", ""};
+    QTest::newRow("one list, Windows path")
+        << good << QStringList{"02._DEŇ\\subory.txt"} << 0 << QStringList{"02._DEŇ", ""};
     QTest::newRow("one list missing") << good << QStringList{"02._deň\\ziadny.txt"} << 1
                                       << QStringList{"02._deň", "", "ziadny.txt "};
     QTest::newRow("usage") << good << QStringList{"a.txt", "b.txt"} << 2 << QStringList{};

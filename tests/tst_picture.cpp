@@ -45,7 +45,8 @@ void put16(QByteArray& b, quint16 v) {
 // stay inside the palette).
 QByteArray makeBmp(const Bmp& m, quint32 seed) {
     QRandomGenerator rng(seed);
-    const int colors = m.bpp <= 8 ? int(m.colorsUsed ? m.colorsUsed : 1u << m.bpp) : int(m.colorsUsed);
+    const int colors =
+        m.bpp <= 8 ? int(m.colorsUsed ? m.colorsUsed : 1u << m.bpp) : int(m.colorsUsed);
     const int written = m.paletteSize >= 0 ? m.paletteSize : colors;
     const qint64 stride = ((qint64(m.width) * m.bpp + 31) / 32) * 4;
     const qint64 rows = m.height < 0 ? -qint64(m.height) : m.height;
@@ -76,7 +77,8 @@ QByteArray makeBmp(const Bmp& m, quint32 seed) {
             const int perByte = 8 / m.bpp;
             for (int x = 0; x < m.width; ++x) {
                 const uint index = colors > 0 ? rng.bounded(colors) : 0;
-                row[x / perByte] = char(uchar(row.at(x / perByte)) | index << (8 - m.bpp * (x % perByte + 1)));
+                row[x / perByte] =
+                    char(uchar(row.at(x / perByte)) | index << (8 - m.bpp * (x % perByte + 1)));
             }
         } else {
             for (qint64 i = 0; i < qint64(m.width) * m.bpp / 8; ++i)
@@ -88,7 +90,9 @@ QByteArray makeBmp(const Bmp& m, quint32 seed) {
     return b;
 }
 
-QImage asRgb32(const QImage& img) { return img.isNull() ? img : img.convertToFormat(QImage::Format_RGB32); }
+QImage asRgb32(const QImage& img) {
+    return img.isNull() ? img : img.convertToFormat(QImage::Format_RGB32);
+}
 
 } // namespace
 
@@ -183,7 +187,8 @@ private slots:
             QVERIFY(f.open(QIODevice::ReadOnly));
             const QByteArray bytes = f.readAll();
             QVERIFY2(!decodePlainBitmap(bytes).isNull(), qPrintable(n));
-            QVERIFY2(asRgb32(decodePicture(bytes)) == asRgb32(QImage::fromData(bytes)), qPrintable(n));
+            QVERIFY2(asRgb32(decodePicture(bytes)) == asRgb32(QImage::fromData(bytes)),
+                     qPrintable(n));
         }
     }
 
@@ -201,7 +206,8 @@ private slots:
         QVERIFY(decodePicture(QByteArray()).isNull());
         QVERIFY(decodePicture(QByteArray("BM")).isNull());
         QVERIFY(decodePicture(QByteArray(60, 'B')).isNull());
-        const QByteArray huge = makeBmp(Bmp{1, 1}, 1).replace(18, 8, QByteArray("\xff\x7f\0\0\xff\x7f\0\0", 8));
+        const QByteArray huge =
+            makeBmp(Bmp{1, 1}, 1).replace(18, 8, QByteArray("\xff\x7f\0\0\xff\x7f\0\0", 8));
         QVERIFY(decodePlainBitmap(huge).isNull());
     }
 };

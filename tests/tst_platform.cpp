@@ -49,8 +49,8 @@ private slots:
     // allocates, and for a file that grows or reports no size.
     void readsWholeFilesExactly() {
         QTemporaryDir dir;
-        for (const qsizetype n : {qsizetype(0), qsizetype(1), qsizetype(511), qsizetype(512), qsizetype(4096),
-                                  qsizetype(921654), qsizetype(3 << 20)}) {
+        for (const qsizetype n : {qsizetype(0), qsizetype(1), qsizetype(511), qsizetype(512),
+                                  qsizetype(4096), qsizetype(921654), qsizetype(3 << 20)}) {
             QByteArray data(n, Qt::Uninitialized);
             for (qsizetype i = 0; i < n; ++i)
                 data[i] = char((i * 131) ^ (i >> 9));
@@ -91,14 +91,20 @@ private slots:
         QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
         QTest::newRow("last line without end") << QByteArray("a\r\nb") << QStringList{"a", "b"};
         QTest::newRow("lone cr ends a line") << QByteArray("a\rb\r") << QStringList{"a", "b"};
-        QTest::newRow("lone lf stays in the line") << QByteArray("a\nb\r\nc") << QStringList{"a\nb", "c"};
-        QTest::newRow("bare lf file is one line") << QByteArray("x\ny\nz\n") << QStringList{"x\ny\nz\n"};
-        QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nq\r\n") << QStringList{"", "", "q"};
-        QTest::newRow("byte 26 ends the file") << QByteArray("a\r\nb\x1a" "c\r\nd") << QStringList{"a", "b"};
+        QTest::newRow("lone lf stays in the line")
+            << QByteArray("a\nb\r\nc") << QStringList{"a\nb", "c"};
+        QTest::newRow("bare lf file is one line")
+            << QByteArray("x\ny\nz\n") << QStringList{"x\ny\nz\n"};
+        QTest::newRow("empty lines kept")
+            << QByteArray("\r\n\r\nq\r\n") << QStringList{"", "", "q"};
+        QTest::newRow("byte 26 ends the file") << QByteArray("a\r\nb\x1a"
+                                                             "c\r\nd")
+                                               << QStringList{"a", "b"};
         QTest::newRow("cr cr lf") << QByteArray("a\r\r\nb") << QStringList{"a", "", "b"};
         QTest::newRow("empty file") << QByteArray() << QStringList{};
         QTest::newRow("windows-1250 letters")
-            << QByteArray("\xe8\x9a\x9d\x9e\xfd\xe1\xed\xe9 \xc8\x8a\x8d\x8e") << QStringList{u"čšťžýáíé ČŠŤŽ"_qs};
+            << QByteArray("\xe8\x9a\x9d\x9e\xfd\xe1\xed\xe9 \xc8\x8a\x8d\x8e")
+            << QStringList{u"čšťžýáíé ČŠŤŽ"_qs};
     }
     void lineRules() {
         QFETCH(QByteArray, bytes);
@@ -113,7 +119,8 @@ private slots:
         QTemporaryDir dir;
         const QString p = dir.filePath("out.txt");
         writeLines(p, {u"Ďaľší riadok"_qs, QString(), u"ôň"_qs});
-        QCOMPARE(readBytes(p), QByteArray("\xcf" "a\xbe\x9a\xed riadok\r\n\r\n\xf4\xf2\r\n"));
+        QCOMPARE(readBytes(p), QByteArray("\xcf"
+                                          "a\xbe\x9a\xed riadok\r\n\r\n\xf4\xf2\r\n"));
         // A character outside Windows-1250: an error naming the file; the old file stays.
         try {
             writeLines(p, {u"Smile \U0001F600"_qs});
@@ -122,7 +129,8 @@ private slots:
             QCOMPARE(e.path(), p);
             QVERIFY(e.reason().contains("1F600"));
         }
-        QCOMPARE(readBytes(p), QByteArray("\xcf" "a\xbe\x9a\xed riadok\r\n\r\n\xf4\xf2\r\n"));
+        QCOMPARE(readBytes(p), QByteArray("\xcf"
+                                          "a\xbe\x9a\xed riadok\r\n\r\n\xf4\xf2\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.txt"});
     }
 
@@ -150,7 +158,8 @@ private slots:
         // No temporary file is left behind.
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"note.txt"});
         // A folder that does not exist: an error, not a silent success.
-        QVERIFY_THROWS_EXCEPTION(FileError, writeLines(dir.filePath("no/such/folder/x.txt"), {"a"}));
+        QVERIFY_THROWS_EXCEPTION(FileError,
+                                 writeLines(dir.filePath("no/such/folder/x.txt"), {"a"}));
     }
 
     void resolverMatchesCaseAndSeparators() {
@@ -159,7 +168,8 @@ private slots:
         writeBytes(root + "/Kurz/01._deň/pozadie.bmp", "x");
         writeBytes(root + "/Kurz/01._deň/Obsah.txt", "y");
         // Course references with backslashes and other case.
-        QCOMPARE(resolvePath(root + "\\KURZ\\01._DEŇ\\POZADIE.BMP"), root + "/Kurz/01._deň/pozadie.bmp");
+        QCOMPARE(resolvePath(root + "\\KURZ\\01._DEŇ\\POZADIE.BMP"),
+                 root + "/Kurz/01._deň/pozadie.bmp");
         QVERIFY(isFile(root + "/kurz/01._deň/obsah.TXT"));
         QVERIFY(isDir(root + "\\kurz\\01._Deň\\"));
         // A missing file keeps the name as given, under the existing folder's real case.
@@ -206,7 +216,8 @@ private slots:
         QFile::remove(root + "/new.txt");
         QVERIFY(!isFile(root + "/NEW.TXT"));
         // Long paths work (no 255-character limit).
-        const QString deep = root + "/" + QString(120, 'a') + "/" + QString(120, 'b') + "/" + QString(100, 'c');
+        const QString deep =
+            root + "/" + QString(120, 'a') + "/" + QString(120, 'b') + "/" + QString(100, 'c');
         writeBytes(deep + "/x.txt", "4");
         QVERIFY(isFile(deep.toUpper().replace(root.toUpper(), root) + "/X.TXT"));
 

@@ -31,8 +31,9 @@ QStringList filesIn(const QString& dir) {
 // A small course: two days, a test on day 2, a teacher's screen left out.
 void writeCourse(const QString& prog, const QString& name = "Kurz <Práca> & počítač") {
     writeCourseFile(prog + "CONFIG.TXT", {"*NAME*" + name});
-    writeCourseFile(prog + "01._deň/Obsah.txt", {"<Prvý deň>", "[Príbeh] pribeh.txt", "[Hra] hra.exe",
-                                                 "[Vyučujúci] ucitel.txt", "[Znova koniec] koniec.txt"});
+    writeCourseFile(prog + "01._deň/Obsah.txt",
+                    {"<Prvý deň>", "[Príbeh] pribeh.txt", "[Hra] hra.exe", "[Vyučujúci] ucitel.txt",
+                     "[Znova koniec] koniec.txt"});
     writeCourseFile(prog + "01._deň/pribeh.txt", {"<Príbeh>", "[Koniec] koniec.txt"});
     writeCourseFile(prog + "01._deň/koniec.txt", {"<Koniec>"});
     writeCourseFile(prog + "01._deň/ucitel.txt", {"<Pre učiteľa>"});
@@ -63,7 +64,8 @@ private slots:
 void TestProgress::bytesOnDisk() {
     QTemporaryDir dir;
     const QString f = dir.path() + "/";
-    updateProgress(f, "Kurz č. 1", [](ProgressFile& p) { p.recordVisit("01._deň", "Obsah.txt", kWhen); });
+    updateProgress(f, "Kurz č. 1",
+                   [](ProgressFile& p) { p.recordVisit("01._deň", "Obsah.txt", kWhen); });
     updateProgress(f, "Kurz č. 1", [](ProgressFile& p) {
         p.recordVisit("02._deň", "skúšaj.txt", kWhen);
         p.recordTest("02._deň", "skúšaj.txt", 4, 5, kWhen);
@@ -75,9 +77,12 @@ void TestProgress::bytesOnDisk() {
     });
     QByteArray want = "C\tKurz \xE8. 1\r\n"
                       "V\t01._de\xF2\tObsah.txt\t2026-03-09T10:16:30\r\n"
-                      "V\t02._de\xF2\tsk\xFA\x9A" "aj.txt\t2026-03-09T10:15:30\r\n"
-                      "T\t02._de\xF2\tsk\xFA\x9A" "aj.txt\t4\t5\t2026-03-09T10:15:30\r\n"
-                      "T\t02._de\xF2\tsk\xFA\x9A" "aj.txt\t5\t5\t2026-03-09T10:17:30\r\n";
+                      "V\t02._de\xF2\tsk\xFA\x9A"
+                      "aj.txt\t2026-03-09T10:15:30\r\n"
+                      "T\t02._de\xF2\tsk\xFA\x9A"
+                      "aj.txt\t4\t5\t2026-03-09T10:15:30\r\n"
+                      "T\t02._de\xF2\tsk\xFA\x9A"
+                      "aj.txt\t5\t5\t2026-03-09T10:17:30\r\n";
     QCOMPARE(readBytes(f + "#postup.txt"), want);
     // Nothing else stays behind: no temporary file, no lock.
     QCOMPARE(filesIn(f), QStringList{"#postup.txt"});
@@ -90,7 +95,8 @@ void TestProgress::bytesOnDisk() {
     QVERIFY(last);
     QCOMPARE(last->score, 5);
     QCOMPARE(lastScoreText(*last), QStringLiteral("Naposledy: 5 z 5 bodov (9. 3. 2026 10:17)"));
-    QCOMPARE(lastScoreText({"d", "l", 1, 1, kWhen}), QStringLiteral("Naposledy: 1 z 1 bodu (9. 3. 2026 10:15)"));
+    QCOMPARE(lastScoreText({"d", "l", 1, 1, kWhen}),
+             QStringLiteral("Naposledy: 1 z 1 bodu (9. 3. 2026 10:15)"));
 
     // A character Windows-1250 lacks: the write fails whole, the file stays.
     QVERIFY_THROWS_EXCEPTION(FileError, updateProgress(f, "Kurz č. 1", [](ProgressFile& p) {
@@ -125,9 +131,10 @@ void TestProgress::damagedLinesKept() {
     QCOMPARE(before.tests().size(), 1);
     QCOMPARE(before.damagedLines(), 1);
     updateProgress(f, "Kurz", [](ProgressFile& p) { p.recordVisit("01", "dalsi.txt", kWhen); });
-    QCOMPARE(readBytes(f + "#postup.txt"),
-             "C\tKurz\r\nV\t01\tObsah.txt\t2026-03-09T10:15:30\r\n" + damaged +
-                 "\r\nT\t02\ts.txt\t3\t5\t2026-03-09T10:15:30\r\nV\t01\tdalsi.txt\t2026-03-09T10:15:30\r\n");
+    QCOMPARE(readBytes(f + "#postup.txt"), "C\tKurz\r\nV\t01\tObsah.txt\t2026-03-09T10:15:30\r\n" +
+                                               damaged +
+                                               "\r\nT\t02\ts.txt\t3\t5\t2026-03-09T10:15:"
+                                               "30\r\nV\t01\tdalsi.txt\t2026-03-09T10:15:30\r\n");
 }
 
 void TestProgress::otherCourseGetsItsOwnFile() {
@@ -165,8 +172,9 @@ void TestProgress::unwritableFolderReported() {
     QTemporaryDir dir;
     const QString f = dir.path() + "/";
     QDir().mkpath(f + "#postup.txt");
-    QVERIFY_THROWS_EXCEPTION(FileError,
-                             updateProgress(f, "K", [](ProgressFile& p) { p.recordVisit("1", "a.txt", kWhen); }));
+    QVERIFY_THROWS_EXCEPTION(FileError, updateProgress(f, "K", [](ProgressFile& p) {
+                                 p.recordVisit("1", "a.txt", kWhen);
+                             }));
     QVERIFY(readProgress(f, "K").visits().isEmpty());
 }
 
@@ -232,7 +240,8 @@ void TestProgress::exportContent() {
         p.recordVisit("09._deň", "stary.txt", kWhen);
     });
     writeCourseFile(learner + "pribeh.txt", {"Myš <b>má</b> dve tlačidlá & koliesko."});
-    writeCourseFile(learner + "pribeh.htm", {"https://sk.wikipedia.org/wiki/Myš?a=1&b=2", "javascript:alert(1)"});
+    writeCourseFile(learner + "pribeh.htm",
+                    {"https://sk.wikipedia.org/wiki/Myš?a=1&b=2", "javascript:alert(1)"});
     writeCourseFile(learner + "01._deň.txt", {"Poznámka dňa"});
     writeCourseFile(learner + "multimed.txt", {"Na hlavnej obrazovke"});
 
@@ -258,7 +267,8 @@ void TestProgress::exportContent() {
     QVERIFY(html.indexOf("Myš &lt;b&gt;") < html.indexOf("4 z 5 bodov"));
     // The note keeps its lines.
     writeCourseFile(learner + "koniec.txt", {"riadok 1", "riadok 2"});
-    QVERIFY(QString::fromUtf8(exportWorkHtml(prog, learner, "Obsah.txt", kWhen)).contains("riadok 1\nriadok 2"));
+    QVERIFY(QString::fromUtf8(exportWorkHtml(prog, learner, "Obsah.txt", kWhen))
+                .contains("riadok 1\nriadok 2"));
 
     exportWork(prog, learner, "Obsah.txt", dir.path() + "/out.html");
     QVERIFY(readBytes(dir.path() + "/out.html").contains("Poznámka dňa"));
@@ -269,24 +279,29 @@ void TestProgress::classReportAndCsv() {
     const QString prog = dir.path() + "/kurz/";
     writeCourse(prog, "Kurz");
     const QString cls = dir.path() + "/trieda/";
-    auto learner = [&](const QString& name, const QString& course, const QList<TestAttempt>& tests) {
+    auto learner = [&](const QString& name, const QString& course,
+                       const QList<TestAttempt>& tests) {
         QDir().mkpath(cls + name);
         updateProgress(cls + name + "/", course, [&](ProgressFile& p) {
             for (const TestAttempt& t : tests)
                 p.recordTest(t.day, t.list, t.score, t.maximum, t.when);
         });
     };
-    learner("Ján Šťastný", "Kurz", {{"02._deň", "skusaj.txt", 5, 5, kWhen}, {"02._deň", "skusaj.txt", 3, 5, kWhen.addDays(1)}});
-    learner("=Eva;B", "Kurz", {{"02._deň", "SKUSAJ.TXT", 4, 5, kWhen}, {"09", "iny.txt", 1, 2, kWhen}});
+    learner("Ján Šťastný", "Kurz",
+            {{"02._deň", "skusaj.txt", 5, 5, kWhen},
+             {"02._deň", "skusaj.txt", 3, 5, kWhen.addDays(1)}});
+    learner("=Eva;B", "Kurz",
+            {{"02._deň", "SKUSAJ.TXT", 4, 5, kWhen}, {"09", "iny.txt", 1, 2, kWhen}});
     learner("Peter", "Iný kurz", {{"02._deň", "skusaj.txt", 1, 5, kWhen}});
     QDir().mkpath(cls + "prazdny");
     QDir().mkpath(cls + "Adam");
 
     int calls = 0;
-    const ClassReport r = buildClassReport(cls, "Kurz", courseOutline(prog, "Obsah.txt"), [&](int, int) {
-        ++calls;
-        return true;
-    });
+    const ClassReport r =
+        buildClassReport(cls, "Kurz", courseOutline(prog, "Obsah.txt"), [&](int, int) {
+            ++calls;
+            return true;
+        });
     QVERIFY(calls >= 1);
     QCOMPARE(r.learners.size(), 2);
     QCOMPARE(r.learners.at(0).name, QStringLiteral("=Eva;B"));
@@ -302,11 +317,12 @@ void TestProgress::classReportAndCsv() {
     QCOMPARE(r.withoutProgress, (QStringList{"Adam", "prazdny"}));
 
     const QByteArray csv = classReportCsv(r);
-    QCOMPARE(csv, QByteArray("\xEF\xBB\xBF"
-                             "Žiak;2. deň › Vyskúšaj sa – posledný (z 5);2. deň › Vyskúšaj sa – najlepší;"
-                             "09 › iny.txt – posledný (z 2);09 › iny.txt – najlepší\r\n"
-                             "\"'=Eva;B\";4;4;1;1\r\n"
-                             "Ján Šťastný;3;5;;\r\n"));
+    QCOMPARE(csv, QByteArray(
+                      "\xEF\xBB\xBF"
+                      "Žiak;2. deň › Vyskúšaj sa – posledný (z 5);2. deň › Vyskúšaj sa – najlepší;"
+                      "09 › iny.txt – posledný (z 2);09 › iny.txt – najlepší\r\n"
+                      "\"'=Eva;B\";4;4;1;1\r\n"
+                      "Ján Šťastný;3;5;;\r\n"));
 
     // Stopping on the way gives a report marked so.
     const ClassReport stopped = buildClassReport(cls, "Kurz", {}, [](int, int) { return false; });
@@ -321,7 +337,8 @@ void TestProgress::commandLine() {
     writeCourse(prog, "Kurz");
     writeCourseFile(prog + "CONFIG.TXT", {"*NAME*Kurz", "*PATH TEMP*" + temp});
     QDir().mkpath(temp);
-    updateProgress(temp, "Kurz", [](ProgressFile& p) { p.recordTest("02._deň", "skusaj.txt", 4, 5, kWhen); });
+    updateProgress(temp, "Kurz",
+                   [](ProgressFile& p) { p.recordTest("02._deň", "skusaj.txt", 4, 5, kWhen); });
     writeCourseFile(temp + "skusaj.txt", {"moja poznámka"});
     QDir().mkpath(dir.path() + "/trieda/Ján");
     QFile::copy(temp + "#postup.txt", dir.path() + "/trieda/Ján/#postup.txt");
@@ -340,7 +357,8 @@ void TestProgress::commandLine() {
 
     QCOMPARE(run({"--class-report", dir.path() + "/trieda", "--csv", "out.csv"}, prog), 0);
     QCOMPARE(readBytes(prog + "out.csv"),
-             QByteArray("\xEF\xBB\xBFŽiak;2. deň › Vyskúšaj sa – posledný (z 5);2. deň › Vyskúšaj sa – najlepší\r\n"
+             QByteArray("\xEF\xBB\xBFŽiak;2. deň › Vyskúšaj sa – posledný (z 5);2. deň › Vyskúšaj "
+                        "sa – najlepší\r\n"
                         "Ján;4;4\r\n"));
     QCOMPARE(run({"--class-report", dir.path() + "/trieda"}, prog), 2);
     QCOMPARE(run({"--export-work"}, prog), 2);

@@ -23,17 +23,21 @@ using namespace orbino;
 
 namespace {
 
-const QByteArray kRtf = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}\r\n"
-                        "\\pard\\f0\\fs24 Kl\\'e1vesnica m\\'e1 \\b kl\\'e1vesy\\b0 .\\par\r\n"
-                        "\\pard Nad kl\\'e1vesnicou svieti d\\'fahov\\'e1 lampa.\\par\r\n}\r\n";
+const QByteArray kRtf =
+    "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}\r\n"
+    "\\pard\\f0\\fs24 Kl\\'e1vesnica m\\'e1 \\b kl\\'e1vesy\\b0 .\\par\r\n"
+    "\\pard Nad kl\\'e1vesnicou svieti d\\'fahov\\'e1 lampa.\\par\r\n}\r\n";
 
 // Every file and folder under `dir` with its size and modification time.
 QStringList snapshot(const QString& dir) {
     QStringList out;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo fi(it.next());
-        out << QStringLiteral("%1 %2 %3").arg(fi.filePath()).arg(fi.isDir() ? 0 : fi.size())
+        out << QStringLiteral("%1 %2 %3")
+                   .arg(fi.filePath())
+                   .arg(fi.isDir() ? 0 : fi.size())
                    .arg(fi.lastModified().toMSecsSinceEpoch());
     }
     out.sort();
@@ -84,34 +88,48 @@ void TestTextSearch::init() {
     tmp = std::make_unique<QTemporaryDir>();
     course = tmp->path() + QStringLiteral("/Kurz/");
     cache = tmp->path() + QStringLiteral("/cache");
-    test::writeCourseFile(course + QStringLiteral("CONFIG.TXT"), {QStringLiteral("Skúšobný kurz.")});
-    test::writeCourseFile(course + QStringLiteral("01._deň/Obsah.txt"),
-                          {QStringLiteral("<Prvý deň: kôň a myš.>"), QStringLiteral("[Klávesnica] klav.txt"),
-                           QStringLiteral("[Vyskúšaj sa] skusaj.txt"), QStringLiteral("[Vyučujúci] ucitel.txt"),
-                           QStringLiteral("[Ukážka] ukazka.scm")});
-    test::writeCourseFile(course + QStringLiteral("01._deň/klav.txt"),
-                          {QStringLiteral("<Klávesnica má klávesy.>"), QStringLiteral("[Späť] Obsah.txt")});
+    test::writeCourseFile(course + QStringLiteral("CONFIG.TXT"),
+                          {QStringLiteral("Skúšobný kurz.")});
+    test::writeCourseFile(
+        course + QStringLiteral("01._deň/Obsah.txt"),
+        {QStringLiteral("<Prvý deň: kôň a myš.>"), QStringLiteral("[Klávesnica] klav.txt"),
+         QStringLiteral("[Vyskúšaj sa] skusaj.txt"), QStringLiteral("[Vyučujúci] ucitel.txt"),
+         QStringLiteral("[Ukážka] ukazka.scm")});
+    test::writeCourseFile(
+        course + QStringLiteral("01._deň/klav.txt"),
+        {QStringLiteral("<Klávesnica má klávesy.>"), QStringLiteral("[Späť] Obsah.txt")});
     test::writeBytes(course + QStringLiteral("01._deň/KLAV.rtf"), kRtf);
-    test::writeCourseFile(course + QStringLiteral("01._deň/skusaj.txt"),
-                          {QStringLiteral("<"), QStringLiteral("1. Vytvor nový súbor poznamky.txt.\t1 bod"),
-                           QStringLiteral("2. Premenuj priečinok NEAR OR AND.\t1 bod"), QStringLiteral(">")});
+    test::writeCourseFile(
+        course + QStringLiteral("01._deň/skusaj.txt"),
+        {QStringLiteral("<"), QStringLiteral("1. Vytvor nový súbor poznamky.txt.\t1 bod"),
+         QStringLiteral("2. Premenuj priečinok NEAR OR AND.\t1 bod"), QStringLiteral(">")});
     test::writeCourseFile(course + QStringLiteral("01._deň/ucitel.txt"),
                           {QStringLiteral("<Heslá pre vyučujúceho: USB kľúč.>")});
-    test::writeCourseFile(course + QStringLiteral("02._deň/Obsah.txt"), {QStringLiteral("<Druhý deň: súbory.>")});
+    test::writeCourseFile(course + QStringLiteral("02._deň/Obsah.txt"),
+                          {QStringLiteral("<Druhý deň: súbory.>")});
 }
 
 void TestTextSearch::queryText_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("query");
-    QTest::newRow("last word a prefix") << "kôň subor" << "\"kôň\" \"subor\"*";
-    QTest::newRow("separator after it: whole word") << "klav " << "\"klav\"";
-    QTest::newRow("quote") << "\"" << "";
-    QTest::newRow("star") << "*" << "";
-    QTest::newRow("only punctuation") << "-- ( ) : ^ ." << "";
-    QTest::newRow("operators are words") << "NEAR OR" << "\"NEAR\" \"OR\"*";
-    QTest::newRow("minus and column") << "-kôň body:x" << "\"kôň\" \"body\" \"x\"*";
-    QTest::newRow("quoted phrase") << "\"na disku\"" << "\"na\" \"disku\"";
-    QTest::newRow("digits") << "1. bod" << "\"1\" \"bod\"*";
+    QTest::newRow("last word a prefix") << "kôň subor"
+                                        << "\"kôň\" \"subor\"*";
+    QTest::newRow("separator after it: whole word") << "klav "
+                                                    << "\"klav\"";
+    QTest::newRow("quote") << "\""
+                           << "";
+    QTest::newRow("star") << "*"
+                          << "";
+    QTest::newRow("only punctuation") << "-- ( ) : ^ ."
+                                      << "";
+    QTest::newRow("operators are words") << "NEAR OR"
+                                         << "\"NEAR\" \"OR\"*";
+    QTest::newRow("minus and column") << "-kôň body:x"
+                                      << "\"kôň\" \"body\" \"x\"*";
+    QTest::newRow("quoted phrase") << "\"na disku\""
+                                   << "\"na\" \"disku\"";
+    QTest::newRow("digits") << "1. bod"
+                            << "\"1\" \"bod\"*";
 }
 
 void TestTextSearch::queryText() {
@@ -124,20 +142,29 @@ void TestTextSearch::snippets_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("body");
     QTest::addColumn<QString>("html");
-    QTest::newRow("case and diacritics") << "KON" << "Kôň a koník."
+    QTest::newRow("case and diacritics") << "KON"
+                                         << "Kôň a koník."
                                          << "<b>Kôň</b> a <b>koník</b>.";
-    QTest::newRow("prefix only for the last word") << "kon sed" << "Kôň koník sedí, sedlo."
+    QTest::newRow("prefix only for the last word") << "kon sed"
+                                                   << "Kôň koník sedí, sedlo."
                                                    << "<b>Kôň</b> koník <b>sedí</b>, <b>sedlo</b>.";
-    QTest::newRow("whole word after a blank") << "kon " << "Kôň koník." << "<b>Kôň</b> koník.";
+    QTest::newRow("whole word after a blank") << "kon "
+                                              << "Kôň koník."
+                                              << "<b>Kôň</b> koník.";
     QTest::newRow("cut on both sides")
-        << "dvanast" << "jeden dva tri štyri päť šesť sedem osem deväť desať jedenásť dvanásť trinásť štrnásť "
-                        "pätnásť šestnásť sedemnásť osemnásť deväťnásť dvadsať dvadsaťjeden"
-        << "…deväť desať jedenásť <b>dvanásť</b> trinásť štrnásť pätnásť šestnásť sedemnásť osemnásť "
+        << "dvanast"
+        << "jeden dva tri štyri päť šesť sedem osem deväť desať jedenásť dvanásť trinásť štrnásť "
+           "pätnásť šestnásť sedemnásť osemnásť deväťnásť dvadsať dvadsaťjeden"
+        << "…deväť desať jedenásť <b>dvanásť</b> trinásť štrnásť pätnásť šestnásť sedemnásť "
+           "osemnásť "
            "deväťnásť dvadsať…";
     QTest::newRow("the place with most words")
-        << "mys klav" << "Myš je tu. A b c d e f g h i j k l m n o p. Myš a klávesnica sú tu."
+        << "mys klav"
+        << "Myš je tu. A b c d e f g h i j k l m n o p. Myš a klávesnica sú tu."
         << "…j k l m n o p. <b>Myš</b> a <b>klávesnica</b> sú tu.";
-    QTest::newRow("markup stays text") << "b" << "<b>x</b> & y" << "&lt;<b>b</b>&gt;x&lt;/<b>b</b>&gt; &amp; y";
+    QTest::newRow("markup stays text") << "b"
+                                       << "<b>x</b> & y"
+                                       << "&lt;<b>b</b>&gt;x&lt;/<b>b</b>&gt; &amp; y";
 }
 
 void TestTextSearch::snippets() {
@@ -149,14 +176,16 @@ void TestTextSearch::snippets() {
 
 void TestTextSearch::finds_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("expected"); // caption paths, best first; order checked only for one
+    QTest::addColumn<QStringList>(
+        "expected"); // caption paths, best first; order checked only for one
     QTest::newRow("without diacritics") << "kon" << QStringList{"1. deň"};
     QTest::newRow("upper case with diacritics") << "KÔŇ" << QStringList{"1. deň"};
     QTest::newRow("subor finds súbor and súbory")
         << "subor" << QStringList{"1. deň - Vyskúšaj sa", "2. deň"};
     QTest::newRow("prefix of the last word") << "KLAV" << QStringList{"1. deň - Klávesnica"};
     QTest::newRow("only a whole word before a blank") << "klav " << QStringList{};
-    QTest::newRow("every word must occur") << "súbor poznamky" << QStringList{"1. deň - Vyskúšaj sa"};
+    QTest::newRow("every word must occur")
+        << "súbor poznamky" << QStringList{"1. deň - Vyskúšaj sa"};
     QTest::newRow("word only in the rtf twin") << "duhova" << QStringList{"1. deň - Klávesnica"};
     QTest::newRow("teacher's screen") << "usb" << QStringList{"1. deň - Vyučujúci"};
     QTest::newRow("caption of a demonstration") << "ukazka" << QStringList{"1. deň - Ukážka"};
@@ -193,14 +222,17 @@ void TestTextSearch::snippetsAndFiles() {
     QCOMPARE(hits[0].target, QStringLiteral("klav.txt"));
     QCOMPARE(hits[0].caption, QStringLiteral("Klávesnica"));
     QCOMPARE(hits[0].node, 1);
-    QCOMPARE(plainSnippet(hits[0].snippet), QStringLiteral("Klávesnica má klávesy. Nad klávesnicou svieti dúhová lampa."));
+    QCOMPARE(plainSnippet(hits[0].snippet),
+             QStringLiteral("Klávesnica má klávesy. Nad klávesnicou svieti dúhová lampa."));
     QCOMPARE(htmlSnippet(hits[0].snippet),
-             QStringLiteral("Klávesnica má klávesy. Nad klávesnicou svieti <b>dúhová</b> <b>lampa</b>."));
+             QStringLiteral(
+                 "Klávesnica má klávesy. Nad klávesnicou svieti <b>dúhová</b> <b>lampa</b>."));
     // The caption matches, and so does the lesson's text: one hit, with the
     // text as its snippet (the caption is the path already).
     hits = s.search(QStringLiteral("klavesnica"));
     QCOMPARE(paths(hits), QStringList{QStringLiteral("1. deň - Klávesnica")});
-    QVERIFY(hits[0].file.startsWith(QStringLiteral("01._deň/kl")) || hits[0].file.endsWith(QStringLiteral(".rtf")));
+    QVERIFY(hits[0].file.startsWith(QStringLiteral("01._deň/kl")) ||
+            hits[0].file.endsWith(QStringLiteral(".rtf")));
     QVERIFY(plainSnippet(hits[0].snippet).contains(QStringLiteral("má")));
     // Markup in the text stays text in the HTML.
     test::writeCourseFile(course + QStringLiteral("02._deň/Obsah.txt"),
@@ -230,13 +262,15 @@ void TestTextSearch::keptCurrent() {
         QVERIFY(s.search(QStringLiteral("mačka")).isEmpty());
     }
     // A lesson changed: the next search sees the new text, not the old.
-    test::writeCourseFile(course + QStringLiteral("01._deň/klav.txt"),
-                          {QStringLiteral("<Mačka sedí pri klávesnici.>"), QStringLiteral("[Späť] Obsah.txt")});
+    test::writeCourseFile(
+        course + QStringLiteral("01._deň/klav.txt"),
+        {QStringLiteral("<Mačka sedí pri klávesnici.>"), QStringLiteral("[Späť] Obsah.txt")});
     {
         TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
         QVERIFY(s.prepare());
         QVERIFY(inodeOf(file) != first);
-        QCOMPARE(paths(s.search(QStringLiteral("macka"))), QStringList{QStringLiteral("1. deň - Klávesnica")});
+        QCOMPARE(paths(s.search(QStringLiteral("macka"))),
+                 QStringList{QStringLiteral("1. deň - Klávesnica")});
         // The old words are left only in the twin.
         const QList<TextHit> old = s.search(QStringLiteral("klávesy má"));
         QCOMPARE(old.size(), 1);
@@ -245,11 +279,13 @@ void TestTextSearch::keptCurrent() {
     // A twin that did not exist, and a new day.
     test::writeBytes(course + QStringLiteral("01._deň/skusaj.rtf"),
                      "{\\rtf1\\ansi 1. Nakresli slona.\\par}");
-    test::writeCourseFile(course + QStringLiteral("03._deň/Obsah.txt"), {QStringLiteral("<Tretí deň: žirafa.>")});
+    test::writeCourseFile(course + QStringLiteral("03._deň/Obsah.txt"),
+                          {QStringLiteral("<Tretí deň: žirafa.>")});
     {
         TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
         QVERIFY(s.prepare());
-        QCOMPARE(paths(s.search(QStringLiteral("slona"))), QStringList{QStringLiteral("1. deň - Vyskúšaj sa")});
+        QCOMPARE(paths(s.search(QStringLiteral("slona"))),
+                 QStringList{QStringLiteral("1. deň - Vyskúšaj sa")});
         QCOMPARE(paths(s.search(QStringLiteral("zirafa"))), QStringList{QStringLiteral("3. deň")});
     }
     // A lesson gone: its text is gone from the results.
@@ -291,7 +327,8 @@ void TestTextSearch::readOnlyCourse() {
     while (it.hasNext())
         all << it.next();
     for (const QString& p : all)
-        QFile::setPermissions(p, QFileInfo(p).isDir() ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner);
+        QFile::setPermissions(p, QFileInfo(p).isDir() ? QFile::ReadOwner | QFile::ExeOwner
+                                                      : QFile::ReadOwner);
     QFile::setPermissions(course, QFile::ReadOwner | QFile::ExeOwner);
     const QStringList before = snapshot(course);
     {
@@ -304,8 +341,9 @@ void TestTextSearch::readOnlyCourse() {
     QVERIFY(!QFileInfo(indexFileName(cache, course)).absoluteFilePath().startsWith(course));
     QFile::setPermissions(course, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     for (const QString& p : all)
-        QFile::setPermissions(p, QFile::ReadOwner | QFile::WriteOwner | (QFileInfo(p).isDir() ? QFile::ExeOwner
-                                                                                             : QFile::Permissions()));
+        QFile::setPermissions(p,
+                              QFile::ReadOwner | QFile::WriteOwner |
+                                  (QFileInfo(p).isDir() ? QFile::ExeOwner : QFile::Permissions()));
 }
 
 void TestTextSearch::unwritableCache() {
@@ -320,7 +358,8 @@ void TestTextSearch::unwritableCache() {
     QVERIFY(s.indexFile().isEmpty());
     QVERIFY(s.problem().contains(QDir::toNativeSeparators(blocked)));
     QCOMPARE(paths(s.search(QStringLiteral("subor"))).size(), 2);
-    QCOMPARE(paths(s.search(QStringLiteral("duhova"))), QStringList{QStringLiteral("1. deň - Klávesnica")});
+    QCOMPARE(paths(s.search(QStringLiteral("duhova"))),
+             QStringList{QStringLiteral("1. deň - Klávesnica")});
     // Two at once keep their own memory databases.
     TextSearch other(course, QStringLiteral("Obsah.txt"), blocked);
     QVERIFY(other.prepare());
@@ -344,7 +383,8 @@ void TestTextSearch::damagedIndex() {
     // A sound index made by another version is made anew too.
     const ino_t before = inodeOf(file);
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
         db.setDatabaseName(file);
         QVERIFY(db.open());
         QSqlQuery q(db);
@@ -363,26 +403,30 @@ void TestTextSearch::commandLine_data() {
     QTest::addColumn<bool>("inCourse");    // run with the course as the working directory
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("output");
-    const QString vyskusaj = QStringLiteral("1. deň - Vyskúšaj sa\t01._deň/skusaj.txt\t"
-                                            "1. Vytvor nový súbor poznamky.txt. 1 bod 2. Premenuj priečinok NEAR…");
-    QTest::newRow("found, --course last")
-        << QStringList{"poznamky", "subor", "--course", "COURSE"} << false << 0 << QStringList{vyskusaj};
-    QTest::newRow("found, --course first")
-        << QStringList{"--course", "COURSE", "súbor poznámky"} << false << 0 << QStringList{vyskusaj};
+    const QString vyskusaj =
+        QStringLiteral("1. deň - Vyskúšaj sa\t01._deň/skusaj.txt\t"
+                       "1. Vytvor nový súbor poznamky.txt. 1 bod 2. Premenuj priečinok NEAR…");
+    QTest::newRow("found, --course last") << QStringList{"poznamky", "subor", "--course", "COURSE"}
+                                          << false << 0 << QStringList{vyskusaj};
+    QTest::newRow("found, --course first") << QStringList{"--course", "COURSE", "súbor poznámky"}
+                                           << false << 0 << QStringList{vyskusaj};
     QTest::newRow("working directory") << QStringList{"usb"} << true << 0
                                        << QStringList{"1. deň - Vyučujúci\t01._deň/ucitel.txt\t"
                                                       "Heslá pre vyučujúceho: USB kľúč."};
-    QTest::newRow("nothing found") << QStringList{"zebra", "--course", "COURSE"} << false << 1 << QStringList{};
-    QTest::newRow("only syntax") << QStringList{"\"", "*", "-", "(:", "--course", "COURSE"} << false << 1
-                                 << QStringList{};
-    QTest::newRow("words after --") << QStringList{"--course", "COURSE", "--", "--kôň"} << false << 0
-                                    << QStringList{"1. deň\t01._deň/Obsah.txt\tPrvý deň: kôň a myš."};
+    QTest::newRow("nothing found")
+        << QStringList{"zebra", "--course", "COURSE"} << false << 1 << QStringList{};
+    QTest::newRow("only syntax") << QStringList{"\"", "*", "-", "(:", "--course", "COURSE"} << false
+                                 << 1 << QStringList{};
+    QTest::newRow("words after --")
+        << QStringList{"--course", "COURSE", "--", "--kôň"} << false << 0
+        << QStringList{"1. deň\t01._deň/Obsah.txt\tPrvý deň: kôň a myš."};
     QTest::newRow("no words") << QStringList{"--course", "COURSE"} << false << 2 << QStringList{};
     QTest::newRow("no words at all") << QStringList{} << true << 2 << QStringList{};
-    QTest::newRow("--course without folder") << QStringList{"kôň", "--course"} << false << 2 << QStringList{};
+    QTest::newRow("--course without folder")
+        << QStringList{"kôň", "--course"} << false << 2 << QStringList{};
     QTest::newRow("unknown option") << QStringList{"--fast", "kôň"} << true << 2 << QStringList{};
-    QTest::newRow("no such course") << QStringList{"kôň", "--course", "COURSE/nie je"} << false << 2
-                                    << QStringList{};
+    QTest::newRow("no such course")
+        << QStringList{"kôň", "--course", "COURSE/nie je"} << false << 2 << QStringList{};
 }
 
 void TestTextSearch::commandLine() {
@@ -410,9 +454,12 @@ void TestTextSearch::commandLine() {
     QCOMPARE(lines.takeLast(), QString());
     QCOMPARE(lines, output);
     if (exitCode == 2)
-        QVERIFY(err.contains(QStringLiteral("--search-text")) || err.contains(QStringLiteral("--help")));
+        QVERIFY(err.contains(QStringLiteral("--search-text")) ||
+                err.contains(QStringLiteral("--help")));
     else
-        QVERIFY(QDir(tmp->path() + QStringLiteral("/xdg-cache/orbino")).entryList(QDir::Files).size() == 1);
+        QVERIFY(
+            QDir(tmp->path() + QStringLiteral("/xdg-cache/orbino")).entryList(QDir::Files).size() ==
+            1);
 }
 
 QTEST_GUILESS_MAIN(TestTextSearch)

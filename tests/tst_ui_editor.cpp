@@ -29,13 +29,15 @@ using namespace orbino::test;
 
 namespace {
 
-void typeInto(TOknoEditLek& ed, const QString& text) { ed.ui->Memo1->setPlainText(text); }
+void typeInto(TOknoEditLek& ed, const QString& text) {
+    ed.ui->Memo1->setPlainText(text);
+}
 
 struct Screen {
     QTemporaryDir dir;
     QString prog, folder, list;
     std::unique_ptr<TestState> ts;
-    ScriptedModal modal{false}; // windows stay hidden
+    ScriptedModal modal{false};                  // windows stay hidden
     std::function<void(TOknoEditLek&)> onEditor; // what the teacher does in the editor
     std::unique_ptr<TForm1> form;
     explicit Screen(const QStringList& lines) {
@@ -88,8 +90,8 @@ private slots:
         QCOMPARE(shownList, QString("[Prvá] a.txt\n<Popis dňa>"));
         QCOMPARE(help, QString("Riadok [Popis] súbor vytvorí tlačidlo."));
         // The list as typed, then the text panel saved over it.
-        QCOMPARE(readLines(s.list),
-                 (QStringList{"[Prvá] a.txt", "[Nová] nova.txt", "//https://example.org/", "<", "Popis dňa", ">"}));
+        QCOMPARE(readLines(s.list), (QStringList{"[Prvá] a.txt", "[Nová] nova.txt",
+                                                 "//https://example.org/", "<", "Popis dňa", ">"}));
         QCOMPARE(readLines(s.folder + "Obsah.bak"), (QStringList{"[Prvá] a.txt", "<Popis dňa>"}));
         QTextDocument rtf;
         QVERIFY(loadRtfFile(s.folder + "Obsah.rtf", rtf));
@@ -114,8 +116,10 @@ private slots:
             ed.ui->Button1->click();
         };
         s.form->Editcialekci1Click();
-        QCOMPARE(readLines(s.list), (QStringList{"[A] a.txt", "<", "Popis", "Doplnený riadok", ">"}));
-        QCOMPARE(plainLines(*s.form->ui->Memo1->document()), (QStringList{"Popis", "Doplnený riadok"}));
+        QCOMPARE(readLines(s.list),
+                 (QStringList{"[A] a.txt", "<", "Popis", "Doplnený riadok", ">"}));
+        QCOMPARE(plainLines(*s.form->ui->Memo1->document()),
+                 (QStringList{"Popis", "Doplnený riadok"}));
     }
 
     void cancelSavesNothing() {
@@ -145,7 +149,8 @@ private slots:
         s.form->Editciatextu2Click();
         s.form->Editcialekci1Click();
         QCOMPARE(int(s.modal.classes.count("TOknoEditLek")), 0);
-        QCOMPARE(s.ts->prompter.texts(), QStringList{"Najskôr musíte ukončiť editáciu textu, uložte text"});
+        QCOMPARE(s.ts->prompter.texts(),
+                 QStringList{"Najskôr musíte ukončiť editáciu textu, uložte text"});
     }
 
     // The create-missing-list offers open the editor through openLessonEditor.
@@ -193,7 +198,6 @@ private slots:
         QCOMPARE(readLines(s.folder + "lekcia.txt"), QStringList{"[Zo zálohy] z.txt"});
         QCOMPARE(readLines(s.folder + "lekcia.bak"), QStringList{"[Zo zálohy] z.txt"});
     }
-
 };
 
 QTEST_MAIN(TestUiEditor)

@@ -14,6 +14,7 @@
 #include "ui_password_window.h"
 #include "ui_tform1.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -31,7 +32,6 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextLayout>
-#include <QAbstractTextDocumentLayout>
 
 #include <functional>
 
@@ -64,9 +64,11 @@ struct TestScreen {
         writeCourseFile(prog + "CONFIG.TXT", {});
         writeCourseFile(folder + "skusaj.txt", {"<Test>", "[Ukážka riešenia úlohy 1] Ries1.scm"});
         QFile::copy(QStringLiteral(ORBINO_TEST_DATA "/exercises/nine.rtf"), folder + "Skusaj.RTF");
-        writeBytes(prog + "Zadanie.rtf", "{\\rtf1\\ansi Zadanie: pre\\'e8\\'edtaj si \\'falohy.\\par}");
+        writeBytes(prog + "Zadanie.rtf",
+                   "{\\rtf1\\ansi Zadanie: pre\\'e8\\'edtaj si \\'falohy.\\par}");
         writeBytes(prog + "SCPLAYER.EXE", "#!/bin/sh\nexit 0\n");
-        QFile::setPermissions(prog + "SCPLAYER.EXE", QFile::permissions(prog + "SCPLAYER.EXE") | QFile::ExeOwner);
+        QFile::setPermissions(prog + "SCPLAYER.EXE",
+                              QFile::permissions(prog + "SCPLAYER.EXE") | QFile::ExeOwner);
         writeBytes(prog + "Zadanie2.rtf", "{\\rtf1\\ansi Hodnotenie je hotov\\'e9.\\par}");
         if (pictures) {
             writePicture(prog + "hodnotD.bmp", 60, 80); // case differs from the name asked for
@@ -96,7 +98,8 @@ struct TestScreen {
         form->ObnovMemo();
         // Four solution buttons, hidden until the test is done, with their markers.
         for (int k = 1; k <= 4; ++k) {
-            auto* b = new QPushButton(QString("Ukážka riešenia úlohy %1").arg(k), ui->centralwidget);
+            auto* b =
+                new QPushButton(QString("Ukážka riešenia úlohy %1").arg(k), ui->centralwidget);
             b->setProperty("tag", k);
             b->setGeometry(780, 100 + 50 * k, 190, 37);
             b->hide();
@@ -139,12 +142,14 @@ private slots:
         w.FormCreate();
         QCOMPARE(w.windowTitle(), QString("Úlohy"));
         QCOMPARE(w.ui->Label2->text(), QString("Vyrieš nasledovnú úlohu č. 1:"));
-        QCOMPARE(plainLines(*w.ui->Memo1->document()), (QStringList{"1. Zapni počítač a prihlás sa.", "", "    1 bod"}));
+        QCOMPARE(plainLines(*w.ui->Memo1->document()),
+                 (QStringList{"1. Zapni počítač a prihlás sa.", "", "    1 bod"}));
         QCOMPARE(w.ui->Memo1->font().pointSize(), 12);
         QCOMPARE(w.ui->Button3->geometry(), QRect(256, 304, 193, 25));
         w.Button1Click();
         QCOMPARE(w.ui->Label2->text(), QString("Vyrieš nasledovnú úlohu č. 2:"));
-        QCOMPARE(plainLines(*w.ui->Memo1->document()).first(), QString("2. Otvor priečinok Dokumenty."));
+        QCOMPARE(plainLines(*w.ui->Memo1->document()).first(),
+                 QString("2. Otvor priečinok Dokumenty."));
         // Esc does not end it: only the evaluation does.
         QTest::keyClick(&w, Qt::Key_Escape);
         QVERIFY(!w.evaluated());
@@ -160,18 +165,25 @@ private slots:
         QTest::addColumn<QStringList>("column");
         QTest::addColumn<QList<bool>>("markers");
         QTest::newRow("all Nie, 1024 wide")
-            << 12 << "NNNNNNNNN" << "Pri riešení úloh si získal: 0 bodov"
-            << "Pre slabých tu nie je miesto. Letíš do vesmíru aj so zvyškami rakety!" << QSize(50, 70)
-            << QStringList{"0", "0", "0", "0", "0", "0", "0", "0", "0"} << QList<bool>{true, true, true, true};
+            << 12 << "NNNNNNNNN"
+            << "Pri riešení úloh si získal: 0 bodov"
+            << "Pre slabých tu nie je miesto. Letíš do vesmíru aj so zvyškami rakety!"
+            << QSize(50, 70) << QStringList{"0", "0", "0", "0", "0", "0", "0", "0", "0"}
+            << QList<bool>{true, true, true, true};
         QTest::newRow("score 3: Z pictures")
-            << 10 << "NNNANNNNN" << "Pri riešení úloh si získal: 3 body" << "Pracuj na sebe, inak budeš iba čistiť raketu"
-            << QSize(50, 70) << QStringList{"0", "0", "0", "3", "0", "0", "0", "0", "0"}
+            << 10 << "NNNANNNNN"
+            << "Pri riešení úloh si získal: 3 body"
+            << "Pracuj na sebe, inak budeš iba čistiť raketu" << QSize(50, 70)
+            << QStringList{"0", "0", "0", "3", "0", "0", "0", "0", "0"}
             << QList<bool>{true, true, true, false};
         QTest::newRow("score 4: D pictures")
-            << 10 << "ANNANNNNN" << "Pri riešení úloh si získal: 4 body"
-            << QString("Bude z") + QChar(0x00A0) + "teba úspešný prvý poradca kapitána" << QSize(60, 80)
-            << QStringList{"1", "0", "0", "3", "0", "0", "0", "0", "0"} << QList<bool>{false, true, true, false};
-        QTest::newRow("above 5") << 12 << "AAAAAAAAA" << "Pri riešení úloh si získal: 15 bodov"
+            << 10 << "ANNANNNNN"
+            << "Pri riešení úloh si získal: 4 body"
+            << QString("Bude z") + QChar(0x00A0) + "teba úspešný prvý poradca kapitána"
+            << QSize(60, 80) << QStringList{"1", "0", "0", "3", "0", "0", "0", "0", "0"}
+            << QList<bool>{false, true, true, false};
+        QTest::newRow("above 5") << 12 << "AAAAAAAAA"
+                                 << "Pri riešení úloh si získal: 15 bodov"
                                  << "Si zrelý stať sa kapitánom vesmírneho tímu" << QSize(60, 80)
                                  << QStringList{"1", "2", "1", "3", "1", "0", "2", "1", "4"}
                                  << QList<bool>{false, false, false, false};
@@ -207,18 +219,22 @@ private slots:
         QCOMPARE(ui->Memo1->geometry(),
                  memo1Before.adjusted(0, 20, 0, scale == 12 ? 2 : 0)); // 20 down, 20 or 18 shorter
         const QRect m1 = ui->Memo1->geometry();
-        QCOMPARE(ui->Memo3->geometry(), QRect(m1.right() + 1 - (scale == 12 ? 11 : 25), m1.y() + 5, 35, m1.height() - 5));
+        QCOMPARE(ui->Memo3->geometry(),
+                 QRect(m1.right() + 1 - (scale == 12 ? 11 : 25), m1.y() + 5, 35, m1.height() - 5));
         QVERIFY(ui->Memo3->isVisible());
         QCOMPARE(plainLines(*ui->Memo3->document()), column);
-        QCOMPARE(ui->Memo2->geometry(), QRect(memo2Before.x(), memo2Before.y() + 80, scale == 12 ? 520 : 530, 90));
+        QCOMPARE(ui->Memo2->geometry(),
+                 QRect(memo2Before.x(), memo2Before.y() + 80, scale == 12 ? 520 : 530, 90));
         QCOMPARE(plainLines(*ui->Memo2->document()), QStringList{"Hodnotenie je hotové."});
         const QRect m4 = ui->Memo4->geometry();
         const int right2 = ui->Memo2->geometry().right() + 1;
         QCOMPARE(m4.x(), right2 - (scale == 12 ? 45 : 170));
         QCOMPARE(m4.width(), 170);
         QCOMPARE(m4.y(), m1.y() - 28);
-        QCOMPARE(ui->Memo4->toPlainText(), scale == 12 ? QString("                    Body:\nMohol si získať     Získal si")
-                                                       : QString("                            Získal si\n                               body:"));
+        QCOMPARE(ui->Memo4->toPlainText(),
+                 scale == 12 ? QString("                    Body:\nMohol si získať     Získal si")
+                             : QString("                            Získal si\n                    "
+                                       "           body:"));
         QCOMPARE(ui->Image2->x(), m4.x() + 70);
         QVERIFY(ui->Memo4->font().bold());
         QCOMPARE(ui->Memo4->font().pointSize(), 10);
@@ -247,11 +263,14 @@ private slots:
             QCOMPARE(b1.text(), lines.at(end - 1));
             const QTextLine l1 = b1.layout()->lineAt(b1.layout()->lineCount() - 1);
             const QTextLine l3 = b3.layout()->lineAt(0);
-            const qreal y1 = memo1->document()->documentLayout()->blockBoundingRect(b1).y() + l1.y() + l1.ascent();
-            const qreal y3 = memo3->document()->documentLayout()->blockBoundingRect(b3).y() + l3.y() + l3.ascent();
+            const qreal y1 = memo1->document()->documentLayout()->blockBoundingRect(b1).y() +
+                             l1.y() + l1.ascent();
+            const qreal y3 = memo3->document()->documentLayout()->blockBoundingRect(b3).y() +
+                             l3.y() + l3.ascent();
             const int g1 = memo1->viewport()->mapToGlobal(QPoint(0, int(y1))).y();
             const int g3 = memo3->viewport()->mapToGlobal(QPoint(0, int(y3))).y();
-            QVERIFY2(qAbs(g1 - g3) <= 2, qPrintable(QString("line %1: %2 vs %3").arg(end).arg(g1).arg(g3)));
+            QVERIFY2(qAbs(g1 - g3) <= 2,
+                     qPrintable(QString("line %1: %2 vs %3").arg(end).arg(g1).arg(g3)));
             b3 = b3.next();
         }
     }

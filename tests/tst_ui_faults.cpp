@@ -94,7 +94,8 @@ struct Course {
         prog = dir.path() + "/kurz/";
         temp = dir.path() + "/temp/";
         QDir().mkpath(temp);
-        writeCourseFile(prog + "CONFIG.TXT", QStringList{"*PATH TEMP*" + temp, "0*IP NONE*offline"} + config);
+        writeCourseFile(prog + "CONFIG.TXT",
+                        QStringList{"*PATH TEMP*" + temp, "0*IP NONE*offline"} + config);
         writeCourseFile(prog + "01._deň/Obsah.txt",
                         {"<Prvý deň.>", "[Príbeh] pribeh.txt", "//https://www.example.sk/"});
         writeCourseFile(prog + "01._deň/pribeh.txt", {"<", "Text lekcie.", ">"});
@@ -108,7 +109,9 @@ struct Course {
         main->guard([&] { main->FormActivate(); });
         main->show();
     }
-    QPushButton* dayButton(const QString& caption) const { return main ? test::dayButton(main.get(), caption) : nullptr; }
+    QPushButton* dayButton(const QString& caption) const {
+        return main ? test::dayButton(main.get(), caption) : nullptr;
+    }
     // Every message shown so far names `file`.
     bool allMessagesName(const QString& file) const {
         for (const QString& text : t.prompter.texts())
@@ -206,7 +209,8 @@ void TestUiFaults::fullDiskWhileSaving() {
             {
                 FileSizeLimit full{rlim_t(limit)};
                 QVERIFY(full.ok());
-                child<QPlainTextEdit>(w, "Memo1")->setPlainText("nová poznámka, dlhšia než miesto na disku");
+                child<QPlainTextEdit>(w, "Memo1")
+                    ->setPlainText("nová poznámka, dlhšia než miesto na disku");
                 child<QPushButton>(w, "Button1")->click();
             }
             // The note stays on the screen to be saved once there is room.
@@ -241,7 +245,8 @@ void TestUiFaults::fullDiskWhileSaving() {
         }
         // Still editing: the teacher's text is not lost.
         QVERIFY(!l.form->ui->Memo1->isReadOnly());
-        QCOMPARE(l.form->ui->Memo1->toPlainText(), QString("Nový text lekcie,\nktorý sa na disk nezmestí."));
+        QCOMPARE(l.form->ui->Memo1->toPlainText(),
+                 QString("Nový text lekcie,\nktorý sa na disk nezmestí."));
     }
 
     // Questions (keep the typed link?) may come too; every message names the file.
@@ -296,7 +301,8 @@ void TestUiFaults::fullTempFolderAtStart() {
     QVERIFY(full.ok());
     c.start();
     QCOMPARE(c.t.prompter.shown.size(), size_t(1));
-    QVERIFY2(c.t.prompter.shown[0].text.contains(c.temp) && c.t.prompter.shown[0].text.contains("temp.dfm"),
+    QVERIFY2(c.t.prompter.shown[0].text.contains(c.temp) &&
+                 c.t.prompter.shown[0].text.contains("temp.dfm"),
              qPrintable(c.t.prompter.shown[0].text));
     QVERIFY(!c.main->isHidden());
     QVERIFY(c.dayButton("  1. deň"));
@@ -326,7 +332,8 @@ void TestUiFaults::readOnlyCourseFolder() {
     const QByteArray rtfBefore = readBytes(l.rtf);
     ModeBitsBind bind;
     if (!bind.ok())
-        QSKIP("running as root without the right to drop CAP_DAC_OVERRIDE: mode bits cannot stop writes");
+        QSKIP("running as root without the right to drop CAP_DAC_OVERRIDE: mode bits cannot stop "
+              "writes");
     setMode(l.folder, 0555);
     setMode(l.prog, 0555);
     QVERIFY(!SkusZapis(l.ts->st));
@@ -347,8 +354,8 @@ void TestUiFaults::readOnlyCourseFolder() {
     QCOMPARE(leftovers(l.prog), QStringList());
     // Once the folder may be written again, the same text saves.
     QVERIFY(l.form->UlozMemo());
-    QCOMPARE(readLines(l.txt),
-             (QStringList{"pozadie.bmp", "<", "Zmena v priečinku len na čítanie", ">", "[Úloha] uloha.txt"}));
+    QCOMPARE(readLines(l.txt), (QStringList{"pozadie.bmp", "<", "Zmena v priečinku len na čítanie",
+                                            ">", "[Úloha] uloha.txt"}));
 }
 
 void TestUiFaults::readOnlyTempFolder() {
@@ -359,7 +366,8 @@ void TestUiFaults::readOnlyTempFolder() {
     const QByteArray levelBefore = readBytes(l.ts->st.levelFile());
     ModeBitsBind bind;
     if (!bind.ok())
-        QSKIP("running as root without the right to drop CAP_DAC_OVERRIDE: mode bits cannot stop writes");
+        QSKIP("running as root without the right to drop CAP_DAC_OVERRIDE: mode bits cannot stop "
+              "writes");
     setMode(l.temp, 0555);
     l.runner.steps.push_back([&](QWidget* w) {
         child<QPlainTextEdit>(w, "Memo1")->setPlainText("nová poznámka");
@@ -417,7 +425,8 @@ void TestUiFaults::unreadableConfig() {
         QVERIFY(c.t.prompter.shown.empty());
         QPushButton* day = c.dayButton("  1. deň");
         QVERIFY(day);
-        c.runner.steps.push_back([](QWidget* w) { static_cast<TForm1*>(w)->ui->SpeedButton1->click(); });
+        c.runner.steps.push_back(
+            [](QWidget* w) { static_cast<TForm1*>(w)->ui->SpeedButton1->click(); });
         day->click();
         QVERIFY(c.t.st.levelWindows[2].isNull());
         QVERIFY(!c.main->isHidden());
@@ -472,9 +481,12 @@ void TestUiFaults::garbageContentList() {
 void TestUiFaults::fileVanishesAfterListing_data() {
     QTest::addColumn<QString>("removed"); // relative to the program folder
     QTest::addColumn<QString>("named");
-    QTest::newRow("day list") << "01._deň/Obsah.txt" << "Obsah.txt";
-    QTest::newRow("whole day folder") << "01._deň" << "Obsah.txt";
-    QTest::newRow("lesson behind an item button") << "01._deň/pribeh.txt" << "pribeh.txt";
+    QTest::newRow("day list") << "01._deň/Obsah.txt"
+                              << "Obsah.txt";
+    QTest::newRow("whole day folder") << "01._deň"
+                                      << "Obsah.txt";
+    QTest::newRow("lesson behind an item button") << "01._deň/pribeh.txt"
+                                                  << "pribeh.txt";
 }
 
 void TestUiFaults::fileVanishesAfterListing() {

@@ -42,14 +42,19 @@ QStringList describe(const QWidget* top) {
         if (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")))
             continue;
         const QRect g = w->geometry();
-        QStringList parts{w->objectName(), QString::fromLatin1(w->metaObject()->className()),
-                          QStringLiteral("%1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()),
-                          w->parentWidget() ? w->parentWidget()->objectName() : QString(),
-                          w->windowTitle(), w->accessibleName(), w->toolTip(), w->font().toString(),
-                          w->isHidden() ? QStringLiteral("hidden") : QStringLiteral("shown"),
-                          w->isEnabled() ? QStringLiteral("enabled") : QStringLiteral("disabled")};
-        for (const char* prop : {"text", "plainText", "placeholderText", "title", "alignment", "wordWrap",
-                                 "readOnly", "frameShape", "styleSheet", "checkable"}) {
+        QStringList parts{
+            w->objectName(),
+            QString::fromLatin1(w->metaObject()->className()),
+            QStringLiteral("%1,%2 %3x%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()),
+            w->parentWidget() ? w->parentWidget()->objectName() : QString(),
+            w->windowTitle(),
+            w->accessibleName(),
+            w->toolTip(),
+            w->font().toString(),
+            w->isHidden() ? QStringLiteral("hidden") : QStringLiteral("shown"),
+            w->isEnabled() ? QStringLiteral("enabled") : QStringLiteral("disabled")};
+        for (const char* prop : {"text", "plainText", "placeholderText", "title", "alignment",
+                                 "wordWrap", "readOnly", "frameShape", "styleSheet", "checkable"}) {
             const QVariant v = w->property(prop);
             if (v.isValid())
                 parts << QStringLiteral("%1=%2").arg(QLatin1String(prop), v.toString());

@@ -38,7 +38,7 @@ struct Course {
     QTemporaryDir dir;
     QString prog;
     std::unique_ptr<TestState> t;
-    ScriptedModal modal{false}; // windows stay hidden
+    ScriptedModal modal{false};                // windows stay hidden
     std::function<void(TOknoHeslo*)> password; // default: cancel
     std::function<void(QWidget*)> other;       // any other window
     std::unique_ptr<TForm1> form;

@@ -46,7 +46,8 @@ struct Course {
         QDir().mkpath(temp);
         writeCourseFile(prog + "CONFIG.TXT", {"*PATH TEMP*" + temp, "0*IP NONE*offline"});
         writeCourseFile(prog + "01._deň/Obsah.txt",
-                        {"<Prvý deň.>", "[Príbeh] pribeh.txt", "[Kopírovanie] hra.exe", "//https://www.example.sk/"});
+                        {"<Prvý deň.>", "[Príbeh] pribeh.txt", "[Kopírovanie] hra.exe",
+                         "//https://www.example.sk/"});
         writeCourseFile(prog + "01._deň/pribeh.txt", {"<Príbeh.>"});
         writeCourseFile(prog + "02._deň/Obsah.txt", {"<Druhý deň.>"});
         QDir().mkpath(prog + "10._deň");
@@ -101,12 +102,12 @@ private slots:
         QTest::addColumn<QRect>("window");
         QTest::addColumn<bool>("scrolls");
         QTest::addColumn<bool>("centred");
-        QTest::newRow("1024x768") << QSize(1024, 768) << QRect(0, 0, 1024, 768) << QRect(10, 10, 1000, 700)
-                                  << false << false;
-        QTest::newRow("1024x768 at 2") << QSize(1024, 768) << QRect(0, 0, 512, 384) << QRect(5, 5, 502, 344)
-                                       << true << false;
-        QTest::newRow("1920x1080") << QSize(1280, 1024) << QRect(0, 0, 1920, 1080) << QRect(5, 5, 1910, 1040)
-                                   << false << true;
+        QTest::newRow("1024x768") << QSize(1024, 768) << QRect(0, 0, 1024, 768)
+                                  << QRect(10, 10, 1000, 700) << false << false;
+        QTest::newRow("1024x768 at 2")
+            << QSize(1024, 768) << QRect(0, 0, 512, 384) << QRect(5, 5, 502, 344) << true << false;
+        QTest::newRow("1920x1080") << QSize(1280, 1024) << QRect(0, 0, 1920, 1080)
+                                   << QRect(5, 5, 1910, 1040) << false << true;
     }
     void designedLayoutOnEveryScreen() {
         QFETCH(QSize, designed);
@@ -118,7 +119,8 @@ private slots:
         TForm1* w = c.main.get();
         QCOMPARE(w->geometry(), window);
         // The layout numbers are those of the designed screen, whatever the window.
-        const QRect design = designed.width() == 1024 ? QRect(10, 10, 1000, 700) : QRect(5, 5, 1270, 984);
+        const QRect design =
+            designed.width() == 1024 ? QRect(10, 10, 1000, 700) : QRect(5, 5, 1270, 984);
         QCOMPARE(w->designGeometry(), design);
         QCOMPARE(w->ui->centralwidget->width(), design.width());
         const QList<QPushButton*> days = c.runtimeButtons(w);
@@ -207,14 +209,16 @@ private slots:
             QList<QWidget*> chain;
             QWidget* next = w2->ui->Memo1;
             for (int i = 0; i < 40 && next; ++i) {
-                if (next->isVisibleTo(w2) && next->focusPolicy() & Qt::TabFocus && !chain.contains(next))
+                if (next->isVisibleTo(w2) && next->focusPolicy() & Qt::TabFocus &&
+                    !chain.contains(next))
                     chain << next;
                 next = next->nextInFocusChain();
                 if (next == w2->ui->Memo1)
                     break;
             }
-            const QList<QWidget*> expected{w2->ui->Memo1, items[0], items[1], w2->ui->ComboBox1,
-                                           w2->ui->SpeedButton1, w2->ui->SpeedButton2};
+            const QList<QWidget*> expected{
+                w2->ui->Memo1,       items[0], items[1], w2->ui->ComboBox1, w2->ui->SpeedButton1,
+                w2->ui->SpeedButton2};
             QList<QWidget*> seen;
             for (QWidget* x : chain)
                 if (expected.contains(x))
@@ -237,7 +241,8 @@ private slots:
         auto* off = new QToolButton(&d);
         off->setText("Nie");
         off->setEnabled(false);
-        for (QWidget* x : {static_cast<QWidget*>(push), static_cast<QWidget*>(tool), static_cast<QWidget*>(off)})
+        for (QWidget* x :
+             {static_cast<QWidget*>(push), static_cast<QWidget*>(tool), static_cast<QWidget*>(off)})
             layout->addWidget(x);
         int pushed = 0, tooled = 0, offed = 0;
         connect(push, &QPushButton::clicked, [&] { ++pushed; });
@@ -272,7 +277,8 @@ private slots:
         for (QAction* a : menu->actions())
             if (!a->isSeparator())
                 texts << withoutMnemonic(a->text()).section(u'\t', 0, 0);
-        QVERIFY2(!texts.contains("Copy") && !texts.contains("Select All"), qPrintable(texts.join(", ")));
+        QVERIFY2(!texts.contains("Copy") && !texts.contains("Select All"),
+                 qPrintable(texts.join(", ")));
         QVERIFY2(texts.contains(QStringLiteral("Kopírovať")), qPrintable(texts.join(", ")));
     }
 };

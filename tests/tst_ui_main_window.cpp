@@ -82,7 +82,8 @@ private slots:
         QCOMPARE(t.st.scale, scale);
         if (width != 1024)
             bounds.setHeight(t.system.metrics.height - 40);
-        QCOMPARE(QRect(t.st.boundsLeft, t.st.boundsTop, t.st.boundsWidth, t.st.boundsHeight), bounds);
+        QCOMPARE(QRect(t.st.boundsLeft, t.st.boundsTop, t.st.boundsWidth, t.st.boundsHeight),
+                 bounds);
         QCOMPARE(form.geometry().size(), bounds.size());
         QCOMPARE(form.ui->Label1->y(), labelTop);
         QCOMPARE(form.ui->Label1->height(), labelHeight);
@@ -114,9 +115,10 @@ private slots:
     }
 
     void captionsFromConfigAndFormFileRoundTrip() {
-        Course c({"*NAME*Práca s počítačom", "*EDUCATION*Orbino kurz", "*COLOR TITLE*255", "*MENU END*Skonči",
-                  "*MENU TREE*Stromček", "*BUTTON NOTES*Moje poznámky", "*WINDOW CAPTION*Okno kurzu",
-                  "0*IP*Adresa", "0*IP NONE*Bez siete", "*MEMO INFO*Tip"});
+        Course c({"*NAME*Práca s počítačom", "*EDUCATION*Orbino kurz", "*COLOR TITLE*255",
+                  "*MENU END*Skonči", "*MENU TREE*Stromček", "*BUTTON NOTES*Moje poznámky",
+                  "*WINDOW CAPTION*Okno kurzu", "0*IP*Adresa", "0*IP NONE*Bez siete",
+                  "*MEMO INFO*Tip"});
         TestState t{QString(), QString()};
         t.system.metrics = {1024, 768, 96};
         t.system.address = "10.1.2.3";
@@ -158,7 +160,8 @@ private slots:
             QCOMPARE(twin->toolTip(), w->toolTip());
             if (auto* l = qobject_cast<QLabel*>(w)) {
                 QCOMPARE(qobject_cast<QLabel*>(twin)->text(), l->text());
-                QCOMPARE(twin->palette().color(QPalette::WindowText), w->palette().color(QPalette::WindowText));
+                QCOMPARE(twin->palette().color(QPalette::WindowText),
+                         w->palette().color(QPalette::WindowText));
             }
             if (auto* b = qobject_cast<QAbstractButton*>(w))
                 QCOMPARE(qobject_cast<QAbstractButton*>(twin)->text(), b->text());
@@ -214,7 +217,8 @@ private slots:
     }
 
     void networkMessageAndBadNumbers() {
-        Course c({"*IP*IP adresa počítača", "*TRIM BUTTON SMALL TEXT*300", "*TRIM BUTTON LARGE TEXT*x2"});
+        Course c({"*IP*IP adresa počítača", "*TRIM BUTTON SMALL TEXT*300",
+                  "*TRIM BUTTON LARGE TEXT*x2"});
         TestState t{QString(), QString()};
         t.system.address = "192.0.2.7";
         ScriptedModal modal{false}; // level windows are not opened here

@@ -13,9 +13,9 @@
 #include "tools/class_window.h"
 #include "tools/progress.h"
 #include "tree/tree_window.h"
-#include "ui_tree_window.h"
 #include "ui_exercise_window.h"
 #include "ui_tform1.h"
+#include "ui_tree_window.h"
 
 #include <QChartView>
 #include <QDir>
@@ -42,7 +42,8 @@ namespace {
 
 void copyTree(const QString& from, const QString& to) {
     QDir().mkpath(to);
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString src = it.next();
         const QString dst = to + src.mid(from.size());
@@ -94,7 +95,9 @@ QLabel* dayLabel(TForm1* main, const QString& day) {
     return nullptr;
 }
 
-QLabel* lastScore(TForm1* w) { return w->ui->centralwidget->findChild<QLabel*>("LastScore"); }
+QLabel* lastScore(TForm1* w) {
+    return w->ui->centralwidget->findChild<QLabel*>("LastScore");
+}
 
 } // namespace
 
@@ -125,7 +128,8 @@ void TestUiProgress::testTakenTwiceAndDayLabel() {
                     QVERIFY(u);
                     for (QChar a : answers)
                         if (!u->evaluated())
-                            QTest::mouseClick(a == u'A' ? u->ui->Button1 : u->ui->Button2, Qt::LeftButton);
+                            QTest::mouseClick(a == u'A' ? u->ui->Button1 : u->ui->Button2,
+                                              Qt::LeftButton);
                     QVERIFY(u->evaluated());
                 };
                 w3->ui->Zadanie->click();
@@ -166,12 +170,16 @@ void TestUiProgress::testTakenTwiceAndDayLabel() {
         QTreeWidgetItemIterator it(tree.ui->TreeView1);
         for (; *it; ++it)
             treeTexts << (*it)->text(0);
-        spoken = tree.ui->TreeView1->topLevelItem(0)->child(0)->data(0, Qt::AccessibleTextRole).toString();
+        spoken = tree.ui->TreeView1->topLevelItem(0)
+                     ->child(0)
+                     ->data(0, Qt::AccessibleTextRole)
+                     .toString();
         w2->ui->SpeedButton1->click();
     });
     day4->click();
     QCOMPARE(treeTexts.value(0), QStringLiteral("4. deň  ✓"));
-    QVERIFY2(treeTexts.contains(QStringLiteral("Vyskúšaj sa  ✓  (naposledy 5 z 5)")), qPrintable(treeTexts.join('|')));
+    QVERIFY2(treeTexts.contains(QStringLiteral("Vyskúšaj sa  ✓  (naposledy 5 z 5)")),
+             qPrintable(treeTexts.join('|')));
     QCOMPARE(spoken, QStringLiteral("Vyskúšaj sa, prečítané, posledný test 5 z 5 bodov"));
 
     // Back on the main screen: day 4 is read whole; its caption is untouched.
@@ -185,8 +193,9 @@ void TestUiProgress::testTakenTwiceAndDayLabel() {
     QVERIFY(label->geometry().right() < day4->geometry().left());
 
     // One lesson of day 1 read: "1/7" (its first screen and six lessons).
-    updateProgress(s.temp, courseIdentity(s.prog),
-                   [](ProgressFile& f) { f.recordVisit("01._deň", "pribeh.txt", QDateTime::currentDateTime()); });
+    updateProgress(s.temp, courseIdentity(s.prog), [](ProgressFile& f) {
+        f.recordVisit("01._deň", "pribeh.txt", QDateTime::currentDateTime());
+    });
     s.main->guard([&] { s.main->showDayProgress(); });
     QLabel* label1 = dayLabel(s.main.get(), "1. deň");
     QVERIFY(label1);
@@ -219,7 +228,8 @@ void TestUiProgress::exportFromLevelWindow() {
     QCOMPARE(s.t.prompter.fileAsks.size(), size_t(1));
     QCOMPARE(s.t.prompter.fileAsks.at(0).start, QDir::homePath() + "/moja_praca.html");
     const QString html = QString::fromUtf8(readBytes(target + ".html"));
-    QVERIFY2(html.contains("<h1>Práca s počítačom pre základné školy</h1>"), qPrintable(html.left(1500)));
+    QVERIFY2(html.contains("<h1>Práca s počítačom pre základné školy</h1>"),
+             qPrintable(html.left(1500)));
     QVERIFY(html.contains("Prvý deň &lt;ľahký&gt;"));
     QVERIFY(html.contains("<a href=\"https://sk.wikipedia.org/wiki/Myš\">"));
     QVERIFY(html.contains("✓ Prečítané"));
@@ -271,7 +281,8 @@ void TestUiProgress::classOverview() {
     s.main->ui->Prehladtriedy1->trigger();
     QCOMPARE(rows, 3);
     QCOMPARE(first, QStringLiteral("Ján Šťastný"));
-    QVERIFY2(note.contains("Vynechané súbory postupu iného kurzu: Iný (Iný kurz)."), qPrintable(note + "|" + course));
+    QVERIFY2(note.contains("Vynechané súbory postupu iného kurzu: Iný (Iný kurz)."),
+             qPrintable(note + "|" + course));
     QCOMPARE(s.t.prompter.fileAsks.at(0).start, QDir::homePath());
     const QByteArray csv = readBytes(s.dir.path() + "/trieda.csv");
     QVERIFY(csv.startsWith("\xEF\xBB\xBFŽiak;4. deň › Vyskúšaj sa – posledný (z 5);"));

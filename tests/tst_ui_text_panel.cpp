@@ -58,9 +58,7 @@ struct Lesson {
     }
     QTextEdit* memo() const { return form->ui->Memo1; }
     bool editing() const { return !memo()->isReadOnly(); }
-    void type(const QString& text) const {
-        memo()->setPlainText(text);
-    }
+    void type(const QString& text) const { memo()->setPlainText(text); }
 };
 
 } // namespace
@@ -98,8 +96,8 @@ private slots:
         QCOMPARE(l.form->ui->Editciatextu2->text(), QString("Editácia textu"));
         QVERIFY(!l.form->ui->Ignorovazmeny1->isVisible());
         QVERIFY(l.memo()->toolTip().isEmpty());
-        QCOMPARE(readLines(l.txt), (QStringList{"pozadie.bmp", "<", "Nový text", "so dvoma riadkami", ">",
-                                                 "[Úloha] uloha.txt"}));
+        QCOMPARE(readLines(l.txt), (QStringList{"pozadie.bmp", "<", "Nový text",
+                                                "so dvoma riadkami", ">", "[Úloha] uloha.txt"}));
         QTextDocument back;
         QVERIFY(loadRtfFile(l.rtf, back));
         QCOMPARE(plainLines(back), (QStringList{"Nový text", "so dvoma riadkami"}));
@@ -132,8 +130,8 @@ private slots:
         QTest::addColumn<bool>("asked");
         QTest::newRow("Yes saves") << QStringList{} << true << true << true;
         QTest::newRow("No keeps editing") << QStringList{} << false << false << true;
-        QTest::newRow("switch 0 saves without asking") << QStringList{"0*SAVE MEMO?*Uložiť?"} << false << true
-                                                        << false;
+        QTest::newRow("switch 0 saves without asking")
+            << QStringList{"0*SAVE MEMO?*Uložiť?"} << false << true << false;
     }
     void leavingWhileEditing() {
         QFETCH(QStringList, config);
@@ -150,8 +148,8 @@ private slots:
             QCOMPARE(l.ts->prompter.shown.front().text, QString("Chcete uložiť memo?"));
         QCOMPARE(l.editing(), !mayLeave);
         QCOMPARE(plainLines(*l.memo()->document()), QStringList{"Zmenený"});
-        QCOMPARE(readLines(l.txt),
-                 mayLeave ? (QStringList{"<", "Zmenený", ">", "[A] a.txt"}) : (QStringList{"<Text>", "[A] a.txt"}));
+        QCOMPARE(readLines(l.txt), mayLeave ? (QStringList{"<", "Zmenený", ">", "[A] a.txt"})
+                                            : (QStringList{"<Text>", "[A] a.txt"}));
         // Not editing: nothing is asked and the screen may be left.
         if (mayLeave) {
             l.ts->prompter.shown.clear();
@@ -167,7 +165,8 @@ private slots:
         l.type("Dopísané pred koncom");
         l.ts->prompter.answers = {true, false}; // save: Yes; end the program: No
         l.form->Koniec1Click();
-        QCOMPARE(l.ts->prompter.texts(), (QStringList{"Chcete uložiť memo?", "Chcete ukončiť program ?"}));
+        QCOMPARE(l.ts->prompter.texts(),
+                 (QStringList{"Chcete uložiť memo?", "Chcete ukončiť program ?"}));
         QCOMPARE(readLines(l.txt), (QStringList{"<", "Dopísané pred koncom", ">", "[A] a.txt"}));
         QVERIFY(!l.editing());
     }

@@ -113,7 +113,8 @@ private slots:
             s.form.Poznmky1Click();
             QCOMPARE(shown, QString("LESSON NOTE"));
             QVERIFY2(label.endsWith("/lekcia.txt"), qPrintable(label));
-            QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"), QByteArray("nov\xe1 pozn\xe1mka lekcie\r\n"));
+            QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"),
+                     QByteArray("nov\xe1 pozn\xe1mka lekcie\r\n"));
         } else {
             s.runner.script = [&](QWidget* w) {
                 auto* list = child<QListWidget>(w, "ListBox1");
@@ -124,7 +125,8 @@ private slots:
             };
             s.form.Odkazy1Click();
             QCOMPARE(shown, QString("www.lekcia.sk"));
-            QCOMPARE(readBytes(s.tempDir() + "lekcia.htm"), QByteArray("www.lekcia.sk\r\nwww.nova.sk\r\n"));
+            QCOMPARE(readBytes(s.tempDir() + "lekcia.htm"),
+                     QByteArray("www.lekcia.sk\r\nwww.nova.sk\r\n"));
             // The screen's own list of links is the lesson's too.
             QCOMPARE(child<QComboBox>(&s.form, "ComboBox2")->count(), 2);
         }

@@ -13,11 +13,11 @@
 #include "ui_tree_window.h"
 
 #include <QAction>
-#include <QListWidget>
-#include <QProgressBar>
 #include <QCoreApplication>
 #include <QDir>
+#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,7 +35,8 @@ class WaitingShell : public test::RecordingShell {
 public:
     QPointer<QWidget> window;
     bool enabledDuringRun = true;
-    int runAndWait(const QString& program, const QStringList& args, const QString& workDir) override {
+    int runAndWait(const QString& program, const QStringList& args,
+                   const QString& workDir) override {
         enabledDuringRun = window && window->isEnabled();
         return RecordingShell::runAndWait(program, args, workDir);
     }
@@ -86,17 +87,20 @@ void TestUiTree::init() {
     day = program + QStringLiteral("01._deň/");
     QDir().mkpath(day);
     QDir().mkpath(tmp->path() + QStringLiteral("/temp"));
-    test::writeCourseFile(day + QStringLiteral("Obsah.txt"),
-                          {QStringLiteral("<Prvý deň.>"), QStringLiteral("[Príbeh] pribeh.txt"),
-                           QStringLiteral("[Myš] mys.scm"), QStringLiteral("[Dve bodky] a.b.txt"),
-                           QStringLiteral("[Veľký] VELKY.TXT"), QStringLiteral("[Program] prog.exe /x"),
-                           QStringLiteral("[Chýba] chyba.exe"), QStringLiteral("[Vyučujúci] ucitel.txt")});
-    test::writeCourseFile(day + QStringLiteral("PRIBEH.TXT"),
-                          {QStringLiteral("[Myš v príbehu] MYS.SCM"), QStringLiteral("[Späť] Obsah.txt")});
+    test::writeCourseFile(
+        day + QStringLiteral("Obsah.txt"),
+        {QStringLiteral("<Prvý deň.>"), QStringLiteral("[Príbeh] pribeh.txt"),
+         QStringLiteral("[Myš] mys.scm"), QStringLiteral("[Dve bodky] a.b.txt"),
+         QStringLiteral("[Veľký] VELKY.TXT"), QStringLiteral("[Program] prog.exe /x"),
+         QStringLiteral("[Chýba] chyba.exe"), QStringLiteral("[Vyučujúci] ucitel.txt")});
+    test::writeCourseFile(
+        day + QStringLiteral("PRIBEH.TXT"),
+        {QStringLiteral("[Myš v príbehu] MYS.SCM"), QStringLiteral("[Späť] Obsah.txt")});
     for (const char* f : {"mys.scm", "a.b.txt", "VELKY.TXT", "prog.exe", "ucitel.txt"})
         test::writeBytes(day + QString::fromUtf8(f), "x");
     test::writeBytes(program + QStringLiteral("scplayer.exe"), "x");
-    test::writeCourseFile(program + QStringLiteral("CONFIG.TXT"), {QStringLiteral("Skúšobný kurz.")});
+    test::writeCourseFile(program + QStringLiteral("CONFIG.TXT"),
+                          {QStringLiteral("Skúšobný kurz.")});
 
     t = std::make_unique<test::TestState>(program, tmp->path() + QStringLiteral("/temp"));
     shell = std::make_unique<WaitingShell>();
@@ -207,16 +211,20 @@ void TestUiTree::openItem_data() {
         << 1 << "run" << self << QStringList{"%dPRIBEH.TXT", "0", "1.", "deň", "-", "Príbeh"} << "";
     QTest::newRow("upper-case TXT opens as a list")
         << 6 << "run" << self << QStringList{"%dVELKY.TXT", "0", "1.", "deň", "-", "Veľký"} << "";
-    QTest::newRow("a.b.txt through the shell") << 5 << "open" << "a.b.txt" << QStringList{} << "";
-    QTest::newRow("program with parameters") << 7 << "start" << "prog.exe" << QStringList{"/x"} << "";
-    QTest::newRow("demonstration") << 4 << "start" << "../scplayer.exe" << QStringList{"%dmys.scm", "/s/c"} << "";
+    QTest::newRow("a.b.txt through the shell") << 5 << "open"
+                                               << "a.b.txt" << QStringList{} << "";
+    QTest::newRow("program with parameters") << 7 << "start"
+                                             << "prog.exe" << QStringList{"/x"} << "";
+    QTest::newRow("demonstration") << 4 << "start"
+                                   << "../scplayer.exe" << QStringList{"%dmys.scm", "/s/c"} << "";
     QTest::newRow("demonstration named in another case")
-        << 2 << "start" << "../scplayer.exe" << QStringList{"%dmys.scm", "/s/c"} << "";
-    QTest::newRow("missing program") << 8 << "" << "" << QStringList{} << "%dchyba.exe - súbor neexistuje";
-    QTest::newRow("cyclic list still opens") << 3 << "run" << self
-                                             << QStringList{"%dObsah.txt", "0", "1.", "deň", "-", "Príbeh", "-",
-                                                            "Späť"}
-                                             << "";
+        << 2 << "start"
+        << "../scplayer.exe" << QStringList{"%dmys.scm", "/s/c"} << "";
+    QTest::newRow("missing program") << 8 << ""
+                                     << "" << QStringList{} << "%dchyba.exe - súbor neexistuje";
+    QTest::newRow("cyclic list still opens")
+        << 3 << "run" << self
+        << QStringList{"%dObsah.txt", "0", "1.", "deň", "-", "Príbeh", "-", "Späť"} << "";
 }
 
 void TestUiTree::openItem() {
@@ -301,8 +309,10 @@ void TestUiTree::blockedInSecondCopy() {
     QCOMPARE(t->prompter.shown.size(), size_t(asked ? 1 : 0));
     if (asked) {
         QVERIFY(t->prompter.shown.front().question);
-        QCOMPARE(t->prompter.shown.front().text,
-                 QStringLiteral("Vo vyhľadávacom okne sa nedá znovu vyhľadávať.\rZavrieť vyhľadávacie okno ?"));
+        QCOMPARE(
+            t->prompter.shown.front().text,
+            QStringLiteral(
+                "Vo vyhľadávacom okne sa nedá znovu vyhľadávať.\rZavrieť vyhľadávacie okno ?"));
     }
     QCOMPARE(form->closingForExit, closed);
 }
@@ -316,7 +326,8 @@ void TestUiTree::integrityCheck() {
         QVERIFY(w->ui->Label3->isHidden());
         QVERIFY(!w->ui->Hadanie1->isEnabled());
         QVERIFY(!w->ui->Hadanieintegrity1->isEnabled());
-        QCOMPARE(w->ui->Label1->text(), QStringLiteral("Zoznam chýbajúcich a zacyklenych súborov 01._deň"));
+        QCOMPARE(w->ui->Label1->text(),
+                 QStringLiteral("Zoznam chýbajúcich a zacyklenych súborov 01._deň"));
         QCOMPARE(w->ui->Memo1->toPlainText().split(QLatin1Char('\n')),
                  (QStringList{"01._deň", "", "chyba.exe Chýba - ",
                               "zacyklený súbor : Obsah.txt duplikovany v pribeh.txt",
@@ -363,7 +374,9 @@ void TestUiTree::integrityScrollBar() {
 namespace {
 
 bool waitForIndex(TOknoHladaj* w) {
-    return QTest::qWaitFor([w] { return w->textSearch() && w->textSearch()->ready() && !w->textSearch()->building(); }, 60000);
+    return QTest::qWaitFor(
+        [w] { return w->textSearch() && w->textSearch()->ready() && !w->textSearch()->building(); },
+        60000);
 }
 
 QStringList listTexts(const QListWidget* list) {
@@ -377,7 +390,8 @@ QStringList listTexts(const QListWidget* list) {
 
 void TestUiTree::textSearchTypingAndEnter() {
     test::writeCourseFile(day + QStringLiteral("PRIBEH.TXT"),
-                          {QStringLiteral("<Myška Zuzka beží po stole.>"), QStringLiteral("[Myš v príbehu] MYS.SCM"),
+                          {QStringLiteral("<Myška Zuzka beží po stole.>"),
+                           QStringLiteral("[Myš v príbehu] MYS.SCM"),
                            QStringLiteral("[Späť] Obsah.txt")});
     withTree([this](TOknoHladaj* w) {
         QVERIFY(w->textSearch());
@@ -388,7 +402,8 @@ void TestUiTree::textSearchTypingAndEnter() {
         // Results follow the typing once it pauses.
         QTest::keyClicks(w->ui->Edit2, QStringLiteral("ZUZK"));
         QCOMPARE(list->count(), 0);
-        QTRY_COMPARE(listTexts(list), QStringList{QStringLiteral("1. deň - Príbeh: Myška Zuzka beží po stole.")});
+        QTRY_COMPARE(listTexts(list),
+                     QStringList{QStringLiteral("1. deň - Príbeh: Myška Zuzka beží po stole.")});
         QCOMPARE(w->textHits().first().file, QStringLiteral("01._deň/PRIBEH.TXT"));
         QCOMPARE(list->currentRow(), 0);
         // Enter opens it as the tree does: a content list in a second copy.
@@ -396,14 +411,15 @@ void TestUiTree::textSearchTypingAndEnter() {
         QCOMPARE(shell->calls.size(), size_t(1));
         QCOMPARE(shell->calls.front().kind, QStringLiteral("run"));
         QCOMPARE(shell->calls.front().program, QCoreApplication::applicationFilePath());
-        QCOMPARE(shell->calls.front().args,
-                 (QStringList{day + QStringLiteral("PRIBEH.TXT"), "0", "1.", "deň", "-", "Príbeh"}));
+        QCOMPARE(shell->calls.front().args, (QStringList{day + QStringLiteral("PRIBEH.TXT"), "0",
+                                                         "1.", "deň", "-", "Príbeh"}));
         QVERIFY(!shell->enabledDuringRun);
         QVERIFY(w->isEnabled());
 
         // A demonstration found by its caption starts the player.
         w->ui->Edit2->setText(QStringLiteral("mys v pribehu"));
-        QTRY_COMPARE(listTexts(list), QStringList{QStringLiteral("1. deň - Príbeh - Myš v príbehu: Myš v príbehu")});
+        QTRY_COMPARE(listTexts(list),
+                     QStringList{QStringLiteral("1. deň - Príbeh - Myš v príbehu: Myš v príbehu")});
         emit list->itemActivated(list->item(0));
         QCOMPARE(shell->calls.size(), size_t(2));
         QCOMPARE(shell->calls.back().kind, QStringLiteral("start"));
@@ -431,7 +447,8 @@ void TestUiTree::textSearchTypingAndEnter() {
 }
 
 void TestUiTree::textSearchGates() {
-    test::writeCourseFile(day + QStringLiteral("ucitel.txt"), {QStringLiteral("<Heslá pre vyučujúceho.>")});
+    test::writeCourseFile(day + QStringLiteral("ucitel.txt"),
+                          {QStringLiteral("<Heslá pre vyučujúceho.>")});
     auto openTeacherPage = [this](TOknoHladaj* w) {
         QVERIFY(waitForIndex(w));
         w->ui->Edit2->setText(QStringLiteral("hesla"));
@@ -454,15 +471,16 @@ void TestUiTree::textSearchGates() {
 
 void TestUiTree::textSearchKeyboard() {
     withTree([](TOknoHladaj* w) {
-        for (QWidget* c : std::initializer_list<QWidget*>{w->ui->Edit2, w->ui->ListBox1, w->ui->ProgressBar1,
-                                                          w->ui->Label4, w->ui->Label5})
+        for (QWidget* c : std::initializer_list<QWidget*>{
+                 w->ui->Edit2, w->ui->ListBox1, w->ui->ProgressBar1, w->ui->Label4, w->ui->Label5})
             QVERIFY2(!c->accessibleName().isEmpty(), qPrintable(c->objectName()));
         QCOMPARE(w->ui->Label4->text(), QStringLiteral("Hľadaj v texte"));
         QCOMPARE(w->ui->Label4->buddy(), w->ui->Edit2);
         // Tab goes from the field to the results, and on round to the tree.
         auto nextTabStop = [](QWidget* from) {
             QWidget* n = from->nextInFocusChain();
-            while (n != from && (!(n->focusPolicy() & Qt::TabFocus) || !n->isVisible() || !n->isEnabled()))
+            while (n != from &&
+                   (!(n->focusPolicy() & Qt::TabFocus) || !n->isVisible() || !n->isEnabled()))
                 n = n->nextInFocusChain();
             return n;
         };

@@ -12,8 +12,8 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#include <optional>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -98,10 +98,10 @@ ConfigLine findConfigLine(const QByteArray& data, const QByteArray& k) {
     // holds: the line start and the line's first "*" are carried forward
     // from one candidate to the next instead of being searched for again.
     qsizetype from = 0;
-    qsizetype noEofBefore = 0;   // no byte 26 in [0, noEofBefore)
-    qsizetype lineScanned = 0;   // line starts are known up to here
-    qsizetype crLineStart = 0;   // start of the line holding lineScanned (after its CR)
-    qsizetype starLine = -1;     // the line whose first "*" is cached
+    qsizetype noEofBefore = 0; // no byte 26 in [0, noEofBefore)
+    qsizetype lineScanned = 0; // line starts are known up to here
+    qsizetype crLineStart = 0; // start of the line holding lineScanned (after its CR)
+    qsizetype starLine = -1;   // the line whose first "*" is cached
     qsizetype firstStar = -1;
     for (;;) {
         const qsizetype at = findNeedle(p, size, needle, from);
@@ -125,7 +125,9 @@ ConfigLine findConfigLine(const QByteArray& data, const QByteArray& k) {
         if (starLine != lineStart) {
             starLine = lineStart;
             // The candidate's own "*" bounds the search.
-            firstStar = static_cast<const char*>(std::memchr(p + lineStart, '*', size_t(at + 1 - lineStart))) - p;
+            firstStar = static_cast<const char*>(
+                            std::memchr(p + lineStart, '*', size_t(at + 1 - lineStart))) -
+                        p;
         }
         if (firstStar != at)
             continue; // not the line's first "*"
@@ -186,10 +188,11 @@ int AppState::configInt(const QString& key, int def) {
     if (ok)
         return v;
     const QString file = levelConfigActive ? levelConfigPath() : programConfigPath();
-    message(MsgKind::Error, QStringLiteral("Hodnota \"%1\" kľúča \"%2\" v súbore %3 nie je celé číslo; "
-                                           "použije sa %4.")
-                                .arg(text, key, file)
-                                .arg(def));
+    message(MsgKind::Error,
+            QStringLiteral("Hodnota \"%1\" kľúča \"%2\" v súbore %3 nie je celé číslo; "
+                           "použije sa %4.")
+                .arg(text, key, file)
+                .arg(def));
     return def;
 }
 
@@ -239,9 +242,10 @@ void AppState::reportTempFolderUnwritable(const FileError& e) {
     if (tempFolderReported)
         return;
     tempFolderReported = true;
-    message(MsgKind::Error, QStringLiteral("Do priečinka žiaka %1 sa nedá zapisovať, je plný alebo chránený "
-                                           "proti zápisu (%2). Poznámky a odkazy sa teraz nedajú uložiť.")
-                                .arg(tempFolder, e.message()));
+    message(MsgKind::Error,
+            QStringLiteral("Do priečinka žiaka %1 sa nedá zapisovať, je plný alebo chránený "
+                           "proti zápisu (%2). Poznámky a odkazy sa teraz nedajú uložiť.")
+                .arg(tempFolder, e.message()));
 }
 
 int AppState::CitajUroven() const {
@@ -297,7 +301,8 @@ void resolveTempFolder(AppState& st, const QString& workingDir) {
     // directory's CONFIG.TXT, which is the program folder's.
     const QString savedProgram = st.programFolder;
     if (st.programFolder.isEmpty())
-        st.programFolder = workingDir.endsWith(QLatin1Char('/')) ? workingDir : workingDir + QLatin1Char('/');
+        st.programFolder =
+            workingDir.endsWith(QLatin1Char('/')) ? workingDir : workingDir + QLatin1Char('/');
     QString t = st.CitajKonfig(QStringLiteral("PATH TEMP"), QString());
     st.programFolder = savedProgram;
     bool fromProfile = false;
@@ -312,7 +317,8 @@ void resolveTempFolder(AppState& st, const QString& workingDir) {
     }
     if (t.isEmpty()) {
         // The learner's profile folder on Linux: the per-user data folder.
-        t = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/orbino/");
+        t = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+            QStringLiteral("/orbino/");
         fromProfile = true;
     }
     t = fromWindowsPath(t);
@@ -342,8 +348,10 @@ void readCommandLine(AppState& st, const QStringList& args) {
             st.selectedItem = v;
         } else {
             st.selectedItem = 0;
-            st.message(MsgKind::Error,
-                       QStringLiteral("Druhý parameter príkazového riadka \"%1\" nie je celé číslo.").arg(args.at(1)));
+            st.message(
+                MsgKind::Error,
+                QStringLiteral("Druhý parameter príkazového riadka \"%1\" nie je celé číslo.")
+                    .arg(args.at(1)));
         }
     }
     for (qsizetype i = 2; i < args.size(); ++i)
@@ -365,11 +373,11 @@ void resolvePlayerFolder(AppState& st) {
 
 QStringList defaultDayPasswords() {
     // One lower-case word per day; lengths 4 4 6 2 8 4 6 6 5 4 3 7 8 3 5 3.
-    return {QStringLiteral("lipa"),     QStringLiteral("ruka"),   QStringLiteral("jablko"),
+    return {QStringLiteral("lipa"),     QStringLiteral("ruka"),     QStringLiteral("jablko"),
             QStringLiteral("on"),       QStringLiteral("monitory"), QStringLiteral("okno"),
-            QStringLiteral("papier"),   QStringLiteral("kamera"), QStringLiteral("kreda"),
-            QStringLiteral("stol"),     QStringLiteral("les"),    QStringLiteral("program"),
-            QStringLiteral("dokument"), QStringLiteral("kod"),    QStringLiteral("zosit"),
+            QStringLiteral("papier"),   QStringLiteral("kamera"),   QStringLiteral("kreda"),
+            QStringLiteral("stol"),     QStringLiteral("les"),      QStringLiteral("program"),
+            QStringLiteral("dokument"), QStringLiteral("kod"),      QStringLiteral("zosit"),
             QStringLiteral("pes")};
 }
 

@@ -100,15 +100,21 @@ public:
     // missing key: the file's default, on; no file at all: off). Throws
     // FileError when a CONFIG.TXT exists but cannot be read.
     ConfigText configText(const QString& key, const QString& def) const;
-    ConfigText configText(const ConfigKey& k) const { return configText(k.key.toString(), k.def.toString()); }
+    ConfigText configText(const ConfigKey& k) const {
+        return configText(k.key.toString(), k.def.toString());
+    }
     // The text alone, for captions and questions whose switch does not matter.
-    QString CitajKonfig(const QString& key, const QString& def) const { return configText(key, def).value; }
+    QString CitajKonfig(const QString& key, const QString& def) const {
+        return configText(key, def).value;
+    }
     QString CitajKonfig(const ConfigKey& k) const { return configText(k).value; }
 
     // CitajKonfig converted to a whole number. A value that is not one is
     // reported once (key, value, file) and `def` is used instead.
     int configInt(const QString& key, int def);
-    int configInt(const ConfigKey& k) { return configInt(k.key.toString(), k.def.toString().toInt()); }
+    int configInt(const ConfigKey& k) {
+        return configInt(k.key.toString(), k.def.toString().toInt());
+    }
 
     // Shows `text` of `kind` when the configured line `switchOf` allows its message.
     void messageIf(const ConfigText& switchOf, MsgKind kind, const QString& text);
@@ -163,7 +169,8 @@ private:
 // edit password switch (st.editPasswordSwitch): no password is then asked for
 // edits that could not be saved anyway.
 bool SkusZapis(AppState& st);
-bool folderWritable(const QString& folder);    // the same probe for any folder, touching no file of its own
+bool folderWritable(
+    const QString& folder); // the same probe for any folder, touching no file of its own
 QString NahradZnak(const QString& text, const QString& what, const QString& with);
 bool JeCisloBodka(const QString& text);
 

@@ -9,6 +9,7 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
 #include <QFont>
@@ -16,7 +17,6 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QProxyStyle>
-#include <QAbstractButton>
 #include <QScreen>
 #include <QStyleOptionButton>
 #include <QStyleOptionToolButton>
@@ -39,7 +39,8 @@ public:
         const QColor c = QGuiApplication::palette().color(
             mode == QIcon::Disabled ? QPalette::Disabled : QPalette::Normal, QPalette::ButtonText);
         p->setPen(QPen(c, 1.5));
-        const QRectF b = QRectF(r).adjusted(r.width() * 0.25, r.height() * 0.3, -r.width() * 0.25, -r.height() * 0.3);
+        const QRectF b = QRectF(r).adjusted(r.width() * 0.25, r.height() * 0.3, -r.width() * 0.25,
+                                            -r.height() * 0.3);
         if (m_vertical) {
             p->translate(b.center());
             p->rotate(90);
@@ -59,8 +60,10 @@ private:
 
 class OrbinoStyle : public QProxyStyle {
 public:
-    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const override {
-        if (icon == SP_ToolBarHorizontalExtensionButton || icon == SP_ToolBarVerticalExtensionButton)
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (icon == SP_ToolBarHorizontalExtensionButton ||
+            icon == SP_ToolBarVerticalExtensionButton)
             return QIcon(new ChevronIcon(icon == SP_ToolBarVerticalExtensionButton));
         return QProxyStyle::standardIcon(icon, option, widget);
     }

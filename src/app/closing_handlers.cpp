@@ -17,7 +17,8 @@ void TForm1::SpeedButton2Click() {
     if (!ui->Memo1->isReadOnly())
         saveBeforeLeaving();
     const ConfigText question = st.configText(st.searchMode() ? keys::BlockedTree2 : keys::End);
-    if (!question.messageOn || (st.prompter && st.prompter->ask(MsgKind::Confirmation, question.value)))
+    if (!question.messageOn ||
+        (st.prompter && st.prompter->ask(MsgKind::Confirmation, question.value)))
         exitCleanup();
 }
 
@@ -26,7 +27,8 @@ void TForm1::Koniec1Click() {
     if (!ui->Memo1->isReadOnly())
         saveBeforeLeaving();
     const ConfigText question = st.configText(keys::End);
-    if (!question.messageOn || (st.prompter && st.prompter->ask(MsgKind::Confirmation, question.value)))
+    if (!question.messageOn ||
+        (st.prompter && st.prompter->ask(MsgKind::Confirmation, question.value)))
         exitCleanup();
 }
 

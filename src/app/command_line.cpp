@@ -27,9 +27,10 @@ constexpr OptionSpec kOptions[] = {
 };
 
 // Qt's own window options: accepted here, used by the application object.
-constexpr const char* kQtValueOptions[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
-                                           "style", "stylesheet", "display", "geometry",
-                                           "qwindowgeometry", "qwindowtitle", "qwindowicon", "session"};
+constexpr const char* kQtValueOptions[] = {
+    "platform",        "platformpluginpath", "platformtheme", "plugin",
+    "style",           "stylesheet",         "display",       "geometry",
+    "qwindowgeometry", "qwindowtitle",       "qwindowicon",   "session"};
 constexpr const char* kQtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
 QString helpText() {
@@ -51,8 +52,8 @@ QString helpText() {
             left.prepend(QStringLiteral("    "));
         if (*o.valueName)
             left += QLatin1Char('=') + QLatin1String(o.valueName);
-        t += QStringLiteral("  ") + left.leftJustified(28) + QLatin1Char(' ') + QLatin1String(o.help) +
-             QLatin1Char('\n');
+        t += QStringLiteral("  ") + left.leftJustified(28) + QLatin1Char(' ') +
+             QLatin1String(o.help) + QLatin1Char('\n');
     }
     t += QStringLiteral(
         "\nCOURSE FOLDER: the course is DIR of --course; else the working directory\n"
@@ -74,7 +75,9 @@ CommandLine error(const QString& text) {
 
 } // namespace
 
-QString programVersion() { return QStringLiteral(ORBINO_VERSION); }
+QString programVersion() {
+    return QStringLiteral(ORBINO_VERSION);
+}
 
 CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineParser p;
@@ -83,7 +86,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     p.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     for (const OptionSpec& o : kOptions) {
         const QStringList names = QString::fromLatin1(o.names).split(QLatin1Char(','));
-        p.addOption(QCommandLineOption(names, QString::fromUtf8(o.help), QString::fromLatin1(o.valueName)));
+        p.addOption(
+            QCommandLineOption(names, QString::fromUtf8(o.help), QString::fromLatin1(o.valueName)));
     }
     for (const char* n : kQtValueOptions) {
         QCommandLineOption o(QString::fromLatin1(n), QString(), QStringLiteral("value"));
@@ -118,7 +122,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     } else if (c.isSet(QStringLiteral("version"))) {
         c.action = CommandLine::Action::Version;
         c.text = QStringLiteral("orbino %1\n").arg(programVersion());
-    } else if (c.isSet(QStringLiteral("check")) && c.isSet(QStringLiteral("set-teacher-password"))) {
+    } else if (c.isSet(QStringLiteral("check")) &&
+               c.isSet(QStringLiteral("set-teacher-password"))) {
         return error(QStringLiteral("--check and --set-teacher-password cannot be used together"));
     } else if (c.isSet(QStringLiteral("check"))) {
         c.action = CommandLine::Action::Check;
@@ -130,7 +135,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         c.action = CommandLine::Action::SearchText;
     } else if (c.isSet(QStringLiteral("export-work")) || c.isSet(QStringLiteral("class-report"))) {
         if (c.isSet(QStringLiteral("export-work")) && c.isSet(QStringLiteral("class-report")))
-            return error(QStringLiteral("--export-work and --class-report cannot be used together"));
+            return error(
+                QStringLiteral("--export-work and --class-report cannot be used together"));
         if (c.isSet(QStringLiteral("class-report")) != c.isSet(QStringLiteral("csv")))
             return error(QStringLiteral("--class-report and --csv go together"));
         if (!c.positional.isEmpty())

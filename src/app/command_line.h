@@ -18,8 +18,8 @@ struct CommandLine {
         Error,              // print `text` on stderr, exit 2
     };
     Action action = Action::Play;
-    QString text;           // the help, version or error text
-    QString course;         // --course DIR, empty when not given
+    QString text;   // the help, version or error text
+    QString course; // --course DIR, empty when not given
     // Play: the second copy's content list, item number and title words;
     // Check: the content list, when given.
     QStringList positional;

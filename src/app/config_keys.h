@@ -26,7 +26,8 @@ inline constexpr ConfigKey Name{u"NAME", u"Kelvora pre základné školy"};
 // subtitle of the main window
 inline constexpr ConfigKey Education{u"EDUCATION", u"ZORVANTA"};
 // subtitle of a level window
-inline constexpr ConfigKey EducationLevel{u"EDUCATION", u"VÝUKOVÝ PROGRAM: Kelvora pre základné školy - Zorvanta"};
+inline constexpr ConfigKey EducationLevel{
+    u"EDUCATION", u"VÝUKOVÝ PROGRAM: Kelvora pre základné školy - Zorvanta"};
 inline constexpr ConfigKey ColorTitle{u"COLOR TITLE", u"0"};
 inline constexpr ConfigKey ButtonNotes{u"BUTTON NOTES", u"Poznámky"};
 inline constexpr ConfigKey Http{u"HTTP", u"Odkazy:"};
@@ -50,11 +51,14 @@ inline constexpr ConfigKey MenuAboutProgram{u"MENU ABOUT PROGRAM", u"O programe"
 inline constexpr ConfigKey MenuAboutWriteUs{u"MENU ABOUT WRITE US", u"Ohlasy autorom"};
 inline constexpr ConfigKey MenuAboutCopyright{u"MENU ABOUT COPYRIGHT", u"Ochranné známky"};
 inline constexpr ConfigKey MenuEnd{u"MENU END", u"Koniec"};
-inline constexpr ConfigKey MemoInfo{u"MEMO INFO", u"Vyznačte text a pravým tlačidlom myši sa dostanete do nastavenia formátu písma"};
+inline constexpr ConfigKey MemoInfo{
+    u"MEMO INFO",
+    u"Vyznačte text a pravým tlačidlom myši sa dostanete do nastavenia formátu písma"};
 inline constexpr ConfigKey BackButtonCaption{u"BACK BUTTON CAPTION", u"Späť"};
 inline constexpr ConfigKey EndButtonCaption{u"END BUTTON CAPTION", u"Koniec"};
 inline constexpr ConfigKey WindowCaption{u"WINDOW CAPTION", u"Kelvora pre základné školy"};
-inline constexpr ConfigKey SearchEndButtonCaption{u"SEARCH END BUTTON CAPTION", u"Koniec vyhľadávania"};
+inline constexpr ConfigKey SearchEndButtonCaption{u"SEARCH END BUTTON CAPTION",
+                                                  u"Koniec vyhľadávania"};
 inline constexpr ConfigKey SearchWindowCaption{u"SEARCH WINDOW CAPTION", u"Vyhľadávacie okno"};
 inline constexpr ConfigKey FontsizeButton{u"FONTSIZE BUTTON", u"10"};
 inline constexpr ConfigKey FontsizeMemo{u"FONTSIZE MEMO", u"10"};
@@ -78,7 +82,8 @@ inline constexpr ConfigKey InputPassword{u"INPUT PASSWORD", u"Zadaj heslo"};
 inline constexpr ConfigKey WindPasswordOk{u"WIND PASSWORD OK", u"OK"};
 inline constexpr ConfigKey WindPasswordCancel{u"WIND PASSWORD CANCEL", u"Zruš"};
 inline constexpr ConfigKey IncorrectPassword{u"INCORRECT PASSWORD", u"Nesprávne heslo"};
-inline constexpr ConfigKey EditableMemo{u"EDITABLE MEMO", u"Najskôr musíte ukončiť editáciu textu, uložte text"};
+inline constexpr ConfigKey EditableMemo{u"EDITABLE MEMO",
+                                        u"Najskôr musíte ukončiť editáciu textu, uložte text"};
 inline constexpr ConfigKey WindowEditlect{u"WINDOW EDITLECT", u"Editácia lekcie"};
 inline constexpr ConfigKey WindowEditlectSave{u"WINDOW EDITLECT SAVE", u"Ulož"};
 inline constexpr ConfigKey WindowEditlectCancel{u"WINDOW EDITLECT CANCEL", u"Zruš zmeny"};
@@ -89,7 +94,8 @@ inline constexpr ConfigKey WindowNotesCancel{u"WINDOW NOTES CANCEL", u"Zruš zme
 inline constexpr ConfigKey WindowNotesErase{u"WINDOW NOTES ERASE", u"Vymaž poznámku"};
 inline constexpr ConfigKey WindowNotesEnd{u"WINDOW NOTES END", u"Koniec"};
 inline constexpr ConfigKey SaveNote{u"SAVE NOTE", u"Poznámka je uložená do"};
-inline constexpr ConfigKey EraseNotes{u"ERASE NOTES", u"Naozaj chcete vymazať poznámku ??? Nonono !"};
+inline constexpr ConfigKey EraseNotes{u"ERASE NOTES",
+                                      u"Naozaj chcete vymazať poznámku ??? Nonono !"};
 inline constexpr ConfigKey SaveWww{u"SAVE WWW", u"Stránka je uložená do "};
 inline constexpr ConfigKey WindowHttpAdd{u"WINDOW HTTP ADD", u"Pridaj/Oprav odkaz"};
 inline constexpr ConfigKey WindowHttpList{u"WINDOW HTTP LIST", u"Zoznam:"};
@@ -101,7 +107,8 @@ inline constexpr ConfigKey WindowHttpEnd{u"WINDOW HTTP END", u"Koniec"};
 inline constexpr ConfigKey SaveHttp{u"SAVE HTTP", u"Pridať napísaný odkaz ?"};
 inline constexpr ConfigKey WindowCopy{u"WINDOW COPY", u"Kopírovanie"};
 inline constexpr ConfigKey WindowCopyLabel{u"WINDOW COPY LABEL", u"Kopírovanie"};
-inline constexpr ConfigKey WindowCopyMaska{u"WINDOW COPY MASKA", u"Zobrazujú sa iba súbory poznámok (*.txt) a odkazov (*.htm)"};
+inline constexpr ConfigKey WindowCopyMaska{
+    u"WINDOW COPY MASKA", u"Zobrazujú sa iba súbory poznámok (*.txt) a odkazov (*.htm)"};
 inline constexpr ConfigKey WindowCopyClose{u"WINDOW COPY CLOSE", u"Koniec"};
 inline constexpr ConfigKey WindowSearchFind{u"WINDOW SEARCH FIND", u"Hľadaj text"};
 inline constexpr ConfigKey WindowSearchShow{u"WINDOW SEARCH SHOW", u"Zobraz okno"};
@@ -111,10 +118,12 @@ inline constexpr ConfigKey WindowTree{u"WINDOW TREE", u"Návrat"};
 inline constexpr ConfigKey Nothing{u"NOTHING", u"Nemám čo hladať "};
 inline constexpr ConfigKey NotFound{u"NOT FOUND", u"Nenašlo "};
 inline constexpr ConfigKey Text{u"TEXT", u"Neexistuje textový súbor"};
-inline constexpr ConfigKey BlockedTree1{u"BLOCKED TREE1", u"Vo vyhľadávacom okne sa nedá znovu vyhľadávať."};
+inline constexpr ConfigKey BlockedTree1{u"BLOCKED TREE1",
+                                        u"Vo vyhľadávacom okne sa nedá znovu vyhľadávať."};
 inline constexpr ConfigKey MenuIntegrity{u"MENU INTEGRITY", u"Kontrola integrity"};
 inline constexpr ConfigKey CloseControl{u"CLOSE CONTROL", u"Koniec kontroly"};
-inline constexpr ConfigKey MissingFiles{u"MISSING FILES", u"Zoznam chýbajúcich a zacyklenych súborov"};
+inline constexpr ConfigKey MissingFiles{u"MISSING FILES",
+                                        u"Zoznam chýbajúcich a zacyklenych súborov"};
 inline constexpr ConfigKey AllAround{u"ALL AROUND", u" zacyklený súbor :"};
 
 } // namespace keys

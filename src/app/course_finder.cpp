@@ -16,7 +16,9 @@ namespace {
 const QString kLastCourse = QStringLiteral("course/last");
 const QString kChooserFolder = QStringLiteral("course/chooserFolder");
 
-QString absolute(const QString& dir) { return QDir::cleanPath(QFileInfo(dir).absoluteFilePath()); }
+QString absolute(const QString& dir) {
+    return QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+}
 
 // The nearest existing folder at or above `dir`.
 QString existingAncestor(QString dir) {
@@ -45,21 +47,24 @@ QString courseProblem(const QString& dir) {
     if (!fi.isReadable() || !fi.isExecutable())
         return QStringLiteral("Priečinok „%1“ sa nedá čítať (chýba právo na čítanie).").arg(dir);
     if (!isCourseFolder(dir))
-        return QStringLiteral("Priečinok „%1“ nie je kurz: nie je v ňom súbor CONFIG.TXT ani zoznam "
-                              "obsahu Obsah.txt.")
+        return QStringLiteral(
+                   "Priečinok „%1“ nie je kurz: nie je v ňom súbor CONFIG.TXT ani zoznam "
+                   "obsahu Obsah.txt.")
             .arg(dir);
     return {};
 }
 
 QString sampleCourseFolder(const QString& applicationDir) {
-    const QString installed = QDir::cleanPath(applicationDir + QStringLiteral("/../share/orbino/examples/course"));
+    const QString installed =
+        QDir::cleanPath(applicationDir + QStringLiteral("/../share/orbino/examples/course"));
     if (isCourseFolder(installed))
         return installed;
 #if defined(ORBINO_BUILD_DIR) && defined(ORBINO_SOURCE_COURSE)
     // A program in the build folder plays the repository's sample.
     const QString build = QDir::cleanPath(QStringLiteral(ORBINO_BUILD_DIR));
     const QString app = QDir::cleanPath(applicationDir);
-    if ((app == build || app.startsWith(build + QLatin1Char('/'))) && isCourseFolder(QStringLiteral(ORBINO_SOURCE_COURSE)))
+    if ((app == build || app.startsWith(build + QLatin1Char('/'))) &&
+        isCourseFolder(QStringLiteral(ORBINO_SOURCE_COURSE)))
         return QDir::cleanPath(QStringLiteral(ORBINO_SOURCE_COURSE));
 #endif
     return {};

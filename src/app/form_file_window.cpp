@@ -110,8 +110,9 @@ void widgetProps(QByteArray& out, const QWidget& w) {
     // A window whose layout is designed apart from its real size keeps the design.
     const QVariant design = w.property("designGeometry");
     const QRect g = design.isValid() ? design.toRect() : w.geometry();
-    o.field(QStringLiteral("geometry")) += '[' + QByteArray::number(g.x()) + ',' + QByteArray::number(g.y()) + ',' +
-                                           QByteArray::number(g.width()) + ',' + QByteArray::number(g.height()) + ']';
+    o.field(QStringLiteral("geometry")) +=
+        '[' + QByteArray::number(g.x()) + ',' + QByteArray::number(g.y()) + ',' +
+        QByteArray::number(g.width()) + ',' + QByteArray::number(g.height()) + ']';
     o.boolean(QStringLiteral("hidden"), w.isHidden());
     // The widget's own switch: isEnabled() is also false under a disabled
     // parent, and a clone must not keep that once the parent is enabled.
@@ -120,7 +121,8 @@ void widgetProps(QByteArray& out, const QWidget& w) {
     o.string(QStringLiteral("toolTip"), w.toolTip());
     o.string(QStringLiteral("styleSheet"), w.styleSheet());
     if (w.testAttribute(Qt::WA_SetPalette)) {
-        o.string(QStringLiteral("fg"), w.palette().color(QPalette::WindowText).name(QColor::HexArgb));
+        o.string(QStringLiteral("fg"),
+                 w.palette().color(QPalette::WindowText).name(QColor::HexArgb));
         o.string(QStringLiteral("bg"), w.palette().color(QPalette::Window).name(QColor::HexArgb));
         o.boolean(QStringLiteral("autoFill"), w.autoFillBackground());
     }
@@ -202,7 +204,8 @@ QByteArray formFileBytes(const QWidget& form) {
         for (const QWidget* w : form.findChildren<QWidget*>()) {
             const QString name = w->objectName();
             // Only designed controls: run-time buttons belong to a screen, not the template.
-            if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || w->property("runtime").toBool())
+            if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) ||
+                w->property("runtime").toBool())
                 continue;
             if (qobject_cast<const QMenu*>(w))
                 continue;
@@ -226,7 +229,8 @@ QByteArray formFileBytes(const QWidget& form) {
                 o.string(QStringLiteral("text"), configuredText(*a));
                 o.boolean(QStringLiteral("enabled"), enabledWhenShown(*a));
                 o.boolean(QStringLiteral("visible"), a->isVisible());
-                o.string(QStringLiteral("shortcut"), a->shortcut().toString(QKeySequence::PortableText));
+                o.string(QStringLiteral("shortcut"),
+                         a->shortcut().toString(QKeySequence::PortableText));
             }
             actions.insert(a->objectName(), one);
         }
@@ -261,8 +265,10 @@ void applyFormFile(QWidget& form, const QString& path) {
 void applyFormBytes(QWidget& form, const QByteArray& data, const QString& path) {
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(data, &err);
-    if (doc.isNull() || doc.object().value(QStringLiteral("format")).toString() != QLatin1String("orbino-form-1"))
-        throw FileError(path, QStringLiteral("nie je súbor rozloženia okna (%1)").arg(err.errorString()));
+    if (doc.isNull() ||
+        doc.object().value(QStringLiteral("format")).toString() != QLatin1String("orbino-form-1"))
+        throw FileError(path,
+                        QStringLiteral("nie je súbor rozloženia okna (%1)").arg(err.errorString()));
     const QJsonObject root = doc.object();
     const QJsonObject controls = root.value(QStringLiteral("controls")).toObject();
     for (auto it = controls.begin(); it != controls.end(); ++it)
@@ -279,7 +285,8 @@ void applyFormBytes(QWidget& form, const QByteArray& data, const QString& path) 
             }
         } else if ((a = form.findChild<QAction*>(it.key()))) {
             a->setText(o.value(QStringLiteral("text")).toString());
-            a->setShortcut(QKeySequence(o.value(QStringLiteral("shortcut")).toString(), QKeySequence::PortableText));
+            a->setShortcut(QKeySequence(o.value(QStringLiteral("shortcut")).toString(),
+                                        QKeySequence::PortableText));
         }
         if (a) {
             a->setEnabled(o.value(QStringLiteral("enabled")).toBool(true));

@@ -119,8 +119,8 @@ bool loadQtTranslations(QApplication& app) {
     const QLocale system;
     const bool loaded = (system.language() != QLocale::C &&
                          t->load(system, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) ||
-                        t->load(QLocale(QLocale::Slovak, QLocale::Slovakia), QStringLiteral("qtbase"),
-                                QStringLiteral("_"), folder);
+                        t->load(QLocale(QLocale::Slovak, QLocale::Slovakia),
+                                QStringLiteral("qtbase"), QStringLiteral("_"), folder);
     if (!loaded || !QCoreApplication::installTranslator(t)) {
         delete t;
         return false;
@@ -172,7 +172,8 @@ void assignMnemonics(QWidget* window) {
         // The style draws the underline at this index (see OrbinoStyle).
         b->setProperty("mnemonicAt", pos);
         b->setProperty(kOwnShortcut, true);
-        b->setShortcut(pos >= 0 ? QKeySequence(Qt::ALT | keyOf(b->text().at(pos))) : QKeySequence());
+        b->setShortcut(pos >= 0 ? QKeySequence(Qt::ALT | keyOf(b->text().at(pos)))
+                                : QKeySequence());
         b->update();
     }
 }

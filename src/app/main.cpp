@@ -4,8 +4,8 @@
 #include "content/teacher_password.h"
 #include "platform/dialogs_window.h"
 #include "platform/folder_chooser_window.h"
-#include "tree/check_cli.h"
 #include "tools/progress_cli.h"
+#include "tree/check_cli.h"
 #include "tree/search_cli.h"
 
 #include <QApplication>
@@ -68,10 +68,13 @@ int main(int argc, char** argv) {
         const QDir here = QDir::current();
         QStringList args;
         if (cl.isSet(QStringLiteral("export-work")))
-            args << QStringLiteral("--export-work") << here.absoluteFilePath(cl.value(QStringLiteral("export-work")));
+            args << QStringLiteral("--export-work")
+                 << here.absoluteFilePath(cl.value(QStringLiteral("export-work")));
         else
-            args << QStringLiteral("--class-report") << here.absoluteFilePath(cl.value(QStringLiteral("class-report")))
-                 << QStringLiteral("--csv") << here.absoluteFilePath(cl.value(QStringLiteral("csv")));
+            args << QStringLiteral("--class-report")
+                 << here.absoluteFilePath(cl.value(QStringLiteral("class-report")))
+                 << QStringLiteral("--csv")
+                 << here.absoluteFilePath(cl.value(QStringLiteral("csv")));
         if (!enterGivenCourse(cl))
             return 2;
         return orbino::runProgressCli(args);
@@ -92,8 +95,9 @@ int main(int argc, char** argv) {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && (!platform || !*platform) &&
         !cl.isSet(QStringLiteral("platform"))) {
-        std::fprintf(stderr, "orbino: no display found (DISPLAY is not set). Start it on a desktop, "
-                             "or under xvfb-run.\n");
+        std::fprintf(stderr,
+                     "orbino: no display found (DISPLAY is not set). Start it on a desktop, "
+                     "or under xvfb-run.\n");
         return 2;
     }
     QApplication app(argc, argv);
@@ -116,7 +120,8 @@ int main(int argc, char** argv) {
         break;
     }
     if (!QDir::setCurrent(course.folder)) {
-        print(stderr, QStringLiteral("orbino: cannot enter the course folder %1\n").arg(course.folder));
+        print(stderr,
+              QStringLiteral("orbino: cannot enter the course folder %1\n").arg(course.folder));
         return 2;
     }
     return orbino::runOrbino(app, cl.positional);

@@ -91,7 +91,8 @@ TForm1::TForm1(AppState& state, ModalRunner& runner, bool setup, QWidget* parent
     });
     // Whatever gets the focus is scrolled into view (a screen reader or a
     // mnemonic may focus a control the canvas has scrolled away).
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { showFocused(now); });
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { showFocused(now); });
     ui->Memo1->viewport()->installEventFilter(this);
     ui->Memo1->installEventFilter(this);
     nameForScreenReaders();
@@ -151,7 +152,8 @@ void TForm1::placeOnScreen() {
     const QRect real = windowOnScreen(design, free);
     // At its designed size the window shows the whole canvas; scroll bars
     // would only eat a pixel the menu bar's height differs by.
-    const auto bars = real == design.translated(free.topLeft()) ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+    const auto bars =
+        real == design.translated(free.topLeft()) ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
     m_canvasArea->setHorizontalScrollBarPolicy(bars);
     m_canvasArea->setVerticalScrollBarPolicy(bars);
     setGeometry(real);
@@ -163,7 +165,9 @@ void TForm1::showFocused(QWidget* now) {
         m_canvasArea->ensureWidgetVisible(now, 10, 10);
 }
 
-QColor TForm1::windowColor() const { return ui->centralwidget->palette().color(QPalette::Window); }
+QColor TForm1::windowColor() const {
+    return ui->centralwidget->palette().color(QPalette::Window);
+}
 
 void TForm1::guard(const std::function<void()>& handler) {
     try {
@@ -199,8 +203,10 @@ void TForm1::connectHandlers() {
     on(ui->Ohlasyautorom1, &QAction::triggered, &TForm1::Ohlasyautorom1Click);
     on(ui->Reklama1, &QAction::triggered, &TForm1::Reklama1Click);
     // A choice in a link list opens it; activated fires on a user's pick only.
-    connect(ui->ComboBox1, &QComboBox::activated, this, [this] { guard([this] { ComboBox1Click(); }); });
-    connect(ui->ComboBox2, &QComboBox::activated, this, [this] { guard([this] { ComboBox2Click(); }); });
+    connect(ui->ComboBox1, &QComboBox::activated, this,
+            [this] { guard([this] { ComboBox1Click(); }); });
+    connect(ui->ComboBox2, &QComboBox::activated, this,
+            [this] { guard([this] { ComboBox2Click(); }); });
 }
 
 void TForm1::changeEvent(QEvent* e) {
@@ -340,7 +346,8 @@ void announceAddress(TForm1& w) {
     if (ipText.messageOn || noneText.messageOn) {
         const QString address = st.system->hostAddress();
         if (!address.isEmpty())
-            st.messageIf(ipText, MsgKind::Information, ipText.value + QStringLiteral(" ") + address);
+            st.messageIf(ipText, MsgKind::Information,
+                         ipText.value + QStringLiteral(" ") + address);
         else
             st.messageIf(noneText, MsgKind::Warning, noneText.value);
     }
@@ -422,7 +429,8 @@ void TForm1::FormCreate(const QStringList& args) {
     if (st.scale == 10) {
         ui->Image1->setGeometry(ui->Image1->x(), 100, designWidth() - 200, designHeight() - 190);
     } else {
-        ui->Image1->setGeometry(ui->Image1->x(), 20, ui->Image1->width() - 7 * st.scale, ui->Image1->height());
+        ui->Image1->setGeometry(ui->Image1->x(), 20, ui->Image1->width() - 7 * st.scale,
+                                ui->Image1->height());
     }
     // Controls made from now on start at 10 points.
     QFont f = font();

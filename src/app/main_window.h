@@ -156,9 +156,9 @@ public:
     // interrupts the lesson: a failed write is reported once per run.
     void recordVisit();
     void recordTestResult(int score, int maximum);
-    void showLastScore();   // a test screen: the last attempt, before it starts
-    void showDayProgress(); // the main screen: lessons read beside each day
-    void Export1Click();    // "Vlastné > Export mojej práce"
+    void showLastScore();       // a test screen: the last attempt, before it starts
+    void showDayProgress();     // the main screen: lessons read beside each day
+    void Export1Click();        // "Vlastné > Export mojej práce"
     void Prehladtriedy1Click(); // "Pomocník > Prehľad triedy"
     QString dayProgressStamp;   // what the day labels were made from
     // [tree members]

@@ -22,8 +22,7 @@ void TForm1::Editcialekci1Click() {
     }
     // Not while the lesson text itself is being edited.
     if (!ui->Memo1->isReadOnly()) {
-        st.message(MsgKind::Information,
-                   st.CitajKonfig(keys::EditableMemo));
+        st.message(MsgKind::Information, st.CitajKonfig(keys::EditableMemo));
         return;
     }
     // Only where the list could be saved; the folder is asked, the list is not touched.
@@ -34,7 +33,8 @@ void TForm1::Editcialekci1Click() {
         return;
     }
     // The editor, modal, on the screen's content list.
-    const bool saved = openLessonEditor(*this, st.levelFolder[size_t(level)], st.levelListFile[size_t(level)]);
+    const bool saved =
+        openLessonEditor(*this, st.levelFolder[size_t(level)], st.levelListFile[size_t(level)]);
     // The lesson text and the web links as the edited list now gives them.
     ObnovMemo();
     ui->ComboBox1->clear();
@@ -43,8 +43,7 @@ void TForm1::Editcialekci1Click() {
             ui->ComboBox1->addItem(line.mid(2));
     }
     if (ui->ComboBox1->count() == 0)
-        ui->ComboBox1->addItem(
-            st.CitajKonfig(keys::WwwDefault));
+        ui->ComboBox1->addItem(st.CitajKonfig(keys::WwwDefault));
     ui->ComboBox1->setCurrentIndex(0);
     // Then text editing, when the editor asked for it, or the text saved.
     // Leaving through "Zruš zmeny" saves nothing, the panel included.

@@ -22,8 +22,8 @@ TOknoEditLek::TOknoEditLek(AppState& state, const QString& lessonFolder, const Q
       m_files(editorFiles(state.programFolder, lessonFolder, lessonFile)) {
     ui->setupUi(this);
     // Only the system menu among the title-bar buttons.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     FormCreate();
     auto on = [this](QPushButton* b, void (TOknoEditLek::*h)()) {
         connect(b, &QPushButton::clicked, this, [this, h] {
@@ -39,7 +39,9 @@ TOknoEditLek::TOknoEditLek(AppState& state, const QString& lessonFolder, const Q
     on(ui->Button3, &TOknoEditLek::Button3Click);
 }
 
-TOknoEditLek::~TOknoEditLek() { delete ui; }
+TOknoEditLek::~TOknoEditLek() {
+    delete ui;
+}
 
 void TOknoEditLek::FormCreate() {
     setWindowTitle(st.CitajKonfig(keys::WindowEditlect));
@@ -73,12 +75,11 @@ void TOknoEditLek::FormActivate() {
     const QString help = st.programFolder + QStringLiteral("lection.hlp");
     if (isFile(help))
         ui->Memo2->setPlainText(readLines(help).join(QLatin1Char('\n')));
-    ui->Memo1->setVerticalScrollBarPolicy(ui->Memo1->toPlainText().size() >= 161 ? Qt::ScrollBarAlwaysOn
-                                                                                   : Qt::ScrollBarAlwaysOff);
+    ui->Memo1->setVerticalScrollBarPolicy(
+        ui->Memo1->toPlainText().size() >= 161 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     ui->Label1->setText(m_files.list);
     ui->Label2->setText(m_files.rtf);
-    ui->Label3->setText(
-        st.CitajKonfig(keys::CorrectionText1));
+    ui->Label3->setText(st.CitajKonfig(keys::CorrectionText1));
     // The window fits its content; a long path widens it.
     for (QLabel* l : {ui->Label1, ui->Label2})
         l->adjustSize();
@@ -92,8 +93,8 @@ void TOknoEditLek::Button1Click() {
         UlozTxtRtf();
     } catch (const ReplaceError& e) {
         // Nothing was replaced; the editor stays open with the text as typed.
-        st.message(MsgKind::Information,
-                   QStringLiteral("So suborom niekto prave pracuje") + QStringLiteral("\n") + e.message());
+        st.message(MsgKind::Information, QStringLiteral("So suborom niekto prave pracuje") +
+                                             QStringLiteral("\n") + e.message());
         return;
     }
     saved = true;
@@ -113,7 +114,9 @@ void TOknoEditLek::Button3Click() {
         continueToTextEditing = false;
 }
 
-void TOknoEditLek::Button2Click() { reject(); }
+void TOknoEditLek::Button2Click() {
+    reject();
+}
 
 bool openLessonEditor(TForm1& form, const QString& folder, const QString& listFile) {
     AppState& st = form.st;

@@ -18,7 +18,8 @@ class TOknoEditLek : public QDialog {
     Q_OBJECT
 public:
     // `lessonFolder` is relative to the program folder.
-    TOknoEditLek(AppState& st, const QString& lessonFolder, const QString& lessonFile, QWidget* parent = nullptr);
+    TOknoEditLek(AppState& st, const QString& lessonFolder, const QString& lessonFile,
+                 QWidget* parent = nullptr);
     ~TOknoEditLek() override;
 
     Ui::TOknoEditLek* ui;
@@ -32,8 +33,8 @@ public:
     void UlozTxtRtf();
 
     const EditorFiles& files() const { return m_files; }
-    bool existed = true;              // the list was there when the editor opened
-    bool createdEmpty = false;        // the editor created it
+    bool existed = true;       // the list was there when the editor opened
+    bool createdEmpty = false; // the editor created it
     bool continueToTextEditing = false;
     bool saved = false;
 

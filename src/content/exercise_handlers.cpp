@@ -31,7 +31,8 @@ void TForm1::ZadanieClick() {
         showNormal();
 
     // The solution buttons come out now; empty slots stay hidden as built.
-    for (QAbstractButton* b : ui->centralwidget->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
+    for (QAbstractButton* b :
+         ui->centralwidget->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
         if (b->property("tag").toInt() == 0)
             continue;
         b->setVisible(st.testYourselfFlag && !b->text().isEmpty());

@@ -44,12 +44,17 @@ TOknoUlohy::TOknoUlohy(TForm1& form, QWidget* parent)
     // 461 × 384 with the frame and title bar.
     setFixedSize(453, 354);
     ui->Memo1->document()->setDocumentMargin(10);
-    connect(ui->Button1, &QPushButton::clicked, this, [this] { m_form.guard([this] { Button1Click(); }); });
-    connect(ui->Button2, &QPushButton::clicked, this, [this] { m_form.guard([this] { Button2Click(); }); });
-    connect(ui->Button3, &QPushButton::clicked, this, [this] { m_form.guard([this] { Button3Click(); }); });
+    connect(ui->Button1, &QPushButton::clicked, this,
+            [this] { m_form.guard([this] { Button1Click(); }); });
+    connect(ui->Button2, &QPushButton::clicked, this,
+            [this] { m_form.guard([this] { Button2Click(); }); });
+    connect(ui->Button3, &QPushButton::clicked, this,
+            [this] { m_form.guard([this] { Button3Click(); }); });
 }
 
-TOknoUlohy::~TOknoUlohy() { delete ui; }
+TOknoUlohy::~TOknoUlohy() {
+    delete ui;
+}
 
 QString TOknoUlohy::exerciseTextPath() const {
     const int level = std::clamp(m_form.level, 1, kMaxLevel + 1);
@@ -87,8 +92,8 @@ void TOknoUlohy::Uloha() {
     if (!ex)
         return;
     m_shownNumber = ex->number;
-    ui->Label2->setText(QStringLiteral("Vyrieš nasledovnú úlohu č. ") + QString::number(ex->number) +
-                        QStringLiteral(":"));
+    ui->Label2->setText(QStringLiteral("Vyrieš nasledovnú úlohu č. ") +
+                        QString::number(ex->number) + QStringLiteral(":"));
     // Lines go straight from document to document with their formats; the
     // learner's clipboard is never touched.
     renderExercise(*ui->RichEdit1->document(), m_lines, *ex, *ui->Memo1->document());
@@ -132,7 +137,8 @@ void TOknoUlohy::Button3Click() {
     if (!permitted)
         return;
     const int level = std::clamp(m_form.level, 1, kMaxLevel + 1);
-    const QString recording = solutionRecording(st.programFolder, st.levelFolder[size_t(level)], m_shownNumber);
+    const QString recording =
+        solutionRecording(st.programFolder, st.levelFolder[size_t(level)], m_shownNumber);
     std::weak_ptr<const bool> alive = st.alive;
     AppState* state = &st;
     const QString player = playerPath(st);
@@ -298,7 +304,8 @@ void showScore(Ui::TForm1* ui, const QString& programFolder, int score) {
 void showPointsColumn(Ui::TForm1* ui, int u, const ExerciseTest& test) {
     // Room on the text panel for the points header.
     QTextEdit* memo1 = ui->Memo1;
-    memo1->setGeometry(memo1->x(), memo1->y() + 20, memo1->width(), memo1->height() - (u == 12 ? 18 : 20));
+    memo1->setGeometry(memo1->x(), memo1->y() + 20, memo1->width(),
+                       memo1->height() - (u == 12 ? 18 : 20));
 
     QTextEdit* memo3 = ui->Memo3;
     const int right1 = memo1->x() + memo1->width();
@@ -334,15 +341,18 @@ void showPointsBox(Ui::TForm1* ui, int u) {
     memo4->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo4->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo4->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const int twoLines = 2 * QFontMetrics(mf).lineSpacing() + 2 * int(memo4->document()->documentMargin()) + 4;
+    const int twoLines =
+        2 * QFontMetrics(mf).lineSpacing() + 2 * int(memo4->document()->documentMargin()) + 4;
     memo4->resize(memo4->width(), std::max(memo4->height(), twoLines));
     const int right2 = memo2->x() + memo2->width();
     if (u == 12) {
         memo4->setGeometry(right2 - 45, ui->Memo1->y() - 28, 170, memo4->height());
-        memo4->setPlainText(QStringLiteral("                    Body:\nMohol si získať     Získal si"));
+        memo4->setPlainText(
+            QStringLiteral("                    Body:\nMohol si získať     Získal si"));
     } else {
         memo4->setGeometry(right2 - 170, ui->Memo1->y() - 28, 170, memo4->height());
-        memo4->setPlainText(QStringLiteral("                            Získal si\n                               body:"));
+        memo4->setPlainText(QStringLiteral(
+            "                            Získal si\n                               body:"));
     }
     memo4->show();
     ui->Image2->move(memo4->x() + 70, ui->Image2->y());

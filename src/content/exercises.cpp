@@ -31,12 +31,16 @@ QList<TextLine> documentLines(const QTextDocument& doc) {
     return out;
 }
 
-bool isExerciseStart(const QString& line) { return line.size() >= 2 && JeCisloBodka(line.left(2)); }
+bool isExerciseStart(const QString& line) {
+    return line.size() >= 2 && JeCisloBodka(line.left(2));
+}
 
 namespace {
 
 // A line of blanks looks empty on the screen, so it counts as empty.
-bool blank(const QString& line) { return line.trimmed().isEmpty(); }
+bool blank(const QString& line) {
+    return line.trimmed().isEmpty();
+}
 
 // Line numbers from 1; 0 when there is no further non-empty line.
 int nextNonEmpty(const QStringList& lines, int after) {
@@ -169,7 +173,8 @@ void ExerciseTest::answer(bool solved) {
 QString verdictFor(int score) {
     switch (std::clamp(score, 0, 5)) {
     case 0:
-        return QStringLiteral("Pre slabých tu nie je miesto. Letíš do vesmíru aj so zvyškami rakety!");
+        return QStringLiteral(
+            "Pre slabých tu nie je miesto. Letíš do vesmíru aj so zvyškami rakety!");
     case 1:
         return QStringLiteral("To nemyslíš vážne. Také zlé to predsa nemohlo byť!?");
     case 2:
@@ -215,8 +220,8 @@ QList<PointsMark> pointsColumn(const QList<Exercise>& exercises, const QStringLi
 }
 
 QString solutionRecording(const QString& programFolder, const QString& levelFolder, int number) {
-    return programFolder + itemFolder(levelFolder, true) + QStringLiteral("/Ries") + QString::number(number) +
-           QStringLiteral(".scm");
+    return programFolder + itemFolder(levelFolder, true) + QStringLiteral("/Ries") +
+           QString::number(number) + QStringLiteral(".scm");
 }
 
 } // namespace orbino

@@ -27,12 +27,12 @@ QList<TextLine> documentLines(const QTextDocument& doc);
 bool isExerciseStart(const QString& line);
 
 struct Exercise {
-    int number = 0;     // 1, 2, ... in the order shown
-    QList<int> lines;   // line numbers (from 1) shown, empty lines left out
-    int endLine = 0;    // the last line taken; the points stand beside it
-    int pointsLine = 0; // the line holding the tab, 0 when there is none
+    int number = 0;         // 1, 2, ... in the order shown
+    QList<int> lines;       // line numbers (from 1) shown, empty lines left out
+    int endLine = 0;        // the last line taken; the points stand beside it
+    int pointsLine = 0;     // the line holding the tab, 0 when there is none
     bool hasPoints = false; // a character other than a blank follows the tab
-    int points = 0;     // its value; a character that is not a digit is worth 0
+    int points = 0;         // its value; a character that is not a digit is worth 0
 };
 
 // Cuts the text into exercises, in order. Each runs over the non-empty lines

@@ -118,8 +118,7 @@ LaunchOutcome launchLessonText(AppState& st, const QString& folder, const QStrin
     if (!text1.messageOn)
         return {};
     if (SkusZapis(st)) {
-        const QString text2 =
-            st.CitajKonfig(keys::Text2);
+        const QString text2 = st.CitajKonfig(keys::Text2);
         if (st.prompter &&
             st.prompter->ask(MsgKind::Information, text1.value + QStringLiteral(" ") + reference +
                                                        QStringLiteral("\n") + text2))
@@ -151,7 +150,8 @@ void launchProgramOrDocument(AppState& st, const QString& folder, const QString&
             target = fp.fileName;
         } else {
             const ConfigText text = st.configText(keys::Nonfile);
-            st.messageIf(text, MsgKind::Warning, fullPath(st, folder, reference) + QStringLiteral(" ") + text.value);
+            st.messageIf(text, MsgKind::Warning,
+                         fullPath(st, folder, reference) + QStringLiteral(" ") + text.value);
             return;
         }
     }

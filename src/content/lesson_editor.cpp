@@ -14,7 +14,8 @@
 
 namespace orbino {
 
-EditorFiles editorFiles(const QString& programFolder, const QString& lessonFolder, const QString& lessonFile) {
+EditorFiles editorFiles(const QString& programFolder, const QString& lessonFolder,
+                        const QString& lessonFile) {
     EditorFiles f;
     f.folder = programFolder + lessonFolder;
     if (!f.folder.endsWith(QLatin1Char('/')) && !f.folder.endsWith(QLatin1Char('\\')))

@@ -12,7 +12,8 @@ struct EditorFiles {
     QString backup; // folder + base + ".bak" (base: the lesson file up to its first ".")
     QString rtf;    // folder + base + ".rtf"
 };
-EditorFiles editorFiles(const QString& programFolder, const QString& lessonFolder, const QString& lessonFile);
+EditorFiles editorFiles(const QString& programFolder, const QString& lessonFolder,
+                        const QString& lessonFile);
 
 // What the editor shows of a list: all of it, or, when the lesson has a
 // formatted text, every line outside description blocks (the block is

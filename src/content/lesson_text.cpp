@@ -17,7 +17,9 @@ namespace orbino {
 
 namespace {
 
-QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+QString errnoText(int err) {
+    return QString::fromLocal8Bit(std::strerror(err));
+}
 
 QByteArray folderOf(const QByteArray& target) {
     const qsizetype slash = target.lastIndexOf('/');
@@ -41,7 +43,8 @@ QString twinPath(const QString& folder, const QString& fileRef) {
         return resolvePath(named);
     if (!isFile(folder + fileRef))
         return named;
-    return folder + lessonBase(lastComponent(resolvePath(folder + fileRef))) + QStringLiteral(".rtf");
+    return folder + lessonBase(lastComponent(resolvePath(folder + fileRef))) +
+           QStringLiteral(".rtf");
 }
 
 BlockSpan findBlock(const QStringList& lines, qsizetype from) {
@@ -76,8 +79,9 @@ QStringList blockText(const QStringList& lines, const BlockSpan& block) {
     if (!block.found())
         return out;
     const bool exact = lines.at(block.first) == QLatin1String("<");
-    const bool closed = exact ? lines.at(block.last) == QLatin1String(">") && block.last > block.first
-                              : lines.at(block.last).endsWith(QLatin1Char('>'));
+    const bool closed = exact
+                            ? lines.at(block.last) == QLatin1String(">") && block.last > block.first
+                            : lines.at(block.last).endsWith(QLatin1Char('>'));
     for (qsizetype j = block.first; j <= block.last; ++j) {
         QString line = lines.at(j);
         if (j == block.first) {

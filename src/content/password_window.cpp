@@ -18,8 +18,7 @@ PasswordWindowBase::PasswordWindowBase(AppState& state, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(st.CitajKonfig(keys::InputPassword));
     ui->Button1->setText(st.CitajKonfig(keys::WindPasswordOk));
-    ui->Button2->setText(
-        st.CitajKonfig(keys::WindPasswordCancel));
+    ui->Button2->setText(st.CitajKonfig(keys::WindPasswordCancel));
     st.launchPermission = false;
     connect(ui->Button1, &QPushButton::clicked, this, &PasswordWindowBase::Button1Click);
     connect(ui->Button2, &QPushButton::clicked, this, &PasswordWindowBase::Button2Click);

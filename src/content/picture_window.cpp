@@ -20,8 +20,7 @@ TOknoObrazku::TOknoObrazku(AppState& state, QWidget* parent)
     : QDialog(parent), ui(new Ui::TOknoObrazku), st(state) {
     ui->setupUi(this);
     setWindowTitle(st.CitajKonfig(keys::WindowPicture));
-    ui->Button1->setText(
-        st.CitajKonfig(keys::WindowPictureClose));
+    ui->Button1->setText(st.CitajKonfig(keys::WindowPictureClose));
     connect(ui->Button1, &QPushButton::clicked, this, &QDialog::accept);
     ui->Button1->raise();
 }

@@ -56,10 +56,12 @@ struct NamedColor {
     QRgb rgb;
 };
 constexpr NamedColor kColors[] = {
-    {"Čierna", 0x000000},      {"Gaštanová", 0x800000}, {"Zelená", 0x008000},   {"Olivová", 0x808000},
-    {"Námornícka", 0x000080},  {"Purpurová", 0x800080}, {"Modrozelená", 0x008080}, {"Sivá", 0x808080},
-    {"Strieborná", 0xC0C0C0},  {"Červená", 0xFF0000},   {"Limetková", 0x00FF00}, {"Žltá", 0xFFFF00},
-    {"Modrá", 0x0000FF},       {"Fuchsiová", 0xFF00FF}, {"Azúrová", 0x00FFFF},   {"Biela", 0xFFFFFF},
+    {"Čierna", 0x000000},      {"Gaštanová", 0x800000},  {"Zelená", 0x008000},
+    {"Olivová", 0x808000},     {"Námornícka", 0x000080}, {"Purpurová", 0x800080},
+    {"Modrozelená", 0x008080}, {"Sivá", 0x808080},       {"Strieborná", 0xC0C0C0},
+    {"Červená", 0xFF0000},     {"Limetková", 0x00FF00},  {"Žltá", 0xFFFF00},
+    {"Modrá", 0x0000FF},       {"Fuchsiová", 0xFF00FF},  {"Azúrová", 0x00FFFF},
+    {"Biela", 0xFFFFFF},
 };
 
 } // namespace
@@ -177,8 +179,9 @@ void TForm1::Memo1MouseDown(const QPoint&) {
     // Qt's font dialog has no colour; add the Windows dialog's colour list.
     auto* colorBox = new QComboBox(&dlg);
     colorBox->setObjectName(QStringLiteral("ColorBox"));
-    const QColor currentColor = current.foreground().style() == Qt::NoBrush ? QColor(Qt::black)
-                                                                            : current.foreground().color();
+    const QColor currentColor = current.foreground().style() == Qt::NoBrush
+                                    ? QColor(Qt::black)
+                                    : current.foreground().color();
     int selected = 0;
     for (int i = 0; i < int(std::size(kColors)); ++i) {
         const QColor c = QColor::fromRgb(kColors[i].rgb);

@@ -13,8 +13,7 @@ TOknoOPrg::TOknoOPrg(AppState& state, QWidget* parent)
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(
-        st.CitajKonfig(keys::MenuAboutWriteUs));
+    setWindowTitle(st.CitajKonfig(keys::MenuAboutWriteUs));
 
     ui->Label3->setText(authorsText());
     ui->Label1->setText(contactMailAddress());

@@ -19,7 +19,9 @@ public:
                                  const QString& /*filter*/) {
         return {};
     }
-    virtual QString existingFolder(const QString& /*title*/, const QString& /*startFolder*/) { return {}; }
+    virtual QString existingFolder(const QString& /*title*/, const QString& /*startFolder*/) {
+        return {};
+    }
 };
 
 } // namespace orbino

@@ -14,15 +14,21 @@
 namespace orbino {
 
 namespace {
-QWidget* activeParent() { return QApplication::activeWindow(); }
-QString title() { return QStringLiteral("Orbino"); }
+QWidget* activeParent() {
+    return QApplication::activeWindow();
+}
+QString title() {
+    return QStringLiteral("Orbino");
+}
 
 // Ends the loop when the watched window has been closed. Merely hiding it
 // does not count: a level window is hidden while a deeper level is shown and
 // must go on waiting. A close that was refused leaves the window visible.
 class CloseWatcher : public QObject {
 public:
-    CloseWatcher(QWidget* w, QEventLoop* loop) : m_window(w), m_loop(loop) { w->installEventFilter(this); }
+    CloseWatcher(QWidget* w, QEventLoop* loop) : m_window(w), m_loop(loop) {
+        w->installEventFilter(this);
+    }
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::Close) {
             QPointer<QWidget> w = m_window;
@@ -56,14 +62,15 @@ void WidgetPrompter::message(MsgKind kind, const QString& text) {
 }
 
 bool WidgetPrompter::ask(MsgKind kind, const QString& text) {
-    QMessageBox box(kind == MsgKind::Information ? QMessageBox::Information : QMessageBox::Question, title(),
-                    text, QMessageBox::Yes | QMessageBox::No, activeParent());
+    QMessageBox box(kind == MsgKind::Information ? QMessageBox::Information : QMessageBox::Question,
+                    title(), text, QMessageBox::Yes | QMessageBox::No, activeParent());
     box.button(QMessageBox::Yes)->setText(QStringLiteral("Áno"));
     box.button(QMessageBox::No)->setText(QStringLiteral("Nie"));
     return box.exec() == QMessageBox::Yes;
 }
 
-QString WidgetPrompter::saveFileName(const QString& title, const QString& startPath, const QString& filter) {
+QString WidgetPrompter::saveFileName(const QString& title, const QString& startPath,
+                                     const QString& filter) {
     return QFileDialog::getSaveFileName(activeParent(), title, startPath, filter);
 }
 

@@ -13,7 +13,8 @@ class WidgetPrompter : public Prompter {
 public:
     void message(MsgKind kind, const QString& text) override;
     bool ask(MsgKind kind, const QString& text) override;
-    QString saveFileName(const QString& title, const QString& startPath, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& startPath,
+                         const QString& filter) override;
     QString existingFolder(const QString& title, const QString& startFolder) override;
 };
 

@@ -10,7 +10,8 @@ public:
     // Shows the chooser titled `title`, starting in `startFolder`, offering
     // `sampleCourse` too when it is not empty. The chosen folder, or an empty
     // text when the user cancelled.
-    virtual QString chooseFolder(const QString& title, const QString& startFolder, const QString& sampleCourse) = 0;
+    virtual QString chooseFolder(const QString& title, const QString& startFolder,
+                                 const QString& sampleCourse) = 0;
 };
 
 } // namespace orbino

@@ -18,9 +18,10 @@ QString WidgetFolderChooser::chooseFolder(const QString& title, const QString& s
     // The dialog's own texts (column headings, context menu) in Slovak when
     // Qt's translations are installed; only while it is shown.
     QTranslator slovak;
-    const bool translated = slovak.load(QLocale(QLocale::Slovak), QStringLiteral("qtbase"), QStringLiteral("_"),
-                                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-                            QCoreApplication::installTranslator(&slovak);
+    const bool translated =
+        slovak.load(QLocale(QLocale::Slovak), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(&slovak);
     auto removeTranslator = qScopeGuard([&] {
         if (translated)
             QCoreApplication::removeTranslator(&slovak);
@@ -39,7 +40,8 @@ QString WidgetFolderChooser::chooseFolder(const QString& title, const QString& s
     dlg.setLabelText(QFileDialog::Accept, QStringLiteral("Vybrať"));
     dlg.setLabelText(QFileDialog::Reject, QStringLiteral("Zrušiť"));
     dlg.setAccessibleName(title);
-    QList<QUrl> places{QUrl::fromLocalFile(QDir::homePath()), QUrl::fromLocalFile(QStringLiteral("/"))};
+    QList<QUrl> places{QUrl::fromLocalFile(QDir::homePath()),
+                       QUrl::fromLocalFile(QStringLiteral("/"))};
     bool sampleChosen = false;
     if (!sampleCourse.isEmpty()) {
         places.prepend(QUrl::fromLocalFile(sampleCourse));

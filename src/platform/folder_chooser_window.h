@@ -7,7 +7,8 @@ namespace orbino {
 // desktop), with a button and a side-bar place for the sample course.
 class WidgetFolderChooser : public FolderChooser {
 public:
-    QString chooseFolder(const QString& title, const QString& startFolder, const QString& sampleCourse) override;
+    QString chooseFolder(const QString& title, const QString& startFolder,
+                         const QString& sampleCourse) override;
 };
 
 } // namespace orbino

@@ -61,7 +61,8 @@ std::shared_ptr<Listing> scan(const QByteArray& dir, const struct stat& st) {
     clock_gettime(CLOCK_REALTIME, &now);
     // A folder changed within the file system's timestamp granularity of our
     // scan could change again without a new mtime: scan it again next time.
-    const double age = double(now.tv_sec - st.st_mtim.tv_sec) + (now.tv_nsec - st.st_mtim.tv_nsec) / 1e9;
+    const double age =
+        double(now.tv_sec - st.st_mtim.tv_sec) + (now.tv_nsec - st.st_mtim.tv_nsec) / 1e9;
     l->trusted = age > 0.05;
     DIR* d = ::opendir(dir.isEmpty() ? "." : dir.constData());
     if (!d)
@@ -90,7 +91,8 @@ std::shared_ptr<Listing> scan(const QByteArray& dir, const struct stat& st) {
         names.push_back({n, isdir, dangling});
     }
     ::closedir(d);
-    std::sort(names.begin(), names.end(), [](const Name& a, const Name& b) { return a.raw < b.raw; });
+    std::sort(names.begin(), names.end(),
+              [](const Name& a, const Name& b) { return a.raw < b.raw; });
     l->entries.reserve(names.size());
     l->raw.reserve(names.size());
     l->exact.reserve(qsizetype(names.size()));
@@ -130,7 +132,8 @@ std::shared_ptr<Listing> listing(const QByteArray& dir) {
 }
 
 QString stripDrive(const QString& p) {
-    if (p.size() >= 2 && p.at(1) == QLatin1Char(':') && p.at(0).isLetter() && p.at(0).unicode() < 128)
+    if (p.size() >= 2 && p.at(1) == QLatin1Char(':') && p.at(0).isLetter() &&
+        p.at(0).unicode() < 128)
         return (p.size() > 2 && (p.at(2) == QLatin1Char('\\') || p.at(2) == QLatin1Char('/')))
                    ? p.mid(2)
                    : QStringLiteral("/") + p.mid(2);
@@ -173,7 +176,8 @@ QByteArray resolveNative(const QString& path) {
     const QString last = slash > 0 ? p.mid(slash + 1) : QString();
     struct stat parentStat {};
     if (!last.isEmpty() && last != QLatin1String(".") && last != QLatin1String("..") &&
-        ::stat(p.left(slash).toUtf8().constData(), &parentStat) == 0 && S_ISDIR(parentStat.st_mode)) {
+        ::stat(p.left(slash).toUtf8().constData(), &parentStat) == 0 &&
+        S_ISDIR(parentStat.st_mode)) {
         cur = p.left(slash).toUtf8();
         parts = QStringList{last};
     } else {
@@ -185,7 +189,9 @@ QByteArray resolveNative(const QString& path) {
         const QByteArray given = part.toUtf8();
         QByteArray chosen = given;
         if (!missing && part != QLatin1String(".") && part != QLatin1String("..")) {
-            const QByteArray dir = cur.isEmpty() ? QByteArray() : (cur.endsWith('/') && cur.size() > 1 ? cur.chopped(1) : cur);
+            const QByteArray dir =
+                cur.isEmpty() ? QByteArray()
+                              : (cur.endsWith('/') && cur.size() > 1 ? cur.chopped(1) : cur);
             auto l = listing(dir);
             if (!l) {
                 missing = true;
@@ -194,7 +200,8 @@ QByteArray resolveNative(const QString& path) {
             } else {
                 // Not in the cached listing: a file created since? Check directly.
                 struct stat st {};
-                const QByteArray full = cur.isEmpty() || cur.endsWith('/') ? cur + given : cur + '/' + given;
+                const QByteArray full =
+                    cur.isEmpty() || cur.endsWith('/') ? cur + given : cur + '/' + given;
                 if (::lstat(full.constData(), &st) == 0) {
                     chosen = given;
                     invalidateListing(QString::fromUtf8(dir));
@@ -274,7 +281,8 @@ void invalidateListing(const QString& dir) {
 }
 
 QString lastComponent(const QString& path) {
-    const qsizetype i = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    const qsizetype i =
+        std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
     return i >= 0 ? path.mid(i + 1) : path;
 }
 

@@ -13,18 +13,22 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
-#include <utility>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace orbino {
 
 namespace {
 
-quint32 le32(const uchar* p) { return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24; }
-quint16 le16(const uchar* p) { return quint16(p[0] | p[1] << 8); }
+quint32 le32(const uchar* p) {
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
+quint16 le16(const uchar* p) {
+    return quint16(p[0] | p[1] << 8);
+}
 
 constexpr int kFileHeader = 14;
 // Room for the largest header and a full palette.
@@ -102,13 +106,15 @@ bool haveSsse3() {
 
 // Four 24-bit pixels per shuffle. Loads 16 bytes for the 12 it uses, so it
 // stops while six pixels are left and returns how many it converted.
-__attribute__((target("ssse3"))) qint32 bgr24ToRgb32Ssse3(const uchar* src, QRgb* dst, qint32 width) {
+__attribute__((target("ssse3"))) qint32 bgr24ToRgb32Ssse3(const uchar* src, QRgb* dst,
+                                                          qint32 width) {
     const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
     const __m128i opaque = _mm_set1_epi32(int(0xff000000u));
     qint32 x = 0;
     for (; x + 6 <= width; x += 4, src += 12) {
         const __m128i in = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), _mm_or_si128(_mm_shuffle_epi8(in, spread), opaque));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x),
+                         _mm_or_si128(_mm_shuffle_epi8(in, spread), opaque));
     }
     return x;
 }
@@ -175,10 +181,11 @@ QImage newImage(const Layout& m) {
     // A background is written all over at once: its pages are mapped in one
     // go rather than taken one fault at a time as the rows are filled.
     if (bytes >= 256 * 1024) {
-        void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
         if (p != MAP_FAILED)
-            img = QImage(static_cast<uchar*>(p), m.width, int(m.height), qsizetype(m.width) * 4, QImage::Format_RGB32,
-                         unmapPixels, new std::pair<void*, size_t>(p, bytes));
+            img = QImage(static_cast<uchar*>(p), m.width, int(m.height), qsizetype(m.width) * 4,
+                         QImage::Format_RGB32, unmapPixels, new std::pair<void*, size_t>(p, bytes));
     }
     if (img.isNull())
         img = QImage(m.width, int(m.height), QImage::Format_RGB32);
@@ -189,7 +196,9 @@ QImage newImage(const Layout& m) {
     return img;
 }
 
-int imageRow(const Layout& m, qint64 storedRow) { return int(m.topDown ? storedRow : m.height - 1 - storedRow); }
+int imageRow(const Layout& m, qint64 storedRow) {
+    return int(m.topDown ? storedRow : m.height - 1 - storedRow);
+}
 
 ssize_t preadFull(int fd, uchar* buf, qint64 n, qint64 at) {
     qint64 got = 0;
@@ -223,7 +232,8 @@ QImage streamPlainBitmap(int fd) {
     std::vector<uchar> buf(size_t(rowsPerRead * m->stride));
     for (qint64 row = 0; row < m->height; row += rowsPerRead) {
         const qint64 rows = std::min(rowsPerRead, m->height - row);
-        if (preadFull(fd, buf.data(), rows * m->stride, m->offBits + row * m->stride) != rows * m->stride)
+        if (preadFull(fd, buf.data(), rows * m->stride, m->offBits + row * m->stride) !=
+            rows * m->stride)
             return {}; // the file shrank meanwhile
         for (qint64 k = 0; k < rows; ++k) {
             if (!convertRow(*m, buf.data() + k * m->stride,
@@ -245,7 +255,8 @@ QImage decodePlainBitmap(const QByteArray& bytes) {
     if (img.isNull())
         return {};
     for (qint64 row = 0; row < m->height; ++row) {
-        if (!convertRow(*m, d + m->offBits + row * m->stride, reinterpret_cast<QRgb*>(img.scanLine(imageRow(*m, row)))))
+        if (!convertRow(*m, d + m->offBits + row * m->stride,
+                        reinterpret_cast<QRgb*>(img.scanLine(imageRow(*m, row)))))
             return {};
     }
     return img;

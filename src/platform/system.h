@@ -29,7 +29,8 @@ public:
 // window layer (the core does not know about screens).
 class RealSystemInfo : public SystemInfo {
 public:
-    explicit RealSystemInfo(ScreenMetrics m, QRect available = {}) : m_screen(m), m_available(available) {}
+    explicit RealSystemInfo(ScreenMetrics m, QRect available = {})
+        : m_screen(m), m_available(available) {}
     ScreenMetrics screen() const override { return m_screen; }
     QRect availableArea() const override { return m_available; }
     QString hostName() const override;

@@ -3,7 +3,6 @@
 #include "platform/errors.h"
 #include "platform/paths.h"
 
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -13,9 +12,9 @@
 #include <fcntl.h>
 #include <mutex>
 #include <string>
-#include <unordered_map>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace orbino {
 
@@ -27,21 +26,16 @@ namespace {
 // survives a round trip). Compiled in: opening a converter at start-up cost
 // more than reading a whole CONFIG.TXT.
 constexpr std::array<char16_t, 128> kHigh1250 = {
-    0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x0088, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x0098, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
-    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,
-    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
-    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,
-    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,
-    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
-    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,
-    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,
-    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
-    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,
-    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,
-    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
+    0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021, 0x0088, 0x2030, 0x0160, 0x2039,
+    0x015A, 0x0164, 0x017D, 0x0179, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x0098, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, 0x00A0, 0x02C7, 0x02D8, 0x0141,
+    0x00A4, 0x0104, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x0105, 0x015F, 0x00BB,
+    0x013D, 0x02DD, 0x013E, 0x017C, 0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E, 0x0110, 0x0143, 0x0147, 0x00D3,
+    0x00D4, 0x0150, 0x00D6, 0x00D7, 0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7, 0x010D, 0x00E9, 0x0119, 0x00EB,
+    0x011B, 0x00ED, 0x00EE, 0x010F, 0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
@@ -55,20 +49,24 @@ constexpr std::array<Reverse1250, 128> kReverse1250 = [] {
     std::array<Reverse1250, 128> r{};
     for (int i = 0; i < 128; ++i)
         r[size_t(i)] = {kHigh1250[size_t(i)], uchar(0x80 + i)};
-    std::sort(r.begin(), r.end(), [](const Reverse1250& a, const Reverse1250& b) { return a.unicode < b.unicode; });
+    std::sort(r.begin(), r.end(),
+              [](const Reverse1250& a, const Reverse1250& b) { return a.unicode < b.unicode; });
     return r;
 }();
 
 } // namespace
 
-char16_t toUnicode1250(uchar b) { return b < 0x80 ? char16_t(b) : kHigh1250[b - 0x80]; }
+char16_t toUnicode1250(uchar b) {
+    return b < 0x80 ? char16_t(b) : kHigh1250[b - 0x80];
+}
 
 // The byte for a character, or -1 when Windows-1250 has none.
 int fromUnicode1250(char16_t c) {
     if (c < 0x80)
         return int(c);
-    const auto it = std::lower_bound(kReverse1250.begin(), kReverse1250.end(), c,
-                                     [](const Reverse1250& e, char16_t v) { return e.unicode < v; });
+    const auto it =
+        std::lower_bound(kReverse1250.begin(), kReverse1250.end(), c,
+                         [](const Reverse1250& e, char16_t v) { return e.unicode < v; });
     return it != kReverse1250.end() && it->unicode == c ? int(it->byte) : -1;
 }
 
@@ -112,7 +110,9 @@ QStringList splitLines1250(const QByteArray& raw) {
     return lines;
 }
 
-bool representable1250(const QString& text) { return firstUnrepresentable(text) < 0; }
+bool representable1250(const QString& text) {
+    return firstUnrepresentable(text) < 0;
+}
 
 QByteArray encode1250(const QString& text, const QString& path) {
     const qsizetype bad = firstUnrepresentable(text);
@@ -120,9 +120,11 @@ QByteArray encode1250(const QString& text, const QString& path) {
         // Name the offending character so the user knows what to change.
         const qsizetype len = (text.at(bad).isHighSurrogate() && bad + 1 < text.size()) ? 2 : 1;
         const QString ch = text.mid(bad, len);
-        throw FileError(path, QStringLiteral("znak \u201e%1\u201c (U+%2) sa nedá zapísať v kódovaní Windows-1250")
-                                  .arg(ch)
-                                  .arg(QString::number(ch.toUcs4().value(0), 16).toUpper()));
+        throw FileError(
+            path,
+            QStringLiteral("znak \u201e%1\u201c (U+%2) sa nedá zapísať v kódovaní Windows-1250")
+                .arg(ch)
+                .arg(QString::number(ch.toUcs4().value(0), 16).toUpper()));
     }
     QByteArray out(text.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i)
@@ -249,7 +251,9 @@ std::optional<QByteArray> readFileIfExists(const QString& path, qint64 limit) {
     return readWhole(fd, path, limit);
 }
 
-QStringList readLines(const QString& path) { return splitLines1250(readFileBytes(path)); }
+QStringList readLines(const QString& path) {
+    return splitLines1250(readFileBytes(path));
+}
 
 QByteArray encodeLines(const QStringList& lines, const QString& path) {
     QString all;
@@ -260,7 +264,9 @@ QByteArray encodeLines(const QStringList& lines, const QString& path) {
     return encode1250(all, path);
 }
 
-void writeLines(const QString& path, const QStringList& lines) { writeFileAtomic(path, encodeLines(lines, path)); }
+void writeLines(const QString& path, const QStringList& lines) {
+    writeFileAtomic(path, encodeLines(lines, path));
+}
 
 namespace {
 
@@ -295,7 +301,8 @@ void sweepStaleTemporaries(const QByteArray& dir) {
         struct stat st {};
         if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
             continue;
-        if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && now - st.st_mtime > kStaleTemporarySeconds)
+        if (S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            now - st.st_mtime > kStaleTemporarySeconds)
             ::unlinkat(::dirfd(d), e->d_name, 0);
     }
     ::closedir(d);

@@ -17,8 +17,7 @@ QStringList splitLines1250(const QByteArray& data);
 // (the view is only valid during the call) and returns false to stop. Lets a
 // reader keep only the lines it needs, so a file of nothing but line ends
 // costs no memory per line.
-template <typename F>
-void forEachRawLine(QByteArrayView data, F&& f) {
+template <typename F> void forEachRawLine(QByteArrayView data, F&& f) {
     if (const qsizetype eof = data.indexOf('\x1a'); eof >= 0)
         data = data.first(eof);
     qsizetype start = 0;
@@ -95,6 +94,7 @@ void writeFileAtomic(const QString& path, const QByteArray& data, Flush flush = 
 // The first half of that: writes `data` to a new hidden file in the folder of
 // `path` (with the permissions of the file it will replace), flushed to disk,
 // and returns its native name; the caller renames it into place or removes it.
-QByteArray writeTempBeside(const QString& path, const QByteArray& data, Flush flush = Flush::ToDisk);
+QByteArray writeTempBeside(const QString& path, const QByteArray& data,
+                           Flush flush = Flush::ToDisk);
 
 } // namespace orbino

@@ -42,8 +42,8 @@ QImage loadPicture(const QString& path) {
 // and the windows share the pixmap instead of holding a copy each.
 QString pictureKey(const char* use, const QString& path) {
     const QFileInfo fi(resolvePath(path));
-    return QLatin1String(use) + u'|' + QString::number(fi.lastModified().toMSecsSinceEpoch()) + u'|' +
-           QString::number(fi.size()) + u'|' + fi.absoluteFilePath();
+    return QLatin1String(use) + u'|' + QString::number(fi.lastModified().toMSecsSinceEpoch()) +
+           u'|' + QString::number(fi.size()) + u'|' + fi.absoluteFilePath();
 }
 
 // Shows a background picture at its own size, centred in the label (which
@@ -259,8 +259,8 @@ void showHeading(TForm1& w) {
     QString below;
     if (TForm1* lower = TForm1::windowOfLevel(st, w.level - 1))
         below = lower->ui->Label1->text();
-    const QString heading = levelHeading(st.searchMode(), w.level, st.levelFolder[size_t(w.level)], below,
-                                         st.pressedItemTitle, st.searchTitle);
+    const QString heading = levelHeading(st.searchMode(), w.level, st.levelFolder[size_t(w.level)],
+                                         below, st.pressedItemTitle, st.searchTitle);
     ui->Label1->setText(heading);
     if (const auto colour = headingColour(heading))
         w.setWindowColor(winColor(*colour));
@@ -295,14 +295,14 @@ void showLessonText(TForm1& w, const QString& listPath) {
     AppState& st = w.st;
     const int u = st.scale;
     w.memoRtfPath.clear();
-    const QString rtf = st.levelFolderPath(w.level) + twinName(st.levelListFile[size_t(w.level)], QStringLiteral("rtf"));
+    const QString rtf = st.levelFolderPath(w.level) +
+                        twinName(st.levelListFile[size_t(w.level)], QStringLiteral("rtf"));
     if (isFile(rtf)) {
         if (loadRtfFile(rtf, *ui->Memo1->document())) {
             w.memoRtfPath = resolvePath(rtf);
             // Shown from its first line, not scrolled to where loading ended.
             ui->Memo1->moveCursor(QTextCursor::Start);
-        }
-        else
+        } else
             st.message(MsgKind::Warning,
                        QStringLiteral("Súbor %1 sa nedá prečítať; zobrazí sa text zo zoznamu %2.")
                            .arg(rtf, listPath));

@@ -23,8 +23,7 @@ namespace {
 // argument alone at the end), so a list read from a file never holds more
 // than the lines it keeps. `lastLoneGt` is the index of the last line that
 // is exactly ">", or -1.
-template <typename Source>
-ContentList parseFrom(Source& src, qsizetype lastLoneGt) {
+template <typename Source> ContentList parseFrom(Source& src, qsizetype lastLoneGt) {
     ContentList c;
     int i = 1;
     auto store = [&c](int slot, const QString& text) {

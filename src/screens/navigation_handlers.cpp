@@ -122,11 +122,10 @@ void openDayList(TForm1& w, const QString& root) {
         warnMissingList(st, root);
         return;
     }
-    const QString text2 =
-        st.CitajKonfig(keys::Text2);
+    const QString text2 = st.CitajKonfig(keys::Text2);
     if (!st.prompter ||
-        !st.prompter->ask(MsgKind::Information,
-                          content.value + QStringLiteral(" ") + root + QStringLiteral("\n") + text2))
+        !st.prompter->ask(MsgKind::Information, content.value + QStringLiteral(" ") + root +
+                                                    QStringLiteral("\n") + text2))
         return;
     if (w.editNewContentList(root, st.levelFolder[2]) && isFile(folder + root))
         openDayLevel(w);
@@ -157,8 +156,7 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
     st.selectedItem = *day;
     st.levelFolder[1] = dayFolderFromCaption(caption);
     st.levelFolder[2] = AppState::folderNameRule(st.levelFolder[1]);
-    st.rootListName =
-        st.CitajKonfig(keys::DefaultContent);
+    st.rootListName = st.CitajKonfig(keys::DefaultContent);
     const QString root = st.rootListName;
     st.levelListFile[2] = root;
     openDayList(*this, root);
@@ -321,7 +319,8 @@ bool TForm1::openSubLevel(QAbstractButton* pressed) {
     if (st.exiting)
         return true;
     if (TForm1* front = windowOfLevel(st, st.currentLevel))
-        front->ui->Button1->setVisible(isFile(st.tempFolder + notesFileNameFor(st, st.currentLevel)));
+        front->ui->Button1->setVisible(
+            isFile(st.tempFolder + notesFileNameFor(st, st.currentLevel)));
     return true;
 }
 

@@ -1,6 +1,5 @@
 #include "screens/screen_rules.h"
 
-
 #include "app/app_state.h"
 #include "platform/paths.h"
 

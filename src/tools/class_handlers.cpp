@@ -14,9 +14,10 @@ namespace orbino {
 void TForm1::Prehladtriedy1Click() {
     if (!teacherGate(*this))
         return;
-    const QString folder = st.prompter ? st.prompter->existingFolder(
-                                             QStringLiteral("Priečinok s priečinkami žiakov"), QDir::homePath())
-                                       : QString();
+    const QString folder =
+        st.prompter ? st.prompter->existingFolder(QStringLiteral("Priečinok s priečinkami žiakov"),
+                                                  QDir::homePath())
+                    : QString();
     if (folder.isEmpty())
         return;
     TOknoTrieda w(st, folder, this);

@@ -13,20 +13,24 @@ namespace orbino {
 
 namespace {
 
-QString key(const QString& day, const QString& list) { return day.toLower() + QLatin1Char('\t') + list.toLower(); }
+QString key(const QString& day, const QString& list) {
+    return day.toLower() + QLatin1Char('\t') + list.toLower();
+}
 
 QString csvField(QString s) {
     if (!s.isEmpty() && QStringLiteral("=+-@").contains(s.front()))
         s.prepend(QLatin1Char('\''));
-    if (s.contains(QLatin1Char(';')) || s.contains(QLatin1Char('"')) || s.contains(QLatin1Char('\n')) ||
-        s.contains(QLatin1Char('\r')) || s != s.trimmed()) {
+    if (s.contains(QLatin1Char(';')) || s.contains(QLatin1Char('"')) ||
+        s.contains(QLatin1Char('\n')) || s.contains(QLatin1Char('\r')) || s != s.trimmed()) {
         s.replace(QLatin1String("\""), QLatin1String("\"\""));
         s = QLatin1Char('"') + s + QLatin1Char('"');
     }
     return s;
 }
 
-QString number(const std::optional<int>& v) { return v ? QString::number(*v) : QString(); }
+QString number(const std::optional<int>& v) {
+    return v ? QString::number(*v) : QString();
+}
 
 } // namespace
 
@@ -44,7 +48,8 @@ std::optional<double> ClassReport::average(int t) const {
 }
 
 ClassReport buildClassReport(const QString& classFolder, const QString& course,
-                             const QList<OutlineLesson>& outline, const std::function<bool(int, int)>& report) {
+                             const QList<OutlineLesson>& outline,
+                             const std::function<bool(int, int)>& report) {
     ClassReport r;
     r.course = course.trimmed();
     QString root = classFolder;

@@ -30,11 +30,11 @@ struct LearnerScores {
 
 struct ClassReport {
     QString course;
-    QList<ClassTest> tests;         // course order, then those the course lacks
-    QList<LearnerScores> learners;  // with a progress file of this course, by name
-    QStringList otherCourse;        // "folder (course)": progress of another course, ignored
-    QStringList withoutProgress;    // learners' folders with no progress file
-    QStringList unreadable;         // "file: reason"
+    QList<ClassTest> tests;        // course order, then those the course lacks
+    QList<LearnerScores> learners; // with a progress file of this course, by name
+    QStringList otherCourse;       // "folder (course)": progress of another course, ignored
+    QStringList withoutProgress;   // learners' folders with no progress file
+    QStringList unreadable;        // "file: reason"
     bool cancelled = false;
     // The mean of the last scores of test `t`; nullopt when nobody took it.
     std::optional<double> average(int t) const;

@@ -21,8 +21,8 @@
 #include <QSplitter>
 #include <QTableWidget>
 #include <QThread>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 namespace orbino {
 
@@ -52,7 +52,8 @@ TOknoTrieda::TOknoTrieda(AppState& state, const QString& classFolder, QWidget* p
     setWindowTitle(QStringLiteral("Prehľad triedy"));
     resize(900, 640);
 
-    heading = new QLabel(QStringLiteral("Trieda: %1").arg(QDir::toNativeSeparators(classFolder)), this);
+    heading =
+        new QLabel(QStringLiteral("Trieda: %1").arg(QDir::toNativeSeparators(classFolder)), this);
     heading->setObjectName(QStringLiteral("Label1"));
     heading->setWordWrap(true);
     progress = new QProgressBar(this);
@@ -107,7 +108,9 @@ TOknoTrieda::TOknoTrieda(AppState& state, const QString& classFolder, QWidget* p
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-TOknoTrieda::~TOknoTrieda() { stopWorker(); }
+TOknoTrieda::~TOknoTrieda() {
+    stopWorker();
+}
 
 void TOknoTrieda::stopWorker() {
     if (!m_worker)
@@ -136,18 +139,19 @@ void TOknoTrieda::start() {
         ClassReport r;
         QString failure;
         try {
-            r = buildClassReport(folder, course, courseOutline(programFolder, root), [&](int done, int total) {
-                if (cancel->load())
-                    return false;
-                QMetaObject::invokeMethod(
-                    self,
-                    [self, done, total] {
-                        self->progress->setRange(0, total);
-                        self->progress->setValue(done);
-                    },
-                    Qt::QueuedConnection);
-                return true;
-            });
+            r = buildClassReport(folder, course, courseOutline(programFolder, root),
+                                 [&](int done, int total) {
+                                     if (cancel->load())
+                                         return false;
+                                     QMetaObject::invokeMethod(
+                                         self,
+                                         [self, done, total] {
+                                             self->progress->setRange(0, total);
+                                             self->progress->setValue(done);
+                                         },
+                                         Qt::QueuedConnection);
+                                     return true;
+                                 });
         } catch (const FileError& e) {
             failure = e.message();
         }
@@ -248,11 +252,14 @@ QString reportNote(const ClassReport& r) {
     QStringList lines;
     lines << QStringLiteral("Žiaci: %1, testy: %2.").arg(r.learners.size()).arg(r.tests.size());
     if (!r.otherCourse.isEmpty())
-        lines << QStringLiteral("Vynechané súbory postupu iného kurzu: %1.").arg(r.otherCourse.join(QStringLiteral("; ")));
+        lines << QStringLiteral("Vynechané súbory postupu iného kurzu: %1.")
+                     .arg(r.otherCourse.join(QStringLiteral("; ")));
     if (!r.withoutProgress.isEmpty())
-        lines << QStringLiteral("Bez súboru postupu: %1.").arg(r.withoutProgress.join(QStringLiteral(", ")));
+        lines << QStringLiteral("Bez súboru postupu: %1.")
+                     .arg(r.withoutProgress.join(QStringLiteral(", ")));
     if (!r.unreadable.isEmpty())
-        lines << QStringLiteral("Nedajú sa prečítať: %1.").arg(r.unreadable.join(QStringLiteral("; ")));
+        lines << QStringLiteral("Nedajú sa prečítať: %1.")
+                     .arg(r.unreadable.join(QStringLiteral("; ")));
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -279,9 +286,9 @@ void TOknoTrieda::fill(const ClassReport& r) {
 void TOknoTrieda::ExportCsvClick() {
     if (!m_filled || !st.prompter)
         return;
-    QString target = st.prompter->saveFileName(QStringLiteral("Export CSV"),
-                                               QDir::homePath() + QStringLiteral("/prehlad_triedy.csv"),
-                                               QStringLiteral("Tabuľka CSV (*.csv)"));
+    QString target = st.prompter->saveFileName(
+        QStringLiteral("Export CSV"), QDir::homePath() + QStringLiteral("/prehlad_triedy.csv"),
+        QStringLiteral("Tabuľka CSV (*.csv)"));
     if (target.isEmpty())
         return;
     if (!target.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))

@@ -60,9 +60,11 @@ QStringList foldersIn(const QString& folder) {
 bool copyFileInto(const QString& src, const QString& dest) {
     const QString target = isDir(dest) ? joinPath(dest, lastComponent(src)) : dest;
     // Both sides showing the same folder: nothing to do, and nothing to lose.
-    struct stat a {}, b {};
-    if (::stat(resolveNative(src).constData(), &a) == 0 && ::stat(resolveNative(target).constData(), &b) == 0 &&
-        a.st_dev == b.st_dev && a.st_ino == b.st_ino)
+    struct stat a {
+    }, b{};
+    if (::stat(resolveNative(src).constData(), &a) == 0 &&
+        ::stat(resolveNative(target).constData(), &b) == 0 && a.st_dev == b.st_dev &&
+        a.st_ino == b.st_ino)
         return false;
     try {
         CopyFileTo(src, target);

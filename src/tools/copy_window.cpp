@@ -52,15 +52,15 @@ TOknoKopy::~TOknoKopy() {
     delete ui;
 }
 
-void TOknoKopy::run(TForm1& form) { runToolWindow<TOknoKopy>(form); }
+void TOknoKopy::run(TForm1& form) {
+    runToolWindow<TOknoKopy>(form);
+}
 
 void TOknoKopy::FormActivate() {
     setWindowTitle(st.CitajKonfig(keys::WindowCopy));
-    ui->Label2->setText(
-        st.CitajKonfig(keys::WindowCopyLabel));
+    ui->Label2->setText(st.CitajKonfig(keys::WindowCopyLabel));
     ui->Label3->setText(st.CitajKonfig(keys::WindowCopyMaska));
-    ui->Button1->setText(
-        st.CitajKonfig(keys::WindowCopyClose));
+    ui->Button1->setText(st.CitajKonfig(keys::WindowCopyClose));
     // A long path keeps its end, where the folder's own name is.
     ui->Label1->setText(
         ui->Label1->fontMetrics().elidedText(st.tempFolder, Qt::ElideLeft, ui->Label1->width()));

@@ -20,15 +20,21 @@ TOknoOdkazy::TOknoOdkazy(TForm1& form)
     ui->Button1->setDefault(true);
     frameToolWindow(this, {ui->Button2, ui->Button3, ui->Button4, ui->Button5}, &st);
     onClicksGuarded<TOknoOdkazy>(m_form, this,
-                                 {{ui->Button1, &TOknoOdkazy::Button1Click}, {ui->Button2, &TOknoOdkazy::Button2Click},
-                                  {ui->Button3, &TOknoOdkazy::Button3Click}, {ui->Button4, &TOknoOdkazy::Button4Click},
+                                 {{ui->Button1, &TOknoOdkazy::Button1Click},
+                                  {ui->Button2, &TOknoOdkazy::Button2Click},
+                                  {ui->Button3, &TOknoOdkazy::Button3Click},
+                                  {ui->Button4, &TOknoOdkazy::Button4Click},
                                   {ui->Button5, &TOknoOdkazy::Button5Click}});
     ui->Edit1->setFocus();
 }
 
-TOknoOdkazy::~TOknoOdkazy() { delete ui; }
+TOknoOdkazy::~TOknoOdkazy() {
+    delete ui;
+}
 
-void TOknoOdkazy::run(TForm1& form) { runToolWindow<TOknoOdkazy>(form); }
+void TOknoOdkazy::run(TForm1& form) {
+    runToolWindow<TOknoOdkazy>(form);
+}
 
 QString TOknoOdkazy::linksPath() const {
     return st.tempFolder + m_name;
@@ -70,22 +76,14 @@ void TOknoOdkazy::FormActivate() {
     // The opening window's own level (see the notes window).
     const int m = m_form.level;
     setWindowTitle(st.CitajKonfig(keys::MenuHttp));
-    ui->Label1->setText(
-        st.CitajKonfig(keys::WindowHttpAdd));
-    ui->Label2->setText(
-        st.CitajKonfig(keys::WindowHttpList));
-    ui->Button1->setText(
-        st.CitajKonfig(keys::WindowHttpSave));
-    ui->Button5->setText(
-        st.CitajKonfig(keys::WindowHttpEdit));
-    ui->Button2->setText(
-        st.CitajKonfig(keys::WindowHttpCancel));
-    ui->Button3->setText(
-        st.CitajKonfig(keys::WindowHttpErase));
-    ui->Button4->setText(
-        st.CitajKonfig(keys::WindowHttpEnd));
-    const QString savedText =
-        st.CitajKonfig(keys::SaveWww);
+    ui->Label1->setText(st.CitajKonfig(keys::WindowHttpAdd));
+    ui->Label2->setText(st.CitajKonfig(keys::WindowHttpList));
+    ui->Button1->setText(st.CitajKonfig(keys::WindowHttpSave));
+    ui->Button5->setText(st.CitajKonfig(keys::WindowHttpEdit));
+    ui->Button2->setText(st.CitajKonfig(keys::WindowHttpCancel));
+    ui->Button3->setText(st.CitajKonfig(keys::WindowHttpErase));
+    ui->Button4->setText(st.CitajKonfig(keys::WindowHttpEnd));
+    const QString savedText = st.CitajKonfig(keys::SaveWww);
     m_name = linksFileNameFor(st, m);
     reload();
     m_loaded = true;
@@ -135,7 +133,8 @@ void TOknoOdkazy::Button4Click() {
     const QString text = ui->Edit1->text();
     if (!text.isEmpty()) {
         const ConfigText question = st.configText(keys::SaveHttp);
-        if (question.messageOn && st.prompter && st.prompter->ask(MsgKind::Confirmation, question.value)) {
+        if (question.messageOn && st.prompter &&
+            st.prompter->ask(MsgKind::Confirmation, question.value)) {
             rewrite(entries() << text);
             ui->ListBox1->addItem(text);
         }

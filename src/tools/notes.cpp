@@ -58,7 +58,9 @@ QString ownFilesBaseFor(const AppState& st, int level) {
     return ownName(st, level).base;
 }
 
-QString notesFileNameFor(const AppState& st, int level) { return noteName(ownName(st, level)); }
+QString notesFileNameFor(const AppState& st, int level) {
+    return noteName(ownName(st, level));
+}
 
 QString ownFilesBaseOf(const QString& folder, const QString& listFile, const QString& rootList) {
     return ownName(folder, listFile, rootList).base;

@@ -19,8 +19,10 @@ TOknoPoznamka::TOknoPoznamka(TForm1& form)
     ui->Label1->setWordWrap(true);
     frameToolWindow(this, {ui->Button1, ui->Button2, ui->Button3, ui->Button4}, &st);
     onClicksGuarded<TOknoPoznamka>(m_form, this,
-                                   {{ui->Button1, &TOknoPoznamka::Button1Click}, {ui->Button2, &TOknoPoznamka::Button2Click},
-                                    {ui->Button3, &TOknoPoznamka::Button3Click}, {ui->Button4, &TOknoPoznamka::Button4Click}});
+                                   {{ui->Button1, &TOknoPoznamka::Button1Click},
+                                    {ui->Button2, &TOknoPoznamka::Button2Click},
+                                    {ui->Button3, &TOknoPoznamka::Button3Click},
+                                    {ui->Button4, &TOknoPoznamka::Button4Click}});
     connect(ui->Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
 }
 
@@ -28,7 +30,9 @@ TOknoPoznamka::~TOknoPoznamka() {
     delete ui;
 }
 
-void TOknoPoznamka::run(TForm1& form) { runToolWindow<TOknoPoznamka>(form); }
+void TOknoPoznamka::run(TForm1& form) {
+    runToolWindow<TOknoPoznamka>(form);
+}
 
 QString TOknoPoznamka::notesPath() const {
     return st.tempFolder + m_name;
@@ -38,17 +42,12 @@ void TOknoPoznamka::FormActivate() {
     // The level of the window that opened the notes, never the shared level
     // file: another copy in the same learner's folder rewrites that one.
     const int m = m_form.level;
-    ui->Button1->setText(
-        st.CitajKonfig(keys::WindowNotesSave));
-    ui->Button2->setText(
-        st.CitajKonfig(keys::WindowNotesCancel));
-    ui->Button3->setText(
-        st.CitajKonfig(keys::WindowNotesErase));
-    ui->Button4->setText(
-        st.CitajKonfig(keys::WindowNotesEnd));
+    ui->Button1->setText(st.CitajKonfig(keys::WindowNotesSave));
+    ui->Button2->setText(st.CitajKonfig(keys::WindowNotesCancel));
+    ui->Button3->setText(st.CitajKonfig(keys::WindowNotesErase));
+    ui->Button4->setText(st.CitajKonfig(keys::WindowNotesEnd));
     setWindowTitle(st.CitajKonfig(keys::MenuNotes));
-    m_savedText =
-        st.CitajKonfig(keys::SaveNote);
+    m_savedText = st.CitajKonfig(keys::SaveNote);
     m_name = notesFileNameFor(st, m);
     const bool exists = pathExists(notesPath());
     if (exists)
@@ -76,7 +75,8 @@ void TOknoPoznamka::Button2Click() {
 
 void TOknoPoznamka::Button3Click() {
     const ConfigText question = st.configText(keys::EraseNotes);
-    if (question.messageOn && !(st.prompter && st.prompter->ask(MsgKind::Confirmation, question.value)))
+    if (question.messageOn &&
+        !(st.prompter && st.prompter->ask(MsgKind::Confirmation, question.value)))
         return;
     eraseNote(notesPath());
     ui->Memo1->clear();

@@ -63,8 +63,8 @@ QDateTime parseWhen(const QString& s) {
         }
         return v;
     };
-    if (s.size() == 19 && s.at(4) == u'-' && s.at(7) == u'-' && s.at(10) == u'T' && s.at(13) == u':' &&
-        s.at(16) == u':') {
+    if (s.size() == 19 && s.at(4) == u'-' && s.at(7) == u'-' && s.at(10) == u'T' &&
+        s.at(13) == u':' && s.at(16) == u':') {
         const QDate date(digits(0, 4), digits(5, 2), digits(8, 2));
         const QTime time(digits(11, 2), digits(14, 2), digits(17, 2));
         if (date.isValid() && time.isValid())
@@ -75,7 +75,9 @@ QDateTime parseWhen(const QString& s) {
     return d.isValid() ? d : QDateTime();
 }
 
-bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 
@@ -90,7 +92,8 @@ ProgressFile::Line ProgressFile::parseLine(const QByteArray& raw) {
             l.kind = 'V';
             l.visit = {f.at(1), f.at(2), when};
         }
-    } else if (kind == QLatin1String("T") && f.size() == 6 && !f.at(1).isEmpty() && !f.at(2).isEmpty()) {
+    } else if (kind == QLatin1String("T") && f.size() == 6 && !f.at(1).isEmpty() &&
+               !f.at(2).isEmpty()) {
         const auto score = wholeNumber(f.at(3));
         const auto max = wholeNumber(f.at(4));
         const QDateTime when = parseWhen(f.at(5));
@@ -182,7 +185,8 @@ QList<TestAttempt> ProgressFile::tests() const {
 }
 
 int ProgressFile::damagedLines() const {
-    return int(std::count_if(m_lines.begin(), m_lines.end(), [](const Line& l) { return l.kind == 0; }));
+    return int(
+        std::count_if(m_lines.begin(), m_lines.end(), [](const Line& l) { return l.kind == 0; }));
 }
 
 bool ProgressFile::wasRead(const QString& day, const QString& list) const {

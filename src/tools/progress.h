@@ -63,7 +63,8 @@ public:
     // The V line of (day, list) gets the new time, or a V line is added.
     void recordVisit(const QString& day, const QString& list, const QDateTime& when);
     // A T line is added; every attempt is kept.
-    void recordTest(const QString& day, const QString& list, int score, int maximum, const QDateTime& when);
+    void recordTest(const QString& day, const QString& list, int score, int maximum,
+                    const QDateTime& when);
 
     QList<Visit> visits() const;
     QList<TestAttempt> tests() const; // in file order, oldest first as written

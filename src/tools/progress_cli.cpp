@@ -23,7 +23,9 @@ QString withSlash(QString s) {
     return s;
 }
 
-QString rootListOf(AppState& st) { return st.CitajKonfig(keys::DefaultContent); }
+QString rootListOf(AppState& st) {
+    return st.CitajKonfig(keys::DefaultContent);
+}
 
 int exportWorkCli(const QStringList& args, QTextStream& out, QTextStream& err) {
     QString target, course = QDir::currentPath();
@@ -49,7 +51,8 @@ int exportWorkCli(const QStringList& args, QTextStream& out, QTextStream& err) {
         return 1;
     }
     resolveTempFolder(st, st.programFolder);
-    exportWork(st.programFolder, st.tempFolder, rootListOf(st), QDir::current().absoluteFilePath(target));
+    exportWork(st.programFolder, st.tempFolder, rootListOf(st),
+               QDir::current().absoluteFilePath(target));
     out << "Práca je uložená v súbore " << target << ".\n";
     return 0;
 }
@@ -77,8 +80,8 @@ int classReportCli(const QStringList& args, QTextStream& out, QTextStream& err) 
     const ClassReport r = buildClassReport(QDir(dir).absolutePath(), course,
                                            courseOutline(st.programFolder, rootListOf(st)));
     writeFileAtomic(QDir::current().absoluteFilePath(csv), classReportCsv(r));
-    out << "Žiaci: " << r.learners.size() << ", testy: " << r.tests.size() << ". Tabuľka je v súbore " << csv
-        << ".\n";
+    out << "Žiaci: " << r.learners.size() << ", testy: " << r.tests.size()
+        << ". Tabuľka je v súbore " << csv << ".\n";
     for (const QString& o : r.otherCourse)
         err << "orbino --class-report: postup iného kurzu sa vynecháva: " << o << '\n';
     for (const QString& u : r.unreadable)

@@ -77,8 +77,9 @@ void showReadCount(QLabel* label, const QAbstractButton* b, int read, int total,
     label->setFont(f);
     const QString day = b->text().trimmed();
     label->setText(all ? QStringLiteral("✓") : QStringLiteral("%1/%2").arg(read).arg(total));
-    label->setAccessibleName(all ? QStringLiteral("%1: všetky lekcie prečítané").arg(day)
-                                 : QStringLiteral("%1: prečítané lekcie %2 z %3").arg(day).arg(read).arg(total));
+    label->setAccessibleName(
+        all ? QStringLiteral("%1: všetky lekcie prečítané").arg(day)
+            : QStringLiteral("%1: prečítané lekcie %2 z %3").arg(day).arg(read).arg(total));
     label->setToolTip(label->accessibleName());
     const int w = 4 * scale;
     label->setGeometry(b->x() - w - 4, b->y(), w, b->height());
@@ -87,8 +88,8 @@ void showReadCount(QLabel* label, const QAbstractButton* b, int read, int total,
 }
 
 QLabel* lastScoreLabel(QWidget* central, bool create) {
-    auto* label = central->findChild<QLabel*>(QStringLiteral("LastScore"),
-                                                             Qt::FindDirectChildrenOnly);
+    auto* label =
+        central->findChild<QLabel*>(QStringLiteral("LastScore"), Qt::FindDirectChildrenOnly);
     if (!label && create) {
         label = new QLabel(central);
         label->setObjectName(QStringLiteral("LastScore"));
@@ -126,7 +127,8 @@ void TForm1::showLastScore() {
     const Screen s = screenOf(st, level);
     if (!s.ok)
         return;
-    const auto last = readProgress(st.tempFolder, courseIdentity(st.programFolder)).lastTest(s.day, s.list);
+    const auto last =
+        readProgress(st.tempFolder, courseIdentity(st.programFolder)).lastTest(s.day, s.list);
     QLabel* label = lastScoreLabel(ui->centralwidget, bool(last));
     if (!last) {
         if (label)
@@ -158,7 +160,8 @@ void TForm1::showDayProgress() {
     if (stamp == dayProgressStamp)
         return;
     dayProgressStamp = stamp;
-    const ProgressFile progress = fi.exists() ? readProgress(st.tempFolder, course) : ProgressFile();
+    const ProgressFile progress =
+        fi.exists() ? readProgress(st.tempFolder, course) : ProgressFile();
     const QList<Visit> visits = progress.visits();
 
     for (auto it = st.dayButtons.cbegin(); it != st.dayButtons.cend(); ++it) {
@@ -171,8 +174,8 @@ void TForm1::showDayProgress() {
         const bool any = std::any_of(visits.begin(), visits.end(), [&](const Visit& v) {
             return v.day.compare(folder, Qt::CaseInsensitive) == 0;
         });
-        const QList<OutlineLesson> lessons = any ? dayOutline(st.programFolder, folder, st.rootListName)
-                                                 : QList<OutlineLesson>();
+        const QList<OutlineLesson> lessons =
+            any ? dayOutline(st.programFolder, folder, st.rootListName) : QList<OutlineLesson>();
         const int read = readCount(lessons, progress);
         if (read == 0) {
             // Nothing read yet: the day button stands as it always did.
@@ -188,16 +191,18 @@ void TForm1::showDayProgress() {
 
 void TForm1::Export1Click() {
     const QString start = QDir::homePath() + QStringLiteral("/moja_praca.html");
-    QString target = st.prompter ? st.prompter->saveFileName(QStringLiteral("Export mojej práce"), start,
-                                                             QStringLiteral("Stránka HTML (*.html *.htm)"))
-                                 : QString();
+    QString target = st.prompter
+                         ? st.prompter->saveFileName(QStringLiteral("Export mojej práce"), start,
+                                                     QStringLiteral("Stránka HTML (*.html *.htm)"))
+                         : QString();
     if (target.isEmpty())
         return;
     if (!target.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) &&
         !target.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive))
         target += QStringLiteral(".html");
     exportWork(st.programFolder, st.tempFolder, st.rootListName, target);
-    st.message(MsgKind::Information, QStringLiteral("Vaša práca je uložená v súbore %1.").arg(target));
+    st.message(MsgKind::Information,
+               QStringLiteral("Vaša práca je uložená v súbore %1.").arg(target));
 }
 
 } // namespace orbino

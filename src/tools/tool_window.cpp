@@ -45,11 +45,14 @@ void frameToolWindow(QDialog* window, std::initializer_list<QPushButton*> plainB
         centreOnScreen(window, *centreFor);
 }
 
-void onClickGuarded(TForm1& form, QAbstractButton* button, QObject* context, std::function<void()> handler) {
+void onClickGuarded(TForm1& form, QAbstractButton* button, QObject* context,
+                    std::function<void()> handler) {
     QObject::connect(button, &QAbstractButton::clicked, context,
                      [&form, handler = std::move(handler)] { form.guard(handler); });
 }
 
-void execModal(TForm1& form, QWidget* window) { form.modal.exec(window); }
+void execModal(TForm1& form, QWidget* window) {
+    form.modal.exec(window);
+}
 
 } // namespace orbino

@@ -40,10 +40,12 @@ void execModal(TForm1& form, QWidget* window);
 
 // Runs `handler` under the guard of `form` (which reports its errors)
 // whenever `button` is clicked, for as long as `context` lives.
-void onClickGuarded(TForm1& form, QAbstractButton* button, QObject* context, std::function<void()> handler);
+void onClickGuarded(TForm1& form, QAbstractButton* button, QObject* context,
+                    std::function<void()> handler);
 
 template <class W>
-void onClicksGuarded(TForm1& form, W* window, std::initializer_list<std::pair<QAbstractButton*, void (W::*)()>> clicks) {
+void onClicksGuarded(TForm1& form, W* window,
+                     std::initializer_list<std::pair<QAbstractButton*, void (W::*)()>> clicks) {
     for (const auto& [button, handler] : clicks)
         onClickGuarded(form, button, window, [window, h = handler] { (window->*h)(); });
 }

@@ -17,7 +17,9 @@ namespace orbino {
 
 namespace {
 
-QString esc(const QString& s) { return s.toHtmlEscaped(); }
+QString esc(const QString& s) {
+    return s.toHtmlEscaped();
+}
 
 // Only addresses a browser opens safely become links; anything else (a
 // "javascript:" line included) stays text.
@@ -31,7 +33,8 @@ QString linkTarget(const QString& line) {
     return {};
 }
 
-constexpr char kStyle[] = R"(body{font-family:Arial,"Liberation Sans",sans-serif;font-size:11pt;margin:2em;color:#111}
+constexpr char kStyle[] =
+    R"(body{font-family:Arial,"Liberation Sans",sans-serif;font-size:11pt;margin:2em;color:#111}
 h1{font-size:18pt;margin-bottom:.2em}
 h2{font-size:14pt;border-bottom:1px solid #888;margin-top:1.5em;page-break-after:avoid}
 .lesson{margin:.6em 0 .6em 1em;page-break-inside:avoid}
@@ -50,7 +53,8 @@ struct OwnWork {
     QString linksError;
 };
 
-OwnWork ownWork(const QString& folder, const QString& day, const QString& list, const QString& root) {
+OwnWork ownWork(const QString& folder, const QString& day, const QString& list,
+                const QString& root) {
     OwnWork w;
     try {
         w.note = readNote(folder + notesFileNameOf(day, list, root));
@@ -69,9 +73,11 @@ OwnWork ownWork(const QString& folder, const QString& day, const QString& list, 
 
 void writeOwnWork(QString& h, const OwnWork& w) {
     if (!w.note.isEmpty())
-        h += QStringLiteral("<div class=\"note\">%1</div>\n").arg(esc(w.note.join(QLatin1Char('\n'))));
+        h += QStringLiteral("<div class=\"note\">%1</div>\n")
+                 .arg(esc(w.note.join(QLatin1Char('\n'))));
     if (!w.noteError.isEmpty())
-        h += QStringLiteral("<p class=\"meta\">Poznámka sa nedá prečítať: %1</p>\n").arg(esc(w.noteError));
+        h += QStringLiteral("<p class=\"meta\">Poznámka sa nedá prečítať: %1</p>\n")
+                 .arg(esc(w.noteError));
     if (!w.links.isEmpty()) {
         h += QStringLiteral("<p>Vlastné odkazy:</p>\n<ul>\n");
         for (const QString& l : w.links) {
@@ -84,17 +90,21 @@ void writeOwnWork(QString& h, const OwnWork& w) {
         h += QStringLiteral("</ul>\n");
     }
     if (!w.linksError.isEmpty())
-        h += QStringLiteral("<p class=\"meta\">Odkazy sa nedajú prečítať: %1</p>\n").arg(esc(w.linksError));
+        h += QStringLiteral("<p class=\"meta\">Odkazy sa nedajú prečítať: %1</p>\n")
+                 .arg(esc(w.linksError));
 }
 
 QString scoreText(const TestAttempt& t) {
     return QStringLiteral("%1 z %2 %3 – %4")
         .arg(t.score)
         .arg(t.maximum)
-        .arg(t.maximum == 1 ? QStringLiteral("bodu") : QStringLiteral("bodov"), progressDateText(t.when));
+        .arg(t.maximum == 1 ? QStringLiteral("bodu") : QStringLiteral("bodov"),
+             progressDateText(t.when));
 }
 
-bool same(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool same(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 
@@ -170,13 +180,15 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
     h += QStringLiteral("<!DOCTYPE html>\n<html lang=\"sk\">\n<head>\n<meta charset=\"utf-8\">\n");
     h += QStringLiteral("<title>Moja práca – %1</title>\n<style>\n%2</style>\n</head>\n<body>\n")
              .arg(esc(course), QLatin1String(kStyle));
-    h += QStringLiteral("<h1>%1</h1>\n<p class=\"meta\">Moja práca, stav k %2. Prečítané lekcie: %3 z %4.</p>\n")
+    h += QStringLiteral("<h1>%1</h1>\n<p class=\"meta\">Moja práca, stav k %2. Prečítané lekcie: "
+                        "%3 z %4.</p>\n")
              .arg(esc(course), esc(progressDateText(now)))
              .arg(readCount(outline, progress))
              .arg(outline.size());
 
     const OwnWork main = ownWork(learnerFolder, QString(), QString(), rootList);
-    if (!main.note.isEmpty() || !main.links.isEmpty() || !main.noteError.isEmpty() || !main.linksError.isEmpty()) {
+    if (!main.note.isEmpty() || !main.links.isEmpty() || !main.noteError.isEmpty() ||
+        !main.linksError.isEmpty()) {
         h += QStringLiteral("<h2>Hlavná obrazovka</h2>\n<div class=\"lesson\">\n");
         writeOwnWork(h, main);
         h += QStringLiteral("</div>\n");
@@ -207,7 +219,8 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
             if (same(t.day, l.day) && same(t.list, l.list))
                 scores << QStringLiteral("<li>%1</li>").arg(esc(scoreText(t)));
         if (!scores.isEmpty())
-            h += QStringLiteral("<p>Test:</p>\n<ul>\n%1\n</ul>\n").arg(scores.join(QLatin1Char('\n')));
+            h += QStringLiteral("<p>Test:</p>\n<ul>\n%1\n</ul>\n")
+                     .arg(scores.join(QLatin1Char('\n')));
         writeOwnWork(h, ownWork(learnerFolder, l.day, l.list, rootList));
         h += QStringLiteral("</div>\n");
     }
@@ -215,8 +228,9 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
     // Records of screens the course no longer has (or reached another way).
     QStringList other;
     auto inOutline = [&](const QString& d, const QString& list) {
-        return std::any_of(outline.begin(), outline.end(),
-                           [&](const OutlineLesson& l) { return same(l.day, d) && same(l.list, list); });
+        return std::any_of(outline.begin(), outline.end(), [&](const OutlineLesson& l) {
+            return same(l.day, d) && same(l.list, list);
+        });
     };
     for (const Visit& v : progress.visits())
         if (!inOutline(v.day, v.list))
@@ -224,16 +238,19 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
                          .arg(esc(v.day), esc(v.list), esc(progressDateText(v.when)));
     for (const TestAttempt& t : tests)
         if (!inOutline(t.day, t.list))
-            other << QStringLiteral("<li>%1 › %2: test %3</li>").arg(esc(t.day), esc(t.list), esc(scoreText(t)));
+            other << QStringLiteral("<li>%1 › %2: test %3</li>")
+                         .arg(esc(t.day), esc(t.list), esc(scoreText(t)));
     if (!other.isEmpty())
-        h += QStringLiteral("<h2>Ďalšie záznamy</h2>\n<ul>\n%1\n</ul>\n").arg(other.join(QLatin1Char('\n')));
+        h += QStringLiteral("<h2>Ďalšie záznamy</h2>\n<ul>\n%1\n</ul>\n")
+                 .arg(other.join(QLatin1Char('\n')));
     h += QStringLiteral("</body>\n</html>\n");
     return h.toUtf8();
 }
 
 void exportWork(const QString& programFolder, const QString& learnerFolder, const QString& rootList,
                 const QString& target) {
-    writeFileAtomic(target, exportWorkHtml(programFolder, learnerFolder, rootList, QDateTime::currentDateTime()));
+    writeFileAtomic(target, exportWorkHtml(programFolder, learnerFolder, rootList,
+                                           QDateTime::currentDateTime()));
 }
 
 } // namespace orbino

@@ -61,8 +61,9 @@ int checkOne(AppState& st, const Target& t, QTextStream& out, QSet<QString>& rep
     for (const QString& u : tree.unreadable)
         err << "orbino --check: " << u << '\n';
     if (tree.truncated)
-        err << "orbino --check: " << t.list << ": strom je príliš veľký, skontrolovaných je len prvých "
-            << kMaxTreeNodes << " položiek\n";
+        err << "orbino --check: " << t.list
+            << ": strom je príliš veľký, skontrolovaných je len prvých " << kMaxTreeNodes
+            << " položiek\n";
     err.flush();
     return problems + r.missing + int(tree.unreadable.size());
 }
@@ -97,13 +98,15 @@ int runIntegrityCheckCli(const QStringList& args) {
                 // Inside the course the first line names the folder as the
                 // window does: relative to the program folder.
                 if ((folder + QLatin1Char('/')).startsWith(st.programFolder))
-                    t.levelFolder = (folder + QLatin1Char('/')).mid(st.programFolder.size()).chopped(1);
+                    t.levelFolder =
+                        (folder + QLatin1Char('/')).mid(st.programFolder.size()).chopped(1);
                 else
                     t.levelFolder = folder.isEmpty() ? QStringLiteral("/") : folder;
                 t.searchDir = folder + QLatin1Char('/');
             } else {
                 t.levelFolder = folder;
-                t.searchDir = st.programFolder + (folder.isEmpty() ? QString() : folder + QLatin1Char('/'));
+                t.searchDir =
+                    st.programFolder + (folder.isEmpty() ? QString() : folder + QLatin1Char('/'));
             }
             targets.push_back(t);
         } else {
@@ -128,7 +131,8 @@ int runIntegrityCheckCli(const QStringList& args) {
                 targets.push_back({e.name, st.programFolder + e.name + QLatin1Char('/'), root});
             }
             if (targets.empty()) {
-                err << "orbino --check: v priečinku " << st.programFolder << " nie je žiadny deň kurzu\n";
+                err << "orbino --check: v priečinku " << st.programFolder
+                    << " nie je žiadny deň kurzu\n";
                 return 2;
             }
         }

@@ -62,9 +62,9 @@ FolderIndex::FolderIndex(const QString& dir) : m_dir(dir) {
 }
 
 bool FolderIndex::isPlain(const QString& name) {
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
-           name != QLatin1String(".") && name != QLatin1String("..") &&
-           !(name.size() >= 2 && name.at(1) == QLatin1Char(':'));
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
+           !name.contains(QLatin1Char('\\')) && name != QLatin1String(".") &&
+           name != QLatin1String("..") && !(name.size() >= 2 && name.at(1) == QLatin1Char(':'));
 }
 
 QString FolderIndex::fileName(const QString& name) const {

@@ -31,8 +31,8 @@ public:
 private:
     QString m_error;
     static bool isPlain(const QString& name);
-    QString m_dir;       // as given, ending with "/"
-    QString m_canonical; // the folder's canonical path, ending with "/"
+    QString m_dir;                    // as given, ending with "/"
+    QString m_canonical;              // the folder's canonical path, ending with "/"
     QHash<QString, bool> m_exact;     // name -> is a file (a link leading nowhere is none)
     QHash<QString, QString> m_folded; // folded name -> first name in byte order (files and folders)
     QHash<QString, bool> m_foldedIsFile;

@@ -31,11 +31,13 @@ std::vector<int> headAnchors(const LessonTree& tree) {
 // The nodes from depth `from` down to `index`, at most kPathHead +
 // kPathTail of them: a deeper path keeps its first and its last nodes, -1
 // standing for the ones left out.
-std::vector<int> shownPath(const LessonTree& tree, const std::vector<int>& anchors, int index, int from) {
+std::vector<int> shownPath(const LessonTree& tree, const std::vector<int>& anchors, int index,
+                           int from) {
     const int depth = tree.nodes[size_t(index)].depth;
     std::vector<int> path;
     if (depth - from + 1 <= kPathHead + kPathTail) {
-        for (int i = index; i >= 0 && tree.nodes[size_t(i)].depth >= from; i = tree.nodes[size_t(i)].parent)
+        for (int i = index; i >= 0 && tree.nodes[size_t(i)].depth >= from;
+             i = tree.nodes[size_t(i)].parent)
             path.push_back(i);
         std::reverse(path.begin(), path.end());
         return path;
@@ -45,7 +47,8 @@ std::vector<int> shownPath(const LessonTree& tree, const std::vector<int>& ancho
     for (int k = 0; k < kPathTail; ++k, i = tree.nodes[size_t(i)].parent)
         tail.push_back(i);
     std::vector<int> head;
-    for (int j = anchors[size_t(index)]; j >= 0 && tree.nodes[size_t(j)].depth >= from; j = tree.nodes[size_t(j)].parent)
+    for (int j = anchors[size_t(index)]; j >= 0 && tree.nodes[size_t(j)].depth >= from;
+         j = tree.nodes[size_t(j)].parent)
         head.push_back(j);
     path.assign(head.rbegin(), head.rend());
     path.push_back(-1);
@@ -58,7 +61,8 @@ QString captionPathOf(const LessonTree& tree, const std::vector<int>& anchors, i
     if (index <= 0)
         return out;
     for (const int i : shownPath(tree, anchors, index, 1))
-        out += (i < 0 ? QStringLiteral("...") : tree.nodes[size_t(i)].caption) + QStringLiteral(" - ");
+        out +=
+            (i < 0 ? QStringLiteral("...") : tree.nodes[size_t(i)].caption) + QStringLiteral(" - ");
     return out;
 }
 
@@ -68,8 +72,8 @@ QString captionPath(const LessonTree& tree, int index) {
     return captionPathOf(tree, headAnchors(tree), index);
 }
 
-IntegrityReport checkIntegrity(const LessonTree& tree, const QString& searchDir, const QString& levelFolder,
-                               const QString& allAround) {
+IntegrityReport checkIntegrity(const LessonTree& tree, const QString& searchDir,
+                               const QString& levelFolder, const QString& allAround) {
     IntegrityReport r;
     r.lines << levelFolder << QString();
     const FolderIndex folder(searchDir); // read now: the check sees the folder as it is
@@ -110,13 +114,15 @@ IntegrityReport checkIntegrity(const LessonTree& tree, const QString& searchDir,
         r.lines << head + c.list + QStringLiteral(" duplikovany v ") + c.namedBy;
         QString chain;
         for (const int i : shownPath(tree, anchors, c.node, 0))
-            chain += (i < 0 ? QStringLiteral("...") : tree.nodes[size_t(i)].target) + QStringLiteral("->");
+            chain += (i < 0 ? QStringLiteral("...") : tree.nodes[size_t(i)].target) +
+                     QStringLiteral("->");
         r.lines << head + chain;
     }
     for (const QString& list : repeatedOrder) {
         const int more = repeated.value(list) - kShownPerMissingFile;
         if (more > 0)
-            r.lines << head + list + QStringLiteral(" duplikovany ešte na %1 ďalších miestach").arg(more);
+            r.lines << head + list +
+                           QStringLiteral(" duplikovany ešte na %1 ďalších miestach").arg(more);
     }
     return r;
 }

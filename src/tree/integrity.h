@@ -14,9 +14,10 @@ QString integrityTestName(const QString& target);
 // How much of one problem is listed. A course whose lists name each other
 // many times over could otherwise make a report (and its memory) grow with
 // the square of its size.
-inline constexpr int kShownPerMissingFile = 10; // the first occurrences of each missing file or repeated list
-inline constexpr int kPathHead = 4;             // a deeper path shows its first ...
-inline constexpr int kPathTail = 8;             // ... and last nodes, "..." between them
+inline constexpr int kShownPerMissingFile =
+    10;                             // the first occurrences of each missing file or repeated list
+inline constexpr int kPathHead = 4; // a deeper path shows its first ...
+inline constexpr int kPathTail = 8; // ... and last nodes, "..." between them
 
 // Captions from the first level below the root down to `index`, each
 // followed by " - "; empty for the root. A path deeper than kPathHead +
@@ -39,8 +40,8 @@ struct IntegrityReport {
 // One existence test per node; nothing is opened. Items without a target
 // name no file and are skipped. `allAround` is the configured heading of a
 // cyclic reference.
-IntegrityReport checkIntegrity(const LessonTree& tree, const QString& searchDir, const QString& levelFolder,
-                               const QString& allAround);
+IntegrityReport checkIntegrity(const LessonTree& tree, const QString& searchDir,
+                               const QString& levelFolder, const QString& allAround);
 
 // Scroll bars of the list: more than 24 lines gives a vertical one, a line
 // longer than 85 characters a horizontal one.

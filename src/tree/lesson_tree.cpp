@@ -18,7 +18,9 @@ namespace {
 
 // Blanks and control characters off both ends, as the screen builder trims
 // an item's file reference.
-QString trimBlanks(const QString& s) { return trimControl(s); }
+QString trimBlanks(const QString& s) {
+    return trimControl(s);
+}
 
 // The item lines of one content list, read once however often it is named;
 // nodes share these strings instead of copying them.
@@ -89,7 +91,8 @@ QStringList LessonTree::listChain(int index) const {
     return out;
 }
 
-LessonTree buildLessonTree(const QString& searchDir, const QString& rootList, const QString& rootCaption) {
+LessonTree buildLessonTree(const QString& searchDir, const QString& rootList,
+                           const QString& rootCaption) {
     LessonTree tree;
     tree.nodes.push_back({rootCaption, rootList, -1, 0, foldAsciiUpper(rootCaption)});
 
@@ -143,7 +146,8 @@ LessonTree buildLessonTree(const QString& searchDir, const QString& rootList, co
         }
         const int parent = top.node;
         const int node = tree.size();
-        tree.nodes.push_back({item.caption, item.target, parent, tree.nodes[size_t(parent)].depth + 1, item.folded});
+        tree.nodes.push_back(
+            {item.caption, item.target, parent, tree.nodes[size_t(parent)].depth + 1, item.folded});
         // Only a lower-case "txt" ending is followed here, though opening
         // compares the extension in upper case.
         if (!item.target.endsWith(QLatin1String("txt"), Qt::CaseSensitive))
@@ -171,7 +175,9 @@ int CaptionSearch::start(const LessonTree& tree, const QString& text) {
     return next(tree, text, true);
 }
 
-int CaptionSearch::next(const LessonTree& tree, const QString& text) { return next(tree, text, false); }
+int CaptionSearch::next(const LessonTree& tree, const QString& text) {
+    return next(tree, text, false);
+}
 
 int CaptionSearch::next(const LessonTree& tree, const QString& text, bool fromRoot) {
     const int found = findCaption(tree, text, fromRoot ? 0 : m_pos + 1);
@@ -205,7 +211,8 @@ OpenPlan planOpen(const QString& target) {
         plan.kind = OpenPlan::ContentList;
         plan.fileName = target;
     } else {
-        plan.kind = plan.extension == QLatin1String("SCM") ? OpenPlan::Demonstration : OpenPlan::Program;
+        plan.kind =
+            plan.extension == QLatin1String("SCM") ? OpenPlan::Demonstration : OpenPlan::Program;
         plan.fileName = blank < 0 ? target : target.left(blank);
         if (plan.kind == OpenPlan::Program && blank >= 0)
             plan.params = target.mid(blank);
@@ -216,7 +223,8 @@ OpenPlan planOpen(const QString& target) {
 QString titlePath(const LessonTree& tree, int index) {
     QStringList parts = tree.captionsTo(index);
     parts.prepend(tree.nodes.front().caption);
-    QString t = NahradZnak(parts.join(QStringLiteral(" - ")), QStringLiteral("_"), QStringLiteral(" "));
+    QString t =
+        NahradZnak(parts.join(QStringLiteral(" - ")), QStringLiteral("_"), QStringLiteral(" "));
     if (t.startsWith(QLatin1Char('0')))
         t.remove(0, 1);
     return t;

@@ -26,7 +26,7 @@ struct TreeNode {
 // A content list that names a list already being read above it. It is shown
 // once, as a leaf, and not read again.
 struct CyclicReference {
-    int node = 0;      // the leaf that names it
+    int node = 0;    // the leaf that names it
     QString list;    // the repeated list as the item names it
     QString namedBy; // the list whose item names it
     // The lists being read at that moment are LessonTree::listChain(node):
@@ -58,7 +58,8 @@ public:
 // nodes share its strings. Never throws: unreadable lists (and an unreadable
 // folder) are collected instead, each once.
 // Stops (and sets `truncated`) once the tree holds kMaxTreeNodes nodes.
-LessonTree buildLessonTree(const QString& searchDir, const QString& rootList, const QString& rootCaption);
+LessonTree buildLessonTree(const QString& searchDir, const QString& rootList,
+                           const QString& rootCaption);
 
 // Raises only "a".."z"; letters with diacritics keep their case.
 QString foldAsciiUpper(const QString& text);
@@ -83,7 +84,7 @@ private:
 
 // Values the tree window derives from the level tables for level n.
 struct TreePlace {
-    QString levelTitle;  // level folder name[n], "_" as blanks, a leading "0" dropped
+    QString levelTitle; // level folder name[n], "_" as blanks, a leading "0" dropped
     QString searchFolder;
     QString searchDir;   // program folder + search folder + "/"
     QString levelFolder; // level folder name[n], unchanged

@@ -26,8 +26,10 @@ int runTextSearchCli(const QStringList& args) {
     auto usage = [&](const QString& problem) {
         err << "orbino --search-text: " << problem << "\n"
             << "Použitie: orbino --search-text SLOVÁ... [--course PRIEČINOK]\n"
-               "Vypíše miesta kurzu, kde sa v texte nachádzajú všetky slová (veľkosť písmen a diakritika\n"
-               "sa nerozlišujú, posledné slovo môže byť začiatkom slova), a skončí kódom 0, ak niečo\n"
+               "Vypíše miesta kurzu, kde sa v texte nachádzajú všetky slová (veľkosť písmen a "
+               "diakritika\n"
+               "sa nerozlišujú, posledné slovo môže byť začiatkom slova), a skončí kódom 0, ak "
+               "niečo\n"
                "našlo, 1, ak nie.\n";
         return 2;
     };
@@ -51,7 +53,8 @@ int runTextSearchCli(const QStringList& args) {
     if (words.isEmpty())
         return usage(QStringLiteral("chýbajú slová, ktoré treba hľadať"));
     if (!courseDir.isEmpty() && !QDir::setCurrent(courseDir)) {
-        err << "orbino --search-text: priečinok kurzu " << courseDir << " neexistuje alebo sa nedá otvoriť\n";
+        err << "orbino --search-text: priečinok kurzu " << courseDir
+            << " neexistuje alebo sa nedá otvoriť\n";
         return 2;
     }
 
@@ -64,7 +67,8 @@ int runTextSearchCli(const QStringList& args) {
         return 2;
     const QList<TextHit> hits = search.search(words.join(QLatin1Char(' ')), 100000);
     for (const TextHit& h : hits)
-        out << oneLine(h.captionPath) << '\t' << oneLine(h.file) << '\t' << oneLine(plainSnippet(h.snippet)) << '\n';
+        out << oneLine(h.captionPath) << '\t' << oneLine(h.file) << '\t'
+            << oneLine(plainSnippet(h.snippet)) << '\n';
     out.flush();
     return hits.isEmpty() ? 1 : 0;
 }

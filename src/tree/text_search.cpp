@@ -27,8 +27,8 @@
 
 #include <cstdio>
 #include <sys/stat.h>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace orbino {
 
@@ -65,14 +65,16 @@ Stamp stampOf(const QByteArray& nativePath) {
     struct stat s {};
     if (::stat(nativePath.constData(), &s) != 0)
         return {};
-    return {S_ISDIR(s.st_mode) ? 0 : qint64(s.st_size), qint64(s.st_mtim.tv_sec) * 1000000000LL + s.st_mtim.tv_nsec};
+    return {S_ISDIR(s.st_mode) ? 0 : qint64(s.st_size),
+            qint64(s.st_mtim.tv_sec) * 1000000000LL + s.st_mtim.tv_nsec};
 }
 
 // A connection opened in the constructor and removed in the destructor, for
 // the thread that made it.
 class Connection {
 public:
-    Connection(const QString& name, const QString& database, const QString& options) : m_name(name) {
+    Connection(const QString& name, const QString& database, const QString& options)
+        : m_name(name) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(database);
         db.setConnectOptions(options);
@@ -119,7 +121,8 @@ bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& roo
     while (q.next())
         meta.insert(q.value(0).toString(), q.value(1).toString());
     if (meta.value(QStringLiteral("version")) != QString::number(kSchemaVersion) ||
-        meta.value(QStringLiteral("course")) != course || meta.value(QStringLiteral("rootList")) != rootList ||
+        meta.value(QStringLiteral("course")) != course ||
+        meta.value(QStringLiteral("rootList")) != rootList ||
         meta.value(QStringLiteral("complete")) != QLatin1String("1"))
         return false;
     if (!q.exec(QStringLiteral("SELECT data FROM watched")) || !q.next())
@@ -154,8 +157,8 @@ struct Row {
 
 // Reads the course and fills the tables of `db`, which are made anew.
 // Returns false when cancelled.
-bool build(QSqlDatabase& db, const QString& course, const QString& rootList, const std::atomic<bool>& cancel,
-           const std::function<void(int, int)>& progress) {
+bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
+           const std::atomic<bool>& cancel, const std::function<void(int, int)>& progress) {
     QSqlQuery q(db);
     exec(q, QStringLiteral("PRAGMA journal_mode=OFF"));
     exec(q, QStringLiteral("PRAGMA synchronous=OFF"));
@@ -166,9 +169,11 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList, con
     exec(q, QStringLiteral("CREATE TABLE watched(data BLOB)"));
     // Case and diacritics are folded away on both sides, so "subor" finds
     // "súbor" and "KLAV" finds "Klávesnica".
-    exec(q, QStringLiteral("CREATE VIRTUAL TABLE texts USING fts5(body, captionPath UNINDEXED, file UNINDEXED, "
-                           "day UNINDEXED, node UNINDEXED, caption UNINDEXED, target UNINDEXED, kind UNINDEXED, "
-                           "tokenize = 'unicode61 remove_diacritics 2')"));
+    exec(q,
+         QStringLiteral(
+             "CREATE VIRTUAL TABLE texts USING fts5(body, captionPath UNINDEXED, file UNINDEXED, "
+             "day UNINDEXED, node UNINDEXED, caption UNINDEXED, target UNINDEXED, kind UNINDEXED, "
+             "tokenize = 'unicode61 remove_diacritics 2')"));
     if (!db.transaction())
         throw SqlFailure{db.lastError().text()};
 
@@ -184,8 +189,9 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList, con
         return s;
     };
     QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO texts(body, captionPath, file, day, node, caption, target, kind) "
-                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    insert.prepare(QStringLiteral(
+        "INSERT INTO texts(body, captionPath, file, day, node, caption, target, kind) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
     auto add = [&](const Row& r) {
         const QString body = stripControls(r.body);
         if (body.trimmed().isEmpty())
@@ -296,10 +302,11 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList, con
         throw SqlFailure{w.lastError().text()};
     QSqlQuery m(db);
     m.prepare(QStringLiteral("INSERT INTO meta(key, value) VALUES (?, ?)"));
-    const QList<std::pair<QString, QString>> meta{{QStringLiteral("version"), QString::number(kSchemaVersion)},
-                                                 {QStringLiteral("course"), course},
-                                                 {QStringLiteral("rootList"), rootList},
-                                                 {QStringLiteral("complete"), QStringLiteral("1")}};
+    const QList<std::pair<QString, QString>> meta{
+        {QStringLiteral("version"), QString::number(kSchemaVersion)},
+        {QStringLiteral("course"), course},
+        {QStringLiteral("rootList"), rootList},
+        {QStringLiteral("complete"), QStringLiteral("1")}};
     for (const auto& [k, v] : meta) {
         m.addBindValue(k);
         m.addBindValue(v);
@@ -352,7 +359,9 @@ QString htmlSnippet(const QString& snippet) {
 
 namespace {
 
-bool isWordChar(char32_t c) { return QChar::isLetterOrNumber(c) || QChar::isMark(c); }
+bool isWordChar(char32_t c) {
+    return QChar::isLetterOrNumber(c) || QChar::isMark(c);
+}
 
 // The words of the user's text; `prefix` when the text ends inside the last.
 struct QueryWords {
@@ -468,7 +477,8 @@ QString SnippetMaker::make(const QString& body, int tokens) const {
             if (first < 0)
                 first = long(k - start);
         }
-        const long score = distinct.size() * 100000L + count * 100L - (first < 0 ? 0 : std::abs(first - 3));
+        const long score =
+            distinct.size() * 100000L + count * 100L - (first < 0 ? 0 : std::abs(first - 3));
         if (score > bestScore) {
             bestScore = score;
             best = start;
@@ -503,7 +513,8 @@ QString ftsQuery(const QString& text) {
         return {};
     QStringList terms;
     for (QString w : q.words)
-        terms << QLatin1Char('"') + w.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+        terms << QLatin1Char('"') + w.replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+                     QLatin1Char('"');
     if (q.prefix)
         terms.last() += QLatin1Char('*');
     return terms.join(QLatin1Char(' '));
@@ -513,7 +524,8 @@ QString indexFileName(const QString& cacheDir, const QString& courseDir) {
     QString abs = QFileInfo(courseDir).canonicalFilePath();
     if (abs.isEmpty())
         abs = QFileInfo(courseDir).absoluteFilePath();
-    const QByteArray hash = QCryptographicHash::hash(abs.toUtf8(), QCryptographicHash::Sha256).toHex().left(24);
+    const QByteArray hash =
+        QCryptographicHash::hash(abs.toUtf8(), QCryptographicHash::Sha256).toHex().left(24);
     QString dir = cacheDir;
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
@@ -530,10 +542,12 @@ QString courseRootList(const QString& programFolder) {
 }
 
 QString defaultIndexCacheDir() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/orbino");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+           QStringLiteral("/orbino");
 }
 
-TextSearch::TextSearch(const QString& courseDir, const QString& rootList, const QString& cacheDir, QObject* parent)
+TextSearch::TextSearch(const QString& courseDir, const QString& rootList, const QString& cacheDir,
+                       QObject* parent)
     : QObject(parent), m_rootList(rootList), m_cacheDir(cacheDir) {
     m_course = QFileInfo(courseDir).absoluteFilePath();
     if (!m_course.endsWith(QLatin1Char('/')))
@@ -579,11 +593,13 @@ void TextSearch::start() {
         return;
     m_file = indexFileName(m_cacheDir, m_course);
     if (!cacheWritable(m_cacheDir, m_file)) {
-        setProblem(QStringLiteral("Do priečinka %1 sa nedá zapisovať: index na hľadanie v texte sa vytvára "
-                                  "len v pamäti, pri každom spustení znova.")
+        setProblem(QStringLiteral(
+                       "Do priečinka %1 sa nedá zapisovať: index na hľadanie v texte sa vytvára "
+                       "len v pamäti, pri každom spustení znova.")
                        .arg(QDir::toNativeSeparators(m_cacheDir)));
         m_file.clear();
-        m_memoryUri = QStringLiteral("file:%1?mode=memory&cache=shared").arg(uniqueName(this, "memory"));
+        m_memoryUri =
+            QStringLiteral("file:%1?mode=memory&cache=shared").arg(uniqueName(this, "memory"));
         // The reader keeps the memory database alive after the builder is done.
         openReader();
     }
@@ -605,11 +621,13 @@ bool TextSearch::prepare() {
     }
     m_file = indexFileName(m_cacheDir, m_course);
     if (!cacheWritable(m_cacheDir, m_file)) {
-        setProblem(QStringLiteral("Do priečinka %1 sa nedá zapisovať: index na hľadanie v texte sa vytvára "
-                                  "len v pamäti.")
+        setProblem(QStringLiteral(
+                       "Do priečinka %1 sa nedá zapisovať: index na hľadanie v texte sa vytvára "
+                       "len v pamäti.")
                        .arg(QDir::toNativeSeparators(m_cacheDir)));
         m_file.clear();
-        m_memoryUri = QStringLiteral("file:%1?mode=memory&cache=shared").arg(uniqueName(this, "memory"));
+        m_memoryUri =
+            QStringLiteral("file:%1?mode=memory&cache=shared").arg(uniqueName(this, "memory"));
         openReader();
     }
     m_building = true;
@@ -656,7 +674,8 @@ void TextSearch::run() {
             QFile::remove(part);
             return;
         }
-        if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(m_file).constData()) != 0) {
+        if (std::rename(QFile::encodeName(part).constData(),
+                        QFile::encodeName(m_file).constData()) != 0) {
             QFile::remove(part);
             throw SqlFailure{QStringLiteral("%1 sa nedá premenovať na %2").arg(part, m_file)};
         }
@@ -694,7 +713,8 @@ QList<TextHit> TextSearch::search(const QString& text, int limit) {
     // for the rows shown.
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT rowid, day, node, kind FROM texts WHERE texts MATCH ? ORDER BY rank LIMIT ?"));
+    q.prepare(QStringLiteral(
+        "SELECT rowid, day, node, kind FROM texts WHERE texts MATCH ? ORDER BY rank LIMIT ?"));
     q.addBindValue(match);
     // Several rows of one node (its caption, its text, its twin) give one hit.
     q.addBindValue(limit * 3 + 8);
@@ -727,7 +747,8 @@ QList<TextHit> TextSearch::search(const QString& text, int limit) {
     // short prefix again for every row.
     QSqlQuery row(db);
     row.setForwardOnly(true);
-    row.prepare(QStringLiteral("SELECT captionPath, file, body, day, node, caption, target FROM texts WHERE rowid = ?"));
+    row.prepare(QStringLiteral(
+        "SELECT captionPath, file, body, day, node, caption, target FROM texts WHERE rowid = ?"));
     const SnippetMaker snippet(text);
     for (const Pick& p : picks) {
         row.addBindValue(p.rowid);

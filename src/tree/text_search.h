@@ -57,7 +57,7 @@ public:
 
 private:
     int matches(const QString& token) const; // the query word it matches, or -1
-    QStringList m_words; // folded
+    QStringList m_words;                     // folded
     bool m_prefix = false;
     mutable QHash<QString, int> m_cache;
 };
@@ -80,8 +80,8 @@ class TextSearch : public QObject {
 public:
     // `courseDir`: the program folder; `rootList`: the day folders' first
     // content list ("Obsah.txt" unless configured otherwise).
-    TextSearch(const QString& courseDir, const QString& rootList, const QString& cacheDir = defaultIndexCacheDir(),
-               QObject* parent = nullptr);
+    TextSearch(const QString& courseDir, const QString& rootList,
+               const QString& cacheDir = defaultIndexCacheDir(), QObject* parent = nullptr);
     ~TextSearch() override; // stops a build in progress and waits for it
 
     // Checks the index in the background and rebuilds it when a file it was
@@ -112,10 +112,10 @@ private:
     bool openReader();
     void setProblem(const QString& p);
 
-    QString m_course;   // ending with "/"
+    QString m_course; // ending with "/"
     QString m_rootList;
     QString m_cacheDir;
-    QString m_file;     // the index file; empty for memory
+    QString m_file; // the index file; empty for memory
     QString m_memoryUri;
     QString m_readerName;
     bool m_readerOpen = false;

@@ -16,7 +16,9 @@ void TForm1::Hadaj1Click() {
         // A second copy must not start a third one.
         const QString t1 = st.CitajKonfig(keys::BlockedTree1);
         const ConfigText t2 = st.configText(keys::BlockedTree2);
-        const bool end = !t2.messageOn || (st.prompter && st.prompter->ask(MsgKind::Confirmation, t1 + QStringLiteral("\r") + t2.value));
+        const bool end = !t2.messageOn ||
+                         (st.prompter && st.prompter->ask(MsgKind::Confirmation,
+                                                          t1 + QStringLiteral("\r") + t2.value));
         if (end) {
             if (!ui->Memo1->isReadOnly())
                 saveBeforeLeaving();

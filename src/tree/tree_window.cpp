@@ -13,11 +13,11 @@
 #include "tree/text_search.h"
 #include "ui_tree_window.h"
 
-#include <QMenuBar>
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QPainter>
 #include <QScopeGuard>
 #include <QStyledItemDelegate>
@@ -53,7 +53,8 @@ class HitDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         const QString html = index.data(kHtmlRole).toString();
         if (html.isEmpty()) {
             QStyledItemDelegate::paint(p, option, index);
@@ -71,7 +72,8 @@ public:
         p->save();
         p->translate(opt.rect.topLeft());
         QAbstractTextDocumentLayout::PaintContext ctx;
-        ctx.palette.setColor(QPalette::Text, opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        ctx.palette.setColor(QPalette::Text, opt.palette.color(selected ? QPalette::HighlightedText
+                                                                        : QPalette::Text));
         ctx.clip = QRectF(0, 0, opt.rect.width(), opt.rect.height());
         p->setClipRect(ctx.clip);
         doc.documentLayout()->draw(p, ctx);
@@ -109,11 +111,14 @@ private:
 TOknoHladaj::TOknoHladaj(TForm1& form, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::TOknoHladaj), m_form(form), st(form.st) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
     // The found item stays marked while the search panel has the focus.
     QPalette p = ui->TreeView1->palette();
-    p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
-    p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+    p.setColor(QPalette::Inactive, QPalette::Highlight,
+               p.color(QPalette::Active, QPalette::Highlight));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               p.color(QPalette::Active, QPalette::HighlightedText));
     ui->TreeView1->setPalette(p);
     // The hidden header is still read by screen readers: it names the column.
     ui->TreeView1->setHeaderLabel(QStringLiteral("Lekcie"));
@@ -167,7 +172,8 @@ bool TOknoHladaj::eventFilter(QObject* o, QEvent* e) {
     // The arrows move through the hits without leaving the field.
     if (o == ui->Edit2 && e->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(e)->key();
-        if (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
+        if (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown ||
+            key == Qt::Key_PageUp) {
             QListWidget* list = ui->ListBox1;
             const int n = int(m_hits.size());
             if (n > 0) {
@@ -224,13 +230,15 @@ void TOknoHladaj::FormActivate() {
         const QSignalBlocker block(tv);
         tv->setCurrentItem(m_items.front());
     }
-    ui->Label3->setText(st.programFolder + m_place.levelFolder + QStringLiteral("/") + st.rootListName);
+    ui->Label3->setText(st.programFolder + m_place.levelFolder + QStringLiteral("/") +
+                        st.rootListName);
     restore.dismiss();
     QApplication::restoreOverrideCursor();
 
     QStringList problems = m_tree.unreadable;
     if (m_tree.truncated)
-        problems << QStringLiteral("Strom je príliš veľký: zobrazuje sa len prvých %1 položiek.").arg(kMaxTreeNodes);
+        problems << QStringLiteral("Strom je príliš veľký: zobrazuje sa len prvých %1 položiek.")
+                        .arg(kMaxTreeNodes);
     if (!problems.isEmpty())
         st.message(MsgKind::Error, problems.join(QLatin1Char('\n')));
 }
@@ -264,9 +272,11 @@ void TOknoHladaj::startTextIndex() {
     if (m_text)
         return;
     m_text = std::make_unique<TextSearch>(st.programFolder, courseRootList(st.programFolder));
-    connect(m_text.get(), &TextSearch::progress, this,
-            [this](int done, int total) { m_form.guard([=, this] { textIndexProgress(done, total); }); });
-    connect(m_text.get(), &TextSearch::finished, this, [this] { m_form.guard([this] { textIndexFinished(); }); });
+    connect(m_text.get(), &TextSearch::progress, this, [this](int done, int total) {
+        m_form.guard([=, this] { textIndexProgress(done, total); });
+    });
+    connect(m_text.get(), &TextSearch::finished, this,
+            [this] { m_form.guard([this] { textIndexFinished(); }); });
     ui->ProgressBar1->setRange(0, 0); // busy until the first count arrives
     ui->ProgressBar1->show();
     ui->Label5->hide();
@@ -289,7 +299,9 @@ void TOknoHladaj::textIndexFinished() {
         runTextSearch();
 }
 
-void TOknoHladaj::Edit2Change() { m_debounce->start(); }
+void TOknoHladaj::Edit2Change() {
+    m_debounce->start();
+}
 
 void TOknoHladaj::runTextSearch() {
     m_debounce->stop();
@@ -306,7 +318,8 @@ void TOknoHladaj::runTextSearch() {
         return;
     }
     for (const TextHit& h : m_hits) {
-        auto* item = new QListWidgetItem(h.captionPath + QStringLiteral(": ") + plainSnippet(h.snippet), list);
+        auto* item = new QListWidgetItem(
+            h.captionPath + QStringLiteral(": ") + plainSnippet(h.snippet), list);
         item->setData(kHtmlRole, htmlSnippet(h.snippet));
         item->setData(kPathRole, h.captionPath);
         item->setToolTip(h.file);
@@ -319,7 +332,8 @@ void TOknoHladaj::ListBox1DblClick() {
     if (row < 0 || row >= m_hits.size())
         return;
     const TextHit h = m_hits.at(row);
-    openItem(st.programFolder + h.dayFolder + QStringLiteral("/"), h.caption, h.target, h.captionPath, h.node == 0);
+    openItem(st.programFolder + h.dayFolder + QStringLiteral("/"), h.caption, h.target,
+             h.captionPath, h.node == 0);
 }
 
 int TOknoHladaj::selectedNode() const {
@@ -345,7 +359,9 @@ void TOknoHladaj::Hadanie1Click() {
     Edit1Enter();
 }
 
-void TOknoHladaj::Edit1Enter() { ui->Button2->setEnabled(true); }
+void TOknoHladaj::Edit1Enter() {
+    ui->Button2->setEnabled(true);
+}
 
 void TOknoHladaj::notFound() {
     const ConfigText text = st.configText(keys::NotFound);
@@ -390,16 +406,21 @@ void TOknoHladaj::Button3Click() {
     SpustiSubor();
 }
 
-void TOknoHladaj::TreeView1DblClick() { SpustiSubor(); }
+void TOknoHladaj::TreeView1DblClick() {
+    SpustiSubor();
+}
 
 void TOknoHladaj::TreeView1Click() {
     const int i = selectedNode();
     if (i < 0)
         return;
-    ui->Label3->setText(st.programFolder + m_place.levelFolder + QStringLiteral("/") + m_tree.nodes[size_t(i)].target);
+    ui->Label3->setText(st.programFolder + m_place.levelFolder + QStringLiteral("/") +
+                        m_tree.nodes[size_t(i)].target);
 }
 
-void TOknoHladaj::Button1Click() { close(); }
+void TOknoHladaj::Button1Click() {
+    close();
+}
 
 void TOknoHladaj::SpustiSubor() {
     const int i = selectedNode();
@@ -410,8 +431,8 @@ void TOknoHladaj::SpustiSubor() {
     openItem(m_place.searchDir, node.caption, node.target, titlePath(m_tree, i), i == 0);
 }
 
-void TOknoHladaj::openItem(const QString& dir, const QString& caption, const QString& target, const QString& title,
-                           bool root) {
+void TOknoHladaj::openItem(const QString& dir, const QString& caption, const QString& target,
+                           const QString& title, bool root) {
     if (!root && !passGate(m_form, gateFor(caption, st.teacherLoggedIn, st.solutionPasswordFlag)))
         return;
 
@@ -425,8 +446,8 @@ void TOknoHladaj::openItem(const QString& dir, const QString& caption, const QSt
             return;
         }
         AppState* state = &st;
-        ShellOpen(*st.shell, resolvePath(dir + plan.fileName), splitParameters(plan.params), QString(),
-                  [state, shown](const QString&) {
+        ShellOpen(*st.shell, resolvePath(dir + plan.fileName), splitParameters(plan.params),
+                  QString(), [state, shown](const QString&) {
                       const ConfigText text = state->configText(keys::Nonexe);
                       state->messageIf(text, MsgKind::Warning, shown + text.value);
                   });
@@ -488,17 +509,19 @@ void TOknoHladaj::open() {
     ui->Label3->hide();
     ui->Panel1->hide();
     ui->Panel2->hide();
-    const QString heading =
-        st.CitajKonfig(keys::MissingFiles);
+    const QString heading = st.CitajKonfig(keys::MissingFiles);
     const QString allAround = st.CitajKonfig(keys::AllAround);
     ui->Label1->setText(heading + QStringLiteral(" ") + m_place.levelFolder);
-    const IntegrityReport r = checkIntegrity(m_tree, m_place.searchDir, m_place.levelFolder, allAround);
+    const IntegrityReport r =
+        checkIntegrity(m_tree, m_place.searchDir, m_place.levelFolder, allAround);
     ui->Memo1->setPlainText(r.lines.join(QLatin1Char('\n')));
     // Bars the list needs are always shown; otherwise Qt shows them only
     // when the text does not fit, so nothing is ever out of reach.
     const ScrollNeed need = integrityScrollBars(r.lines);
-    ui->Memo1->setVerticalScrollBarPolicy(need.vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
-    ui->Memo1->setHorizontalScrollBarPolicy(need.horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+    ui->Memo1->setVerticalScrollBarPolicy(need.vertical ? Qt::ScrollBarAlwaysOn
+                                                        : Qt::ScrollBarAsNeeded);
+    ui->Memo1->setHorizontalScrollBarPolicy(need.horizontal ? Qt::ScrollBarAlwaysOn
+                                                            : Qt::ScrollBarAsNeeded);
     ui->Memo1->show();
     ui->Memo1->raise();
     ui->Button5->show();
@@ -510,7 +533,8 @@ void TOknoHladaj::Button5Click() {
     ui->Hadanie1->setEnabled(true);
     ui->Hadanieintegrity1->setEnabled(true);
     ui->Label1->setText(m_place.levelFolder);
-    ui->Label3->setText(st.programFolder + m_place.levelFolder + QStringLiteral("/") + m_tree.nodes.front().target);
+    ui->Label3->setText(st.programFolder + m_place.levelFolder + QStringLiteral("/") +
+                        m_tree.nodes.front().target);
     ui->Label3->show();
     ui->Panel2->show();
 }

@@ -71,8 +71,8 @@ private:
     // Opens a target of the lesson tree whose files lie in `dir`: the
     // password gate of its caption (not for the root), then as its extension
     // says; a content list in a second copy titled `title`.
-    void openItem(const QString& dir, const QString& caption, const QString& target, const QString& title,
-                  bool root);
+    void openItem(const QString& dir, const QString& caption, const QString& target,
+                  const QString& title, bool root);
     void textIndexProgress(int done, int total);
     void textIndexFinished();
     std::unique_ptr<TextSearch> m_text;

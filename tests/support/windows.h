@@ -38,7 +38,8 @@ public:
 
     int exec(QWidget* w) override {
         opened << w->objectName();
-        classes << QString::fromLatin1(w->metaObject()->className()).section(QLatin1String("::"), -1);
+        classes
+            << QString::fromLatin1(w->metaObject()->className()).section(QLatin1String("::"), -1);
         if (showWindows)
             w->show();
         int result = 0;
@@ -76,7 +77,8 @@ inline QPushButton* dayButton(QWidget* main, const QString& caption) {
 // The buttons a screen build made on level window `w`, in creation order.
 inline QList<QPushButton*> itemButtons(QWidget* w) {
     QList<QPushButton*> out;
-    for (auto* b : child<QWidget>(w, "centralwidget")->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+    for (auto* b :
+         child<QWidget>(w, "centralwidget")->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
         if (b->property("runtime").toBool())
             out << b;
     return out;
