@@ -6,9 +6,13 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWidget>
 
 namespace orbino {
@@ -78,7 +82,76 @@ QString WidgetPrompter::existingFolder(const QString& title, const QString& star
     return QFileDialog::getExistingDirectory(activeParent(), title, startFolder);
 }
 
+namespace {
+// Room the window manager's title bar and frame take.
+constexpr int kFrameRoom = 40;
+
+// A window designed for a larger screen than this one (a small screen at a
+// high scale factor) keeps its designed layout inside a scroll area and
+// takes the screen, so none of its controls is out of reach.
+void fitToScreen(QWidget* window) {
+    QScreen* screen = window->screen();
+    // Level windows place their own canvas (they carry its designed geometry).
+    if (!screen || window->property("fittedToScreen").toBool() ||
+        window->property("designGeometry").isValid())
+        return;
+    const QRect free = screen->availableGeometry();
+    const QSize design = window->size();
+    if (design.width() <= free.width() && design.height() + kFrameRoom <= free.height())
+        return;
+    auto* area = new QScrollArea;
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setAlignment(Qt::AlignCenter);
+    if (auto* main = qobject_cast<QMainWindow*>(window)) {
+        QWidget* central = main->takeCentralWidget();
+        if (!central) {
+            delete area;
+            return;
+        }
+        central->setMinimumSize(central->size());
+        area->setWidget(central);
+        main->setCentralWidget(area);
+    } else if (!window->layout()) {
+        // Controls placed at fixed positions move onto a canvas of the
+        // window's designed size, each keeping its place and visibility.
+        auto* canvas = new QWidget;
+        canvas->resize(design);
+        const QObjectList children = window->children();
+        for (QObject* o : children) {
+            auto* w = qobject_cast<QWidget*>(o);
+            if (!w || w->isWindow())
+                continue;
+            const bool hidden = w->isHidden();
+            w->setParent(canvas);
+            w->setVisible(!hidden);
+        }
+        area->setWidget(canvas);
+        auto* layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(area);
+    } else {
+        delete area; // laid out windows shrink by themselves
+        return;
+    }
+    window->setProperty("fittedToScreen", true);
+    window->setMinimumSize(0, 0);
+    window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // A few pixels short of the screen's edges, for the window frame.
+    window->setGeometry(free.x() + 5, free.y() + kFrameRoom / 2,
+                        std::min(design.width(), free.width() - 10),
+                        std::min(design.height(), free.height() - kFrameRoom));
+    // Whatever gets the focus is scrolled into view, as Tab and mnemonics
+    // reach controls the area has scrolled away.
+    QObject::connect(qApp, &QApplication::focusChanged, area, [area](QWidget*, QWidget* now) {
+        if (now && area->widget() && area->widget()->isAncestorOf(now))
+            area->ensureWidgetVisible(now, 10, 10);
+    });
+}
+} // namespace
+
 int ModalRunner::exec(QWidget* window) {
+    fitToScreen(window);
     if (auto* dlg = qobject_cast<QDialog*>(window))
         return dlg->exec();
     QPointer<QWidget> guard(window);
