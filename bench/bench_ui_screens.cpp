@@ -14,7 +14,7 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/textfile.h"
-#include "ui_tform1.h"
+#include "platform_doubles.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,37 +31,9 @@
 #include <functional>
 
 using namespace orbino;
+using namespace orbino::bench;
 
 namespace {
-
-// Any message during a benchmark means the screens did not build as meant.
-class FailingPrompter : public Prompter {
-public:
-    QString first;
-    void message(MsgKind, const QString& text) override {
-        if (first.isEmpty())
-            first = text;
-    }
-    bool ask(MsgKind, const QString& text) override {
-        message(MsgKind::Confirmation, text);
-        return false;
-    }
-};
-
-class NoShell : public Shell {
-public:
-    void openDocument(const QString&, const QString&,
-                      std::function<void(const QString&)>) override {}
-    bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
-    int runAndWait(const QString&, const QStringList&, const QString&) override { return 0; }
-};
-
-class FixedScreen : public SystemInfo {
-public:
-    ScreenMetrics screen() const override { return {1024, 768, 96}; }
-    QString hostName() const override { return QStringLiteral("ucebna-07"); }
-    QString hostAddress() const override { return {}; }
-};
 
 // Stands in for the nested modal loops: whatever the benchmark wants done
 // while a level window is up.
@@ -150,14 +122,16 @@ struct Course {
     }
     static QPushButton* lastItem(TForm1* w) {
         QPushButton* last = nullptr;
-        for (auto* b : w->ui->centralwidget->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+        for (auto* b : w->findChild<QWidget*>("centralwidget")
+                           ->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
             if (b->property("runtime").toBool())
                 last = b;
         return last;
     }
     static int itemCount(TForm1* w) {
         int n = 0;
-        for (auto* b : w->ui->centralwidget->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+        for (auto* b : w->findChild<QWidget*>("centralwidget")
+                           ->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
             n += b->property("runtime").toBool() ? 1 : 0;
         return n;
     }
@@ -226,7 +200,7 @@ void BM_BuildLevelScreen20(benchmark::State& state) {
         paused = true;
         built = Course::itemCount(w) == kItems;
     };
-    st.levelWindows[1] = c.main;
+    c.main->takeLevel(1);
     st.levelFolder[1] = QStringLiteral("01._deň");
     st.levelFolder[2] = QStringLiteral("01._deň");
     st.levelListFile[2] = QStringLiteral("zoznam.txt");

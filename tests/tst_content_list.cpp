@@ -34,6 +34,7 @@ private slots:
     void itemLine_data();
     void itemLine();
     void dayFolders();
+    void listPresentBackedUpOrMissing();
     void dayNumber_data();
     void dayNumber();
     void trimming_data();
@@ -247,6 +248,27 @@ void TestContentList::itemLine() {
     QCOMPARE(item.caption, caption);
     QCOMPARE(item.reference, reference);
     QCOMPARE(referenceExt(item.reference), ext);
+}
+
+void TestContentList::listPresentBackedUpOrMissing() {
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/";
+    QCOMPARE(findList(folder, "Obsah.txt"), ListOnDisk::Missing);
+    // Only the backup, in another case than the course names it: it is
+    // renamed back whole, and the folder listing sees the change at once.
+    const QByteArray list("[1. lekcia]lekcia1.txt\r\n//www.example.sk\r\n");
+    writeBytes(folder + "OBSAH.BAK", list);
+    QCOMPARE(findList(folder, "Obsah.txt"), ListOnDisk::OnlyBackup);
+    QVERIFY(restoreFromBackup(folder, "Obsah.txt"));
+    QCOMPARE(findList(folder, "Obsah.txt"), ListOnDisk::Present);
+    QCOMPARE(orbino::test::readBytes(folder + "Obsah.txt"), list);
+    QVERIFY(!QFileInfo::exists(folder + "OBSAH.BAK"));
+    // A backup that cannot be renamed (a folder stands in the list's place) stays.
+    writeBytes(folder + "Iny.bak", list);
+    QVERIFY(QDir(folder).mkdir("Iny.txt"));
+    QCOMPARE(findList(folder, "Iny.txt"), ListOnDisk::OnlyBackup);
+    QVERIFY(!restoreFromBackup(folder, "Iny.txt"));
+    QCOMPARE(orbino::test::readBytes(folder + "Iny.bak"), list);
 }
 
 void TestContentList::dayFolders() {

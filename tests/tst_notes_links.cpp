@@ -246,6 +246,18 @@ private slots:
         QCOMPARE(readLinks(path), (QStringList{"a", "", "b"}));
         QCOMPARE(nonEmptyLinks(readLinks(path)), (QStringList{"a", "b"}));
         QVERIFY(readLinks(dir.path() + "/chyba.htm").isEmpty());
+
+        // A screen's own links come from the temp folder under the screen's
+        // name, in the case the disk has; a screen without a file has none.
+        TestState t(dir.path(), dir.path());
+        t.st.currentLevel = 3;
+        t.st.levelFolder[3] = "01._deň";
+        t.st.levelListFile[3] = "lekcia.txt";
+        QVERIFY(!ownLinksOf(t.st, 3));
+        writeBytes(dir.path() + "/LEKCIA.HTM", "www.\x9akola.sk\r\n\r\nb\r\n");
+        const std::optional<QStringList> own = ownLinksOf(t.st, 3);
+        QVERIFY(own);
+        QCOMPARE(*own, (QStringList{"www.škola.sk", "b"}));
     }
 
     void manyLinksAreAllKept() {

@@ -9,8 +9,6 @@
 #include "platform/textfile.h"
 #include "support/windows.h"
 #include "testsupport.h"
-#include "ui_editor_window.h"
-#include "ui_tform1.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -30,7 +28,7 @@ using namespace orbino::test;
 namespace {
 
 void typeInto(TOknoEditLek& ed, const QString& text) {
-    ed.ui->Memo1->setPlainText(text);
+    child<QPlainTextEdit>(&ed, "Memo1")->setPlainText(text);
 }
 
 struct Screen {
@@ -62,7 +60,7 @@ struct Screen {
         ts->st.levelFolder[2] = "01._deň";
         ts->st.levelListFile[2] = "Obsah.txt";
         form = std::make_unique<TForm1>(ts->st, modal, false);
-        form->ui->Memo1->setEnabled(true);
+        child<QTextEdit>(form, "Memo1")->setEnabled(true);
     }
 };
 
@@ -77,13 +75,13 @@ private slots:
         Screen s({"[Prvá] a.txt", "<Popis dňa>"});
         QString shownList, help;
         s.onEditor = [&](TOknoEditLek& ed) {
-            shownList = ed.ui->Memo1->toPlainText();
-            help = ed.ui->Memo2->toPlainText();
+            shownList = child<QPlainTextEdit>(&ed, "Memo1")->toPlainText();
+            help = child<QPlainTextEdit>(&ed, "Memo2")->toPlainText();
             QCOMPARE(ed.windowTitle(), QString("Editácia lekcie"));
-            QCOMPARE(ed.ui->Label1->text(), s.list);
-            QVERIFY(ed.ui->Memo3->isHidden()); // no formatted text yet
+            QCOMPARE(child<QLabel>(&ed, "Label1")->text(), s.list);
+            QVERIFY(child<QTextEdit>(&ed, "Memo3")->isHidden()); // no formatted text yet
             typeInto(ed, "[Prvá] a.txt\n[Nová] nova.txt\n//https://example.org/\n<Popis dňa>");
-            ed.ui->Button1->click();
+            child<QPushButton>(&ed, "Button1")->click();
         };
         s.form->Editcialekci1Click();
         QCOMPARE(int(s.modal.classes.count("TOknoEditLek")), 1);
@@ -96,9 +94,10 @@ private slots:
         QTextDocument rtf;
         QVERIFY(loadRtfFile(s.folder + "Obsah.rtf", rtf));
         QCOMPARE(plainLines(rtf), QStringList{"Popis dňa"});
-        QCOMPARE(s.form->ui->ComboBox1->count(), 1);
-        QCOMPARE(s.form->ui->ComboBox1->currentText(), QString("https://example.org/"));
-        QVERIFY(s.form->ui->Memo1->isReadOnly());
+        QCOMPARE(child<QComboBox>(s.form, "ComboBox1")->count(), 1);
+        QCOMPARE(child<QComboBox>(s.form, "ComboBox1")->currentText(),
+                 QString("https://example.org/"));
+        QVERIFY(child<QTextEdit>(s.form, "Memo1")->isReadOnly());
         QVERIFY(s.ts->prompter.shown.empty());
     }
 
@@ -108,17 +107,17 @@ private slots:
         doc.setPlainText("Popis");
         writeBytes(s.folder + "Obsah.rtf", writeRtf(doc));
         s.onEditor = [&](TOknoEditLek& ed) {
-            QCOMPARE(ed.ui->Memo1->toPlainText(), QString("[A] a.txt"));
-            QVERIFY(!ed.ui->Memo3->isHidden());
-            QCOMPARE(ed.ui->Memo3->toPlainText(), QString("Popis"));
-            QCOMPARE(ed.ui->Label2->text(), s.folder + "Obsah.rtf");
+            QCOMPARE(child<QPlainTextEdit>(&ed, "Memo1")->toPlainText(), QString("[A] a.txt"));
+            QVERIFY(!child<QTextEdit>(&ed, "Memo3")->isHidden());
+            QCOMPARE(child<QTextEdit>(&ed, "Memo3")->toPlainText(), QString("Popis"));
+            QCOMPARE(child<QLabel>(&ed, "Label2")->text(), s.folder + "Obsah.rtf");
             typeInto(ed, "[A] a.txt\n<Doplnený riadok>");
-            ed.ui->Button1->click();
+            child<QPushButton>(&ed, "Button1")->click();
         };
         s.form->Editcialekci1Click();
         QCOMPARE(readLines(s.list),
                  (QStringList{"[A] a.txt", "<", "Popis", "Doplnený riadok", ">"}));
-        QCOMPARE(plainLines(*s.form->ui->Memo1->document()),
+        QCOMPARE(plainLines(*child<QTextEdit>(s.form, "Memo1")->document()),
                  (QStringList{"Popis", "Doplnený riadok"}));
     }
 
@@ -127,7 +126,7 @@ private slots:
         const QByteArray before = readBytes(s.list);
         s.onEditor = [&](TOknoEditLek& ed) {
             typeInto(ed, "zmazané všetko");
-            ed.ui->Button2->click();
+            child<QPushButton>(&ed, "Button2")->click();
         };
         s.form->Editcialekci1Click();
         QCOMPARE(readBytes(s.list), before);
@@ -137,11 +136,11 @@ private slots:
 
     void continueToTextEditing() {
         Screen s({"[A] a.txt", "<Popis>"});
-        s.onEditor = [&](TOknoEditLek& ed) { ed.ui->Button3->click(); };
+        s.onEditor = [&](TOknoEditLek& ed) { child<QPushButton>(&ed, "Button3")->click(); };
         s.form->Editcialekci1Click();
-        QVERIFY(!s.form->ui->Memo1->isReadOnly());
+        QVERIFY(!child<QTextEdit>(s.form, "Memo1")->isReadOnly());
         QVERIFY(!s.ts->st.editorAskedTextEdit);
-        QCOMPARE(plainLines(*s.form->ui->Memo1->document()), QStringList{"Popis"});
+        QCOMPARE(plainLines(*child<QTextEdit>(s.form, "Memo1")->document()), QStringList{"Popis"});
     }
 
     void refusedWhileTextIsEdited() {
@@ -168,13 +167,14 @@ private slots:
         const QString fresh = s.folder + "nova.txt";
         s.onEditor = [&](TOknoEditLek& ed) {
             QVERIFY(QFileInfo::exists(fresh));
-            QCOMPARE(ed.ui->Memo1->toPlainText(), QString());
+            QCOMPARE(child<QPlainTextEdit>(&ed, "Memo1")->toPlainText(), QString());
             if (!save) {
                 ed.reject();
                 return;
             }
             typeInto(ed, "<Nová lekcia>");
-            (textEditing ? ed.ui->Button3 : ed.ui->Button1)->click();
+            (textEditing ? child<QPushButton>(&ed, "Button3") : child<QPushButton>(&ed, "Button1"))
+                ->click();
         };
         s.ts->st.editorAskedTextEdit = true; // left over from before: cleared on opening
         QCOMPARE(openLessonEditor(*s.form, "01._deň", "nova.txt"), save);
@@ -190,7 +190,7 @@ private slots:
         writeCourseFile(s.folder + "lekcia.bak", {"[Zo zálohy] z.txt"});
         QString shown;
         s.onEditor = [&](TOknoEditLek& ed) {
-            shown = ed.ui->Memo1->toPlainText();
+            shown = child<QPlainTextEdit>(&ed, "Memo1")->toPlainText();
             ed.reject();
         };
         QVERIFY(!openLessonEditor(*s.form, "01._deň", "lekcia.txt"));

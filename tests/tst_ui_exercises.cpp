@@ -10,9 +10,6 @@
 #include "platform/rtf_reader.h"
 #include "support/windows.h"
 #include "testsupport.h"
-#include "ui_exercise_window.h"
-#include "ui_password_window.h"
-#include "ui_tform1.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -88,23 +85,22 @@ struct TestScreen {
         st.testYourselfFlag = true;
         form = std::make_unique<TForm1>(st, modal, false);
         form->level = 3;
-        Ui::TForm1* ui = form->ui;
         form->resize(1000, 740);
-        ui->Memo1->setGeometry(16, 266, 560, 330);
-        ui->Memo1->setEnabled(true);
-        ui->Memo2->setGeometry(16, 88, 520, 160);
-        ui->Memo2->show();
-        ui->Zadanie->show();
+        child<QTextEdit>(form, "Memo1")->setGeometry(16, 266, 560, 330);
+        child<QTextEdit>(form, "Memo1")->setEnabled(true);
+        child<QTextEdit>(form, "Memo2")->setGeometry(16, 88, 520, 160);
+        child<QTextEdit>(form, "Memo2")->show();
+        child<QPushButton>(form, "Zadanie")->show();
         form->ObnovMemo();
         // Four solution buttons, hidden until the test is done, with their markers.
         for (int k = 1; k <= 4; ++k) {
-            auto* b =
-                new QPushButton(QString("Ukážka riešenia úlohy %1").arg(k), ui->centralwidget);
+            auto* b = new QPushButton(QString("Ukážka riešenia úlohy %1").arg(k),
+                                      child<QWidget>(form, "centralwidget"));
             b->setProperty("tag", k);
             b->setGeometry(780, 100 + 50 * k, 190, 37);
             b->hide();
             buttons << b;
-            auto* marker = new QLabel(ui->centralwidget);
+            auto* marker = new QLabel(child<QWidget>(form, "centralwidget"));
             marker->setGeometry(750, 105 + 50 * k, 30, 37);
             marker->hide();
             form->solutionMarkers << marker;
@@ -121,12 +117,13 @@ struct TestScreen {
             for (QChar a : answers) {
                 if (u->evaluated())
                     break;
-                QTest::mouseClick(a == u'A' ? u->ui->Button1 : u->ui->Button2, Qt::LeftButton);
+                QTest::mouseClick(a == u'A' ? child<QPushButton>(u, "Button1")
+                                            : child<QPushButton>(u, "Button2"),
+                                  Qt::LeftButton);
             }
             return u->result();
         };
     }
-    Ui::TForm1* ui() const { return form->ui; }
 };
 
 } // namespace
@@ -141,14 +138,14 @@ private slots:
         TOknoUlohy w(*s.form);
         w.FormCreate();
         QCOMPARE(w.windowTitle(), QString("Úlohy"));
-        QCOMPARE(w.ui->Label2->text(), QString("Vyrieš nasledovnú úlohu č. 1:"));
-        QCOMPARE(plainLines(*w.ui->Memo1->document()),
+        QCOMPARE(child<QLabel>(&w, "Label2")->text(), QString("Vyrieš nasledovnú úlohu č. 1:"));
+        QCOMPARE(plainLines(*child<QTextEdit>(&w, "Memo1")->document()),
                  (QStringList{"1. Zapni počítač a prihlás sa.", "", "    1 bod"}));
-        QCOMPARE(w.ui->Memo1->font().pointSize(), 12);
-        QCOMPARE(w.ui->Button3->geometry(), QRect(256, 304, 193, 25));
+        QCOMPARE(child<QTextEdit>(&w, "Memo1")->font().pointSize(), 12);
+        QCOMPARE(child<QPushButton>(&w, "Button3")->geometry(), QRect(256, 304, 193, 25));
         w.Button1Click();
-        QCOMPARE(w.ui->Label2->text(), QString("Vyrieš nasledovnú úlohu č. 2:"));
-        QCOMPARE(plainLines(*w.ui->Memo1->document()).first(),
+        QCOMPARE(child<QLabel>(&w, "Label2")->text(), QString("Vyrieš nasledovnú úlohu č. 2:"));
+        QCOMPARE(plainLines(*child<QTextEdit>(&w, "Memo1")->document()).first(),
                  QString("2. Otvor priečinok Dokumenty."));
         // Esc does not end it: only the evaluation does.
         QTest::keyClick(&w, Qt::Key_Escape);
@@ -199,51 +196,54 @@ private slots:
         TestScreen s(scale);
         QApplication::clipboard()->setText("moje poznámky");
         s.answerWith(answers);
-        const QRect memo1Before = s.ui()->Memo1->geometry();
-        const QRect memo2Before = s.ui()->Memo2->geometry();
+        const QRect memo1Before = child<QTextEdit>(s.form, "Memo1")->geometry();
+        const QRect memo2Before = child<QTextEdit>(s.form, "Memo2")->geometry();
         s.form->guard([&] { s.form->ZadanieClick(); });
         QVERIFY2(s.ts->prompter.shown.empty(), qPrintable(s.ts->prompter.texts().join("; ")));
         QCOMPARE(s.modal.opened, QStringList{"TOknoUlohy"});
 
-        Ui::TForm1* ui = s.ui();
-        QCOMPARE(ui->Label13->text(), QString("Vyhodnotenie"));
-        QCOMPARE(ui->Label13->x(), 40);
-        QCOMPARE(ui->Label14->text(), scoreLine);
-        QCOMPARE(ui->Label15->text(), verdict);
-        QCOMPARE(ui->Label14->y(), ui->Label13->y() + 50);
-        QCOMPARE(ui->Label15->x(), 40);
-        QVERIFY(ui->Label13->isVisible() && ui->Label14->isVisible() && ui->Label15->isVisible());
-        QCOMPARE(ui->Image2->pixmap().size(), picture);
-        QVERIFY(ui->Image2->isVisible() && ui->Image3->isVisible());
+        QCOMPARE(child<QLabel>(s.form, "Label13")->text(), QString("Vyhodnotenie"));
+        QCOMPARE(child<QLabel>(s.form, "Label13")->x(), 40);
+        QCOMPARE(child<QLabel>(s.form, "Label14")->text(), scoreLine);
+        QCOMPARE(child<QLabel>(s.form, "Label15")->text(), verdict);
+        QCOMPARE(child<QLabel>(s.form, "Label14")->y(), child<QLabel>(s.form, "Label13")->y() + 50);
+        QCOMPARE(child<QLabel>(s.form, "Label15")->x(), 40);
+        QVERIFY(child<QLabel>(s.form, "Label13")->isVisible() &&
+                child<QLabel>(s.form, "Label14")->isVisible() &&
+                child<QLabel>(s.form, "Label15")->isVisible());
+        QCOMPARE(child<QLabel>(s.form, "Image2")->pixmap().size(), picture);
+        QVERIFY(child<QLabel>(s.form, "Image2")->isVisible() &&
+                child<QLabel>(s.form, "Image3")->isVisible());
 
-        QCOMPARE(ui->Memo1->geometry(),
+        QCOMPARE(child<QTextEdit>(s.form, "Memo1")->geometry(),
                  memo1Before.adjusted(0, 20, 0, scale == 12 ? 2 : 0)); // 20 down, 20 or 18 shorter
-        const QRect m1 = ui->Memo1->geometry();
-        QCOMPARE(ui->Memo3->geometry(),
+        const QRect m1 = child<QTextEdit>(s.form, "Memo1")->geometry();
+        QCOMPARE(child<QTextEdit>(s.form, "Memo3")->geometry(),
                  QRect(m1.right() + 1 - (scale == 12 ? 11 : 25), m1.y() + 5, 35, m1.height() - 5));
-        QVERIFY(ui->Memo3->isVisible());
-        QCOMPARE(plainLines(*ui->Memo3->document()), column);
-        QCOMPARE(ui->Memo2->geometry(),
+        QVERIFY(child<QTextEdit>(s.form, "Memo3")->isVisible());
+        QCOMPARE(plainLines(*child<QTextEdit>(s.form, "Memo3")->document()), column);
+        QCOMPARE(child<QTextEdit>(s.form, "Memo2")->geometry(),
                  QRect(memo2Before.x(), memo2Before.y() + 80, scale == 12 ? 520 : 530, 90));
-        QCOMPARE(plainLines(*ui->Memo2->document()), QStringList{"Hodnotenie je hotové."});
-        const QRect m4 = ui->Memo4->geometry();
-        const int right2 = ui->Memo2->geometry().right() + 1;
+        QCOMPARE(plainLines(*child<QTextEdit>(s.form, "Memo2")->document()),
+                 QStringList{"Hodnotenie je hotové."});
+        const QRect m4 = child<QPlainTextEdit>(s.form, "Memo4")->geometry();
+        const int right2 = child<QTextEdit>(s.form, "Memo2")->geometry().right() + 1;
         QCOMPARE(m4.x(), right2 - (scale == 12 ? 45 : 170));
         QCOMPARE(m4.width(), 170);
         QCOMPARE(m4.y(), m1.y() - 28);
-        QCOMPARE(ui->Memo4->toPlainText(),
+        QCOMPARE(child<QPlainTextEdit>(s.form, "Memo4")->toPlainText(),
                  scale == 12 ? QString("                    Body:\nMohol si získať     Získal si")
                              : QString("                            Získal si\n                    "
                                        "           body:"));
-        QCOMPARE(ui->Image2->x(), m4.x() + 70);
-        QVERIFY(ui->Memo4->font().bold());
-        QCOMPARE(ui->Memo4->font().pointSize(), 10);
+        QCOMPARE(child<QLabel>(s.form, "Image2")->x(), m4.x() + 70);
+        QVERIFY(child<QPlainTextEdit>(s.form, "Memo4")->font().bold());
+        QCOMPARE(child<QPlainTextEdit>(s.form, "Memo4")->font().pointSize(), 10);
 
         for (int k = 0; k < 4; ++k) {
             QCOMPARE(s.form->solutionMarkers[k]->isVisible(), markers[k]);
             QVERIFY(s.buttons[k]->isVisible());
         }
-        QVERIFY(!ui->Zadanie->isVisible());
+        QVERIFY(!child<QPushButton>(s.form, "Zadanie")->isVisible());
         QVERIFY(!s.form->isMinimized());
         QCOMPARE(QApplication::clipboard()->text(), QString("moje poznámky"));
     }
@@ -253,8 +253,8 @@ private slots:
         TestScreen s(10);
         s.answerWith("AAAAAAAAA");
         s.form->ZadanieClick();
-        QTextEdit* memo1 = s.ui()->Memo1;
-        QTextEdit* memo3 = s.ui()->Memo3;
+        QTextEdit* memo1 = child<QTextEdit>(s.form, "Memo1");
+        QTextEdit* memo3 = child<QTextEdit>(s.form, "Memo3");
         const QList<int> endLines{1, 4, 5, 8, 9, 10, 11, 12, 14};
         const QStringList lines = plainLines(*memo1->document());
         QTextBlock b3 = memo3->document()->begin();
@@ -280,8 +280,8 @@ private slots:
         s.answerWith("AAAAAAAAA");
         s.form->guard([&] { s.form->ZadanieClick(); });
         QVERIFY(s.ts->prompter.shown.empty());
-        QVERIFY(s.ui()->Image2->pixmap().isNull());
-        QVERIFY(s.ui()->Label14->isVisible());
+        QVERIFY(child<QLabel>(s.form, "Image2")->pixmap().isNull());
+        QVERIFY(child<QLabel>(s.form, "Label14")->isVisible());
     }
 
     void missingExerciseTextStopsTheTest() {
@@ -291,7 +291,7 @@ private slots:
         QCOMPARE(s.ts->prompter.shown.size(), size_t(1));
         QVERIFY(s.ts->prompter.shown[0].text.contains("skusaj.rtf", Qt::CaseInsensitive));
         QVERIFY(s.modal.opened.isEmpty());
-        QVERIFY(s.ui()->Zadanie->isVisible());
+        QVERIFY(child<QPushButton>(s.form, "Zadanie")->isVisible());
         QVERIFY(!s.form->isMinimized());
         QVERIFY(!s.buttons[0]->isVisible());
     }
@@ -339,7 +339,7 @@ private slots:
             if (!p)
                 return 0;
             ++attempts;
-            p->ui->MaskEdit1->setText(typed);
+            child<QLineEdit>(p, "MaskEdit1")->setText(typed);
             p->Button1Click();
             if (p->result() != QDialog::Accepted)
                 p->Button2Click(); // gives up after the refusal

@@ -11,7 +11,6 @@
 #include "platform/textfile.h"
 #include "support/windows.h"
 #include "testsupport.h"
-#include "ui_tform1.h"
 
 #include <QDir>
 #include <QFile>
@@ -146,9 +145,9 @@ struct Lesson {
         st.levelFolder[2] = "03._deň";
         st.levelListFile[2] = "pisanie.txt";
         form = std::make_unique<TForm1>(st, runner, false);
-        st.levelWindows[2] = form.get();
+        form->takeLevel(2);
         form->level = 2;
-        form->ui->Memo1->setEnabled(true);
+        child<QTextEdit>(form, "Memo1")->setEnabled(true);
         st.ZapisUroven();
     }
     QStringList texts() const { return ts->prompter.texts(); }
@@ -236,16 +235,17 @@ void TestUiFaults::fullDiskWhileSaving() {
     } else {
         named = "pisanie.";
         l.form->Editciatextu2Click();
-        QVERIFY(!l.form->ui->Memo1->isReadOnly());
-        l.form->ui->Memo1->setPlainText("Nový text lekcie,\nktorý sa na disk nezmestí.");
+        QVERIFY(!child<QTextEdit>(l.form, "Memo1")->isReadOnly());
+        child<QTextEdit>(l.form, "Memo1")
+            ->setPlainText("Nový text lekcie,\nktorý sa na disk nezmestí.");
         {
             FileSizeLimit full{rlim_t(limit)};
             QVERIFY(full.ok());
             QVERIFY(!l.form->UlozMemo());
         }
         // Still editing: the teacher's text is not lost.
-        QVERIFY(!l.form->ui->Memo1->isReadOnly());
-        QCOMPARE(l.form->ui->Memo1->toPlainText(),
+        QVERIFY(!child<QTextEdit>(l.form, "Memo1")->isReadOnly());
+        QCOMPARE(child<QTextEdit>(l.form, "Memo1")->toPlainText(),
                  QString("Nový text lekcie,\nktorý sa na disk nezmestí."));
     }
 
@@ -280,7 +280,7 @@ void TestUiFaults::fullDiskWhileChangingLevel() {
         QVERIFY(full.ok());
         c.runner.steps.push_back([&](QWidget* w) {
             QCOMPARE(readBytes(st.levelFile()), QByteArray("1"));
-            static_cast<TForm1*>(w)->ui->SpeedButton1->click();
+            child<QToolButton>(static_cast<TForm1*>(w), "SpeedButton1")->click();
         });
         day->click();
     }
@@ -307,8 +307,8 @@ void TestUiFaults::fullTempFolderAtStart() {
     QVERIFY(!c.main->isHidden());
     QVERIFY(c.dayButton("  1. deň"));
     QVERIFY(c.dayButton("  2. deň"));
-    QVERIFY(!c.main->ui->SpeedButton2->isHidden());
-    QCOMPARE(c.main->ui->SpeedButton2->text(), QString("Koniec"));
+    QVERIFY(!child<QToolButton>(c.main, "SpeedButton2")->isHidden());
+    QCOMPARE(child<QToolButton>(c.main, "SpeedButton2")->text(), QString("Koniec"));
     QVERIFY(!QFile::exists(c.temp + "temp.dfm"));
     // A day still opens: its window is made from the layout held in memory,
     // and nothing more is said about the folder.
@@ -316,8 +316,8 @@ void TestUiFaults::fullTempFolderAtStart() {
     QString caption;
     c.runner.steps.push_back([&](QWidget* w) {
         buttons = int(itemButtons(w).size());
-        caption = static_cast<TForm1*>(w)->ui->SpeedButton2->text();
-        static_cast<TForm1*>(w)->ui->SpeedButton1->click();
+        caption = child<QToolButton>(static_cast<TForm1*>(w), "SpeedButton2")->text();
+        child<QToolButton>(static_cast<TForm1*>(w), "SpeedButton1")->click();
     });
     c.dayButton("  1. deň")->click();
     QCOMPARE(buttons, 1);
@@ -339,9 +339,9 @@ void TestUiFaults::readOnlyCourseFolder() {
     QVERIFY(!SkusZapis(l.ts->st));
 
     l.form->Editciatextu2Click();
-    l.form->ui->Memo1->setPlainText("Zmena v priečinku len na čítanie");
+    child<QTextEdit>(l.form, "Memo1")->setPlainText("Zmena v priečinku len na čítanie");
     QVERIFY(!l.form->UlozMemo());
-    QVERIFY(!l.form->ui->Memo1->isReadOnly());
+    QVERIFY(!child<QTextEdit>(l.form, "Memo1")->isReadOnly());
     setMode(l.folder, 0755);
     setMode(l.prog, 0755);
 
@@ -425,10 +425,11 @@ void TestUiFaults::unreadableConfig() {
         QVERIFY(c.t.prompter.shown.empty());
         QPushButton* day = c.dayButton("  1. deň");
         QVERIFY(day);
-        c.runner.steps.push_back(
-            [](QWidget* w) { static_cast<TForm1*>(w)->ui->SpeedButton1->click(); });
+        c.runner.steps.push_back([](QWidget* w) {
+            child<QToolButton>(static_cast<TForm1*>(w), "SpeedButton1")->click();
+        });
         day->click();
-        QVERIFY(c.t.st.levelWindows[2].isNull());
+        QVERIFY(!c.main->windowOfLevel(2));
         QVERIFY(!c.main->isHidden());
         QVERIFY(!c.t.st.levelConfigActive);
     }
@@ -468,7 +469,7 @@ void TestUiFaults::garbageContentList() {
         int buttons = -1;
         c.runner.steps.push_back([&](QWidget* w) {
             buttons = int(itemButtons(w).size());
-            static_cast<TForm1*>(w)->ui->SpeedButton1->click();
+            child<QToolButton>(static_cast<TForm1*>(w), "SpeedButton1")->click();
         });
         day->click();
         QVERIFY(buttons >= 0 && buttons <= 20);
@@ -507,7 +508,7 @@ void TestUiFaults::fileVanishesAfterListing() {
             QCOMPARE(items.size(), 1);
             remove();
             items.at(0)->click();
-            static_cast<TForm1*>(w)->ui->SpeedButton1->click();
+            child<QToolButton>(static_cast<TForm1*>(w), "SpeedButton1")->click();
         });
     } else {
         remove();
@@ -515,7 +516,7 @@ void TestUiFaults::fileVanishesAfterListing() {
     day->click();
     QVERIFY(!c.t.prompter.shown.empty());
     QVERIFY2(c.allMessagesName(named), qPrintable(c.t.prompter.texts().join('\n')));
-    QVERIFY(c.t.st.levelWindows[2].isNull());
+    QVERIFY(!c.main->windowOfLevel(2));
     QVERIFY(!c.main->isHidden());
     QCOMPARE(readBytes(c.t.st.levelFile()), QByteArray("1"));
 }
@@ -543,7 +544,7 @@ void TestUiFaults::hugeContentListLine() {
     int buttons = -1;
     c.runner.steps.push_back([&](QWidget* w) {
         buttons = int(itemButtons(w).size());
-        static_cast<TForm1*>(w)->ui->SpeedButton1->click();
+        child<QToolButton>(static_cast<TForm1*>(w), "SpeedButton1")->click();
     });
     day->click();
     // The list is refused with the line's number, instead of stalling on its layout.

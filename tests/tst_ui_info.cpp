@@ -11,10 +11,6 @@
 #include "platform/rtf_reader.h"
 #include "support/windows.h"
 #include "testsupport.h"
-#include "ui_ako_window.h"
-#include "ui_help_window.h"
-#include "ui_password_window.h"
-#include "ui_tform1.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,7 +61,7 @@ struct Course {
     AppState& st() { return t->st; }
     void typePassword(const QString& text) {
         password = [text](TOknoHeslo* h) {
-            h->ui->MaskEdit1->setText(text);
+            child<QLineEdit>(h, "MaskEdit1")->setText(text);
             h->Button1Click();
         };
     }
@@ -108,7 +104,7 @@ private slots:
         Course c;
         writeBytes(c.prog + "ako.rtf", kRtf);
         c.st().teacherLoggedIn = signedIn;
-        c.form->ui->Ako->setText(caption);
+        child<QPushButton>(c.form, "Ako")->setText(caption);
         if (!typed.isEmpty()) {
             c.typePassword(typed);
             // A wrong password keeps the window open; the teacher then gives up.
@@ -142,7 +138,7 @@ private slots:
         QString text;
         c.other = [&](QWidget* w) {
             seen = w->pos();
-            text = static_cast<TOknoAko*>(w)->ui->Memo1->toPlainText();
+            text = child<QTextEdit>(static_cast<TOknoAko*>(w), "Memo1")->toPlainText();
         };
         c.form->AkoClick();
         QCOMPARE(seen, pos);
@@ -191,7 +187,7 @@ private slots:
             title = h->windowTitle();
             pos = h->pos();
             size = h->size();
-            QTextCursor cur(h->ui->Memo1->document());
+            QTextCursor cur(child<QTextEdit>(h, "Memo1")->document());
             cur.setPosition(2);
             bold = cur.charFormat().fontWeight() == QFont::Bold;
         };

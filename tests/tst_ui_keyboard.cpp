@@ -9,7 +9,6 @@
 #include "platform/dialogs_window.h"
 #include "support/windows.h"
 #include "testsupport.h"
-#include "ui_tform1.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -63,7 +62,8 @@ struct Course {
 
     QList<QPushButton*> runtimeButtons(TForm1* w) const {
         QList<QPushButton*> out;
-        for (auto* b : w->ui->centralwidget->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+        for (auto* b : child<QWidget>(w, "centralwidget")
+                           ->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
             if (b->property("runtime").toBool())
                 out << b;
         std::sort(out.begin(), out.end(), [](auto* a, auto* b) { return a->y() < b->y(); });
@@ -80,7 +80,8 @@ View viewOf(TForm1* w) {
     QCoreApplication::processEvents();
     auto* area = w->findChild<QScrollArea*>();
     View v;
-    v.canvas = QRect(w->ui->centralwidget->mapTo(w, QPoint(0, 0)), w->ui->centralwidget->size());
+    v.canvas = QRect(child<QWidget>(w, "centralwidget")->mapTo(w, QPoint(0, 0)),
+                     child<QWidget>(w, "centralwidget")->size());
     v.scrollX = area->horizontalScrollBar()->maximum();
     v.scrollY = area->verticalScrollBar()->maximum();
     return v;
@@ -122,7 +123,7 @@ private slots:
         const QRect design =
             designed.width() == 1024 ? QRect(10, 10, 1000, 700) : QRect(5, 5, 1270, 984);
         QCOMPARE(w->designGeometry(), design);
-        QCOMPARE(w->ui->centralwidget->width(), design.width());
+        QCOMPARE(child<QWidget>(w, "centralwidget")->width(), design.width());
         const QList<QPushButton*> days = c.runtimeButtons(w);
         QCOMPARE(days.size(), 3);
         QCOMPARE(days[0]->geometry().topRight().x() + 1, design.width() - 3 * c.t.st.scale);
@@ -132,7 +133,7 @@ private slots:
             const int free = w->width() - design.width();
             QVERIFY(qAbs(v.canvas.x() - free / 2) <= 1);
         } else if (!scrolls) {
-            QCOMPARE(v.canvas.topLeft(), QPoint(0, w->ui->MainMenu1->height()));
+            QCOMPARE(v.canvas.topLeft(), QPoint(0, child<QMenuBar>(w, "MainMenu1")->height()));
         }
         // A control out of sight comes into view when it gets the focus,
         // as from Tab or a screen reader.
@@ -148,7 +149,7 @@ private slots:
             opened = true;
             QCOMPARE(w2->geometry(), window);
             QCOMPARE(w2->designGeometry(), design);
-            QCOMPARE(w2->ui->centralwidget->width(), design.width());
+            QCOMPARE(child<QWidget>(w2, "centralwidget")->width(), design.width());
             w2->close();
         });
         days.first()->click();
@@ -164,12 +165,13 @@ private slots:
         QCOMPARE(days[0]->shortcut(), QKeySequence(Qt::ALT | Qt::Key_1));
         QCOMPARE(days[1]->shortcut(), QKeySequence(Qt::ALT | Qt::Key_2));
         QCOMPARE(days[2]->shortcut(), QKeySequence(Qt::ALT | Qt::Key_0));
-        QCOMPARE(w->ui->Vlastn1->title(), "&Vlastné");
-        QCOMPARE(w->ui->Koniec1->text(), "&Koniec");
-        QCOMPARE(configuredText(*w->ui->Koniec1), "Koniec");
+        QCOMPARE(child<QMenu>(w, "Vlastn1")->title(), "&Vlastné");
+        QCOMPARE(child<QAction>(w, "Koniec1")->text(), "&Koniec");
+        QCOMPARE(configuredText(*child<QAction>(w, "Koniec1")), "Koniec");
         // "Koniec" the button cannot have K (the menu's) nor O ("O aplikácii").
-        QCOMPARE(w->ui->SpeedButton2->shortcut(), QKeySequence(Qt::ALT | Qt::Key_N));
-        QCOMPARE(w->ui->SpeedButton2->text(), "Koniec");
+        QCOMPARE(child<QToolButton>(w, "SpeedButton2")->shortcut(),
+                 QKeySequence(Qt::ALT | Qt::Key_N));
+        QCOMPARE(child<QToolButton>(w, "SpeedButton2")->text(), "Koniec");
         // Every menu has its own keys, none twice.
         for (QMenu* m : w->findChildren<QMenu*>()) {
             QSet<QChar> keys;
@@ -183,7 +185,7 @@ private slots:
         }
         // Marking again (every activation does) changes nothing.
         assignMnemonics(w);
-        QCOMPARE(w->ui->Vlastn1->title(), "&Vlastné");
+        QCOMPARE(child<QMenu>(w, "Vlastn1")->title(), "&Vlastné");
         QCOMPARE(days[0]->shortcut(), QKeySequence(Qt::ALT | Qt::Key_1));
         // The temp form file keeps captions as configured.
         const QByteArray form = formFileBytes(*w);
@@ -195,30 +197,35 @@ private slots:
         // "Späť" and "Koniec"; Enter on a focused item button presses it.
         bool checked = false;
         c.runner.step<TForm1>([&](TForm1* w2) {
-            QCOMPARE(w2->ui->Vlastn1->title(), "&Vlastné");
+            QCOMPARE(child<QMenu>(w2, "Vlastn1")->title(), "&Vlastné");
             const QList<QPushButton*> items = c.runtimeButtons(w2);
             QCOMPARE(items.size(), 2);
             // "Späť" and "Koniec" keep their keys on every screen.
-            QCOMPARE(w2->ui->SpeedButton1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_S));
-            QCOMPARE(w2->ui->SpeedButton2->shortcut(), QKeySequence(Qt::ALT | Qt::Key_N));
+            QCOMPARE(child<QToolButton>(w2, "SpeedButton1")->shortcut(),
+                     QKeySequence(Qt::ALT | Qt::Key_S));
+            QCOMPARE(child<QToolButton>(w2, "SpeedButton2")->shortcut(),
+                     QKeySequence(Qt::ALT | Qt::Key_N));
             // "Kopírovanie": K, O, P taken by the menu bar, "í" typed with a
             // dead key, R by "Príbeh" above it, V by the menu bar, A by "Ako",
             // N by "Koniec".
             QCOMPARE(items[1]->shortcut(), QKeySequence(Qt::ALT | Qt::Key_I));
             QCOMPARE(items[1]->text(), QStringLiteral("Kopírovanie"));
             QList<QWidget*> chain;
-            QWidget* next = w2->ui->Memo1;
+            QWidget* next = child<QTextEdit>(w2, "Memo1");
             for (int i = 0; i < 40 && next; ++i) {
                 if (next->isVisibleTo(w2) && next->focusPolicy() & Qt::TabFocus &&
                     !chain.contains(next))
                     chain << next;
                 next = next->nextInFocusChain();
-                if (next == w2->ui->Memo1)
+                if (next == child<QTextEdit>(w2, "Memo1"))
                     break;
             }
-            const QList<QWidget*> expected{
-                w2->ui->Memo1,       items[0], items[1], w2->ui->ComboBox1, w2->ui->SpeedButton1,
-                w2->ui->SpeedButton2};
+            const QList<QWidget*> expected{child<QTextEdit>(w2, "Memo1"),
+                                           items[0],
+                                           items[1],
+                                           child<QComboBox>(w2, "ComboBox1"),
+                                           child<QToolButton>(w2, "SpeedButton1"),
+                                           child<QToolButton>(w2, "SpeedButton2")};
             QList<QWidget*> seen;
             for (QWidget* x : chain)
                 if (expected.contains(x))

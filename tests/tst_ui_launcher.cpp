@@ -10,9 +10,6 @@
 #include "platform/dialogs_window.h"
 #include "support/windows.h"
 #include "testsupport.h"
-#include "ui_password_window.h"
-#include "ui_picture_window.h"
-#include "ui_tform1.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -87,13 +84,13 @@ struct Level {
         form = std::make_unique<TForm1>(t.st, runner, false);
         form->level = 2;
         saveFormFile(*form, t.st.tempFormFile());
-        t.st.levelWindows[2] = form.get();
+        form->takeLevel(2);
         // As the screen builder makes them: slot in "tag", full caption as hint.
         for (int k = 1; k <= items.size(); ++k) {
             const int slot = k + 2;
             t.st.levelLines[2][size_t(slot)] = items[k - 1];
             const QString caption = items[k - 1].mid(1, items[k - 1].lastIndexOf(']') - 1);
-            auto* b = new QPushButton(caption.left(13), form->ui->centralwidget);
+            auto* b = new QPushButton(caption.left(13), child<QWidget>(form, "centralwidget"));
             b->setObjectName(QStringLiteral("Button%1%2").arg(k).arg(2));
             b->setProperty("tag", slot);
             b->setToolTip(caption);
@@ -242,7 +239,7 @@ private slots:
     void markerHiddenAndTestFlag() {
         Level l({"[Vyskúšaj sa] test.txt", "[Ukážka riešenia úlohy 1] Ries1.scm"});
         writeCourseFile(l.day + "test.txt", {"<1. Úloha\t2 body>"});
-        auto* marker = new QLabel(l.form->ui->centralwidget);
+        auto* marker = new QLabel(child<QWidget>(l.form, "centralwidget"));
         l.form->solutionMarkers = {nullptr, marker};
         marker->show();
         l.runner.steps.push_back(typePassword("", false));
@@ -260,15 +257,16 @@ private slots:
             auto* p = qobject_cast<TOknoObrazku*>(w);
             QVERIFY(p);
             QCOMPARE(p->windowTitle(), QString("Obrázok"));
-            QCOMPARE(p->ui->Button1->text(), QString("Zavri"));
-            QCOMPARE(p->ui->Image1->size(), QSize(800, 520));
-            QCOMPARE(p->ui->Image1->pos(), QPoint(0, 0));
+            QCOMPARE(child<QPushButton>(p, "Button1")->text(), QString("Zavri"));
+            QCOMPARE(child<QLabel>(p, "Image1")->size(), QSize(800, 520));
+            QCOMPARE(child<QLabel>(p, "Image1")->pos(), QPoint(0, 0));
             QCOMPARE(p->size(), QSize(569, 378));
-            QVERIFY(p->ui->scrollArea->horizontalScrollBar()->maximum() > 0);
-            QVERIFY(p->ui->scrollArea->verticalScrollBar()->maximum() > 0);
+            QVERIFY(child<QScrollArea>(p, "scrollArea")->horizontalScrollBar()->maximum() > 0);
+            QVERIFY(child<QScrollArea>(p, "scrollArea")->verticalScrollBar()->maximum() > 0);
             p->resize(700, 500);
-            QCOMPARE(p->ui->Button1->geometry().bottomRight() + QPoint(23, 18), QPoint(700, 500));
-            p->ui->Button1->click();
+            QCOMPARE(child<QPushButton>(p, "Button1")->geometry().bottomRight() + QPoint(23, 18),
+                     QPoint(700, 500));
+            child<QPushButton>(p, "Button1")->click();
             QVERIFY(!p->isVisible());
         });
         l.press(1);
@@ -293,16 +291,16 @@ private slots:
         TOknoHeslo h(t.st);
         QCOMPARE(h.size(), QSize(324, 205));
         QCOMPARE(h.windowTitle(), QString("Heslo, prosím"));
-        QCOMPARE(h.ui->Button2->text(), QString("Späť"));
-        QCOMPARE(h.ui->Button1->text(), QString("OK"));
-        QVERIFY(h.ui->Button1->isDefault());
-        QCOMPARE(h.ui->MaskEdit1->maxLength(), 8);
-        QCOMPARE(h.ui->MaskEdit1->echoMode(), QLineEdit::Password);
-        QVERIFY(h.ui->Label1->isHidden());
+        QCOMPARE(child<QPushButton>(&h, "Button2")->text(), QString("Späť"));
+        QCOMPARE(child<QPushButton>(&h, "Button1")->text(), QString("OK"));
+        QVERIFY(child<QPushButton>(&h, "Button1")->isDefault());
+        QCOMPARE(child<QLineEdit>(&h, "MaskEdit1")->maxLength(), 8);
+        QCOMPARE(child<QLineEdit>(&h, "MaskEdit1")->echoMode(), QLineEdit::Password);
+        QVERIFY(child<QLabel>(&h, "Label1")->isHidden());
         QVERIFY(!(h.windowFlags() & Qt::WindowCloseButtonHint));
         TOknoHesloZ z(t.st);
-        QVERIFY(!z.ui->Label1->isHidden());
-        QVERIFY(z.width() >= z.ui->Label1->sizeHint().width() + 80);
+        QVERIFY(!child<QLabel>(&z, "Label1")->isHidden());
+        QVERIFY(z.width() >= child<QLabel>(&z, "Label1")->sizeHint().width() + 80);
     }
 };
 

@@ -7,7 +7,6 @@
 #include "platform/errors.h"
 #include "support/windows.h"
 #include "testsupport.h"
-#include "ui_tform1.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -85,20 +84,20 @@ private slots:
         QCOMPARE(QRect(t.st.boundsLeft, t.st.boundsTop, t.st.boundsWidth, t.st.boundsHeight),
                  bounds);
         QCOMPARE(form.geometry().size(), bounds.size());
-        QCOMPARE(form.ui->Label1->y(), labelTop);
-        QCOMPARE(form.ui->Label1->height(), labelHeight);
-        QCOMPARE(form.ui->Label6->y(), 16 + (scale == 12 ? 8 : 10));
-        QCOMPARE(form.ui->ComboBox1->y(), comboTop);
-        QCOMPARE(form.ui->ComboBox2->y(), comboTop);
-        QCOMPARE(form.ui->Ako->x(), akoLeft);
+        QCOMPARE(child<QLabel>(&form, "Label1")->y(), labelTop);
+        QCOMPARE(child<QLabel>(&form, "Label1")->height(), labelHeight);
+        QCOMPARE(child<QLabel>(&form, "Label6")->y(), 16 + (scale == 12 ? 8 : 10));
+        QCOMPARE(child<QComboBox>(&form, "ComboBox1")->y(), comboTop);
+        QCOMPARE(child<QComboBox>(&form, "ComboBox2")->y(), comboTop);
+        QCOMPARE(child<QPushButton>(&form, "Ako")->x(), akoLeft);
         if (width != 1024)
             image1 = QRect(47, 100, bounds.width() - 200, bounds.height() - 190);
-        QCOMPARE(form.ui->Image1->geometry(), image1);
-        QVERIFY(form.ui->Label2->isHidden());
-        QVERIFY(form.ui->ComboBox1->isHidden());
-        QVERIFY(form.ui->SpeedButton1->isHidden());
-        QVERIFY(!form.ui->Koprovanie1->isEnabled());
-        QCOMPARE(form.ui->Koniec1->shortcut(), QKeySequence("Ctrl+K"));
+        QCOMPARE(child<QLabel>(&form, "Image1")->geometry(), image1);
+        QVERIFY(child<QLabel>(&form, "Label2")->isHidden());
+        QVERIFY(child<QComboBox>(&form, "ComboBox1")->isHidden());
+        QVERIFY(child<QToolButton>(&form, "SpeedButton1")->isHidden());
+        QVERIFY(!child<QAction>(&form, "Koprovanie1")->isEnabled());
+        QCOMPARE(child<QAction>(&form, "Koniec1")->shortcut(), QKeySequence("Ctrl+K"));
         QVERIFY(QFile::exists(c.temp + "temp.dfm"));
     }
 
@@ -110,8 +109,8 @@ private slots:
         TForm1 form(t.st, modal, true);
         form.FormCreate({});
         // 32 at 96 dpi is 25 at 120 dpi, then 8 lower on a 1024 screen.
-        QCOMPARE(form.ui->Label1->y(), 40 * 96 / 120 + 8);
-        QCOMPARE(form.ui->Label1->x(), 32 * 96 / 120);
+        QCOMPARE(child<QLabel>(&form, "Label1")->y(), 40 * 96 / 120 + 8);
+        QCOMPARE(child<QLabel>(&form, "Label1")->x(), 32 * 96 / 120);
     }
 
     void captionsFromConfigAndFormFileRoundTrip() {
@@ -129,31 +128,32 @@ private slots:
         // no name lookup that could hold up the start.
         QVERIFY(t.prompter.shown.empty());
         QCOMPARE(t.system.addressLookups, 0);
-        QCOMPARE(form.ui->Label1->text(), u"Práca s počítačom"_qs);
-        QCOMPARE(form.ui->Label6->text(), "Orbino kurz");
-        QCOMPARE(form.ui->Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        QCOMPARE(form.ui->Koniec1->text(), u"Skonči"_qs);
-        QCOMPARE(form.ui->Hadaj1->text(), u"Stromček"_qs);
-        QCOMPARE(form.ui->Button1->text(), u"Moje poznámky"_qs);
+        QCOMPARE(child<QLabel>(&form, "Label1")->text(), u"Práca s počítačom"_qs);
+        QCOMPARE(child<QLabel>(&form, "Label6")->text(), "Orbino kurz");
+        QCOMPARE(child<QLabel>(&form, "Label1")->palette().color(QPalette::WindowText),
+                 QColor(255, 0, 0));
+        QCOMPARE(child<QAction>(&form, "Koniec1")->text(), u"Skonči"_qs);
+        QCOMPARE(child<QAction>(&form, "Hadaj1")->text(), u"Stromček"_qs);
+        QCOMPARE(child<QPushButton>(&form, "Button1")->text(), u"Moje poznámky"_qs);
         QCOMPARE(form.windowTitle(), "Okno kurzu");
-        QCOMPARE(form.ui->Memo1->toolTip(), "Tip");
-        QCOMPARE(form.ui->Vlastn1->title(), u"Vlastné"_qs);
-        QCOMPARE(form.ui->SpeedButton2->text(), "Koniec");
-        QCOMPARE(form.ui->SpeedButton2->width(), 75);
+        QCOMPARE(child<QTextEdit>(&form, "Memo1")->toolTip(), "Tip");
+        QCOMPARE(child<QMenu>(&form, "Vlastn1")->title(), u"Vlastné"_qs);
+        QCOMPARE(child<QToolButton>(&form, "SpeedButton2")->text(), "Koniec");
+        QCOMPARE(child<QToolButton>(&form, "SpeedButton2")->width(), 75);
 
         // A level window made from the temp form file is the same window.
         TForm1 level(t.st, modal, false);
         applyFormFile(level, t.st.tempFormFile());
         QCOMPARE(level.geometry(), form.geometry());
         QCOMPARE(level.windowTitle(), form.windowTitle());
-        for (QWidget* w : form.ui->centralwidget->findChildren<QWidget*>()) {
+        for (QWidget* w : child<QWidget>(&form, "centralwidget")->findChildren<QWidget*>()) {
             if (w->objectName().isEmpty() || w->objectName().startsWith("qt_"))
                 continue;
             auto* twin = level.findChild<QWidget*>(w->objectName());
             QVERIFY2(twin, qPrintable(w->objectName()));
             QCOMPARE(twin->geometry(), w->geometry());
             // "Späť" is hidden on the main window only after the file is written.
-            if (w != form.ui->SpeedButton1)
+            if (w != child<QToolButton>(&form, "SpeedButton1"))
                 QVERIFY2(twin->isHidden() == w->isHidden(), qPrintable(w->objectName()));
             QCOMPARE(twin->isEnabled(), w->isEnabled());
             QCOMPARE(twin->font(), w->font());
@@ -176,37 +176,39 @@ private slots:
             QCOMPARE(twin->isVisible(), a->isVisible());
             QCOMPARE(twin->shortcut(), a->shortcut());
         }
-        QCOMPARE(level.ui->Vlastn1->title(), form.ui->Vlastn1->title());
-        QVERIFY(!level.ui->SpeedButton1->isHidden());
+        QCOMPARE(child<QMenu>(&level, "Vlastn1")->title(), child<QMenu>(&form, "Vlastn1")->title());
+        QVERIFY(!child<QToolButton>(&level, "SpeedButton1")->isHidden());
         // An action hidden in the main window can be chosen once a clone
         // shows it; one that was also switched off stays off.
-        QVERIFY(!level.ui->Ignorovazmeny1->isVisible());
-        level.ui->Ignorovazmeny1->setVisible(true);
-        QVERIFY(level.ui->Ignorovazmeny1->isEnabled());
-        form.ui->Koprovanie1->setEnabled(false);
-        form.ui->Koprovanie1->setVisible(false);
+        QVERIFY(!child<QAction>(&level, "Ignorovazmeny1")->isVisible());
+        child<QAction>(&level, "Ignorovazmeny1")->setVisible(true);
+        QVERIFY(child<QAction>(&level, "Ignorovazmeny1")->isEnabled());
+        child<QAction>(&form, "Koprovanie1")->setEnabled(false);
+        child<QAction>(&form, "Koprovanie1")->setVisible(false);
         saveFormFile(form, t.st.tempFormFile());
-        QVERIFY(!form.ui->Koprovanie1->isVisible());
+        QVERIFY(!child<QAction>(&form, "Koprovanie1")->isVisible());
         TForm1 clone(t.st, modal, false);
         applyFormFile(clone, t.st.tempFormFile());
-        clone.ui->Koprovanie1->setVisible(true);
-        QVERIFY(!clone.ui->Koprovanie1->isEnabled());
-        form.ui->Koprovanie1->setVisible(true);
-        form.ui->Koprovanie1->setEnabled(true);
+        child<QAction>(&clone, "Koprovanie1")->setVisible(true);
+        QVERIFY(!child<QAction>(&clone, "Koprovanie1")->isEnabled());
+        child<QAction>(&form, "Koprovanie1")->setVisible(true);
+        child<QAction>(&form, "Koprovanie1")->setEnabled(true);
         QCOMPARE(level.windowColor(), form.windowColor());
 
         // Texts that need escaping survive the file: quotes, backslashes,
         // line ends, tabs, other control characters, letters outside ASCII.
         const QString tricky = u"a\"b\\c\nd\te\x01f \u00F4\u0148 \U0001F600 </x>"_qs;
-        form.ui->Label2->setToolTip(tricky);
-        form.ui->ComboBox2->addItem(tricky);
-        form.ui->Memo4->setPlainText(tricky);
+        child<QLabel>(&form, "Label2")->setToolTip(tricky);
+        child<QComboBox>(&form, "ComboBox2")->addItem(tricky);
+        child<QPlainTextEdit>(&form, "Memo4")->setPlainText(tricky);
         saveFormFile(form, t.st.tempFormFile());
         TForm1 again(t.st, modal, false);
         applyFormFile(again, t.st.tempFormFile());
-        QCOMPARE(again.ui->Label2->toolTip(), tricky);
-        QCOMPARE(again.ui->ComboBox2->itemText(again.ui->ComboBox2->count() - 1), tricky);
-        QCOMPARE(again.ui->Memo4->toPlainText(), tricky);
+        QCOMPARE(child<QLabel>(&again, "Label2")->toolTip(), tricky);
+        QCOMPARE(child<QComboBox>(&again, "ComboBox2")
+                     ->itemText(child<QComboBox>(&again, "ComboBox2")->count() - 1),
+                 tricky);
+        QCOMPARE(child<QPlainTextEdit>(&again, "Memo4")->toPlainText(), tricky);
 
         // Missing or damaged temp form file: an error, not a half-made window.
         TForm1 other(t.st, modal, false);
@@ -242,8 +244,8 @@ private slots:
         ScriptedModal modal{false}; // level windows are not opened here
         TForm1 form(t.st, modal, true);
         form.FormCreate({c.prog + "05_Word/Obsah.txt", "5", "Word"});
-        QCOMPARE(form.ui->SpeedButton2->text(), u"Koniec vyhľadávania"_qs);
-        QCOMPARE(form.ui->SpeedButton2->width(), 200);
+        QCOMPARE(child<QToolButton>(&form, "SpeedButton2")->text(), u"Koniec vyhľadávania"_qs);
+        QCOMPARE(child<QToolButton>(&form, "SpeedButton2")->width(), 200);
         QCOMPARE(form.windowTitle(), u"Vyhľadávacie okno"_qs);
         QVERIFY(QFile::exists(c.temp + "tempP.dfm"));
         QVERIFY(!QFile::exists(c.temp + "temp.dfm"));

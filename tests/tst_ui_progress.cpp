@@ -13,9 +13,6 @@
 #include "tools/class_window.h"
 #include "tools/progress.h"
 #include "tree/tree_window.h"
-#include "ui_exercise_window.h"
-#include "ui_tform1.h"
-#include "ui_tree_window.h"
 
 #include <QChartView>
 #include <QDir>
@@ -79,7 +76,8 @@ struct Sample {
     }
     QPushButton* dayButton(const QString& caption) { return test::dayButton(main.get(), caption); }
     static QPushButton* item(TForm1* w, const QString& caption) {
-        for (auto* b : w->ui->centralwidget->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+        for (auto* b : child<QWidget>(w, "centralwidget")
+                           ->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
             if (b->property("runtime").toBool() && b->text().trimmed() == caption)
                 return b;
         return nullptr;
@@ -89,14 +87,14 @@ struct Sample {
 
 // The read-count label of a day, found by what it says for assistive tools.
 QLabel* dayLabel(TForm1* main, const QString& day) {
-    for (auto* l : main->ui->centralwidget->findChildren<QLabel*>())
+    for (auto* l : child<QWidget>(main, "centralwidget")->findChildren<QLabel*>())
         if (l->objectName().startsWith("DayProgress") && l->accessibleName().startsWith(day + ":"))
             return l;
     return nullptr;
 }
 
 QLabel* lastScore(TForm1* w) {
-    return w->ui->centralwidget->findChild<QLabel*>("LastScore");
+    return child<QWidget>(w, "centralwidget")->findChild<QLabel*>("LastScore");
 }
 
 } // namespace
@@ -128,19 +126,20 @@ void TestUiProgress::testTakenTwiceAndDayLabel() {
                     QVERIFY(u);
                     for (QChar a : answers)
                         if (!u->evaluated())
-                            QTest::mouseClick(a == u'A' ? u->ui->Button1 : u->ui->Button2,
+                            QTest::mouseClick(a == u'A' ? child<QPushButton>(u, "Button1")
+                                                        : child<QPushButton>(u, "Button2"),
                                               Qt::LeftButton);
                     QVERIFY(u->evaluated());
                 };
-                w3->ui->Zadanie->click();
+                child<QPushButton>(w3, "Zadanie")->click();
                 // The evaluation shows this attempt; the old line goes.
                 QVERIFY(!lastScore(w3) || lastScore(w3)->isHidden());
-                w3->ui->SpeedButton1->click();
+                child<QToolButton>(w3, "SpeedButton1")->click();
             });
             QPushButton* test = Sample::item(w2, "Vyskúšaj sa");
             QVERIFY(test);
             test->click();
-            w2->ui->SpeedButton1->click();
+            child<QToolButton>(w2, "SpeedButton1")->click();
         });
         day4->click();
     };
@@ -167,14 +166,15 @@ void TestUiProgress::testTakenTwiceAndDayLabel() {
     s.runner.step<TForm1>([&](TForm1* w2) {
         TOknoHladaj tree(*w2);
         tree.FormActivate();
-        QTreeWidgetItemIterator it(tree.ui->TreeView1);
+        QTreeWidgetItemIterator it(child<QTreeWidget>(&tree, "TreeView1"));
         for (; *it; ++it)
             treeTexts << (*it)->text(0);
-        spoken = tree.ui->TreeView1->topLevelItem(0)
+        spoken = child<QTreeWidget>(&tree, "TreeView1")
+                     ->topLevelItem(0)
                      ->child(0)
                      ->data(0, Qt::AccessibleTextRole)
                      .toString();
-        w2->ui->SpeedButton1->click();
+        child<QToolButton>(w2, "SpeedButton1")->click();
     });
     day4->click();
     QCOMPARE(treeTexts.value(0), QStringLiteral("4. deň  ✓"));
@@ -210,19 +210,22 @@ void TestUiProgress::exportFromLevelWindow() {
     writeCourseFile(s.temp + "01._deň.txt", {"Prvý deň <ľahký>"});
     writeCourseFile(s.temp + "pribeh.htm", {"https://sk.wikipedia.org/wiki/Myš"});
     // The main window offers the export too.
-    QVERIFY(s.main->ui->Export1->isEnabled());
-    QVERIFY(s.main->ui->Vlastn1->actions().contains(s.main->ui->Export1));
-    QVERIFY(s.main->ui->Pomocnk1->actions().contains(s.main->ui->Prehladtriedy1));
+    QVERIFY(child<QAction>(s.main, "Export1")->isEnabled());
+    QVERIFY(child<QMenu>(s.main, "Vlastn1")->actions().contains(child<QAction>(s.main, "Export1")));
+    QVERIFY(child<QMenu>(s.main, "Pomocnk1")
+                ->actions()
+                .contains(child<QAction>(s.main, "Prehladtriedy1")));
     const QString target = s.dir.path() + "/domov/praca";
     QDir().mkpath(s.dir.path() + "/domov");
     s.t.prompter.paths.push_back(target);
     s.runner.step<TForm1>([&](TForm1* w2) {
         // The level window is a clone made from the form file: the action is there.
-        QCOMPARE(configuredText(*w2->ui->Export1), QStringLiteral("Export mojej práce"));
-        QVERIFY(w2->ui->Export1->isEnabled());
-        QVERIFY(w2->ui->Export1->isVisible());
-        w2->ui->Export1->trigger();
-        w2->ui->SpeedButton1->click();
+        QCOMPARE(configuredText(*child<QAction>(w2, "Export1")),
+                 QStringLiteral("Export mojej práce"));
+        QVERIFY(child<QAction>(w2, "Export1")->isEnabled());
+        QVERIFY(child<QAction>(w2, "Export1")->isVisible());
+        child<QAction>(w2, "Export1")->trigger();
+        child<QToolButton>(w2, "SpeedButton1")->click();
     });
     s.dayButton("  1. deň")->click();
     QCOMPARE(s.t.prompter.fileAsks.size(), size_t(1));
@@ -236,7 +239,7 @@ void TestUiProgress::exportFromLevelWindow() {
     QCOMPARE(s.t.prompter.texts().last(), "Vaša práca je uložená v súbore " + target + ".html.");
     // Cancelled: nothing written, nothing said.
     const size_t said = s.t.prompter.shown.size();
-    s.main->ui->Export1->trigger();
+    child<QAction>(s.main, "Export1")->trigger();
     QCOMPARE(s.t.prompter.shown.size(), said);
 }
 
@@ -278,7 +281,7 @@ void TestUiProgress::classOverview() {
         t->exportButton->click();
         QVERIFY(t->chart->chart());
     };
-    s.main->ui->Prehladtriedy1->trigger();
+    child<QAction>(s.main, "Prehladtriedy1")->trigger();
     QCOMPARE(rows, 3);
     QCOMPARE(first, QStringLiteral("Ján Šťastný"));
     QVERIFY2(note.contains("Vynechané súbory postupu iného kurzu: Iný (Iný kurz)."),
@@ -294,7 +297,7 @@ void TestUiProgress::classOverview() {
     s.t.st.teacherLoggedIn = false;
     s.runner.script = [](QWidget* w) { QVERIFY(!qobject_cast<TOknoTrieda*>(w)); };
     const size_t asked = s.t.prompter.fileAsks.size();
-    s.main->ui->Prehladtriedy1->trigger();
+    child<QAction>(s.main, "Prehladtriedy1")->trigger();
     QCOMPARE(s.t.prompter.fileAsks.size(), asked);
 }
 
@@ -305,9 +308,9 @@ void TestUiProgress::writeFailureReportedOnce() {
     s.runner.step<TForm1>([&](TForm1* w2) {
         QPushButton* story = Sample::item(w2, "Príbeh");
         QVERIFY(story);
-        s.runner.step<TForm1>([](TForm1* w3) { w3->ui->SpeedButton1->click(); });
+        s.runner.step<TForm1>([](TForm1* w3) { child<QToolButton>(w3, "SpeedButton1")->click(); });
         story->click();
-        w2->ui->SpeedButton1->click();
+        child<QToolButton>(w2, "SpeedButton1")->click();
     });
     s.dayButton("  1. deň")->click();
     int reports = 0;

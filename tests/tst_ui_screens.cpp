@@ -8,7 +8,6 @@
 #include "platform/picture.h"
 #include "support/windows.h"
 #include "testsupport.h"
-#include "ui_tform1.h"
 
 #include <QBuffer>
 #include <QComboBox>
@@ -131,9 +130,7 @@ void TestScreens::realModalLoopsNest() {
     c.main->guard([&] { c.main->FormActivate(); });
     AppState& st = c.t.st;
     QStringList seen;
-    auto front = [&st] {
-        return qobject_cast<TForm1*>(st.levelWindows[size_t(st.currentLevel)].data());
-    };
+    auto front = [&st, &c] { return c.main->windowOfLevel(st.currentLevel); };
     QTimer::singleShot(50, [&] {
         seen << levelFile(st);
         TForm1* w2 = front();
@@ -141,16 +138,16 @@ void TestScreens::realModalLoopsNest() {
             seen << levelFile(st);
             QTimer::singleShot(50, [&] {
                 seen << levelFile(st) + (front() && front()->isVisible() ? "v" : "h");
-                front()->ui->SpeedButton1->click();
+                child<QToolButton>(front(), "SpeedButton1")->click();
             });
-            front()->ui->SpeedButton1->click();
+            child<QToolButton>(front(), "SpeedButton1")->click();
         });
         w2->openSubLevel(itemButtons(w2).at(0));
     });
     c.dayButton("  1. deň")->click();
     seen << levelFile(st);
     QCOMPARE(seen, (QStringList{"2", "3", "2v", "1"}));
-    QVERIFY(st.levelWindows[2].isNull());
+    QVERIFY(!c.main->windowOfLevel(2));
     QVERIFY(!c.main->isHidden());
 }
 
@@ -170,11 +167,13 @@ void TestScreens::clickThroughLevels() {
         QCOMPARE(st.currentLevel, 2);
         QVERIFY(c.main->isHidden());
         QCOMPARE(w2->objectName(), QStringLiteral("Form2"));
-        QCOMPARE(w2->ui->Label1->text(), QStringLiteral("1. deň"));
-        QCOMPARE(w2->ui->Memo1->toPlainText(), QStringLiteral("Prvý deň:\nmyš a klávesnica."));
-        QVERIFY(!w2->ui->Memo1->isHidden());
-        QCOMPARE(w2->ui->ComboBox1->itemText(0), QStringLiteral("https://www.example.sk/mys"));
-        QVERIFY(!w2->ui->SpeedButton1->isHidden());
+        QCOMPARE(child<QLabel>(w2, "Label1")->text(), QStringLiteral("1. deň"));
+        QCOMPARE(child<QTextEdit>(w2, "Memo1")->toPlainText(),
+                 QStringLiteral("Prvý deň:\nmyš a klávesnica."));
+        QVERIFY(!child<QTextEdit>(w2, "Memo1")->isHidden());
+        QCOMPARE(child<QComboBox>(w2, "ComboBox1")->itemText(0),
+                 QStringLiteral("https://www.example.sk/mys"));
+        QVERIFY(!child<QToolButton>(w2, "SpeedButton1")->isHidden());
         const auto items = itemButtons(w2);
         QCOMPARE(items.size(), 2);
         QCOMPARE(items[0]->objectName(), QStringLiteral("Button12"));
@@ -188,13 +187,14 @@ void TestScreens::clickThroughLevels() {
             QCOMPARE(levelFile(st), QStringLiteral("3"));
             QCOMPARE(w3->pos(), level2Pos);
             QVERIFY(w2->isHidden());
-            QCOMPARE(w3->ui->Label1->text(), QStringLiteral("1. deň - Príbeh"));
+            QCOMPARE(child<QLabel>(w3, "Label1")->text(), QStringLiteral("1. deň - Príbeh"));
             // A lone "<" block keeps "<Enter>" and its item stays a button.
-            QCOMPARE(w3->ui->Memo1->toPlainText(), QStringLiteral("Stlač <Enter>."));
+            QCOMPARE(child<QTextEdit>(w3, "Memo1")->toPlainText(),
+                     QStringLiteral("Stlač <Enter>."));
             QCOMPARE(itemButtons(w3).size(), 1);
             w3->move(70, 60);
             level3Pos = w3->pos();
-            w3->ui->SpeedButton1->click();
+            child<QToolButton>(w3, "SpeedButton1")->click();
             QCOMPARE(levelFile(st), QStringLiteral("2"));
         });
         QVERIFY(w2->openSubLevel(items[0]));
@@ -207,7 +207,7 @@ void TestScreens::clickThroughLevels() {
         w2->guard([w2] { w2->FormActivate(); });
         QCOMPARE(itemButtons(w2).size(), level2Buttons);
         QVERIFY(st.levelConfigActive);
-        w2->ui->SpeedButton1->click();
+        child<QToolButton>(w2, "SpeedButton1")->click();
     });
     day1->click();
     QCOMPARE(c.runner.opened, (QStringList{"Form2", "Form3"}));
@@ -215,15 +215,15 @@ void TestScreens::clickThroughLevels() {
     QCOMPARE(levelFile(st), QStringLiteral("1"));
     QVERIFY(!st.levelConfigActive);
     QVERIFY(!c.main->isHidden());
-    QVERIFY(st.levelWindows[2].isNull());
+    QVERIFY(!c.main->windowOfLevel(2));
     QVERIFY(QFile::exists(st.tempFormFile()));
     QCOMPARE(c.t.prompter.shown.size(), size_t(0));
 
     // Another day after coming back opens as level 2 again.
     c.runner.step<TForm1>([&](TForm1* w2) {
-        QCOMPARE(w2->ui->Label1->text(), QStringLiteral("10. deň"));
+        QCOMPARE(child<QLabel>(w2, "Label1")->text(), QStringLiteral("10. deň"));
         QCOMPARE(st.selectedItem, 10);
-        w2->ui->SpeedButton1->click();
+        child<QToolButton>(w2, "SpeedButton1")->click();
     });
     c.dayButton("10. deň")->click();
     QCOMPARE(c.runner.opened.size(), 3);
@@ -236,7 +236,7 @@ void TestScreens::endAtLevelThree() {
     AppState& st = c.t.st;
     c.runner.step<TForm1>([&](TForm1* w2) {
         c.runner.step<TForm1>([&](TForm1* w3) {
-            w3->ui->SpeedButton2->click();
+            child<QToolButton>(w3, "SpeedButton2")->click();
             QVERIFY(st.exiting);
             QCOMPARE(st.currentLevel, 1);
             QVERIFY(st.levelBuilt[1] && st.levelBuilt[2]);
@@ -251,7 +251,7 @@ void TestScreens::endAtLevelThree() {
     QCOMPARE(c.runner.opened.size(), 2);
     QCOMPARE(c.t.prompter.texts(), QStringList{"Chcete ukončiť program ?"});
     QVERIFY(c.main->closingForExit);
-    QVERIFY(st.levelWindows[2].isNull() && st.levelWindows[3].isNull());
+    QVERIFY(!c.main->windowOfLevel(2) && !c.main->windowOfLevel(3));
 }
 
 void TestScreens::endQuestionAndSwitch_data() {
@@ -278,9 +278,9 @@ void TestScreens::endQuestionAndSwitch() {
     c.start();
     c.t.prompter.defaultAnswer = answer;
     if (viaMenu)
-        c.main->ui->Koniec1->trigger();
+        child<QAction>(c.main, "Koniec1")->trigger();
     else
-        c.main->ui->SpeedButton2->click();
+        child<QToolButton>(c.main, "SpeedButton2")->click();
     QCOMPARE(int(c.t.prompter.shown.size()), questions);
     QCOMPARE(c.t.st.exiting, ends);
     QCOMPARE(QFile::exists(c.t.st.tempFormFile()), !ends);
@@ -354,7 +354,7 @@ void TestScreens::dayButtonsByScreenWidth() {
         writeBytes(c.prog + "POZADIE.BMP", bytes);
     }
     c.start();
-    const QLabel* image = c.main->ui->Image1;
+    const QLabel* image = child<QLabel>(c.main, "Image1");
     QCOMPARE(image->pixmap().size(), QSize(900, 700));
     QVERIFY(image->width() < 900);
     QCOMPARE(image->alignment(), Qt::AlignCenter);
@@ -373,7 +373,7 @@ void TestScreens::dayButtonsByScreenWidth() {
     QCOMPARE(index, c.t.st.firstDayButton);
     QCOMPARE(days[0]->objectName(), "Buttonx" + QString::number(index) + "1");
     QCOMPARE(c.t.st.lastDayButton, index + 2);
-    QVERIFY(c.main->ui->Button1->isHidden());
+    QVERIFY(child<QPushButton>(c.main, "Button1")->isHidden());
 }
 
 void TestScreens::itemButtonsByScreenWidth_data() {
@@ -397,12 +397,12 @@ void TestScreens::itemButtonsByScreenWidth() {
         QCOMPARE(items.size(), 2);
         QCOMPARE(items[0]->geometry(), first);
         QCOMPARE(items[1]->y() - items[0]->y(), step);
-        QCOMPARE(w2->ui->Memo1->width(), memoWidth);
-        QCOMPARE(w2->ui->Label1->width(), w2->width() - first.width() - 20);
+        QCOMPARE(child<QTextEdit>(w2, "Memo1")->width(), memoWidth);
+        QCOMPARE(child<QLabel>(w2, "Label1")->width(), w2->width() - first.width() - 20);
         // Notes button below the last item; count of visible buttons.
         QCOMPARE(w2->buttonCount, 2);
         QVERIFY(!items[1]->icon().isNull()); // hra.exe without exe.BMP plays
-        w2->ui->SpeedButton1->click();
+        child<QToolButton>(w2, "SpeedButton1")->click();
     });
     c.dayButton("  1. deň")->click();
     QCOMPARE(c.runner.opened.size(), 1);
@@ -427,7 +427,7 @@ void TestScreens::captionTrimmingOnButtons() {
         // The hidden button takes no room.
         QCOMPARE(items[3]->y() - items[1]->y(), 40);
         QCOMPARE(w2->buttonCount, 3);
-        w2->ui->SpeedButton1->click();
+        child<QToolButton>(w2, "SpeedButton1")->click();
     });
     c.dayButton("  1. deň")->click();
 }
@@ -446,7 +446,7 @@ void TestScreens::backupListMovedBack() {
     Course c;
     QFile::rename(c.prog + "02._deň/Obsah.txt", c.prog + "02._deň/OBSAH.bak");
     c.start();
-    c.runner.step<TForm1>([](TForm1* w2) { w2->ui->SpeedButton1->click(); });
+    c.runner.step<TForm1>([](TForm1* w2) { child<QToolButton>(w2, "SpeedButton1")->click(); });
     c.dayButton("  2. deň")->click();
     QCOMPARE(c.runner.opened.size(), 1);
     QVERIFY(QFile::exists(c.prog + "02._deň/Obsah.txt"));
@@ -486,10 +486,10 @@ void TestScreens::tempFormFileMissingOrBroken() {
     c.runner.step<TForm1>([](TForm1* w2) {
         QCOMPARE(w2->windowTitle(), QStringLiteral("Kelvora pre základné školy"));
         // Written again as at start-up, not as the main screen has it now.
-        QVERIFY(w2->ui->Poznmky1->isEnabled());
-        QVERIFY(w2->ui->Odkazy1->isEnabled());
-        QVERIFY(!w2->ui->SpeedButton1->isHidden());
-        w2->ui->SpeedButton1->click();
+        QVERIFY(child<QAction>(w2, "Poznmky1")->isEnabled());
+        QVERIFY(child<QAction>(w2, "Odkazy1")->isEnabled());
+        QVERIFY(!child<QToolButton>(w2, "SpeedButton1")->isHidden());
+        child<QToolButton>(w2, "SpeedButton1")->click();
     });
     c.dayButton("  1. deň")->click();
     QCOMPARE(c.runner.opened.size(), 1);
@@ -502,7 +502,7 @@ void TestScreens::tempFormFileMissingOrBroken() {
     QVERIFY(c.t.prompter.shown[0].text.contains("temp.dfm"));
     QVERIFY(!c.main->isHidden());
     QVERIFY(!st.levelConfigActive);
-    QVERIFY(st.levelWindows[2].isNull());
+    QVERIFY(!c.main->windowOfLevel(2));
 }
 
 void TestScreens::badNumberInDayConfig() {
@@ -511,8 +511,8 @@ void TestScreens::badNumberInDayConfig() {
     c.start();
     c.runner.step<TForm1>([](TForm1* w2) {
         QCOMPARE(itemButtons(w2).size(), 2);
-        QCOMPARE(w2->ui->Button1->font().pointSize(), 10);
-        w2->ui->SpeedButton1->click();
+        QCOMPARE(child<QPushButton>(w2, "Button1")->font().pointSize(), 10);
+        child<QToolButton>(w2, "SpeedButton1")->click();
     });
     c.dayButton("  1. deň")->click();
     QCOMPARE(c.runner.opened.size(), 1);
@@ -528,10 +528,11 @@ void TestScreens::levelConfigCaption() {
                     {"*BACK BUTTON CAPTION*Naspäť", "*COLOR TITLE*255"});
     c.start();
     c.runner.step<TForm1>([](TForm1* w2) {
-        QCOMPARE(w2->ui->SpeedButton1->text(), QStringLiteral("Naspäť"));
-        QCOMPARE(w2->ui->Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        QCOMPARE(w2->ui->SpeedButton2->text(), QStringLiteral("Koniec"));
-        w2->ui->SpeedButton1->click();
+        QCOMPARE(child<QToolButton>(w2, "SpeedButton1")->text(), QStringLiteral("Naspäť"));
+        QCOMPARE(child<QLabel>(w2, "Label1")->palette().color(QPalette::WindowText),
+                 QColor(255, 0, 0));
+        QCOMPARE(child<QToolButton>(w2, "SpeedButton2")->text(), QStringLiteral("Koniec"));
+        child<QToolButton>(w2, "SpeedButton1")->click();
     });
     c.dayButton("  1. deň")->click();
     QCOMPARE(c.runner.opened.size(), 1);
@@ -555,7 +556,7 @@ void TestScreens::twentyFirstLevelRefused() {
         // A missing list is left to the caller.
         st.levelLines[2][3] = "[Nič] nic.txt";
         QVERIFY(!w2->openSubLevel(item));
-        w2->ui->SpeedButton1->click();
+        child<QToolButton>(w2, "SpeedButton1")->click();
     });
     c.dayButton("  1. deň")->click();
     QCOMPARE(st.currentLevel, 1);
@@ -573,17 +574,18 @@ void TestScreens::searchWindowMode() {
     QCOMPARE(st.levelFolder[1], QStringLiteral("01._deň"));
     QCOMPARE(st.levelListFile[1], QStringLiteral("pribeh.txt"));
     QCOMPARE(c.main->windowTitle(), QStringLiteral("Vyhľadávacie okno"));
-    QCOMPARE(c.main->ui->SpeedButton2->text(), QStringLiteral("Koniec vyhľadávania"));
-    QCOMPARE(c.main->ui->SpeedButton2->width(), 200);
-    QCOMPARE(c.main->ui->Label1->text(), st.searchTitle);
+    QCOMPARE(child<QToolButton>(c.main, "SpeedButton2")->text(),
+             QStringLiteral("Koniec vyhľadávania"));
+    QCOMPARE(child<QToolButton>(c.main, "SpeedButton2")->width(), 200);
+    QCOMPARE(child<QLabel>(c.main, "Label1")->text(), st.searchTitle);
     QCOMPARE(itemButtons(c.main.get()).size(), 1);
 
     c.runner.step<TForm1>([&](TForm1* w2) {
         QCOMPARE(w2->windowTitle(), QStringLiteral("Vyhľadávacie okno"));
         QCOMPARE(QString::fromLatin1(readBytes(c.temp + "Okna2")), QStringLiteral("2"));
-        QCOMPARE(w2->ui->Label1->text(), QStringLiteral(" Hľadaný príbeh - Koniec"));
+        QCOMPARE(child<QLabel>(w2, "Label1")->text(), QStringLiteral(" Hľadaný príbeh - Koniec"));
         QCOMPARE(st.searchTitle, QStringLiteral("Koniec"));
-        w2->ui->SpeedButton2->click();
+        child<QToolButton>(w2, "SpeedButton2")->click();
     });
     QVERIFY(c.main->openSubLevel(itemButtons(c.main.get()).at(0)));
     QCOMPARE(c.t.prompter.texts(), QStringList{"Zavrieť vyhľadávacie okno ?"});

@@ -8,7 +8,6 @@
 #include "platform/textfile.h"
 #include "support/windows.h"
 #include "testsupport.h"
-#include "ui_tform1.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,10 +52,10 @@ struct Lesson {
         st.levelFolder[2] = "03._deň";
         st.levelListFile[2] = "PISANIE.TXT"; // case differs from the disk
         form = std::make_unique<TForm1>(st, modal, false);
-        form->ui->Memo1->setToolTip("Vyznačte text");
-        form->ui->Memo1->setEnabled(true);
+        child<QTextEdit>(form, "Memo1")->setToolTip("Vyznačte text");
+        child<QTextEdit>(form, "Memo1")->setEnabled(true);
     }
-    QTextEdit* memo() const { return form->ui->Memo1; }
+    QTextEdit* memo() const { return child<QTextEdit>(form, "Memo1"); }
     bool editing() const { return !memo()->isReadOnly(); }
     void type(const QString& text) const { memo()->setPlainText(text); }
 };
@@ -86,15 +85,15 @@ private slots:
         l.form->Editciatextu2Click();
         QVERIFY(l.editing());
         QCOMPARE(plainLines(*l.memo()->document()), QStringList{"Starý text"});
-        QCOMPARE(l.form->ui->Editciatextu2->text(), QString("Uloženie textu"));
-        QVERIFY(l.form->ui->Ignorovazmeny1->isVisible());
+        QCOMPARE(child<QAction>(l.form, "Editciatextu2")->text(), QString("Uloženie textu"));
+        QVERIFY(child<QAction>(l.form, "Ignorovazmeny1")->isVisible());
         QCOMPARE(l.memo()->toolTip(), QString("Vyznačte text"));
 
         l.type("Nový text\nso dvoma riadkami");
         l.form->Editciatextu2Click();
         QVERIFY(!l.editing());
-        QCOMPARE(l.form->ui->Editciatextu2->text(), QString("Editácia textu"));
-        QVERIFY(!l.form->ui->Ignorovazmeny1->isVisible());
+        QCOMPARE(child<QAction>(l.form, "Editciatextu2")->text(), QString("Editácia textu"));
+        QVERIFY(!child<QAction>(l.form, "Ignorovazmeny1")->isVisible());
         QVERIFY(l.memo()->toolTip().isEmpty());
         QCOMPARE(readLines(l.txt), (QStringList{"pozadie.bmp", "<", "Nový text",
                                                 "so dvoma riadkami", ">", "[Úloha] uloha.txt"}));
@@ -105,7 +104,7 @@ private slots:
         // A fresh window shows what was saved.
         TForm1 again(l.ts->st, l.modal, false);
         again.ObnovMemo();
-        QCOMPARE(plainLines(*again.ui->Memo1->document()), plainLines(back));
+        QCOMPARE(plainLines(*child<QTextEdit>(&again, "Memo1")->document()), plainLines(back));
         QVERIFY(l.ts->prompter.shown.empty());
     }
 
@@ -115,7 +114,7 @@ private slots:
         l.type("Prepísané");
         l.form->Ignorovazmeny1Click();
         QVERIFY(!l.editing());
-        QVERIFY(!l.form->ui->Ignorovazmeny1->isVisible());
+        QVERIFY(!child<QAction>(l.form, "Ignorovazmeny1")->isVisible());
         QCOMPARE(plainLines(*l.memo()->document()), QStringList{"Uložený text"});
         QCOMPARE(readLines(l.txt), QStringList{"<Uložený text>"});
         QVERIFY(!QFileInfo::exists(l.rtf));
@@ -178,8 +177,8 @@ private slots:
         l.type("Dôležitá zmena");
         QVERIFY(!l.form->UlozMemo());
         QVERIFY(l.editing());
-        QVERIFY(l.form->ui->Ignorovazmeny1->isVisible());
-        QCOMPARE(l.form->ui->Editciatextu2->text(), QString("Uloženie textu"));
+        QVERIFY(child<QAction>(l.form, "Ignorovazmeny1")->isVisible());
+        QCOMPARE(child<QAction>(l.form, "Editciatextu2")->text(), QString("Uloženie textu"));
         QCOMPARE(plainLines(*l.memo()->document()), QStringList{"Dôležitá zmena"});
         QCOMPARE(readLines(l.txt), QStringList{"<Text>"});
         QCOMPARE(l.ts->prompter.shown.size(), size_t(1));
@@ -257,8 +256,8 @@ private slots:
         QVERIFY(l.memo()->hasFocus());
         l.type("Iný");
         l.ts->prompter.answers = {false};
-        l.form->ui->Button1->show();
-        l.form->ui->Button1->setFocus();
+        child<QPushButton>(l.form, "Button1")->show();
+        child<QPushButton>(l.form, "Button1")->setFocus();
         QCOMPARE(l.ts->prompter.shown.size(), size_t(1));
         QVERIFY(l.editing());
         QVERIFY(l.memo()->hasFocus()); // No puts the focus back

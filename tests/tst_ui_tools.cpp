@@ -40,7 +40,7 @@ struct Screen {
     Screen(int level = 3, const QString& list = "lekcia.txt", const QString& folder = "01._deň") {
         t.st.currentLevel = level;
         form.level = level;
-        t.st.levelWindows[size_t(level)] = &form;
+        form.takeLevel(level);
         t.st.levelListFile[size_t(level)] = list;
         t.st.levelFolder[size_t(level)] = folder;
         t.st.ZapisUroven();
@@ -250,7 +250,7 @@ private slots:
         TForm1 form(t.st, runner, false);
         t.st.openedContentFile = "C:\\Kurz\\05_Word\\lekcia.txt";
         t.st.currentLevel = 1;
-        t.st.levelWindows[1] = &form;
+        form.takeLevel(1);
         t.st.levelListFile[1] = "lekcia.txt";
         t.st.levelFolder[1] = "05_Word";
         t.st.ZapisUroven();

@@ -10,7 +10,6 @@
 #include "testsupport.h"
 #include "tree/text_search.h"
 #include "tree/tree_window.h"
-#include "ui_tree_window.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -27,6 +26,7 @@
 #include <memory>
 
 using namespace orbino;
+using namespace orbino::test;
 
 namespace {
 
@@ -143,15 +143,15 @@ void TestUiTree::withTree(const std::function<void(TOknoHladaj*)>& body) {
 void TestUiTree::buildsTreeWithCaptions() {
     withTree([this](TOknoHladaj* w) {
         QCOMPARE(w->windowTitle(), QStringLiteral("Strom"));
-        QCOMPARE(w->ui->Button1->text(), QStringLiteral("Návrat"));
-        QCOMPARE(w->ui->Button2->text(), QStringLiteral("Hľadaj text"));
-        QCOMPARE(w->ui->Hadanie1->text(), QStringLiteral("Hľadaj"));
-        QCOMPARE(w->ui->Label1->text(), QStringLiteral("1. deň"));
-        QCOMPARE(w->ui->Label3->text(), program + QStringLiteral("01._deň/Obsah.txt"));
-        QVERIFY(w->ui->Hadanieintegrity1->isVisible());
-        QVERIFY(w->ui->Panel1->isHidden());
+        QCOMPARE(child<QPushButton>(w, "Button1")->text(), QStringLiteral("Návrat"));
+        QCOMPARE(child<QPushButton>(w, "Button2")->text(), QStringLiteral("Hľadaj text"));
+        QCOMPARE(child<QAction>(w, "Hadanie1")->text(), QStringLiteral("Hľadaj"));
+        QCOMPARE(child<QLabel>(w, "Label1")->text(), QStringLiteral("1. deň"));
+        QCOMPARE(child<QLabel>(w, "Label3")->text(), program + QStringLiteral("01._deň/Obsah.txt"));
+        QVERIFY(child<QAction>(w, "Hadanieintegrity1")->isVisible());
+        QVERIFY(child<QFrame>(w, "Panel1")->isHidden());
         QCOMPARE(w->tree().size(), 10);
-        QTreeWidgetItem* root = w->ui->TreeView1->topLevelItem(0);
+        QTreeWidgetItem* root = child<QTreeWidget>(w, "TreeView1")->topLevelItem(0);
         QCOMPARE(root->text(0), QStringLiteral("1. deň"));
         QCOMPARE(root->childCount(), 7);
         QCOMPARE(root->child(0)->text(0), QStringLiteral("Príbeh"));
@@ -160,33 +160,33 @@ void TestUiTree::buildsTreeWithCaptions() {
         QCOMPARE(w->selectedNode(), 0);
         // Clicking an item names its file.
         w->selectNode(5);
-        QCOMPARE(w->ui->Label3->text(), program + QStringLiteral("01._deň/a.b.txt"));
+        QCOMPARE(child<QLabel>(w, "Label3")->text(), program + QStringLiteral("01._deň/a.b.txt"));
     });
 }
 
 void TestUiTree::searchAndSearchOn() {
     withTree([this](TOknoHladaj* w) {
         w->Hadanie1Click();
-        QVERIFY(w->ui->Panel1->isVisible());
-        w->ui->Edit1->setText(QStringLiteral("myš"));
+        QVERIFY(child<QFrame>(w, "Panel1")->isVisible());
+        child<QLineEdit>(w, "Edit1")->setText(QStringLiteral("myš"));
         w->Button2Click();
         QCOMPARE(w->selectedNode(), 2);
-        QVERIFY(w->ui->Button3->isVisible());
-        QVERIFY(w->ui->Button4->isVisible());
-        QVERIFY(!w->ui->Button2->isEnabled());
+        QVERIFY(child<QPushButton>(w, "Button3")->isVisible());
+        QVERIFY(child<QPushButton>(w, "Button4")->isVisible());
+        QVERIFY(!child<QPushButton>(w, "Button2")->isEnabled());
         w->Button4Click();
         QCOMPARE(w->selectedNode(), 4);
         QVERIFY(t->prompter.shown.empty());
         w->Button4Click();
         QCOMPARE(t->prompter.texts(), QStringList{QStringLiteral("Nenašlo")});
-        QVERIFY(w->ui->Button3->isHidden());
-        QVERIFY(w->ui->Button4->isHidden());
-        QVERIFY(w->ui->Button2->isEnabled());
+        QVERIFY(child<QPushButton>(w, "Button3")->isHidden());
+        QVERIFY(child<QPushButton>(w, "Button4")->isHidden());
+        QVERIFY(child<QPushButton>(w, "Button2")->isEnabled());
         // A new search starts from the root again.
         w->Button2Click();
         QCOMPARE(w->selectedNode(), 2);
         // "Č" and "č" are different letters to the search.
-        w->ui->Edit1->setText(QStringLiteral("MYŠ"));
+        child<QLineEdit>(w, "Edit1")->setText(QStringLiteral("MYŠ"));
         w->Button2Click();
         QCOMPARE(t->prompter.texts().size(), 2);
     });
@@ -240,7 +240,7 @@ void TestUiTree::openItem() {
         w->selectNode(node);
         w->Button3Click();
         QVERIFY(w->isEnabled());
-        QVERIFY(w->ui->Panel1->isVisible());
+        QVERIFY(child<QFrame>(w, "Panel1")->isVisible());
     });
     QCOMPARE(t->prompter.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
     if (kind.isEmpty()) {
@@ -320,31 +320,33 @@ void TestUiTree::blockedInSecondCopy() {
 void TestUiTree::integrityCheck() {
     withTree([this](TOknoHladaj* w) {
         w->open();
-        QVERIFY(w->ui->Memo1->isVisible());
-        QVERIFY(w->ui->Button5->isVisible());
-        QCOMPARE(w->ui->Button5->text(), QStringLiteral("Koniec kontroly"));
-        QVERIFY(w->ui->Label3->isHidden());
-        QVERIFY(!w->ui->Hadanie1->isEnabled());
-        QVERIFY(!w->ui->Hadanieintegrity1->isEnabled());
-        QCOMPARE(w->ui->Label1->text(),
+        QVERIFY(child<QPlainTextEdit>(w, "Memo1")->isVisible());
+        QVERIFY(child<QPushButton>(w, "Button5")->isVisible());
+        QCOMPARE(child<QPushButton>(w, "Button5")->text(), QStringLiteral("Koniec kontroly"));
+        QVERIFY(child<QLabel>(w, "Label3")->isHidden());
+        QVERIFY(!child<QAction>(w, "Hadanie1")->isEnabled());
+        QVERIFY(!child<QAction>(w, "Hadanieintegrity1")->isEnabled());
+        QCOMPARE(child<QLabel>(w, "Label1")->text(),
                  QStringLiteral("Zoznam chýbajúcich a zacyklenych súborov 01._deň"));
-        QCOMPARE(w->ui->Memo1->toPlainText().split(QLatin1Char('\n')),
+        QCOMPARE(child<QPlainTextEdit>(w, "Memo1")->toPlainText().split(QLatin1Char('\n')),
                  (QStringList{"01._deň", "", "chyba.exe Chýba - ",
                               "zacyklený súbor : Obsah.txt duplikovany v pribeh.txt",
                               "zacyklený súbor : Obsah.txt->pribeh.txt->Obsah.txt->"}));
-        QCOMPARE(w->ui->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QCOMPARE(child<QPlainTextEdit>(w, "Memo1")->verticalScrollBarPolicy(),
+                 Qt::ScrollBarAsNeeded);
         // The same tree, tested again against the folder as it is now.
         test::writeBytes(day + QStringLiteral("CHYBA.EXE"), "x");
         QFile::remove(day + QStringLiteral("mys.scm"));
         w->Button5Click();
-        QVERIFY(w->ui->Memo1->isHidden());
-        QVERIFY(w->ui->Hadanie1->isEnabled());
-        QCOMPARE(w->ui->Label1->text(), QStringLiteral("01._deň"));
-        QVERIFY(w->ui->Label3->isVisible());
-        QCOMPARE(w->ui->Label3->text(), program + QStringLiteral("01._deň/Obsah.txt"));
+        QVERIFY(child<QPlainTextEdit>(w, "Memo1")->isHidden());
+        QVERIFY(child<QAction>(w, "Hadanie1")->isEnabled());
+        QCOMPARE(child<QLabel>(w, "Label1")->text(), QStringLiteral("01._deň"));
+        QVERIFY(child<QLabel>(w, "Label3")->isVisible());
+        QCOMPARE(child<QLabel>(w, "Label3")->text(), program + QStringLiteral("01._deň/Obsah.txt"));
         w->open();
-        QCOMPARE(w->ui->Memo1->toPlainText().split(QLatin1Char('\n')).mid(2, 2),
-                 (QStringList{"MYS.SCM Príbeh - Myš v príbehu - ", "mys.scm Myš - "}));
+        QCOMPARE(
+            child<QPlainTextEdit>(w, "Memo1")->toPlainText().split(QLatin1Char('\n')).mid(2, 2),
+            (QStringList{"MYS.SCM Príbeh - Myš v príbehu - ", "mys.scm Myš - "}));
     });
 }
 
@@ -352,8 +354,8 @@ void TestUiTree::integrityTeacherGate() {
     t->st.editPasswordSwitch = true;
     withTree([](TOknoHladaj* w) {
         w->open();
-        QVERIFY(w->ui->Memo1->isHidden());
-        QVERIFY(w->ui->Hadanie1->isEnabled());
+        QVERIFY(child<QPlainTextEdit>(w, "Memo1")->isHidden());
+        QVERIFY(child<QAction>(w, "Hadanie1")->isEnabled());
     });
     QCOMPARE(modal->classes, (QStringList{"TOknoHladaj", "TOknoHeslo"}));
 }
@@ -365,9 +367,11 @@ void TestUiTree::integrityScrollBar() {
     test::writeCourseFile(day + QStringLiteral("Obsah.txt"), lines);
     withTree([](TOknoHladaj* w) {
         w->open();
-        QCOMPARE(w->ui->Memo1->blockCount(), 32);
-        QCOMPARE(w->ui->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        QCOMPARE(w->ui->Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QCOMPARE(child<QPlainTextEdit>(w, "Memo1")->blockCount(), 32);
+        QCOMPARE(child<QPlainTextEdit>(w, "Memo1")->verticalScrollBarPolicy(),
+                 Qt::ScrollBarAlwaysOn);
+        QCOMPARE(child<QPlainTextEdit>(w, "Memo1")->horizontalScrollBarPolicy(),
+                 Qt::ScrollBarAsNeeded);
     });
 }
 
@@ -396,18 +400,18 @@ void TestUiTree::textSearchTypingAndEnter() {
     withTree([this](TOknoHladaj* w) {
         QVERIFY(w->textSearch());
         QVERIFY(waitForIndex(w));
-        QVERIFY(w->ui->ProgressBar1->isHidden());
-        QVERIFY(w->ui->Label5->text().isEmpty());
-        QListWidget* list = w->ui->ListBox1;
+        QVERIFY(child<QProgressBar>(w, "ProgressBar1")->isHidden());
+        QVERIFY(child<QLabel>(w, "Label5")->text().isEmpty());
+        QListWidget* list = child<QListWidget>(w, "ListBox1");
         // Results follow the typing once it pauses.
-        QTest::keyClicks(w->ui->Edit2, QStringLiteral("ZUZK"));
+        QTest::keyClicks(child<QLineEdit>(w, "Edit2"), QStringLiteral("ZUZK"));
         QCOMPARE(list->count(), 0);
         QTRY_COMPARE(listTexts(list),
                      QStringList{QStringLiteral("1. deň - Príbeh: Myška Zuzka beží po stole.")});
         QCOMPARE(w->textHits().first().file, QStringLiteral("01._deň/PRIBEH.TXT"));
         QCOMPARE(list->currentRow(), 0);
         // Enter opens it as the tree does: a content list in a second copy.
-        QTest::keyClick(w->ui->Edit2, Qt::Key_Return);
+        QTest::keyClick(child<QLineEdit>(w, "Edit2"), Qt::Key_Return);
         QCOMPARE(shell->calls.size(), size_t(1));
         QCOMPARE(shell->calls.front().kind, QStringLiteral("run"));
         QCOMPARE(shell->calls.front().program, QCoreApplication::applicationFilePath());
@@ -417,7 +421,7 @@ void TestUiTree::textSearchTypingAndEnter() {
         QVERIFY(w->isEnabled());
 
         // A demonstration found by its caption starts the player.
-        w->ui->Edit2->setText(QStringLiteral("mys v pribehu"));
+        child<QLineEdit>(w, "Edit2")->setText(QStringLiteral("mys v pribehu"));
         QTRY_COMPARE(listTexts(list),
                      QStringList{QStringLiteral("1. deň - Príbeh - Myš v príbehu: Myš v príbehu")});
         emit list->itemActivated(list->item(0));
@@ -426,18 +430,18 @@ void TestUiTree::textSearchTypingAndEnter() {
         QCOMPARE(shell->calls.back().args, (QStringList{day + QStringLiteral("mys.scm"), "/s/c"}));
 
         // Nothing found: said in the list, and Enter does nothing.
-        w->ui->Edit2->setText(QStringLiteral("zebra"));
+        child<QLineEdit>(w, "Edit2")->setText(QStringLiteral("zebra"));
         QTRY_COMPARE(listTexts(list), QStringList{QStringLiteral("Nič sa nenašlo")});
         QCOMPARE(list->item(0)->flags(), Qt::NoItemFlags);
-        QTest::keyClick(w->ui->Edit2, Qt::Key_Return);
+        QTest::keyClick(child<QLineEdit>(w, "Edit2"), Qt::Key_Return);
         // Query syntax is only text: no error, no results.
-        w->ui->Edit2->setText(QStringLiteral("\"*-(:"));
+        child<QLineEdit>(w, "Edit2")->setText(QStringLiteral("\"*-(:"));
         w->runTextSearch();
         QCOMPARE(listTexts(list), QStringList{QStringLiteral("Nič sa nenašlo")});
-        w->ui->Edit2->clear();
+        child<QLineEdit>(w, "Edit2")->clear();
         w->runTextSearch();
         QCOMPARE(list->count(), 0);
-        w->ui->Edit2->setText(QStringLiteral("NEAR \"zuzka"));
+        child<QLineEdit>(w, "Edit2")->setText(QStringLiteral("NEAR \"zuzka"));
         w->runTextSearch();
         QCOMPARE(list->count(), 1);
         QCOMPARE(list->item(0)->text(), QStringLiteral("Nič sa nenašlo"));
@@ -451,11 +455,11 @@ void TestUiTree::textSearchGates() {
                           {QStringLiteral("<Heslá pre vyučujúceho.>")});
     auto openTeacherPage = [this](TOknoHladaj* w) {
         QVERIFY(waitForIndex(w));
-        w->ui->Edit2->setText(QStringLiteral("hesla"));
+        child<QLineEdit>(w, "Edit2")->setText(QStringLiteral("hesla"));
         w->runTextSearch();
         QCOMPARE(w->textHits().size(), 1);
         QCOMPARE(w->textHits().first().captionPath, QStringLiteral("1. deň - Vyučujúci"));
-        QTest::keyClick(w->ui->ListBox1, Qt::Key_Return);
+        QTest::keyClick(child<QListWidget>(w, "ListBox1"), Qt::Key_Return);
     };
     withTree(openTeacherPage);
     // The teacher's password is asked and refused: nothing opens.
@@ -472,10 +476,12 @@ void TestUiTree::textSearchGates() {
 void TestUiTree::textSearchKeyboard() {
     withTree([](TOknoHladaj* w) {
         for (QWidget* c : std::initializer_list<QWidget*>{
-                 w->ui->Edit2, w->ui->ListBox1, w->ui->ProgressBar1, w->ui->Label4, w->ui->Label5})
+                 child<QLineEdit>(w, "Edit2"), child<QListWidget>(w, "ListBox1"),
+                 child<QProgressBar>(w, "ProgressBar1"), child<QLabel>(w, "Label4"),
+                 child<QLabel>(w, "Label5")})
             QVERIFY2(!c->accessibleName().isEmpty(), qPrintable(c->objectName()));
-        QCOMPARE(w->ui->Label4->text(), QStringLiteral("Hľadaj v texte"));
-        QCOMPARE(w->ui->Label4->buddy(), w->ui->Edit2);
+        QCOMPARE(child<QLabel>(w, "Label4")->text(), QStringLiteral("Hľadaj v texte"));
+        QCOMPARE(child<QLabel>(w, "Label4")->buddy(), child<QLineEdit>(w, "Edit2"));
         // Tab goes from the field to the results, and on round to the tree.
         auto nextTabStop = [](QWidget* from) {
             QWidget* n = from->nextInFocusChain();
@@ -484,30 +490,31 @@ void TestUiTree::textSearchKeyboard() {
                 n = n->nextInFocusChain();
             return n;
         };
-        QCOMPARE(nextTabStop(w->ui->Edit2), static_cast<QWidget*>(w->ui->ListBox1));
-        QWidget* n = w->ui->ListBox1;
+        QCOMPARE(nextTabStop(child<QLineEdit>(w, "Edit2")),
+                 static_cast<QWidget*>(child<QListWidget>(w, "ListBox1")));
+        QWidget* n = child<QListWidget>(w, "ListBox1");
         bool treeReached = false;
         for (int i = 0; i < 20 && !treeReached; ++i) {
             n = nextTabStop(n);
-            treeReached = n == w->ui->TreeView1;
+            treeReached = n == child<QTreeWidget>(w, "TreeView1");
         }
         QVERIFY(treeReached);
         // The arrows in the field move through the hits.
         QVERIFY(waitForIndex(w));
-        w->ui->Edit2->setText(QStringLiteral("mys"));
+        child<QLineEdit>(w, "Edit2")->setText(QStringLiteral("mys"));
         w->runTextSearch();
-        QVERIFY(w->ui->ListBox1->count() >= 2);
-        QCOMPARE(w->ui->ListBox1->currentRow(), 0);
-        QTest::keyClick(w->ui->Edit2, Qt::Key_Down);
-        QCOMPARE(w->ui->ListBox1->currentRow(), 1);
-        QTest::keyClick(w->ui->Edit2, Qt::Key_Up);
-        QTest::keyClick(w->ui->Edit2, Qt::Key_Up);
-        QCOMPARE(w->ui->ListBox1->currentRow(), 0);
+        QVERIFY(child<QListWidget>(w, "ListBox1")->count() >= 2);
+        QCOMPARE(child<QListWidget>(w, "ListBox1")->currentRow(), 0);
+        QTest::keyClick(child<QLineEdit>(w, "Edit2"), Qt::Key_Down);
+        QCOMPARE(child<QListWidget>(w, "ListBox1")->currentRow(), 1);
+        QTest::keyClick(child<QLineEdit>(w, "Edit2"), Qt::Key_Up);
+        QTest::keyClick(child<QLineEdit>(w, "Edit2"), Qt::Key_Up);
+        QCOMPARE(child<QListWidget>(w, "ListBox1")->currentRow(), 0);
         // The integrity check takes the place; its end gives it back.
         w->open();
-        QVERIFY(w->ui->Panel2->isHidden());
+        QVERIFY(child<QFrame>(w, "Panel2")->isHidden());
         w->Button5Click();
-        QVERIFY(w->ui->Panel2->isVisible());
+        QVERIFY(child<QFrame>(w, "Panel2")->isVisible());
     });
 }
 

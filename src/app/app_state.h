@@ -2,9 +2,6 @@
 #include "app/config_keys.h"
 #include "platform/dialogs.h"
 
-#include <QMap>
-#include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -69,7 +66,6 @@ public:
     QString pressedItemTitle;
 
     // --- level tables, indexed 1..kMaxLevel (+1 spare) ---
-    std::array<QPointer<QObject>, kMaxLevel + 2> levelWindows{};
     std::array<QString, kMaxLevel + 2> levelFolder{};
     std::array<QString, kMaxLevel + 2> levelListFile{};
     std::array<std::array<QString, kMaxLines + 1>, kMaxLevel + 2> levelLines{};
@@ -144,10 +140,7 @@ public:
 
     // State each subsystem adds for itself (keep to your own section).
     // [screens state]
-    // Item buttons[L][k] (k = 1..20 in creation order) and the main screen's
-    // day buttons keyed by their position in the folder listing.
-    std::array<std::array<QPointer<QObject>, kMaxLines + 1>, kMaxLevel + 2> itemButtons{};
-    QMap<int, QPointer<QObject>> dayButtons;
+    // The main screen's day buttons: the first and last place in the folder listing.
     int firstDayButton = 0, lastDayButton = 0;
     // Set by the exit clean-up: windows closing from now on only go away.
     bool exiting = false;

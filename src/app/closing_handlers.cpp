@@ -35,13 +35,13 @@ void TForm1::Koniec1Click() {
 void TForm1::exitCleanup() {
     closingForExit = true;
     st.exiting = true;
-    if (auto* main = qobject_cast<TForm1*>(st.levelWindows[1].data()))
+    if (TForm1* main = windowOfLevel(1))
         main->closingForExit = true;
     // Unwind without rebuilding: every level passed counts as built.
     while (st.currentLevel > 1) {
         --st.currentLevel;
         st.levelBuilt[size_t(st.currentLevel)] = true;
-        if (auto* w = qobject_cast<QWidget*>(st.levelWindows[size_t(st.currentLevel)].data()))
+        if (TForm1* w = windowOfLevel(st.currentLevel))
             w->show();
     }
     QFile::remove(resolvePath(st.tempFormFile()));
@@ -76,8 +76,7 @@ void TForm1::FormClose(QCloseEvent* e) {
     }
     setProperty("leavingSaved", false);
     const int L = level;
-    if (auto* below =
-            qobject_cast<QWidget*>(st.levelWindows[size_t(std::clamp(L - 1, 1, kMaxLevel))].data()))
+    if (TForm1* below = windowOfLevel(std::clamp(L - 1, 1, kMaxLevel)))
         below->move(pos());
     if (L == 2)
         st.levelConfigActive = false;

@@ -19,6 +19,8 @@
 #include <QScrollArea>
 #include <QShortcut>
 
+#include <array>
+
 namespace orbino {
 
 QColor winColor(long long value) {
@@ -57,8 +59,13 @@ void navyCaption(QWidget* button) {
 
 } // namespace
 
+struct LevelStack {
+    std::array<QPointer<TForm1>, kMaxLevel + 2> windows{};
+};
+
 TForm1::TForm1(AppState& state, ModalRunner& runner, bool setup, QWidget* parent)
-    : QMainWindow(parent), ui(new Ui::TForm1), st(state), modal(runner), m_isMain(setup) {
+    : QMainWindow(parent), st(state), modal(runner), ui(new Ui::TForm1),
+      m_levels(std::make_shared<LevelStack>()), m_isMain(setup) {
     ui->setupUi(this);
     panelLook(ui->Memo1, 10);
     panelLook(ui->Memo2, 10);
@@ -118,6 +125,25 @@ TForm1::~TForm1() {
     // The controls clear their focus while they are destroyed below.
     disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     delete ui;
+}
+
+TForm1* TForm1::windowOfLevel(int level) const {
+    if (level < 1 || level > kMaxLevel + 1)
+        return nullptr;
+    return m_levels->windows[size_t(level)];
+}
+
+void TForm1::takeLevel(int level) {
+    if (level >= 1 && level <= kMaxLevel + 1)
+        m_levels->windows[size_t(level)] = this;
+}
+
+QString TForm1::heading() const {
+    return ui->Label1->text();
+}
+
+void TForm1::showNotesButton(bool on) {
+    ui->Button1->setVisible(on);
 }
 
 void TForm1::setWindowColor(const QColor& c) {
@@ -270,8 +296,7 @@ void TForm1::applyCaptions(const ConfigKey& education) {
 namespace {
 
 // Back to the designed 96-dpi proportions on a large-font system.
-void scaleToDesignDpi(TForm1& w, int dpi) {
-    Ui::TForm1* ui = w.ui;
+void scaleToDesignDpi(Ui::TForm1* ui, int dpi) {
     if (dpi > 0 && dpi != 96) {
         for (QWidget* c : ui->centralwidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             const QRect g = c->geometry();
@@ -283,8 +308,7 @@ void scaleToDesignDpi(TForm1& w, int dpi) {
 
 // The heading labels move down and the lesson heading grows with the layout
 // unit; the two lists of the main screen move with it.
-void placeForLayoutUnit(TForm1& w) {
-    Ui::TForm1* ui = w.ui;
+void placeForLayoutUnit(TForm1& w, Ui::TForm1* ui) {
     AppState& st = w.st;
     const int u = st.scale;
     const int down = qRound(100.0 / u), taller = qRound(1500.0 / u);
@@ -297,8 +321,7 @@ void placeForLayoutUnit(TForm1& w) {
 }
 
 // Folders, command line and the switches that start every run alike.
-void readStartState(TForm1& w, const QStringList& args) {
-    Ui::TForm1* ui = w.ui;
+void readStartState(TForm1& w, Ui::TForm1* ui, const QStringList& args) {
     AppState& st = w.st;
     // The working directory is the program folder; its first letter stands for the drive.
     QString program = QDir::currentPath();
@@ -319,8 +342,7 @@ void readStartState(TForm1& w, const QStringList& args) {
 
 // The working area of every window: the whole screen less a border on
 // screens other than 1024 wide, else a fixed 1000 x 700.
-void takeWorkingArea(TForm1& w, const ScreenMetrics& scr) {
-    Ui::TForm1* ui = w.ui;
+void takeWorkingArea(TForm1& w, Ui::TForm1* ui, const ScreenMetrics& scr) {
     AppState& st = w.st;
     if (st.scale == 10) {
         st.boundsLeft = 5;
@@ -354,8 +376,7 @@ void announceAddress(TForm1& w) {
 }
 
 // Captions of the window and its menus from the configuration.
-void applyMenuCaptions(TForm1& w) {
-    Ui::TForm1* ui = w.ui;
+void applyMenuCaptions(TForm1& w, Ui::TForm1* ui) {
     AppState& st = w.st;
     w.applyCaptions(keys::Education);
     ui->Koprovanie1->setText(st.CitajKonfig(keys::MenuCopy));
@@ -370,8 +391,7 @@ void applyMenuCaptions(TForm1& w) {
 
 // The set-up window becomes the pattern of every level window (the temp form
 // file); without a learner's folder the program cannot go on.
-void becomeLevelPattern(TForm1& w) {
-    Ui::TForm1* ui = w.ui;
+void becomeLevelPattern(TForm1& w, Ui::TForm1* ui) {
     AppState& st = w.st;
     if (isDir(st.tempFolder)) {
         QFile::remove(resolvePath(st.tempFormFile()));
@@ -388,7 +408,7 @@ void becomeLevelPattern(TForm1& w) {
         }
         ui->SpeedButton1->hide();
         if (st.searchMode()) {
-            st.levelWindows[1] = &w;
+            w.takeLevel(1);
             w.startFailed = false;
             w.PripravOkno(st.openedContentFile);
         }
@@ -405,12 +425,12 @@ void becomeLevelPattern(TForm1& w) {
 // The main window's set-up, once per run, in the order the old program used.
 void TForm1::FormCreate(const QStringList& args) {
     const ScreenMetrics scr = st.system->screen();
-    scaleToDesignDpi(*this, scr.dpi);
+    scaleToDesignDpi(ui, scr.dpi);
     // The layout unit: 12 on a 1024-pixel-wide screen, 10 on any other.
     st.scale = scr.width == 1024 ? 12 : 10;
-    placeForLayoutUnit(*this);
-    readStartState(*this, args);
-    takeWorkingArea(*this, scr);
+    placeForLayoutUnit(*this, ui);
+    readStartState(*this, ui, args);
+    takeWorkingArea(*this, ui, scr);
     // How long button captions may be; kept in 8 bits, as stored course data expects.
     st.trimLarge = quint8(st.configInt(keys::TrimButtonLargeText));
     st.trimSmall = quint8(st.configInt(keys::TrimButtonSmallText));
@@ -422,7 +442,7 @@ void TForm1::FormCreate(const QStringList& args) {
     // The web links of a lesson screen and their label wait for a screen with links.
     ui->Label2->hide();
     ui->ComboBox1->hide();
-    applyMenuCaptions(*this);
+    applyMenuCaptions(*this, ui);
     // The window takes the working area.
     setDesignGeometry(QRect(st.boundsLeft, st.boundsTop, st.boundsWidth, st.boundsHeight));
     // The background picture's place for the layout unit.
@@ -438,7 +458,7 @@ void TForm1::FormCreate(const QStringList& args) {
     setFont(f);
     // Where the demonstration player is.
     resolvePlayerFolder(st);
-    becomeLevelPattern(*this);
+    becomeLevelPattern(*this, ui);
 }
 
 } // namespace orbino

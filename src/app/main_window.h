@@ -4,11 +4,14 @@
 // own folders (screens/, content/, tools/, tree/, info/); this header stays
 // free of their headers.
 #include <QMainWindow>
+#include <QMap>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 class QAbstractButton;
 class QLabel;
+class QPushButton;
 class QCloseEvent;
 class QScrollArea;
 
@@ -20,6 +23,8 @@ namespace orbino {
 
 class AppState;
 struct ConfigKey;
+class ExerciseTest;
+struct LevelStack;
 class ModalRunner;
 
 // Colours in course data are decimal 0x00BBGGRR values.
@@ -33,7 +38,6 @@ public:
     TForm1(AppState& state, ModalRunner& modal, bool setup, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    Ui::TForm1* ui;
     AppState& st;
     ModalRunner& modal;
 
@@ -132,14 +136,23 @@ public:
     // activation is then not a "return" to the screen.
     bool firstActivationPending = false;
     int fontSizeButton = 10;
+    // The buttons the last screen build made: items 1..20 in creation order,
+    // and on the main screen the day buttons by their place in the folder listing.
+    QMap<int, QPointer<QPushButton>> itemButtons;
+    QMap<int, QPointer<QPushButton>> dayButtons;
     int fontSizeMemo = 10;
     // The navigation part of an item press: opens the content list the
     // pressed item names as the next level. Returns false (doing nothing)
     // when that list does not exist, so the caller can report it or offer to
     // create it; a 21st level is refused here with a message.
     bool openSubLevel(QAbstractButton* pressed);
-    // The window showing `level`, if it is open.
-    static TForm1* windowOfLevel(AppState& st, int level);
+    // The window showing `level`, if it is open. The main window and every
+    // level window opened from it share one stack of windows.
+    TForm1* windowOfLevel(int level) const;
+    // Records this window as the one showing `level` in its stack.
+    void takeLevel(int level);
+    // The heading this screen shows; the next level's heading is built on it.
+    QString heading() const;
     // Offer to create a missing day list: the lesson editor opens `list` in
     // `folder`; true when it saved and asked for text editing.
     bool editNewContentList(const QString& list, const QString& folder);
@@ -151,7 +164,11 @@ public:
     // A missing lesson text the user chose to create: lesson editor, then
     // the new level when the editor asks for text editing.
     void openEditorForMissingText(QAbstractButton* pressed);
+    // Shows the points the exercise window counted on this test screen.
+    void showEvaluation(const ExerciseTest& test, int score);
     // [tools members]
+    // "Poznámky" is shown while this screen has a note on disk.
+    void showNotesButton(bool on);
     // The learner's progress (tools/progress_handlers.cpp). Recording never
     // interrupts the lesson: a failed write is reported once per run.
     void recordVisit();
@@ -165,6 +182,19 @@ public:
     // [info members]
 
 private:
+    // The generated form: only this window's own files touch its controls.
+    // Other windows and the tests go through the entry points above or find
+    // a control by its name.
+    Ui::TForm1* ui;
+    std::shared_ptr<LevelStack> m_levels;
+    // A level window fits its own controls to a test-yourself screen and to
+    // the background of a level.
+    void prepareTestScreen();
+    void placeLevelBackground();
+    // Level L's window, made, laid out and recorded in the stack, not yet built.
+    TForm1* openLevelWindow(int L);
+    // After level L's window went: the level below shows again.
+    void backFromLevel(int L);
     void connectHandlers();
     void nameForScreenReaders();
     bool m_isMain = false;

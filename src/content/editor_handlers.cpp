@@ -5,6 +5,7 @@
 #include "content/lesson_text.h"
 #include "content/password_window.h"
 #include "platform/textfile.h"
+#include "screens/content_list.h"
 #include "ui_tform1.h"
 
 #include <QComboBox>
@@ -38,10 +39,7 @@ void TForm1::Editcialekci1Click() {
     // The lesson text and the web links as the edited list now gives them.
     ObnovMemo();
     ui->ComboBox1->clear();
-    for (const QString& line : readLines(st.contentListPath(level))) {
-        if (line.startsWith(QLatin1String("//")))
-            ui->ComboBox1->addItem(line.mid(2));
-    }
+    ui->ComboBox1->addItems(linkLinesOf(readLines(st.contentListPath(level))));
     if (ui->ComboBox1->count() == 0)
         ui->ComboBox1->addItem(st.CitajKonfig(keys::WwwDefault));
     ui->ComboBox1->setCurrentIndex(0);

@@ -16,13 +16,14 @@ class TForm1;
 
 class TOknoEditLek : public QDialog {
     Q_OBJECT
+    // The generated form: only this window's own files touch its controls.
+    Ui::TOknoEditLek* ui;
+
 public:
     // `lessonFolder` is relative to the program folder.
     TOknoEditLek(AppState& st, const QString& lessonFolder, const QString& lessonFile,
                  QWidget* parent = nullptr);
     ~TOknoEditLek() override;
-
-    Ui::TOknoEditLek* ui;
 
     void FormCreate();
     // Loads the files (creating a missing list empty); throws FileError.

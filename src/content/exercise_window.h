@@ -17,12 +17,13 @@ class TForm1;
 
 class TOknoUlohy : public QDialog {
     Q_OBJECT
+    // The generated form: only this window's own files touch its controls.
+    Ui::TOknoUlohy* ui;
+
 public:
     // `form` is the level window showing the test; the evaluation goes there.
     explicit TOknoUlohy(TForm1& form, QWidget* parent = nullptr);
     ~TOknoUlohy() override;
-
-    Ui::TOknoUlohy* ui;
 
     // Loads the exercise text and shows the first exercise. Throws FileError
     // when the text is missing or unreadable, or holds no exercise.

@@ -18,7 +18,6 @@ class PasswordWindowBase : public QDialog {
     Q_OBJECT
 public:
     ~PasswordWindowBase() override;
-    Ui::TOknoHeslo* ui;
     void Button1Click();
     void Button2Click();
 
@@ -27,6 +26,8 @@ protected:
     // True when `typed` (already trimmed, not empty) is right; on success
     // also sets the flag the password stands for.
     virtual bool accepts(const QString& typed) = 0;
+    // The shared form: only the password windows' own file touches its controls.
+    Ui::TOknoHeslo* ui;
     AppState& st;
 };
 

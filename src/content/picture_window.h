@@ -14,6 +14,9 @@ class AppState;
 // than the window scrolls. Button1 stays in the bottom right corner.
 class TOknoObrazku : public QDialog {
     Q_OBJECT
+    // The generated form: only this window's own files touch its controls.
+    Ui::TOknoObrazku* ui;
+
 public:
     explicit TOknoObrazku(AppState& st, QWidget* parent = nullptr);
     ~TOknoObrazku() override;
@@ -23,8 +26,6 @@ public:
     void loadPicture(const QString& path);
     // Keeps Button1 in its corner and the scroll ranges at the picture's size.
     void FormResize();
-
-    Ui::TOknoObrazku* ui;
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

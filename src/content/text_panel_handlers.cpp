@@ -67,12 +67,12 @@ constexpr NamedColor kColors[] = {
 } // namespace
 
 // Puts the menu and the panel into the state of editing or showing.
-static void setEditUi(TForm1& f, bool editing) {
-    f.ui->Memo1->setReadOnly(!editing);
-    f.ui->Memo1->setContextMenuPolicy(editing ? Qt::NoContextMenu : Qt::DefaultContextMenu);
-    f.ui->Editciatextu2->setText(editing ? menuSaveMemoText(f.st) : menuEditMemoText(f.st));
-    f.ui->Ignorovazmeny1->setVisible(editing);
-    setMemoHint(f.ui->Memo1, editing);
+static void setEditUi(Ui::TForm1* ui, AppState& st, bool editing) {
+    ui->Memo1->setReadOnly(!editing);
+    ui->Memo1->setContextMenuPolicy(editing ? Qt::NoContextMenu : Qt::DefaultContextMenu);
+    ui->Editciatextu2->setText(editing ? menuSaveMemoText(st) : menuEditMemoText(st));
+    ui->Ignorovazmeny1->setVisible(editing);
+    setMemoHint(ui->Memo1, editing);
 }
 
 void TForm1::ObnovMemo() {
@@ -101,14 +101,14 @@ bool TForm1::UlozMemo() {
     } catch (const FileError& e) {
         // Nothing was replaced: the panel keeps the text as typed and stays
         // editable, so the teacher can try again or discard.
-        setEditUi(*this, true);
+        setEditUi(ui, st, true);
         st.message(MsgKind::Error, e.message());
         if (ui->Memo1->isVisible())
             ui->Memo1->setFocus();
         return false;
     }
     memoRtfPath = p.rtf;
-    setEditUi(*this, false);
+    setEditUi(ui, st, false);
     return true;
 }
 
@@ -137,7 +137,7 @@ void TForm1::Editciatextu2Click() {
         st.messageIf(text, MsgKind::Information, text.value);
         return;
     }
-    setEditUi(*this, true);
+    setEditUi(ui, st, true);
     ui->Memo1->setEnabled(true);
     if (!ui->Memo1->isVisible())
         ui->Memo1->show();
@@ -145,7 +145,7 @@ void TForm1::Editciatextu2Click() {
 }
 
 void TForm1::Ignorovazmeny1Click() {
-    setEditUi(*this, false);
+    setEditUi(ui, st, false);
     ObnovMemo();
 }
 

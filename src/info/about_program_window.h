@@ -13,13 +13,14 @@ class AppState;
 // team's other address. Sized to its controls.
 class TOknoOPrg : public QDialog {
     Q_OBJECT
+    // The generated form: only this window's own files touch its controls.
+    Ui::TOknoOPrg* ui;
+
 public:
     explicit TOknoOPrg(AppState& st, QWidget* parent = nullptr);
     ~TOknoOPrg() override;
 
     void Label1Click();
-
-    Ui::TOknoOPrg* ui;
 
 private:
     AppState& st;

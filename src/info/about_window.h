@@ -13,13 +13,14 @@ class AppState;
 // mail address under them. Centred on the screen, sized to its controls.
 class TOknoAbout : public QDialog {
     Q_OBJECT
+    // The generated form: only this window's own files touch its controls.
+    Ui::TOknoAbout* ui;
+
 public:
     explicit TOknoAbout(AppState& st, QWidget* parent = nullptr);
     ~TOknoAbout() override;
 
     void Label1Click();
-
-    Ui::TOknoAbout* ui;
 
 private:
     AppState& st;

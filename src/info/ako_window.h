@@ -15,6 +15,9 @@ class AppState;
 // place, or at (50, 50) on a 1024-pixel screen.
 class TOknoAko : public QDialog {
     Q_OBJECT
+    // The generated form: only this window's own files touch its controls.
+    Ui::TOknoAko* ui;
+
 public:
     explicit TOknoAko(AppState& st, QWidget* parent = nullptr);
     ~TOknoAko() override;
@@ -25,8 +28,6 @@ public:
     void Button1Click();
     void Button2Click();
     void cClick();
-
-    Ui::TOknoAko* ui;
 
 protected:
     void resizeEvent(QResizeEvent* e) override;

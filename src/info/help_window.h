@@ -14,6 +14,9 @@ class AppState;
 // Centred on the screen, sized to its controls.
 class TOknoHelp : public QDialog {
     Q_OBJECT
+    // The generated form: only this window's own files touch its controls.
+    Ui::TOknoHelp* ui;
+
 public:
     explicit TOknoHelp(AppState& st, QWidget* parent = nullptr);
     ~TOknoHelp() override;
@@ -23,8 +26,6 @@ public:
     void FormActivate();
     void Button1Click();
     void Button2Click();
-
-    Ui::TOknoHelp* ui;
 
 private:
     AppState& st;

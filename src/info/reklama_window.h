@@ -13,6 +13,9 @@ class AppState;
 // clicked. Sized to its controls; its caption stays the designed one.
 class TOknoReklama : public QDialog {
     Q_OBJECT
+    // The generated form: only this window's own files touch its controls.
+    Ui::TOknoReklama* ui;
+
 public:
     explicit TOknoReklama(AppState& st, QWidget* parent = nullptr);
     ~TOknoReklama() override;
@@ -21,8 +24,6 @@ public:
     void Label4Click();
     void Label6Click();
     void Label8Click();
-
-    Ui::TOknoReklama* ui;
 
 private:
     AppState& st;

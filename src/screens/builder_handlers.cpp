@@ -103,7 +103,7 @@ void resetActivationFont(TForm1& w) {
 void readBuildSettings(TForm1& w) {
     AppState& st = w.st;
     if (w.isMainWindow()) {
-        st.levelWindows[1] = &w;
+        w.takeLevel(1);
         // Known from the start: the search window has no day press to read it.
         st.rootListName = st.CitajKonfig(keys::DefaultContent);
     }
@@ -112,8 +112,7 @@ void readBuildSettings(TForm1& w) {
 }
 
 // The background picture: at the window's left on the main screen, centred on the others.
-void placeBackground(TForm1& w) {
-    Ui::TForm1* ui = w.ui;
+void placeBackground(TForm1& w, Ui::TForm1* ui) {
     AppState& st = w.st;
     if (w.level == 1)
         ui->Image1->move(w.designGeometry().x(), ui->Image1->y());
@@ -122,13 +121,10 @@ void placeBackground(TForm1& w) {
 }
 
 // The learner's own links of this level, with their label when there are any.
-void showOwnLinks(TForm1& w) {
-    Ui::TForm1* ui = w.ui;
-    AppState& st = w.st;
-    const QString ownLinks = st.tempFolder + linksFileNameFor(st, w.level);
-    if (isFile(ownLinks)) {
+void showOwnLinks(TForm1& w, Ui::TForm1* ui) {
+    if (const std::optional<QStringList> own = ownLinksOf(w.st, w.level)) {
         ui->ComboBox2->clear();
-        ui->ComboBox2->addItems(nonEmptyLinks(readLines(ownLinks)));
+        ui->ComboBox2->addItems(*own);
     }
     const bool hasOwn = ui->ComboBox2->count() > 0;
     ui->ComboBox2->setVisible(hasOwn);
@@ -139,8 +135,7 @@ void showOwnLinks(TForm1& w) {
 }
 
 // The end of every activation, a return to the screen included.
-void finishActivation(TForm1& w) {
-    Ui::TForm1* ui = w.ui;
+void finishActivation(TForm1& w, Ui::TForm1* ui) {
     AppState& st = w.st;
     const int u = st.scale;
     // Menus that need a folder of the current level.
@@ -168,8 +163,7 @@ void finishActivation(TForm1& w) {
 }
 
 // A button per day, one below the other at the right; gives where they end.
-int makeDayButtons(TForm1& w, const DayListing& listing) {
-    Ui::TForm1* ui = w.ui;
+int makeDayButtons(TForm1& w, Ui::TForm1* ui, const DayListing& listing) {
     AppState& st = w.st;
     const int u = st.scale;
     const int W = st.boundsWidth;
@@ -178,7 +172,7 @@ int makeDayButtons(TForm1& w, const DayListing& listing) {
         auto* b = new QPushButton(ui->centralwidget);
         b->setProperty("runtime", true);
         b->setProperty("tag", day.index);
-        st.dayButtons.insert(day.index, b);
+        w.dayButtons.insert(day.index, b);
         const int bw = u * 15, h = nearest(u * 2.6);
         b->setGeometry(W - bw - 3 * u, cursor + nearest(u * 2.8), bw, h);
         cursor += nearest(u * 2.8);
@@ -219,11 +213,10 @@ void endIfNoButton(TForm1& w) {
 
 // Copying is possible, and the notes button is shown when this screen has a
 // note; headings shown, the lesson text read-only in its configured size.
-void prepareContentScreen(TForm1& w) {
-    Ui::TForm1* ui = w.ui;
+void prepareContentScreen(TForm1& w, Ui::TForm1* ui) {
     AppState& st = w.st;
     ui->Koprovanie1->setEnabled(true);
-    ui->Button1->setVisible(isFile(st.tempFolder + notesFileNameFor(st, w.level)));
+    w.showNotesButton(isFile(st.tempFolder + notesFileNameFor(st, w.level)));
     ui->Label1->show();
     ui->Label6->show();
     QFont mf(QStringLiteral("Arial"));
@@ -234,14 +227,12 @@ void prepareContentScreen(TForm1& w) {
 }
 
 // The content list into the level's table, and the screen's background picture.
-void takeContentList(TForm1& w, const ContentList& list) {
-    Ui::TForm1* ui = w.ui;
+void takeContentList(TForm1& w, Ui::TForm1* ui, const ContentList& list) {
     AppState& st = w.st;
     const size_t l = size_t(w.level);
     for (int i = 0; i <= kMaxLines; ++i)
         st.levelLines[l][size_t(i)] = i <= kContentSlots ? list.lines[size_t(i)] : QString();
-    for (auto& b : st.itemButtons[l])
-        b = nullptr;
+    w.itemButtons.clear();
     w.backgroundLine = list.backgroundLine;
     const QString folder = st.levelFolderPath(w.level);
     if (!w.backgroundLine.isEmpty()) {
@@ -253,12 +244,11 @@ void takeContentList(TForm1& w, const ContentList& list) {
 }
 
 // The heading, made from the level below's heading and the pressed item.
-void showHeading(TForm1& w) {
-    Ui::TForm1* ui = w.ui;
+void showHeading(TForm1& w, Ui::TForm1* ui) {
     AppState& st = w.st;
     QString below;
-    if (TForm1* lower = TForm1::windowOfLevel(st, w.level - 1))
-        below = lower->ui->Label1->text();
+    if (TForm1* lower = w.windowOfLevel(w.level - 1))
+        below = lower->heading();
     const QString heading = levelHeading(st.searchMode(), w.level, st.levelFolder[size_t(w.level)],
                                          below, st.pressedItemTitle, st.searchTitle);
     ui->Label1->setText(heading);
@@ -269,8 +259,7 @@ void showHeading(TForm1& w) {
 }
 
 // Description, item buttons and links; gives where the buttons end.
-int placeContent(TForm1& w, const ContentList& list) {
-    Ui::TForm1* ui = w.ui;
+int placeContent(TForm1& w, Ui::TForm1* ui, const ContentList& list) {
     AppState& st = w.st;
     ui->Memo1->hide();
     ui->Memo1->clear();
@@ -290,8 +279,7 @@ int placeContent(TForm1& w, const ContentList& list) {
 
 // The rich-text twin replaces the description block; a screen with text shows
 // it over the background picture.
-void showLessonText(TForm1& w, const QString& listPath) {
-    Ui::TForm1* ui = w.ui;
+void showLessonText(TForm1& w, Ui::TForm1* ui, const QString& listPath) {
     AppState& st = w.st;
     const int u = st.scale;
     w.memoRtfPath.clear();
@@ -329,13 +317,12 @@ void showLessonText(TForm1& w, const QString& listPath) {
 // The links list below the last button (a screen without links offers the
 // configured web address), the heading clear of the item buttons, and the
 // lesson text's width for the layout unit.
-void placeLinksAndText(TForm1& w, int cursor) {
-    Ui::TForm1* ui = w.ui;
+void placeLinksAndText(TForm1& w, Ui::TForm1* ui, int cursor) {
     AppState& st = w.st;
     const int u = st.scale;
     if (ui->ComboBox1->count() == 0)
         ui->ComboBox1->addItem(st.CitajKonfig(keys::WwwDefault));
-    QWidget* first = qobject_cast<QWidget*>(st.itemButtons[size_t(w.level)][1].data());
+    QWidget* first = w.itemButtons.value(1);
     if (w.buttonCount != 0 && first)
         ui->Label1->resize(w.designWidth() - first->width() - 20, ui->Label1->height());
     else
@@ -360,8 +347,7 @@ void placeLinksAndText(TForm1& w, int cursor) {
 
 // The hidden marker beside item button k of a test screen: shown after the
 // evaluation when exercise k was not solved.
-void makeSolutionMarker(TForm1& w, int k, const QRect& place) {
-    Ui::TForm1* ui = w.ui;
+void makeSolutionMarker(TForm1& w, Ui::TForm1* ui, int k, const QRect& place) {
     AppState& st = w.st;
     auto* marker = new QLabel(ui->centralwidget);
     marker->setProperty("runtime", true);
@@ -405,24 +391,24 @@ void TForm1::FormActivate() {
         // only later ones are returns to the screen. The course's links stay
         // as built (or as the lesson editor refilled them).
         firstActivationPending = false;
-        finishActivation(*this);
+        finishActivation(*this, ui);
         return;
     }
     if (startFailed || !isDir(st.tempFolder)) {
         exitCleanup();
-        finishActivation(*this);
+        finishActivation(*this, ui);
         return;
     }
     st.levelBuilt[size_t(level)] = true;
     readBuildSettings(*this);
-    placeBackground(*this);
-    showOwnLinks(*this);
+    placeBackground(*this, ui);
+    showOwnLinks(*this, ui);
     st.ZapisUroven();
     if (level > 1 || st.searchMode())
         buildContentScreen();
     else
         buildMainScreen();
-    finishActivation(*this);
+    finishActivation(*this, ui);
 }
 
 void TForm1::buildMainScreen() {
@@ -441,8 +427,8 @@ void TForm1::buildMainScreen() {
     const DayListing listing = listDayFolders(st.programFolder);
     st.firstDayButton = listing.first;
     st.lastDayButton = listing.last;
-    st.dayButtons.clear();
-    const int cursor = makeDayButtons(*this, listing);
+    dayButtons.clear();
+    const int cursor = makeDayButtons(*this, ui, listing);
 
     // The heading leaves room for the day buttons.
     if (listing.days.isEmpty())
@@ -457,13 +443,13 @@ void TForm1::buildMainScreen() {
 // A level screen (or the search window's list): read its content list, then
 // place what the list says.
 void TForm1::buildContentScreen() {
-    prepareContentScreen(*this);
+    prepareContentScreen(*this, ui);
     const QString listPath = st.contentListPath(level);
     const ContentList list = readContentList(listPath);
-    takeContentList(*this, list);
-    showHeading(*this);
-    const int cursor = placeContent(*this, list);
-    showLessonText(*this, listPath);
+    takeContentList(*this, ui, list);
+    showHeading(*this, ui);
+    const int cursor = placeContent(*this, ui, list);
+    showLessonText(*this, ui, listPath);
     if (list.droppedLines > 0)
         st.message(
             MsgKind::Warning,
@@ -472,7 +458,7 @@ void TForm1::buildContentScreen() {
                 .arg(listPath)
                 .arg(kContentSlots)
                 .arg(list.droppedLines));
-    placeLinksAndText(*this, cursor);
+    placeLinksAndText(*this, ui, cursor);
     // The learner has been here.
     recordVisit();
 }
@@ -487,7 +473,7 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
     buttonCount = k;
     auto* b = new QPushButton(ui->centralwidget);
     b->setProperty("runtime", true);
-    st.itemButtons[l][size_t(k)] = b;
+    itemButtons.insert(k, b);
     const int h = nearest(u * 3.7);
     const int w = u == 10 ? u * 19 : u * 22;
     QFont bf(QStringLiteral("Arial"));
@@ -516,7 +502,7 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
     b->setGeometry(W - w - 2 * u, top, w, h);
 
     if (st.testYourselfFlag)
-        makeSolutionMarker(*this, k, QRect(b->x() - 30, top + 5, 30, h));
+        makeSolutionMarker(*this, ui, k, QRect(b->x() - 30, top + 5, 30, h));
 
     b->setObjectName(QStringLiteral("Button%1%2").arg(k).arg(L));
     setGlyph(b, glyphPicture(st.programFolder, st.levelFolder[l], item.caption, ext, exam));

@@ -1,7 +1,10 @@
 #include "screens/content_list.h"
 
 #include "platform/errors.h"
+#include "platform/paths.h"
 #include "platform/textfile.h"
+
+#include <QFile>
 
 namespace orbino {
 
@@ -193,6 +196,22 @@ ScreenContent walkContentList(const ContentList& list) {
         }
     }
     return out;
+}
+
+ListOnDisk findList(const QString& folder, const QString& root) {
+    if (isFile(folder + root))
+        return ListOnDisk::Present;
+    if (isFile(folder + twinName(root, QStringLiteral("bak"))))
+        return ListOnDisk::OnlyBackup;
+    return ListOnDisk::Missing;
+}
+
+bool restoreFromBackup(const QString& folder, const QString& root) {
+    const QString from = resolvePath(folder + twinName(root, QStringLiteral("bak")));
+    const QString to = resolvePath(folder + root);
+    const bool moved = QFile::rename(from, to);
+    invalidateListing(resolvePath(folder));
+    return moved;
 }
 
 QStringList linkLinesOf(const QStringList& lines) {

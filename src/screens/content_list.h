@@ -67,6 +67,14 @@ struct ScreenContent {
 };
 ScreenContent walkContentList(const ContentList& list);
 
+// Where the content list `root` stands in `folder` (ending with "/"): there,
+// only as its ".bak" twin (which restoreFromBackup renames back), or missing.
+enum class ListOnDisk { Present, OnlyBackup, Missing };
+ListOnDisk findList(const QString& folder, const QString& root);
+// Renames the ".bak" twin of `root` in `folder` back to `root`; false when
+// it cannot be renamed (the backup is then left as it was).
+bool restoreFromBackup(const QString& folder, const QString& root);
+
 // The "//" lines of a whole file, in order (text from the third character on).
 QStringList linkLinesOf(const QStringList& lines);
 

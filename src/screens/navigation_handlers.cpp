@@ -22,58 +22,50 @@
 
 namespace orbino {
 
-TForm1* TForm1::windowOfLevel(AppState& st, int level) {
-    if (level < 1 || level > kMaxLevel + 1)
-        return nullptr;
-    return qobject_cast<TForm1*>(st.levelWindows[size_t(level)].data());
-}
-
-namespace {
-
 // A test-yourself screen: the task button, the task text and the points box
 // above the lesson text, which moves down to make room.
-void prepareTestScreen(TForm1& level) {
-    Ui::TForm1* ui2 = level.ui;
-    const AppState& st = level.st;
+void TForm1::prepareTestScreen() {
     const int u = st.scale;
     const int W = st.boundsWidth;
-    QWidget* z = ui2->Zadanie;
+    QWidget* z = ui->Zadanie;
     const int zw = u == 10 ? 22 * u : 20 * u;
     z->setGeometry(W - zw - 2 * u, z->y(), zw, nearest(u * 3.7));
     z->show();
-    ui2->Memo2->show();
-    loadRtfFile(st.programFolder + QStringLiteral("Zadanie.rtf"), *ui2->Memo2->document());
-    ui2->Memo2->moveCursor(QTextCursor::Start);
-    ui2->Memo4->clear();
-    ui2->Memo4->setPlainText(QStringLiteral("Môžeš získať"));
-    ui2->Memo2->resize((W / 3) * 2, ui2->Memo2->height());
+    ui->Memo2->show();
+    loadRtfFile(st.programFolder + QStringLiteral("Zadanie.rtf"), *ui->Memo2->document());
+    ui->Memo2->moveCursor(QTextCursor::Start);
+    ui->Memo4->clear();
+    ui->Memo4->setPlainText(QStringLiteral("Môžeš získať"));
+    ui->Memo2->resize((W / 3) * 2, ui->Memo2->height());
     if (u == 10) {
-        ui2->Memo2->resize(520, 160);
+        ui->Memo2->resize(520, 160);
     } else {
-        ui2->Memo2->resize(620, 155);
-        QFont mf = ui2->Memo4->font();
+        ui->Memo2->resize(620, 155);
+        QFont mf = ui->Memo4->font();
         mf.setPointSize(12);
         mf.setBold(true); // the points box is bold (see the exercise window)
-        ui2->Memo4->setFont(mf);
-        ui2->Memo4->setGeometry(490, ui2->Memo4->y() - 25, 140, ui2->Memo4->height());
-        ui2->Memo4->show();
+        ui->Memo4->setFont(mf);
+        ui->Memo4->setGeometry(490, ui->Memo4->y() - 25, 140, ui->Memo4->height());
+        ui->Memo4->show();
     }
-    const QRect m = ui2->Memo1->geometry();
+    const QRect m = ui->Memo1->geometry();
     if (u == 10)
-        ui2->Memo1->setGeometry(m.x(), m.y() + 170, m.width(), m.height() - 160);
+        ui->Memo1->setGeometry(m.x(), m.y() + 170, m.width(), m.height() - 160);
     else
-        ui2->Memo1->setGeometry(m.x(), m.y() + 140, m.width(), m.height() - 110);
-    level.showLastScore();
+        ui->Memo1->setGeometry(m.x(), m.y() + 140, m.width(), m.height() - 110);
+    showLastScore();
 }
 
 // The background picture of a level screen moves up on screens other than 1024 wide.
-void placeLevelBackground(TForm1& level) {
-    const int u = level.st.scale;
+void TForm1::placeLevelBackground() {
+    const int u = st.scale;
     if (u == 10) {
-        const QRect g = level.ui->Image1->geometry();
-        level.ui->Image1->setGeometry(g.x(), 50, g.width() - 5 * u, g.height() - 5 * u);
+        const QRect g = ui->Image1->geometry();
+        ui->Image1->setGeometry(g.x(), 50, g.width() - 5 * u, g.height() - 5 * u);
     }
 }
+
+namespace {
 
 // Level 2 of the pressed day, with the day's own CONFIG.TXT in force.
 void openDayLevel(TForm1& w) {
@@ -84,7 +76,7 @@ void openDayLevel(TForm1& w) {
         w.st.levelConfigActive = false;
         throw;
     }
-    w.ui->Button1->hide();
+    w.showNotesButton(false);
 }
 
 void warnMissingList(AppState& st, const QString& root) {
@@ -96,23 +88,19 @@ void warnMissingList(AppState& st, const QString& root) {
 // is left, else offered for creation where the course allows it.
 void openDayList(TForm1& w, const QString& root) {
     AppState& st = w.st;
-    const QString backup = twinName(root, QStringLiteral("bak"));
     const QString folder = st.levelFolderPath(2);
-
-    if (isFile(folder + root)) {
+    switch (findList(folder, root)) {
+    case ListOnDisk::Present:
         openDayLevel(w);
         return;
-    }
-    if (isFile(folder + backup)) {
-        const QString from = resolvePath(folder + backup);
-        const QString to = resolvePath(folder + root);
-        const bool moved = SkusZapis(st) && QFile::rename(from, to);
-        invalidateListing(resolvePath(folder));
-        if (moved)
+    case ListOnDisk::OnlyBackup:
+        if (SkusZapis(st) && restoreFromBackup(folder, root))
             openDayLevel(w);
         else
             warnMissingList(st, root);
         return;
+    case ListOnDisk::Missing:
+        break;
     }
     // The offer to create the list follows the switch of its own question.
     const ConfigText content = st.configText(keys::Content);
@@ -140,7 +128,7 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
     st.testYourselfFlag = false;
     if (!pressed)
         return;
-    st.levelWindows[1] = this;
+    takeLevel(1);
 
     const QString caption = pressed->text();
     const auto day = dayNumberFromCaption(caption);
@@ -167,51 +155,62 @@ bool TForm1::editNewContentList(const QString& listFile, const QString& folder) 
     return openLessonEditor(*this, folder, listFile);
 }
 
+namespace {
+
+// The layout file went missing while we ran: write it again as it was at
+// start-up. The main window itself has changed since (its main screen
+// switched off the notes and links items and hid "Späť").
+void restoreFormFile(const TForm1& w) {
+    const AppState& st = w.st;
+    const QString formFile = st.tempFormFile();
+    if (!st.heldFormFile.isEmpty() || isFile(formFile))
+        return;
+    if (!st.startFormFile.isEmpty())
+        writeFileAtomic(formFile, st.startFormFile, Flush::Scratch);
+    else if (TForm1* main = w.windowOfLevel(1); main && main->isMainWindow())
+        saveFormFile(*main, formFile);
+}
+
+// A new level window laid out from the temp form file (or the layout held in
+// memory when the learner's folder cannot be written).
+std::unique_ptr<TForm1> windowFromForm(AppState& st, ModalRunner& modal) {
+    auto w = std::make_unique<TForm1>(st, modal, false);
+    if (!st.heldFormFile.isEmpty())
+        applyFormBytes(*w, st.heldFormFile, st.tempFormFile());
+    else
+        applyFormFile(*w, st.tempFormFile());
+    return w;
+}
+
+} // namespace
+
+TForm1* TForm1::openLevelWindow(int L) {
+    restoreFormFile(*this);
+    std::unique_ptr<TForm1> w = windowFromForm(st, modal);
+    w->m_levels = m_levels;
+    w->level = L;
+    w->placeOnScreen();
+    w->takeLevel(L);
+    st.levelBuilt[size_t(L)] = false;
+    w->setObjectName(QStringLiteral("Form%1").arg(L));
+    TForm1* below = windowOfLevel(L - 1);
+    if (L > 2 && below)
+        w->move(below->pos());
+    // A day CONFIG.TXT that cannot be read throws here, and no half-made
+    // level stays behind.
+    w->applyLevelCaptions();
+    if (st.testYourselfFlag)
+        w->prepareTestScreen();
+    w->placeLevelBackground();
+    return w.release();
+}
+
 void TForm1::ZobrazOkno() {
     const int L = st.currentLevel;
     if (L < 2 || L > kMaxLevel)
         throw FileError(st.contentListPath(L), QStringLiteral("úroveň %1 sa nedá otvoriť").arg(L));
-    const QString formFile = st.tempFormFile();
-    // The layout file went missing while we ran: write it again as it was at
-    // start-up. The main window itself has changed since (its main screen
-    // switched off the notes and links items and hid "Späť").
-    if (st.heldFormFile.isEmpty() && !isFile(formFile)) {
-        if (!st.startFormFile.isEmpty())
-            writeFileAtomic(formFile, st.startFormFile, Flush::Scratch);
-        else if (TForm1* main = windowOfLevel(st, 1); main && main->isMainWindow())
-            saveFormFile(*main, formFile);
-    }
-    auto* w = new TForm1(st, modal, false);
-    try {
-        if (!st.heldFormFile.isEmpty())
-            applyFormBytes(*w, st.heldFormFile, formFile);
-        else
-            applyFormFile(*w, formFile);
-    } catch (...) {
-        delete w;
-        throw;
-    }
-    w->level = L;
-    w->placeOnScreen();
-    st.levelWindows[size_t(L)] = w;
-    st.levelBuilt[size_t(L)] = false;
-    TForm1* below = windowOfLevel(st, L - 1);
-    w->setObjectName(QStringLiteral("Form%1").arg(L));
-    if (L > 2 && below)
-        w->move(below->pos());
-    try {
-        w->applyLevelCaptions();
-    } catch (...) {
-        // The day's CONFIG.TXT cannot be read: no half-made level stays behind.
-        delete w;
-        st.levelWindows[size_t(L)] = nullptr;
-        throw;
-    }
-
-    if (st.testYourselfFlag)
-        prepareTestScreen(*w);
-    placeLevelBackground(*w);
-    if (below) {
+    TForm1* w = openLevelWindow(L);
+    if (TForm1* below = windowOfLevel(L - 1)) {
         below->hide();
         // A hidden level keeps its window buffer (megabytes at full screen)
         // unless its native window goes too; showing it again makes a new one.
@@ -227,20 +226,19 @@ void TForm1::ZobrazOkno() {
         modal.exec(w);
 
     // The window was closed (FormClose lowered the level) or the program ends.
-    if (guardW)
-        delete guardW.data();
-    st.levelWindows[size_t(L)] = nullptr;
-    for (auto& b : st.itemButtons[size_t(L)])
-        b = nullptr;
-    if (st.exiting)
-        return;
+    delete guardW.data();
+    if (!st.exiting)
+        backFromLevel(L);
+}
+
+void TForm1::backFromLevel(int L) {
     if (st.currentLevel == L) {
         // Hidden some other way than through its close event.
         st.currentLevel = L - 1;
         st.ZapisUroven();
     }
     st.levelBuilt[size_t(L)] = false;
-    if (TForm1* back = windowOfLevel(st, st.currentLevel))
+    if (TForm1* back = windowOfLevel(st.currentLevel))
         back->show();
 }
 
@@ -271,7 +269,7 @@ void TForm1::PripravOkno(const QString& path) {
         startFailed = true;
         return;
     }
-    st.levelWindows[size_t(std::clamp(st.currentLevel, 1, kMaxLevel))] = this;
+    takeLevel(std::clamp(st.currentLevel, 1, kMaxLevel));
     setObjectName(QStringLiteral("Form%1").arg(st.currentLevel));
     st.currentLevel = 1;
     level = 1;
@@ -318,9 +316,8 @@ bool TForm1::openSubLevel(QAbstractButton* pressed) {
     }
     if (st.exiting)
         return true;
-    if (TForm1* front = windowOfLevel(st, st.currentLevel))
-        front->ui->Button1->setVisible(
-            isFile(st.tempFolder + notesFileNameFor(st, st.currentLevel)));
+    if (TForm1* front = windowOfLevel(st.currentLevel))
+        front->showNotesButton(isFile(st.tempFolder + notesFileNameFor(st, st.currentLevel)));
     return true;
 }
 

@@ -17,13 +17,14 @@ class TForm1;
 
 class TOknoKopy : public QDialog {
     Q_OBJECT
+    // The generated form: only this window's own files touch its controls.
+    Ui::TOknoKopy* ui;
+
 public:
     explicit TOknoKopy(TForm1& form);
     ~TOknoKopy() override;
 
     static void run(TForm1& form);
-
-    Ui::TOknoKopy* ui;
 
     void FormActivate();
     void SpeedButton3Click(); // "<": right-hand files into the temp folder

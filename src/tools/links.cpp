@@ -1,5 +1,6 @@
 #include "tools/links.h"
 
+#include "app/app_state.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 #include "tools/notes.h"
@@ -30,6 +31,13 @@ QStringList nonEmptyLinks(const QStringList& lines) {
         if (!l.isEmpty())
             out << l;
     return out;
+}
+
+std::optional<QStringList> ownLinksOf(const AppState& st, int level) {
+    const QString path = st.tempFolder + linksFileNameFor(st, level);
+    if (!isFile(path))
+        return std::nullopt;
+    return nonEmptyLinks(readLines(path));
 }
 
 void writeLinks(const QString& path, const QStringList& entries) {

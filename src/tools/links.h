@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace orbino {
 
 class AppState;
@@ -22,6 +24,11 @@ QStringList readLinks(const QString& path);
 
 // The lines worth offering in a list: the non-empty ones.
 QStringList nonEmptyLinks(const QStringList& lines);
+
+// The learner's own links of the screen at `level` in the temp folder, as its
+// list offers them; nothing when the screen has no links file, so the list
+// keeps what it shows.
+std::optional<QStringList> ownLinksOf(const AppState& st, int level);
 
 // Replaces the file atomically with the non-empty entries, however many.
 // Throws FileError (the file untouched) when an entry has a character with no

@@ -14,6 +14,9 @@ class TForm1;
 
 class TOknoOdkazy : public QDialog {
     Q_OBJECT
+    // The generated form: only this window's own files touch its controls.
+    Ui::TOknoOdkazy* ui;
+
 public:
     explicit TOknoOdkazy(TForm1& form);
     ~TOknoOdkazy() override;
@@ -22,8 +25,6 @@ public:
     // cannot be read throws before anything is shown, so no later save can
     // replace links the learner never saw.
     static void run(TForm1& form);
-
-    Ui::TOknoOdkazy* ui;
 
     void FormActivate(); // captions and the list; throws FileError
     void Button1Click(); // add the typed address

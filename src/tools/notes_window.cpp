@@ -7,7 +7,6 @@
 #include "tools/notes.h"
 #include "tools/tool_window.h"
 #include "ui_notes_window.h"
-#include "ui_tform1.h"
 
 #include <memory>
 
@@ -65,7 +64,7 @@ void TOknoPoznamka::Button1Click() {
     // A blank note is not saved; removing a note is what "erase" is for.
     if (!saveNote(notesPath(), ui->Memo1->toPlainText()))
         return;
-    m_form.ui->Button1->show();
+    m_form.showNotesButton(true);
     accept();
 }
 
@@ -89,7 +88,7 @@ void TOknoPoznamka::Button4Click() {
 
 void TOknoPoznamka::FormClose() {
     const bool exists = isFile(st.tempFolder + notesFileNameFor(st, m_form.level));
-    m_form.ui->Button1->setVisible(exists);
+    m_form.showNotesButton(exists);
 }
 
 void TOknoPoznamka::done(int result) {

@@ -13,6 +13,9 @@ class TForm1;
 
 class TOknoPoznamka : public QDialog {
     Q_OBJECT
+    // The generated form: only this window's own files touch its controls.
+    Ui::TOknoPoznamka* ui;
+
 public:
     // `form` is the level window that opened it: its guard reports errors.
     explicit TOknoPoznamka(TForm1& form);
@@ -21,8 +24,6 @@ public:
     // Creates the window, loads the note and shows it modally. A note that
     // cannot be read throws before anything is shown.
     static void run(TForm1& form);
-
-    Ui::TOknoPoznamka* ui;
 
     void FormActivate(); // captions and the note; throws FileError
     void Memo1Change();

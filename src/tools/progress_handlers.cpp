@@ -53,8 +53,8 @@ Screen screenOf(const AppState& st, int level) {
     return s;
 }
 
-// The label beside a day button that tells how many of its lessons were read.
-QLabel* makeDayProgressLabel(QWidget* central, const QString& name) {
+// A small bold label the screen adds to its form.
+QLabel* makeFigureLabel(QWidget* central, const QString& name) {
     auto* label = new QLabel(central);
     label->setObjectName(name);
     label->setProperty("runtime", true);
@@ -63,6 +63,12 @@ QLabel* makeDayProgressLabel(QWidget* central, const QString& name) {
     f.setBold(true);
     label->setFont(f);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+// The label beside a day button that tells how many of its lessons were read.
+QLabel* makeDayProgressLabel(QWidget* central, const QString& name) {
+    QLabel* label = makeFigureLabel(central, name);
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, QColor(0x1a, 0x6b, 0x1a));
     label->setPalette(pal);
@@ -90,16 +96,8 @@ void showReadCount(QLabel* label, const QAbstractButton* b, int read, int total,
 QLabel* lastScoreLabel(QWidget* central, bool create) {
     auto* label =
         central->findChild<QLabel*>(QStringLiteral("LastScore"), Qt::FindDirectChildrenOnly);
-    if (!label && create) {
-        label = new QLabel(central);
-        label->setObjectName(QStringLiteral("LastScore"));
-        label->setProperty("runtime", true);
-        QFont f(QStringLiteral("Arial"));
-        f.setPointSize(9);
-        f.setBold(true);
-        label->setFont(f);
-        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
+    if (!label && create)
+        label = makeFigureLabel(central, QStringLiteral("LastScore"));
     return label;
 }
 
@@ -154,7 +152,7 @@ void TForm1::showDayProgress() {
     // Only a changed file (or day list) makes the labels again.
     const QFileInfo fi(resolvePath(path));
     QString stamp = path + QLatin1Char('|') + st.rootListName + QLatin1Char('|') +
-                    QString::number(st.dayButtons.size());
+                    QString::number(dayButtons.size());
     if (fi.exists())
         stamp += QStringLiteral("|%1|%2").arg(fi.size()).arg(fi.lastModified().toMSecsSinceEpoch());
     if (stamp == dayProgressStamp)
@@ -164,7 +162,7 @@ void TForm1::showDayProgress() {
         fi.exists() ? readProgress(st.tempFolder, course) : ProgressFile();
     const QList<Visit> visits = progress.visits();
 
-    for (auto it = st.dayButtons.cbegin(); it != st.dayButtons.cend(); ++it) {
+    for (auto it = dayButtons.cbegin(); it != dayButtons.cend(); ++it) {
         auto* b = qobject_cast<QAbstractButton*>(it.value().data());
         if (!b)
             continue;

@@ -19,10 +19,10 @@ namespace {
 
 // The layout cursor that put the notes button where it is now: placing the
 // button again from it keeps it in place, whichever screen was built last.
-int notesButtonCursor(const TForm1& f) {
+int notesButtonCursor(const TForm1& f, const Ui::TForm1* ui) {
     const int u = f.st.scale;
     const int offset = u == 10 ? qRound(u * 3.5) : qRound(u * 2.8);
-    return f.ui->Button1->y() - offset;
+    return ui->Button1->y() - offset;
 }
 
 void openLink(AppState& st, const QString& text) {
@@ -35,7 +35,7 @@ void openLink(AppState& st, const QString& text) {
 
 void TForm1::Poznmky1Click() {
     TOknoPoznamka::run(*this);
-    Lista(notesButtonCursor(*this));
+    Lista(notesButtonCursor(*this, ui));
 }
 
 void TForm1::Button1Click() {

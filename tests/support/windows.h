@@ -3,10 +3,20 @@
 // window instead of waiting for a person, and named controls looked up safely.
 #include "platform/dialogs.h"
 
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QList>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMetaObject>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStringList>
+#include <QTextEdit>
+#include <QToolButton>
 #include <QWidget>
 #include <deque>
 #include <functional>
@@ -59,8 +69,10 @@ public:
 
 // The control `name` of window `w`; a missing one ends the test run at once
 // rather than crashing on a null pointer later.
-template <class T> T* child(QWidget* w, const char* name) {
-    T* c = w->findChild<T*>(QString::fromLatin1(name));
+// `w` is a window pointer, raw or smart. Tests reach a window's controls only
+// this way, by their names in the form, as a screen reader does.
+template <class T, class W> T* child(const W& w, const char* name) {
+    T* c = static_cast<QObject*>(&*w)->findChild<T*>(QString::fromLatin1(name));
     if (!c)
         qFatal("no control %s", name);
     return c;
