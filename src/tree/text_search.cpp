@@ -588,21 +588,24 @@ bool cacheWritable(const QString& dir, const QString& file) {
 
 } // namespace
 
+void TextSearch::chooseIndexFile(const QString& rebuiltWhen) {
+    m_file = indexFileName(m_cacheDir, m_course);
+    if (cacheWritable(m_cacheDir, m_file))
+        return;
+    setProblem(QStringLiteral("Do priečinka %1 sa nedá zapisovať: index na hľadanie v texte sa "
+                              "vytvára len v pamäti%2.")
+                   .arg(QDir::toNativeSeparators(m_cacheDir), rebuiltWhen));
+    m_file.clear();
+    m_memoryUri =
+        QStringLiteral("file:%1?mode=memory&cache=shared").arg(uniqueName(this, "memory"));
+    // The reader keeps the memory database alive after the builder is done.
+    openReader();
+}
+
 void TextSearch::start() {
     if (m_thread || m_ready)
         return;
-    m_file = indexFileName(m_cacheDir, m_course);
-    if (!cacheWritable(m_cacheDir, m_file)) {
-        setProblem(QStringLiteral(
-                       "Do priečinka %1 sa nedá zapisovať: index na hľadanie v texte sa vytvára "
-                       "len v pamäti, pri každom spustení znova.")
-                       .arg(QDir::toNativeSeparators(m_cacheDir)));
-        m_file.clear();
-        m_memoryUri =
-            QStringLiteral("file:%1?mode=memory&cache=shared").arg(uniqueName(this, "memory"));
-        // The reader keeps the memory database alive after the builder is done.
-        openReader();
-    }
+    chooseIndexFile(QStringLiteral(", pri každom spustení znova"));
     m_building = true;
     m_thread = QThread::create([this] { run(); });
     connect(m_thread, &QThread::finished, this, [this] {
@@ -619,17 +622,7 @@ bool TextSearch::prepare() {
         QCoreApplication::sendPostedEvents(this);
         return m_ready;
     }
-    m_file = indexFileName(m_cacheDir, m_course);
-    if (!cacheWritable(m_cacheDir, m_file)) {
-        setProblem(QStringLiteral(
-                       "Do priečinka %1 sa nedá zapisovať: index na hľadanie v texte sa vytvára "
-                       "len v pamäti.")
-                       .arg(QDir::toNativeSeparators(m_cacheDir)));
-        m_file.clear();
-        m_memoryUri =
-            QStringLiteral("file:%1?mode=memory&cache=shared").arg(uniqueName(this, "memory"));
-        openReader();
-    }
+    chooseIndexFile(QString());
     m_building = true;
     run();
     m_building = false;

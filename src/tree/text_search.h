@@ -109,6 +109,9 @@ signals:
 
 private:
     void run(); // check and build, in whichever thread calls it
+    // The index file in the cache folder, or an index in memory (said as a
+    // problem, ending with `rebuiltWhen`) when that folder cannot be written.
+    void chooseIndexFile(const QString& rebuiltWhen);
     bool openReader();
     void setProblem(const QString& p);
 

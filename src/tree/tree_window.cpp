@@ -435,67 +435,77 @@ void TOknoHladaj::openItem(const QString& dir, const QString& caption, const QSt
                            const QString& title, bool root) {
     if (!root && !passGate(m_form, gateFor(caption, st.teacherLoggedIn, st.solutionPasswordFlag)))
         return;
-
     const OpenPlan plan = planOpen(target);
     switch (plan.kind) {
-    case OpenPlan::Program: {
-        const QString shown = dir + target + QStringLiteral(" ");
-        if (!isFile(dir + plan.fileName)) {
-            const ConfigText text = st.configText(keys::Nonfile);
-            st.messageIf(text, MsgKind::Warning, shown + text.value);
-            return;
-        }
-        AppState* state = &st;
-        ShellOpen(*st.shell, resolvePath(dir + plan.fileName), splitParameters(plan.params),
-                  QString(), [state, shown](const QString&) {
-                      const ConfigText text = state->configText(keys::Nonexe);
-                      state->messageIf(text, MsgKind::Warning, shown + text.value);
-                  });
+    case OpenPlan::Program:
+        runProgram(dir, target, plan);
+        return;
+    case OpenPlan::Demonstration:
+        playDemonstration(dir, target, plan);
+        return;
+    case OpenPlan::ContentList:
+        openInSecondCopy(dir, target, title);
         return;
     }
-    case OpenPlan::Demonstration: {
-        const ConfigText playerText = st.configText(keys::Scplayer);
-        if (!playerExists(st)) {
-            // Without arguments the missing player is reported in any case.
-            if (target.contains(QLatin1Char(' ')))
-                st.messageIf(playerText, MsgKind::Warning, playerText.value);
-            else
-                st.message(MsgKind::Warning, playerText.value);
-            return;
-        }
-        if (!isFile(dir + plan.fileName)) {
-            const ConfigText text = st.configText(keys::Scm);
-            st.messageIf(text, MsgKind::Warning, text.value + QStringLiteral(" ") + plan.fileName);
-            return;
-        }
-        AppState* state = &st;
-        const QString shown = playerPath(st) + QStringLiteral(" ");
-        startPlayer(st, dir + plan.fileName, [state, shown](const QString&) {
-            const ConfigText text = state->configText(keys::Nonexe);
-            state->messageIf(text, MsgKind::Warning, shown + text.value);
-        });
+}
+
+void TOknoHladaj::runProgram(const QString& dir, const QString& target, const OpenPlan& plan) {
+    const QString shown = dir + target + QStringLiteral(" ");
+    if (!isFile(dir + plan.fileName)) {
+        const ConfigText text = st.configText(keys::Nonfile);
+        st.messageIf(text, MsgKind::Warning, shown + text.value);
         return;
     }
-    case OpenPlan::ContentList: {
-        const QString path = dir + target;
-        if (!isFile(path)) {
-            const ConfigText text = st.configText(keys::Text);
-            st.messageIf(text, MsgKind::Warning, text.value + QStringLiteral(" ") + target);
-            return;
-        }
-        // The second copy is this very program in search-window mode; the
-        // tree stays disabled until it ends, so only one runs from here.
-        const QString program = QCoreApplication::applicationFilePath();
-        const QStringList args = secondCopyArgs(resolvePath(path), st.selectedItem, title);
-        setEnabled(false);
-        auto enable = qScopeGuard([this] { setEnabled(true); });
-        const int rc = st.shell->runAndWait(program, args, st.programFolder);
-        if (rc == -1) {
-            const ConfigText text = st.configText(keys::Nonexe);
-            st.messageIf(text, MsgKind::Warning, program + QStringLiteral(" ") + text.value);
-        }
+    AppState* state = &st;
+    ShellOpen(*st.shell, resolvePath(dir + plan.fileName), splitParameters(plan.params), QString(),
+              [state, shown](const QString&) {
+                  const ConfigText text = state->configText(keys::Nonexe);
+                  state->messageIf(text, MsgKind::Warning, shown + text.value);
+              });
+}
+
+void TOknoHladaj::playDemonstration(const QString& dir, const QString& target,
+                                    const OpenPlan& plan) {
+    const ConfigText playerText = st.configText(keys::Scplayer);
+    if (!playerExists(st)) {
+        // Without arguments the missing player is reported in any case.
+        if (target.contains(QLatin1Char(' ')))
+            st.messageIf(playerText, MsgKind::Warning, playerText.value);
+        else
+            st.message(MsgKind::Warning, playerText.value);
         return;
     }
+    if (!isFile(dir + plan.fileName)) {
+        const ConfigText text = st.configText(keys::Scm);
+        st.messageIf(text, MsgKind::Warning, text.value + QStringLiteral(" ") + plan.fileName);
+        return;
+    }
+    AppState* state = &st;
+    const QString shown = playerPath(st) + QStringLiteral(" ");
+    startPlayer(st, dir + plan.fileName, [state, shown](const QString&) {
+        const ConfigText text = state->configText(keys::Nonexe);
+        state->messageIf(text, MsgKind::Warning, shown + text.value);
+    });
+}
+
+void TOknoHladaj::openInSecondCopy(const QString& dir, const QString& target,
+                                   const QString& title) {
+    const QString path = dir + target;
+    if (!isFile(path)) {
+        const ConfigText text = st.configText(keys::Text);
+        st.messageIf(text, MsgKind::Warning, text.value + QStringLiteral(" ") + target);
+        return;
+    }
+    // The second copy is this very program in search-window mode; the tree
+    // stays disabled until it ends, so only one runs from here.
+    const QString program = QCoreApplication::applicationFilePath();
+    const QStringList args = secondCopyArgs(resolvePath(path), st.selectedItem, title);
+    setEnabled(false);
+    auto enable = qScopeGuard([this] { setEnabled(true); });
+    const int rc = st.shell->runAndWait(program, args, st.programFolder);
+    if (rc == -1) {
+        const ConfigText text = st.configText(keys::Nonexe);
+        st.messageIf(text, MsgKind::Warning, program + QStringLiteral(" ") + text.value);
     }
 }
 

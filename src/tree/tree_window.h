@@ -24,13 +24,14 @@ struct TextHit;
 
 class TOknoHladaj : public QMainWindow {
     Q_OBJECT
+    // The generated form: only this window's own files touch its controls.
+    Ui::TOknoHladaj* ui;
+
 public:
     // `form` is the level window it is opened from: it runs the handlers'
     // error guard and the password windows.
     explicit TOknoHladaj(TForm1& form, QWidget* parent = nullptr);
     ~TOknoHladaj() override;
-
-    Ui::TOknoHladaj* ui;
 
     void FormCreate();
     void FormActivate(); // builds the tree
@@ -73,6 +74,10 @@ private:
     // says; a content list in a second copy titled `title`.
     void openItem(const QString& dir, const QString& caption, const QString& target,
                   const QString& title, bool root);
+    // The three kinds of item the tree opens.
+    void runProgram(const QString& dir, const QString& target, const OpenPlan& plan);
+    void playDemonstration(const QString& dir, const QString& target, const OpenPlan& plan);
+    void openInSecondCopy(const QString& dir, const QString& target, const QString& title);
     void textIndexProgress(int done, int total);
     void textIndexFinished();
     std::unique_ptr<TextSearch> m_text;
