@@ -12,6 +12,7 @@
 #include <QDir>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -31,13 +32,10 @@ bool enterGivenCourse(const orbino::CommandLine& cl) {
     return false;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    QStringList raw;
-    for (int i = 0; i < argc; ++i)
-        raw << QString::fromLocal8Bit(argv[i]);
-    const orbino::CommandLine cl = orbino::parseCommandLine(raw);
+// The tasks that run on the terminal, without a window or a display: their
+// exit code, or nothing when the player itself is to start.
+std::optional<int> runTerminalTask(const orbino::CommandLine& cl, const QStringList& raw, int& argc,
+                                   char** argv) {
     using Action = orbino::CommandLine::Action;
     switch (cl.action) {
     case Action::Help:
@@ -48,7 +46,7 @@ int main(int argc, char** argv) {
         print(stderr, cl.text);
         return 2;
     case Action::Check: {
-        // The course authors' check runs without a window or a display.
+        // The course authors' check.
         QCoreApplication app(argc, argv);
         if (!enterGivenCourse(cl))
             return 2;
@@ -62,8 +60,8 @@ int main(int argc, char** argv) {
         return orbino::setTeacherPasswordCli();
     }
     case Action::LearnerWork: {
-        // The learner's work and the class overview, without a window. File
-        // names are taken from where the command was given, not the course.
+        // The learner's work and the class overview. File names are taken
+        // from where the command was given, not the course.
         QCoreApplication app(argc, argv);
         const QDir here = QDir::current();
         QStringList args;
@@ -80,7 +78,7 @@ int main(int argc, char** argv) {
         return orbino::runProgressCli(args);
     }
     case Action::SearchText: {
-        // Full-text search of the course, also without a display.
+        // Full-text search of the course.
         QCoreApplication app(argc, argv);
         if (!enterGivenCourse(cl))
             return 2;
@@ -91,6 +89,12 @@ int main(int argc, char** argv) {
     case Action::Play:
         break;
     }
+    return std::nullopt;
+}
+
+// The player on a desktop: the course is found before the main window's
+// set-up, which then runs in the course folder as its working directory.
+int playCourse(const orbino::CommandLine& cl, int& argc, char** argv) {
     // Without a display Qt would abort with a cryptic message; say it plainly.
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && (!platform || !*platform) &&
@@ -103,8 +107,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     orbino::prepareApplication();
 
-    // The course is found before the main window's set-up, which then runs
-    // in the course folder as its working directory.
     orbino::WidgetPrompter prompter;
     orbino::WidgetFolderChooser chooser;
     const orbino::FoundCourse course = orbino::findCourse(
@@ -125,4 +127,16 @@ int main(int argc, char** argv) {
         return 2;
     }
     return orbino::runOrbino(app, cl.positional);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    const orbino::CommandLine cl = orbino::parseCommandLine(raw);
+    if (const std::optional<int> done = runTerminalTask(cl, raw, argc, argv))
+        return *done;
+    return playCourse(cl, argc, argv);
 }
