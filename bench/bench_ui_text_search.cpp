@@ -14,6 +14,7 @@
 #include "platform/dialogs_window.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "platform_doubles.h"
 #include "tree/text_search.h"
 #include "tree/tree_window.h"
 
@@ -31,36 +32,9 @@
 #include <vector>
 
 using namespace orbino;
+using namespace orbino::bench;
 
 namespace {
-
-class FailingPrompter : public Prompter {
-public:
-    QString first;
-    void message(MsgKind, const QString& text) override {
-        if (first.isEmpty())
-            first = text;
-    }
-    bool ask(MsgKind, const QString& text) override {
-        message(MsgKind::Confirmation, text);
-        return false;
-    }
-};
-
-class NoShell : public Shell {
-public:
-    void openDocument(const QString&, const QString&,
-                      std::function<void(const QString&)>) override {}
-    bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
-    int runAndWait(const QString&, const QStringList&, const QString&) override { return 0; }
-};
-
-class FixedScreen : public SystemInfo {
-public:
-    ScreenMetrics screen() const override { return {1024, 768, 96}; }
-    QString hostName() const override { return QStringLiteral("ucebna-07"); }
-    QString hostAddress() const override { return {}; }
-};
 
 class NoModal : public ModalRunner {
 public:
