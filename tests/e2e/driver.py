@@ -516,3 +516,27 @@ def bring_to_front(o):
     xdotool("windowactivate", "--sync", ids[-1])
     wait_for("the copy's window active", lambda: any(
         states(w).contains(Atspi.StateType.ACTIVE) for w in o.windows()))
+
+
+def closed(o, title):
+    """Waits until no window titled `title` is open."""
+    wait_for(f"{title!r} closed", lambda: not [w for w in o.windows() if name(w) == title])
+
+
+def note_box(w):
+    """The text box of the notes window `w`."""
+    return wait_for("the note's text box", lambda: next((n for n in walk(w) if role(n) == "text"), None))
+
+
+def write_note(o, w, lines):
+    """Types `lines` into the notes window `w` in place of what it holds."""
+    box = note_box(w)
+    o.click(box)
+    o.key("ctrl+a")
+    o.key("Delete")
+    o.type(lines[0])
+    for line in lines[1:]:
+        o.key("Return")
+        o.type(line)
+    wait_for("the typed note", lambda: lines[-1] in (text_of(box) or ""))
+    return box

@@ -11,7 +11,7 @@ import pytest
 
 import driver
 from conftest import ARTIFACTS
-from driver import bring_to_front, name, role, tab_to, text_of, wait_for, walk
+from driver import bring_to_front, closed, name, role, tab_to, walk, write_note
 
 COPIES = int(os.environ.get("ORBINO_LAB_COPIES", "20"))
 TITLE = "Orbino - Práca s počítačom"
@@ -77,22 +77,10 @@ def first_screen_time(temp):
     return os.stat(os.path.join(temp, "temp.dfm")).st_mtime
 
 
-def closed(o, title):
-    wait_for(f"{title!r} closed", lambda: not [w for w in o.windows() if name(w) == title])
-
-
 def save_note(o, lines):
     o.menu("Vlastné", "Poznámky")
     w = o.window("Poznámky")
-    box = wait_for("the note's text box", lambda: next((n for n in walk(w) if role(n) == "text"), None))
-    o.click(box)
-    o.key("ctrl+a")
-    o.key("Delete")
-    o.type(lines[0])
-    for line in lines[1:]:
-        o.key("Return")
-        o.type(line)
-    wait_for("the typed note", lambda: lines[-1] in (text_of(box) or ""))
+    write_note(o, w, lines)
     o.press("Ulož", within=w)
     closed(o, "Poznámky")
 

@@ -4,7 +4,7 @@ import os
 import pytest
 
 import driver
-from driver import name, role, showing, tab_to, text_of, wait_for, walk
+from driver import closed, name, note_box, role, showing, tab_to, text_of, wait_for, walk, write_note
 
 NOTE = ["Prvý riadok: ťažký kôň.", "Druhý riadok: žltá ľalia."]
 LINK = "https://example.org/ucebnica"
@@ -13,27 +13,6 @@ LINK = "https://example.org/ucebnica"
 def open_day2(o):
     o.press("2. deň")
     o.find("push button", "Súbory")
-
-
-def note_box(o, w):
-    return wait_for("the note's text box", lambda: next((n for n in walk(w) if role(n) == "text"), None))
-
-
-def write_note(o, w, lines):
-    box = note_box(o, w)
-    o.click(box)
-    o.key("ctrl+a")
-    o.key("Delete")
-    o.type(lines[0])
-    for line in lines[1:]:
-        o.key("Return")
-        o.type(line)
-    wait_for("the typed note", lambda: lines[-1] in (text_of(box) or ""))
-    return box
-
-
-def closed(o, title):
-    wait_for(f"{title!r} closed", lambda: not [w for w in o.windows() if name(w) == title])
 
 
 @pytest.mark.both_sizes
@@ -61,7 +40,7 @@ def test_note_is_saved_in_windows_1250_and_shown_again(start, course):
 
     o.press("Poznámky")
     w = o.window("Poznámky")
-    box = note_box(o, w)
+    box = note_box(w)
     wait_for("the saved note shown", lambda: (text_of(box) or "").split("\n")[:2] == NOTE)
     o.key("Escape")
     closed(o, "Poznámky")
@@ -87,7 +66,7 @@ def test_notes_button_of_a_lesson_saves_under_the_lesson_name(start, course):
     closed(o, "Poznámky")
     o.press("Poznámky")
     w = o.window("Poznámky")
-    box = note_box(o, w)
+    box = note_box(w)
     wait_for("the lesson's note shown", lambda: (text_of(box) or "").startswith("Lekcia o súboroch."))
     o.press("Koniec", within=w)
     closed(o, "Poznámky")
