@@ -169,6 +169,8 @@ public:
     // [tools members]
     // "Poznámky" is shown while this screen has a note on disk.
     void showNotesButton(bool on);
+    // The learner's links list and its label show while the list has a link.
+    void showOwnLinksList();
     // The learner's progress (tools/progress_handlers.cpp). Recording never
     // interrupts the lesson: a failed write is reported once per run.
     void recordVisit();

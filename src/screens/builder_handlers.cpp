@@ -126,12 +126,7 @@ void showOwnLinks(TForm1& w, Ui::TForm1* ui) {
         ui->ComboBox2->clear();
         ui->ComboBox2->addItems(*own);
     }
-    const bool hasOwn = ui->ComboBox2->count() > 0;
-    ui->ComboBox2->setVisible(hasOwn);
-    ui->Label4->setVisible(hasOwn);
-    if (hasOwn)
-        ui->Label4->move(ui->Label4->x(), ui->ComboBox2->y() - 20);
-    ui->ComboBox2->setCurrentIndex(hasOwn ? 0 : -1);
+    w.showOwnLinksList();
 }
 
 // The end of every activation, a return to the screen included.

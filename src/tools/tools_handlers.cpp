@@ -47,19 +47,19 @@ void TForm1::Button1Click() {
 
 void TForm1::Odkazy1Click() {
     TOknoOdkazy::run(*this);
-    const QString path = st.tempFolder + linksFileNameFor(st, level);
     ui->ComboBox2->clear();
-    if (isFile(path))
-        ui->ComboBox2->addItems(nonEmptyLinks(readLinks(path)));
-    if (ui->ComboBox2->count() > 0) {
-        ui->ComboBox2->show();
+    if (const std::optional<QStringList> own = ownLinksOf(st, level))
+        ui->ComboBox2->addItems(*own);
+    showOwnLinksList();
+}
+
+void TForm1::showOwnLinksList() {
+    const bool hasOwn = ui->ComboBox2->count() > 0;
+    ui->ComboBox2->setVisible(hasOwn);
+    ui->Label4->setVisible(hasOwn);
+    if (hasOwn)
         ui->Label4->move(ui->Label4->x(), ui->ComboBox2->y() - 20);
-        ui->Label4->show();
-    } else {
-        ui->ComboBox2->hide();
-        ui->Label4->hide();
-    }
-    ui->ComboBox2->setCurrentIndex(ui->ComboBox2->count() > 0 ? 0 : -1);
+    ui->ComboBox2->setCurrentIndex(hasOwn ? 0 : -1);
 }
 
 void TForm1::Koprovanie1Click() {
