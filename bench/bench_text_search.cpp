@@ -4,6 +4,7 @@
 // most 10 ms (median, counter "median_ms"), the build's peak resident memory
 // at most 100 MiB (counter "peak_MB", the whole process, measured first).
 #include "course_generator.h"
+#include "measure.h"
 #include "tree/text_search.h"
 
 #include <benchmark/benchmark.h>
@@ -20,6 +21,7 @@
 #include <vector>
 
 using namespace orbino;
+using namespace orbino::bench;
 
 namespace {
 
@@ -36,16 +38,6 @@ struct Course {
 Course& course() {
     static std::unique_ptr<Course> c = std::make_unique<Course>();
     return *c;
-}
-
-double peakMegabytes() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0; // kB
-    return -1;
 }
 
 double threadCpuSeconds() {
@@ -119,11 +111,5 @@ BENCHMARK(BM_TextQuery)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

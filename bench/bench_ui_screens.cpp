@@ -9,6 +9,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "course_generator.h"
+#include "measure.h"
 #include "platform/dialogs.h"
 #include "platform/dialogs_window.h"
 #include "platform/shell.h"
@@ -142,16 +143,6 @@ Course& course() {
     return *c;
 }
 
-double peakMegabytes() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0; // kB
-    return -1;
-}
-
 // Runs first, so no other benchmark's windows raise the peak. Each
 // iteration presses the day button and then the last item on every level
 // until level 20 is open; every window is shown and painted on the way.
@@ -228,11 +219,5 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true); // notes and links stay out of the user's folders
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

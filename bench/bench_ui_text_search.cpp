@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "course_generator.h"
+#include "measure.h"
 #include "platform/dialogs.h"
 #include "platform/dialogs_window.h"
 #include "platform/shell.h"
@@ -120,11 +121,5 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

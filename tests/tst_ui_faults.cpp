@@ -111,6 +111,20 @@ struct Course {
     QPushButton* dayButton(const QString& caption) const {
         return main ? test::dayButton(main.get(), caption) : nullptr;
     }
+    // Presses day 1 and leaves its screen at once: the item buttons it had,
+    // or -1 when no screen came up.
+    int itemsOfDayOne() {
+        QPushButton* day = dayButton("  1. deň");
+        if (!day)
+            return -1;
+        int buttons = -1;
+        runner.steps.push_back([&](QWidget* w) {
+            buttons = int(itemButtons(w).size());
+            child<QToolButton>(w, "SpeedButton1")->click();
+        });
+        day->click();
+        return buttons;
+    }
     // Every message shown so far names `file`.
     bool allMessagesName(const QString& file) const {
         for (const QString& text : t.prompter.texts())
@@ -464,14 +478,7 @@ void TestUiFaults::garbageContentList() {
         const QByteArray bytes = garbage(256 * 1024, seed);
         writeBytes(list, bytes);
         c.start();
-        QPushButton* day = c.dayButton("  1. deň");
-        QVERIFY(day);
-        int buttons = -1;
-        c.runner.steps.push_back([&](QWidget* w) {
-            buttons = int(itemButtons(w).size());
-            child<QToolButton>(static_cast<TForm1*>(w), "SpeedButton1")->click();
-        });
-        day->click();
+        const int buttons = c.itemsOfDayOne();
         QVERIFY(buttons >= 0 && buttons <= 20);
         QVERIFY2(c.allMessagesName("Obsah.txt"), qPrintable(c.t.prompter.texts().join('\n')));
         QCOMPARE(c.t.st.currentLevel, 1);
@@ -539,14 +546,7 @@ void TestUiFaults::hugeContentListLine() {
                        "\r\n[Príbeh] pribeh.txt\r\n";
     writeBytes(list, bytes);
     c.start();
-    QPushButton* day = c.dayButton("  1. deň");
-    QVERIFY(day);
-    int buttons = -1;
-    c.runner.steps.push_back([&](QWidget* w) {
-        buttons = int(itemButtons(w).size());
-        child<QToolButton>(static_cast<TForm1*>(w), "SpeedButton1")->click();
-    });
-    day->click();
+    const int buttons = c.itemsOfDayOne();
     // The list is refused with the line's number, instead of stalling on its layout.
     QCOMPARE(c.t.prompter.shown.size(), size_t(1));
     QVERIFY2(c.t.prompter.shown[0].text.contains("01._deň/Obsah.txt") &&
