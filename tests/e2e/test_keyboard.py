@@ -1,13 +1,11 @@
 """Keyboard use: Alt mnemonics, Enter on the focused button, Escape as
-"Späť", the Tab order of the screens and dialogs, names of every control,
-(Qt's own texts in Slovak are checked by the window tests.)"""
-import os
-
+"Späť" (with edited text, in the text panel's scenarios), the Tab order of
+the screens and dialogs, names of every control. (Qt's own texts in Slovak
+are checked by the window tests.)"""
 import pytest
 
-from driver import Atspi, enabled, extents, focused, name, role, states, tab_to, text_of, wait_for, walk
+from driver import enabled, extents, focused, name, role, tab_to, wait_for, walk
 from test_navigation import TITLE
-from test_text_panel import TYPED, files, memo, open_keyboard_lesson, start_editing
 
 NAMED_ROLES = ("push button", "text", "combo box", "list", "tree", "tree table", "image", "menu bar",
                "check box", "radio button", "page tab", "spin button", "table")
@@ -98,20 +96,6 @@ def test_enter_presses_the_focused_button_and_escape_goes_back(start):
     assert "ukončiť" in o.message_text()
     o.answer("Áno")
     assert o.wait_exit() == 0
-
-
-def test_escape_with_edited_text_asks_to_save(start, course):
-    c, _ = course
-    before = files(c)
-    o = start()
-    open_keyboard_lesson(o)
-    start_editing(o)
-    o.key("Escape")
-    assert "uložiť" in o.message_text()
-    o.answer("Nie")
-    o.find("push button", "Písmená a číslice")
-    assert TYPED.strip() in text_of(memo(o))
-    assert files(c) == before
 
 
 @pytest.mark.both_sizes

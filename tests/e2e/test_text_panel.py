@@ -79,21 +79,29 @@ def test_saving_writes_the_text_and_its_rich_text_twin(start, course):
     wait_for("the saved text shown", lambda: TYPED.strip() in (text_of(memo(o)) or ""))
 
 
-def test_back_asks_to_save_an_edit(start, course):
+@pytest.mark.parametrize("leave", ["Späť", "Escape"])
+def test_leaving_asks_to_save_an_edit(start, course, leave):
     c, _ = course
     before = files(c)
     o = start()
     open_keyboard_lesson(o)
     start_editing(o)
+
+    def go_back():
+        if leave == "Escape":
+            o.key("Escape")
+        else:
+            o.press("Späť")
+
     # No: nothing is written, the screen stays open with the text as typed.
-    o.press("Späť")
+    go_back()
     assert "uložiť" in o.message_text()
     o.answer("Nie")
     o.find("push button", "Písmená a číslice")
     assert TYPED.strip() in text_of(memo(o))
     assert files(c) == before
     # Yes: saved, and the level below is shown.
-    o.press("Späť")
+    go_back()
     o.answer("Áno")
     o.find("push button", "Klávesnica")
     assert TYPED.strip().encode("cp1250") in files(c)[0]
