@@ -189,6 +189,61 @@ void applyWidget(QWidget& w, const QJsonObject& o) {
         w.setHidden(hidden);
 }
 
+// The designed controls by name, in name order; a later control of the same
+// name replaces an earlier one. Run-time buttons belong to a screen, not the
+// template, and menus are written with the actions.
+QMap<QString, QByteArray> controlsByName(const QWidget& form) {
+    QMap<QString, QByteArray> controls;
+    for (const QWidget* w : form.findChildren<QWidget*>()) {
+        const QString name = w->objectName();
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) ||
+            w->property("runtime").toBool() || qobject_cast<const QMenu*>(w))
+            continue;
+        QByteArray one;
+        widgetProps(one, *w);
+        controls.insert(name, one);
+    }
+    return controls;
+}
+
+// The actions by name and the menus by menu name (a menu is reached through
+// its menu action). Texts as configured: each window marks its own mnemonics.
+QMap<QString, QByteArray> actionsByName(const QWidget& form) {
+    QMap<QString, QByteArray> actions;
+    for (const QAction* a : form.findChildren<QAction*>()) {
+        if (a->objectName().isEmpty())
+            continue;
+        QByteArray one;
+        {
+            JsonObject o(one);
+            o.string(QStringLiteral("text"), configuredText(*a));
+            o.boolean(QStringLiteral("enabled"), enabledWhenShown(*a));
+            o.boolean(QStringLiteral("visible"), a->isVisible());
+            o.string(QStringLiteral("shortcut"),
+                     a->shortcut().toString(QKeySequence::PortableText));
+        }
+        actions.insert(a->objectName(), one);
+    }
+    for (const QMenu* m : form.findChildren<QMenu*>()) {
+        QByteArray one;
+        {
+            JsonObject o(one);
+            o.string(QStringLiteral("text"), configuredText(*m->menuAction()));
+            o.boolean(QStringLiteral("enabled"), enabledWhenShown(*m->menuAction()));
+            o.boolean(QStringLiteral("visible"), m->menuAction()->isVisible());
+            o.boolean(QStringLiteral("menu"), true);
+        }
+        actions.insert(m->objectName(), one);
+    }
+    return actions;
+}
+
+void writeByName(QByteArray& into, const QMap<QString, QByteArray>& entries) {
+    JsonObject o(into);
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it)
+        o.field(it.key()) += it.value();
+}
+
 } // namespace
 
 QByteArray formFileBytes(const QWidget& form) {
@@ -199,56 +254,8 @@ QByteArray formFileBytes(const QWidget& form) {
         root.string(QStringLiteral("format"), QStringLiteral("orbino-form-1"));
         widgetProps(root.field(QStringLiteral("window")), form);
         root.string(QStringLiteral("title"), form.windowTitle());
-        // By name, in name order; a later control of the same name replaces an earlier one.
-        QMap<QString, QByteArray> controls;
-        for (const QWidget* w : form.findChildren<QWidget*>()) {
-            const QString name = w->objectName();
-            // Only designed controls: run-time buttons belong to a screen, not the template.
-            if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) ||
-                w->property("runtime").toBool())
-                continue;
-            if (qobject_cast<const QMenu*>(w))
-                continue;
-            QByteArray one;
-            widgetProps(one, *w);
-            controls.insert(name, one);
-        }
-        {
-            JsonObject c(root.field(QStringLiteral("controls")));
-            for (auto it = controls.cbegin(); it != controls.cend(); ++it)
-                c.field(it.key()) += it.value();
-        }
-        QMap<QString, QByteArray> actions;
-        for (const QAction* a : form.findChildren<QAction*>()) {
-            if (a->objectName().isEmpty())
-                continue;
-            QByteArray one;
-            {
-                JsonObject o(one);
-                // As configured: each window marks its own mnemonics.
-                o.string(QStringLiteral("text"), configuredText(*a));
-                o.boolean(QStringLiteral("enabled"), enabledWhenShown(*a));
-                o.boolean(QStringLiteral("visible"), a->isVisible());
-                o.string(QStringLiteral("shortcut"),
-                         a->shortcut().toString(QKeySequence::PortableText));
-            }
-            actions.insert(a->objectName(), one);
-        }
-        // Menus are reached through their menu actions; key them by menu name.
-        for (const QMenu* m : form.findChildren<QMenu*>()) {
-            QByteArray one;
-            {
-                JsonObject o(one);
-                o.string(QStringLiteral("text"), configuredText(*m->menuAction()));
-                o.boolean(QStringLiteral("enabled"), enabledWhenShown(*m->menuAction()));
-                o.boolean(QStringLiteral("visible"), m->menuAction()->isVisible());
-                o.boolean(QStringLiteral("menu"), true);
-            }
-            actions.insert(m->objectName(), one);
-        }
-        JsonObject a(root.field(QStringLiteral("actions")));
-        for (auto it = actions.cbegin(); it != actions.cend(); ++it)
-            a.field(it.key()) += it.value();
+        writeByName(root.field(QStringLiteral("controls")), controlsByName(form));
+        writeByName(root.field(QStringLiteral("actions")), actionsByName(form));
     }
     out += '\n';
     return out;
