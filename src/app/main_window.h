@@ -136,11 +136,11 @@ public:
     // activation is then not a "return" to the screen.
     bool firstActivationPending = false;
     int fontSizeButton = 10;
+    int fontSizeMemo = 10;
     // The buttons the last screen build made: items 1..20 in creation order,
     // and on the main screen the day buttons by their place in the folder listing.
     QMap<int, QPointer<QPushButton>> itemButtons;
     QMap<int, QPointer<QPushButton>> dayButtons;
-    int fontSizeMemo = 10;
     // The navigation part of an item press: opens the content list the
     // pressed item names as the next level. Returns false (doing nothing)
     // when that list does not exist, so the caller can report it or offer to
