@@ -25,7 +25,7 @@ QString fixture(const QString& name) {
     return QStringLiteral(ORBINO_TEST_DATA "/rtf/") + name;
 }
 
-// "Arial 10 b i u s #rrggbb": the attributes a teacher can set, in one
+// "Arial 10 b i u s #rrggbb sup caps": the attributes a teacher can set, in one
 // comparable string. Unset family or size show as "-".
 QString describe(const QTextCharFormat& f) {
     const QStringList families = f.fontFamilies().toStringList();
@@ -43,6 +43,14 @@ QString describe(const QTextCharFormat& f) {
         parts << QStringLiteral("s");
     if (f.foreground().style() != Qt::NoBrush)
         parts << f.foreground().color().name();
+    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        parts << QStringLiteral("sup");
+    if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        parts << QStringLiteral("sub");
+    if (f.fontCapitalization() == QFont::AllUppercase)
+        parts << QStringLiteral("caps");
+    if (f.fontCapitalization() == QFont::SmallCaps)
+        parts << QStringLiteral("scaps");
     return parts.join(u' ');
 }
 
@@ -103,14 +111,23 @@ QTextCharFormat makeFormat(const QString& family, double points, bool b, bool i,
 // A document of `text` ('\n' separates paragraphs) whose words take the
 // formats below in turn, so that neighbouring runs always differ.
 void buildDocument(QTextDocument& doc, const QString& text) {
-    const QList<QTextCharFormat> formats = {
+    QList<QTextCharFormat> formats = {
         makeFormat(QStringLiteral("Arial"), 10, false, false, false, false),
         makeFormat(QStringLiteral("Arial"), 12, true, false, false, false),
         makeFormat(QStringLiteral("Times New Roman"), 10.5, false, true, false, false, Qt::red),
         makeFormat(QStringLiteral("Arial"), 14, false, false, true, false, QColor(0, 0, 128)),
         makeFormat(QStringLiteral("Courier New"), 9, false, false, false, true),
         makeFormat(QStringLiteral("Písmo Školy"), 20, true, true, true, false, QColor(0, 128, 0)),
+        makeFormat(QStringLiteral("Arial"), 10, false, false, false, false),
+        makeFormat(QStringLiteral("Arial"), 10, true, false, false, false),
+        makeFormat(QStringLiteral("Arial"), 10, false, false, false, false),
     };
+    // Raised, lowered and capitals: each beside a neighbour that differs
+    // only in that.
+    formats[6].setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    formats[6].setFontCapitalization(QFont::SmallCaps);
+    formats[7].setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    formats[8].setFontCapitalization(QFont::AllUppercase);
     QTextCursor c(&doc);
     int next = 0;
     const QStringList paragraphs = text.split(u'\n');
@@ -173,7 +190,8 @@ void TestRtf::readsText_data() {
     QTest::newRow("escaped specials") << rtf("\\{x\\}\\\\") << QStringList{"{x}\\"};
     QTest::newRow("special characters")
         << rtf("\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote\\~\\_x\\-y")
-        << QStringList{QStringLiteral("\u2014\u2013\u2022\u2018\u2019\u201c\u201d\u00a0\u2011xy")};
+        << QStringList{
+               QStringLiteral("\u2014\u2013\u2022\u2018\u2019\u201c\u201d\u00a0\u2011x\u00ady")};
     QTest::newRow("page and section breaks")
         << rtf("a\\page b\\sect c\\par\\page d") << QStringList{"a", "b", "c", "d"};
     QTest::newRow("table cells") << rtf("\\intbl a\\cell b\\cell\\row c")
@@ -271,6 +289,23 @@ void TestRtf::readsText_data() {
         << rtf("{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt odkaz}}") << QStringList{"odkaz"};
     QTest::newRow("list text is shown") << rtf("{\\pntext 1.\\tab}a") << QStringList{"1.\ta"};
     QTest::newRow("hidden text") << rtf("a\\v secret\\v0 b") << QStringList{"ab"};
+    QTest::newRow("capitals keep the letters as written")
+        << rtf("{\\caps mal\\caps0 \\scaps e}p\\up6 2\\dn3 3") << QStringList{"malep23"};
+    QTest::newRow("optional hyphen in a long word")
+        << rtf("nad\\-z\\'e1\\-klad\\-n\\'e1")
+        << QStringList{QStringLiteral("nad\u00adzá\u00adklad\u00adná")};
+
+    // A symbol font's bytes are its own glyphs, whatever the code page: the
+    // rich-text control draws every bulleted list so.
+    const QByteArray symbolHead = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss"
+                                  "\\fcharset238 Arial;}{\\f1\\fnil\\fcharset2 Symbol;}}";
+    QTest::newRow("bulleted list of the rich-text control")
+        << symbolHead + "\\pard{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf1\\pnindent0"
+                        "{\\pntxtb\\'b7}}\\fi-200\\li200\\f0 prv\\'e1\\par{\\pntext\\f1\\'b7"
+                        "\\tab}druh\\'e1\\par}"
+        << QStringList{QStringLiteral("\u2022\tprvá"), QStringLiteral("\u2022\tdruhá")};
+    QTest::newRow("Greek letters and arrows") << symbolHead + "\\f1 abp\\'ae\\'b4\\'a5 W\\f0\\'e1}"
+                                              << QStringList{QStringLiteral("αβπ→×∞ Ωá")};
 
     // Where the document ends.
     QTest::newRow("text after outer brace")
@@ -294,10 +329,11 @@ void TestRtf::readsFormats_data() {
     QTest::addColumn<QString>("probe");
     QTest::addColumn<QString>("format");
 
-    const QByteArray head = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 "
-                            "Arial;}{\\f1\\froman\\fcharset238 Times New Roman;}"
-                            "{\\f2\\fcharset238 P\\'edsmo \\'8akoly;}}"
-                            "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue128;}";
+    const QByteArray head =
+        "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 "
+        "Arial;}{\\f1\\froman\\fcharset238 Times New Roman;}"
+        "{\\f2\\fcharset238 P\\'edsmo \\'8akoly;}{\\f3\\fnil\\fcharset2 Symbol;}}"
+        "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue128;}";
     auto row = [&](const char* name, const char* body, const char* probe, const char* format) {
         QTest::newRow(name) << head + body + '}' << QString::fromUtf8(probe)
                             << QString::fromUtf8(format);
@@ -324,6 +360,17 @@ void TestRtf::readsFormats_data() {
         "Times New Roman 15 b i u s #000080");
     row("unknown font keeps size", "\\f9\\fs16 x", "x", "- 8");
     row("formats across a par", "\\b a\\par x", "x", "Arial 12 b");
+    row("superscript", "m\\super x\\nosupersub y", "x", "Arial 12 sup");
+    row("superscript ends", "m\\super 2\\nosupersub x", "x", "Arial 12");
+    row("subscript", "H{\\sub x}O", "x", "Arial 12 sub");
+    row("raised", "m\\up6 x", "x", "Arial 12 sup");
+    row("lowered", "m\\dn4 x", "x", "Arial 12 sub");
+    row("raised by nothing", "\\up6 m\\up0 x", "x", "Arial 12");
+    row("plain resets position", "\\super\\caps m\\plain x", "x", "Arial 12");
+    row("capitals", "\\caps x", "x", "Arial 12 caps");
+    row("small capitals", "\\scaps x\\scaps0 y", "x", "Arial 12 scaps");
+    row("small capitals off", "\\scaps x\\scaps0 y", "y", "Arial 12");
+    row("symbol run keeps the surrounding font", "{\\f3\\'b7}x", "\u2022", "- 12");
 }
 
 void TestRtf::readsFormats() {
@@ -347,7 +394,7 @@ void TestRtf::readsFixtures_data() {
                        "Pozor: dôležité upozornenie\tkoniec",
                        "Prvý riadok",
                        "druhý riadok",
-                       "·\tOdrážka s ďalším textom",
+                       "•\tOdrážka s ďalším textom",
                        "Crème brûlée",
                        "",
                        "1. úloha\t2 body"}
@@ -536,6 +583,19 @@ void TestRtf::writesRtf_data() {
                                                false, Qt::blue)
                                  << QByteArray("\\cf1 x\\par");
     QTest::newRow("par and line end") << QStringLiteral("x") << plain << QByteArray("x\\par\r\n}");
+    QTest::newRow("soft hyphen, non-breaking hyphen and space")
+        << QStringLiteral("a\u00adb\u2011c\u00a0d") << plain << QByteArray("a\\-b\\_c\\~d");
+    QTextCharFormat raised = plain;
+    raised.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    QTest::newRow("superscript") << QStringLiteral("x") << raised << QByteArray("\\super x");
+    QTextCharFormat lowered = plain;
+    lowered.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    QTest::newRow("subscript") << QStringLiteral("x") << lowered << QByteArray("\\sub x");
+    QTextCharFormat capitals = plain;
+    capitals.setFontCapitalization(QFont::AllUppercase);
+    QTest::newRow("capitals") << QStringLiteral("x") << capitals << QByteArray("\\caps x");
+    capitals.setFontCapitalization(QFont::SmallCaps);
+    QTest::newRow("small capitals") << QStringLiteral("x") << capitals << QByteArray("\\scaps x");
 }
 
 void TestRtf::writesRtf() {
@@ -559,6 +619,8 @@ void TestRtf::roundTrip_data() {
     QTest::newRow("tabs and line breaks")
         << QStringLiteral("1. úloha\t2 body\u2028druhý riadok\t\t koniec");
     QTest::newRow("paragraphs") << QStringLiteral("prvý\n\ntretí\nštvrtý");
+    QTest::newRow("hyphens and spaces")
+        << QStringLiteral("nad\u00adzá\u00adklad\u00adný a\u2011b c\u00a0d m2 H2O e f g h");
     QTest::newRow("trailing empty paragraph") << QStringLiteral("text\n");
     QTest::newRow("only empty paragraphs") << QStringLiteral("\n\n");
     QTest::newRow("long paragraph")

@@ -244,6 +244,300 @@ QImage streamPlainBitmap(int fd) {
     return img;
 }
 
+// Every other bitmap: the old OS/2 header and the later Windows ones,
+// 1 to 32 bits a pixel, run-length bodies and bit-field masks. Slower than
+// the plain path above, which keeps the common pictures, but every pixel of
+// the result is defined: what a run-length body skips, or a cut-off body
+// never reaches, is see-through; a palette index past the palette is black.
+struct Channel {
+    quint32 mask = 0;
+    int shift = 0;
+    quint32 max = 0; // the mask's largest value, shifted down
+};
+
+std::optional<Channel> channelOf(quint32 mask) {
+    Channel c;
+    c.mask = mask;
+    if (mask == 0)
+        return c;
+    while (!(mask & 1u)) {
+        mask >>= 1;
+        ++c.shift;
+    }
+    // One unbroken run of 1 to 16 bits; anything else is no sensible colour.
+    if ((mask & (mask + 1)) != 0 || mask > 0xffffu)
+        return std::nullopt;
+    c.max = mask;
+    return c;
+}
+
+// A channel's value widened to 0..255 exactly: its largest value is 255.
+inline uint scaled(const Channel& c, quint32 px) {
+    if (c.max == 0)
+        return 0;
+    const quint32 v = (px & c.mask) >> c.shift;
+    return c.max == 255 ? v : (v * 255 + c.max / 2) / c.max;
+}
+
+struct AnyBitmap {
+    qint64 width = 0;
+    qint64 height = 0;
+    bool topDown = false;
+    int bpp = 0;
+    quint32 compression = 0;
+    Channel r, g, b, a;
+    bool alpha = false;
+    std::vector<QRgb> palette;
+    const uchar* body = nullptr;
+    qint64 bodyBytes = 0;
+    qint32 xPerMeter = 0;
+    qint32 yPerMeter = 0;
+};
+
+constexpr quint32 kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
+
+std::optional<AnyBitmap> parseAnyHeader(const uchar* d, qint64 size) {
+    if (size < kFileHeader + 12 || d[0] != 'B' || d[1] != 'M')
+        return std::nullopt;
+    const qint64 offBits = le32(d + 10);
+    const quint32 headerSize = le32(d + 14);
+    const bool core = headerSize == 12;
+    // The OS/2 1.x header, the OS/2 2.x one (16 to 64 bytes, laid out as
+    // the Windows one as far as it goes) and the Windows ones.
+    if (!core && !(headerSize >= 16 && headerSize <= 64 && headerSize % 4 == 0) &&
+        headerSize != 108 && headerSize != 124)
+        return std::nullopt;
+    if (kFileHeader + qint64(headerSize) > size)
+        return std::nullopt;
+    const bool os2v2 =
+        !core && headerSize <= 64 && headerSize != 40 && headerSize != 52 && headerSize != 56;
+    // A field the header is too short to hold reads as zero.
+    uchar h[124] = {};
+    std::memcpy(h, d + kFileHeader, headerSize);
+    AnyBitmap m;
+    qint64 rawHeight = 0;
+    int planes = 0;
+    quint32 colorsUsed = 0;
+    if (core) {
+        m.width = le16(h + 4);
+        rawHeight = le16(h + 6);
+        planes = le16(h + 8);
+        m.bpp = le16(h + 10);
+    } else {
+        m.width = qint32(le32(h + 4));
+        rawHeight = qint32(le32(h + 8));
+        planes = le16(h + 12);
+        m.bpp = le16(h + 14);
+        m.compression = le32(h + 16);
+        m.xPerMeter = qint32(le32(h + 24));
+        m.yPerMeter = qint32(le32(h + 28));
+        colorsUsed = le32(h + 32);
+    }
+    if (planes != 1 || m.width <= 0 || rawHeight == 0)
+        return std::nullopt;
+    m.topDown = rawHeight < 0;
+    m.height = m.topDown ? -rawHeight : rawHeight;
+    if (m.width > 32767 || m.height > 32767 || m.width * m.height > (qint64(1) << 26))
+        return std::nullopt;
+    switch (m.bpp) {
+    case 1:
+    case 2:
+    case 4:
+    case 8:
+        if (m.compression != kRgb && !(m.compression == kRle8 && m.bpp == 8) &&
+            !(m.compression == kRle4 && m.bpp == 4))
+            return std::nullopt;
+        break;
+    case 16:
+    case 32:
+        if (m.compression != kRgb &&
+            !(!os2v2 && (m.compression == kBitFields || m.compression == kAlphaBitFields)))
+            return std::nullopt;
+        break;
+    case 24:
+        if (m.compression != kRgb)
+            return std::nullopt;
+        break;
+    default:
+        return std::nullopt;
+    }
+    if (m.topDown && m.compression != kRgb && m.compression != kBitFields &&
+        m.compression != kAlphaBitFields)
+        return std::nullopt; // a run-length body is stored bottom-up only
+
+    qint64 paletteStart = kFileHeader + headerSize;
+    quint32 masks[4] = {};
+    if (m.compression == kBitFields || m.compression == kAlphaBitFields) {
+        // The basic header is followed by the masks; the longer ones hold them.
+        const int count = m.compression == kAlphaBitFields ? 4 : 3;
+        if (headerSize == 40) {
+            if (paletteStart + 4 * count > size)
+                return std::nullopt;
+            for (int i = 0; i < count; ++i)
+                masks[i] = le32(d + paletteStart + 4 * i);
+            paletteStart += 4 * count;
+        } else {
+            for (int i = 0; i < 4; ++i)
+                masks[i] = i < count || headerSize >= 56 ? le32(h + 40 + 4 * i) : 0;
+        }
+    } else if (m.bpp == 16) {
+        masks[0] = 0x7c00;
+        masks[1] = 0x03e0;
+        masks[2] = 0x001f;
+    } else if (m.bpp == 32) {
+        masks[0] = 0xff0000;
+        masks[1] = 0x00ff00;
+        masks[2] = 0x0000ff;
+    }
+    if (m.bpp == 16 || m.bpp == 32) {
+        const quint32 depthMask = m.bpp == 16 ? 0xffffu : 0xffffffffu;
+        std::optional<Channel> ch[4];
+        for (int i = 0; i < 4; ++i) {
+            if ((masks[i] & ~depthMask) != 0)
+                return std::nullopt;
+            ch[i] = channelOf(masks[i]);
+            if (!ch[i])
+                return std::nullopt;
+        }
+        m.r = *ch[0];
+        m.g = *ch[1];
+        m.b = *ch[2];
+        m.a = *ch[3];
+        m.alpha = m.a.max != 0;
+    }
+
+    const int entry = core ? 3 : 4;
+    qint64 colors = 0;
+    if (m.bpp <= 8) {
+        colors = core || colorsUsed == 0 || colorsUsed > (1u << m.bpp) ? (qint64(1) << m.bpp)
+                                                                       : qint64(colorsUsed);
+        // A palette shorter than the depth allows ends where the body starts.
+        if (offBits >= paletteStart)
+            colors = std::min(colors, (offBits - paletteStart) / entry);
+        colors = std::min(colors, std::max<qint64>(0, (size - paletteStart) / entry));
+    }
+    m.palette.reserve(size_t(colors));
+    for (qint64 i = 0; i < colors; ++i) {
+        const uchar* c = d + paletteStart + i * entry;
+        m.palette.push_back(qRgb(c[2], c[1], c[0]));
+    }
+    // Some writers leave the offset at zero: the body follows the palette.
+    const qint64 bodyStart = offBits >= paletteStart ? offBits : paletteStart + colors * entry;
+    if (bodyStart >= size)
+        return std::nullopt;
+    m.body = d + bodyStart;
+    m.bodyBytes = size - bodyStart;
+    // Nothing in the headers is trusted for memory: every byte of the body
+    // may stand for at most 1024 pixels beyond a first megapixel.
+    if (m.width * m.height > (qint64(1) << 20) + m.bodyBytes * 1024)
+        return std::nullopt;
+    return m;
+}
+
+QRgb paletteColour(const AnyBitmap& m, uint index) {
+    return index < m.palette.size() ? m.palette[index] : qRgb(0, 0, 0);
+}
+
+void decodeRows(const AnyBitmap& m, QImage& img) {
+    const qint64 stride = ((m.width * m.bpp + 31) / 32) * 4;
+    const qint64 rows = std::min(m.height, m.bodyBytes / stride);
+    for (qint64 row = 0; row < rows; ++row) {
+        const uchar* src = m.body + row * stride;
+        auto* dst =
+            reinterpret_cast<QRgb*>(img.scanLine(int(m.topDown ? row : m.height - 1 - row)));
+        for (qint64 x = 0; x < m.width; ++x) {
+            switch (m.bpp) {
+            case 24:
+                dst[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+                break;
+            case 16:
+            case 32: {
+                const quint32 px = m.bpp == 16 ? le16(src + 2 * x) : le32(src + 4 * x);
+                dst[x] = qRgba(int(scaled(m.r, px)), int(scaled(m.g, px)), int(scaled(m.b, px)),
+                               m.alpha ? int(scaled(m.a, px)) : 255);
+                break;
+            }
+            default: {
+                const int perByte = 8 / m.bpp;
+                const int shift = 8 - m.bpp * int(x % perByte + 1);
+                dst[x] = paletteColour(m, (uint(src[x / perByte]) >> shift) & ((1u << m.bpp) - 1));
+            }
+            }
+        }
+    }
+}
+
+// Run-length bodies: pairs of a count and a colour, or a zero and an escape
+// (end of line, end of picture, a jump, or literal pixels padded to a word).
+void decodeRunLength(const AnyBitmap& m, QImage& img) {
+    const uchar* p = m.body;
+    const uchar* const end = m.body + m.bodyBytes;
+    const bool four = m.compression == kRle4;
+    qint64 x = 0;
+    qint64 y = 0; // stored row, from the bottom
+    auto put = [&](uint index) {
+        if (x < m.width && y < m.height)
+            reinterpret_cast<QRgb*>(img.scanLine(int(m.height - 1 - y)))[x] =
+                paletteColour(m, index);
+        ++x;
+    };
+    while (end - p >= 2 && y < m.height) {
+        const uint count = p[0];
+        const uint value = p[1];
+        p += 2;
+        if (count > 0) {
+            for (uint i = 0; i < count && x < m.width; ++i)
+                put(four ? (i % 2 ? value & 0x0f : value >> 4) : value);
+            continue;
+        }
+        if (value == 0) { // end of line
+            x = 0;
+            ++y;
+        } else if (value == 1) { // end of picture
+            break;
+        } else if (value == 2) { // jump right and up
+            if (end - p < 2)
+                break;
+            x += p[0];
+            y += p[1];
+            p += 2;
+        } else { // literal pixels
+            const qint64 bytes = four ? (value + 1) / 2 : value;
+            const qint64 have = std::min<qint64>(bytes, end - p);
+            for (uint i = 0; i < value; ++i) {
+                const qint64 at = four ? i / 2 : i;
+                if (at >= have)
+                    break;
+                put(four ? (i % 2 ? p[at] & 0x0f : p[at] >> 4) : p[at]);
+            }
+            p += std::min<qint64>((bytes + 1) & ~qint64(1), end - p);
+        }
+    }
+}
+
+QImage decodeAnyBitmap(const uchar* d, qint64 size) {
+    const std::optional<AnyBitmap> m = parseAnyHeader(d, size);
+    if (!m)
+        return {};
+    const bool runLength = m->compression == kRle8 || m->compression == kRle4;
+    const qint64 stride = ((m->width * m->bpp + 31) / 32) * 4;
+    const bool partial = runLength || m->bodyBytes < stride * m->height;
+    QImage img(int(m->width), int(m->height),
+               partial || m->alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    if (img.isNull())
+        return {};
+    img.fill(Qt::transparent);
+    if (runLength)
+        decodeRunLength(*m, img);
+    else
+        decodeRows(*m, img);
+    if (m->xPerMeter > 0)
+        img.setDotsPerMeterX(m->xPerMeter);
+    if (m->yPerMeter > 0)
+        img.setDotsPerMeterY(m->yPerMeter);
+    return img;
+}
+
 } // namespace
 
 QImage decodePlainBitmap(const QByteArray& bytes) {
@@ -263,9 +557,13 @@ QImage decodePlainBitmap(const QByteArray& bytes) {
 }
 
 QImage decodePicture(const QByteArray& bytes) {
+    // A bitmap this code cannot read is no picture; other readers would
+    // only guess at it differently.
+    if (!bytes.startsWith("BM"))
+        return QImage::fromData(bytes);
     QImage img = decodePlainBitmap(bytes);
     if (img.isNull())
-        img = QImage::fromData(bytes);
+        img = decodeAnyBitmap(reinterpret_cast<const uchar*>(bytes.constData()), bytes.size());
     return img;
 }
 

@@ -10,11 +10,12 @@ namespace orbino {
 // Decodes a picture file's bytes; a null image when they are no picture.
 // Course pictures are almost all plain Windows bitmaps (backgrounds, button
 // glyphs): those with an uncompressed 1-, 4-, 8-, 24- or 32-bit body are
-// decoded here straight into a 32-bit image, which is several times faster
-// than the general image readers and loads none of their plug-ins at
-// start-up. Every other file, and any bitmap that is the least bit unusual
-// (compressed, bit masks, a header or body that does not add up), goes to
-// Qt's readers, so the result is always what they would show.
+// decoded straight into a 32-bit image, which is several times faster than
+// the general image readers and loads none of their plug-ins at start-up.
+// Every other bitmap (OS/2 headers, 2 and 16 bits a pixel, run-length
+// bodies, bit-field masks, short palettes, cut-off bodies) is decoded here
+// too, more slowly, with every pixel defined; only files that are not
+// bitmaps go to Qt's readers.
 QImage decodePicture(const QByteArray& bytes);
 
 // Pictures may be far larger than any text file (an uncompressed bitmap of a

@@ -8,9 +8,13 @@
 
 namespace orbino::rtf {
 
+// Windows' number for the symbol "code page": bytes of a symbol font are
+// glyph numbers, read through the Symbol font's own table.
+inline constexpr int kSymbolCodePage = 42;
+
 // The code page that \'xx bytes of a font with this \fcharset are in.
-// Charset 1 ("default") and unknown charsets give `ansiCodePage`, the
-// document's \ansicpg.
+// Charset 2 (symbol fonts) gives kSymbolCodePage. Charset 1 ("default") and unknown charsets give
+// `ansiCodePage`, the document's \ansicpg.
 int codePageForCharset(int charset, int ansiCodePage);
 
 // Decodes bytes of Windows code pages, keeping one decoder per code page

@@ -33,6 +33,8 @@ constexpr int kMaxUnicodeSkip = 64;
 
 enum class Dest : unsigned char { Body, Skip, FontTable, ColorTable };
 
+enum class VAlign : unsigned char { Normal, Super, Sub };
+
 struct CharState {
     int font = -1;
     int halfPoints = kDefaultHalfPoints;
@@ -42,6 +44,9 @@ struct CharState {
     bool underline = false;
     bool strike = false;
     bool hidden = false;
+    bool caps = false;
+    bool smallCaps = false;
+    VAlign valign = VAlign::Normal;
     bool operator==(const CharState&) const = default;
 };
 
@@ -84,6 +89,13 @@ enum class Kw : unsigned char {
     Strike,
     Cf,
     V,
+    Super,
+    Sub,
+    NoSuperSub,
+    Up,
+    Dn,
+    Caps,
+    SmallCaps,
     Pard,
     Ql,
     Qc,
@@ -286,6 +298,13 @@ std::vector<Keyword> buildKeywords() {
         {"striked", Kw::Strike},
         {"cf", Kw::Cf},
         {"v", Kw::V},
+        {"super", Kw::Super},
+        {"sub", Kw::Sub},
+        {"nosupersub", Kw::NoSuperSub},
+        {"up", Kw::Up},
+        {"dn", Kw::Dn},
+        {"caps", Kw::Caps},
+        {"scaps", Kw::SmallCaps},
         {"pard", Kw::Pard},
         {"ql", Kw::Ql},
         {"qc", Kw::Qc},
@@ -583,12 +602,15 @@ void Reader::controlSymbol(char c, const char*& p, const char* end) {
     case '_':
         appendChar(0x2011);
         break;
+    case '-': // where the author allows a long word to break
+        appendChar(0x00AD);
+        break;
     case '\r':
     case '\n': // a backslash ending a line is a paragraph mark
         if (top().dest == Dest::Body)
             paragraph();
         break;
-    default: // optional hyphen, index and formula marks: nothing to show
+    default: // index and formula marks: nothing to show
         break;
     }
 }
@@ -748,6 +770,29 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
         break;
     case Kw::V:
         c.hidden = on;
+        break;
+    case Kw::Super:
+        c.valign = VAlign::Super;
+        break;
+    case Kw::Sub:
+        c.valign = VAlign::Sub;
+        break;
+    case Kw::NoSuperSub:
+        c.valign = VAlign::Normal;
+        break;
+    // Raised or lowered by half-points: shown as superscript or subscript,
+    // the only shifts the document keeps.
+    case Kw::Up:
+        c.valign = hasParam && param == 0 ? VAlign::Normal : VAlign::Super;
+        break;
+    case Kw::Dn:
+        c.valign = hasParam && param == 0 ? VAlign::Normal : VAlign::Sub;
+        break;
+    case Kw::Caps:
+        c.caps = on;
+        break;
+    case Kw::SmallCaps:
+        c.smallCaps = on;
         break;
     case Kw::Pard:
         g.align = Qt::AlignLeft;
@@ -917,8 +962,11 @@ QTextCharFormat Reader::formatFor(const CharState& s) {
             return m_formatCache[i].second;
     }
     QTextCharFormat f;
+    // A symbol font's bytes are turned into ordinary characters, which the
+    // symbol font itself may not hold: those runs keep the surrounding font.
     auto font = m_fonts.constFind(s.font);
-    if (font != m_fonts.constEnd() && !font->name.isEmpty())
+    if (font != m_fonts.constEnd() && !font->name.isEmpty() &&
+        codePageOf(s.font) != rtf::kSymbolCodePage)
         f.setFontFamilies({font->name});
     f.setFontPointSize(s.halfPoints / 2.0);
     if (s.bold)
@@ -929,6 +977,15 @@ QTextCharFormat Reader::formatFor(const CharState& s) {
         f.setFontUnderline(true);
     if (s.strike)
         f.setFontStrikeOut(true);
+    if (s.valign == VAlign::Super)
+        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+    else if (s.valign == VAlign::Sub)
+        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    // Shown in capitals; the stored text keeps the letters as written.
+    if (s.caps)
+        f.setFontCapitalization(QFont::AllUppercase);
+    else if (s.smallCaps)
+        f.setFontCapitalization(QFont::SmallCaps);
     if (s.color >= 0 && static_cast<std::size_t>(s.color) < m_colors.size() &&
         !m_colors[s.color].automatic)
         f.setForeground(QColor::fromRgb(m_colors[s.color].rgb));

@@ -10,7 +10,11 @@ namespace orbino {
 // Reads Rich Text Format into `doc`, which is cleared first and left
 // unmodified with no undo history. Keeps text, paragraphs, line breaks, tabs,
 // paragraph alignment and the character formats a teacher sets: font family,
-// size, bold, italic, underline, strike-out and colour.
+// size, bold, italic, underline, strike-out, colour, superscript and
+// subscript, capitals and small capitals (shown so, the text kept as
+// written). Optional hyphens become soft hyphens (U+00AD), non-breaking
+// hyphens and spaces U+2011 and U+00A0, and a symbol font's bytes the
+// characters its glyphs show.
 //
 // Any input is safe: malformed, truncated or hostile data never throws,
 // crashes or hangs, costs time and memory in proportion to its size, and

@@ -29,6 +29,8 @@ struct RunState {
     bool italic = false;
     bool underline = false;
     bool strike = false;
+    int valign = QTextCharFormat::AlignNormal; // or AlignSuperScript, AlignSubScript
+    QFont::Capitalization caps = QFont::MixedCase;
     bool operator==(const RunState&) const = default;
 };
 
@@ -193,6 +195,24 @@ void Writer::writeState(const RunState& s) {
         word(s.strike ? "strike" : "strike0");
     if (s.color != m_state.color)
         word("cf", s.color);
+    if (s.valign != m_state.valign) {
+        if (s.valign == QTextCharFormat::AlignSuperScript)
+            word("super");
+        else if (s.valign == QTextCharFormat::AlignSubScript)
+            word("sub");
+        else
+            word("nosupersub");
+    }
+    if (s.caps != m_state.caps) {
+        if (m_state.caps == QFont::AllUppercase)
+            word("caps0");
+        else if (m_state.caps == QFont::SmallCaps)
+            word("scaps0");
+        if (s.caps == QFont::AllUppercase)
+            word("caps");
+        else if (s.caps == QFont::SmallCaps)
+            word("scaps");
+    }
     m_state = s;
 }
 
@@ -244,6 +264,16 @@ void Writer::writeText(const QString& text) {
             continue;
         case QChar::ObjectReplacementCharacter:
             continue; // images are not kept
+        // RTF's own symbols, which every reader knows, rather than bytes.
+        case 0x00AD:
+            escape("\\-", 2);
+            continue;
+        case 0x2011:
+            escape("\\_", 2);
+            continue;
+        case 0x00A0:
+            escape("\\~", 2);
+            continue;
         default:
             break;
         }
@@ -286,6 +316,12 @@ void Writer::writeBlock(const QTextBlock& block) {
         s.underline = f.fontUnderline() || f.underlineStyle() != QTextCharFormat::NoUnderline;
         s.strike = f.fontStrikeOut();
         s.color = hasColor(f) ? m_colorIndex.value(f.foreground().color().rgb() | 0xFF000000u) : 0;
+        s.valign = f.verticalAlignment() == QTextCharFormat::AlignSuperScript ||
+                           f.verticalAlignment() == QTextCharFormat::AlignSubScript
+                       ? int(f.verticalAlignment())
+                       : int(QTextCharFormat::AlignNormal);
+        const QFont::Capitalization caps = f.fontCapitalization();
+        s.caps = caps == QFont::AllUppercase || caps == QFont::SmallCaps ? caps : QFont::MixedCase;
         writeState(s);
         writeText(fragment.text());
     }
