@@ -306,6 +306,11 @@ void TestRtf::readsText_data() {
         << QStringList{QStringLiteral("\u2022\tprvá"), QStringLiteral("\u2022\tdruhá")};
     QTest::newRow("Greek letters and arrows") << symbolHead + "\\f1 abp\\'ae\\'b4\\'a5 W\\f0\\'e1}"
                                               << QStringList{QStringLiteral("αβπ→×∞ Ωá")};
+    // Wingdings is charset 2 too, but its glyphs are not the Symbol font's.
+    QTest::newRow("picture font keeps its bytes")
+        << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}{\\f1\\fnil\\fcharset2 Wingdings;}}"
+                      "\\f1\\'a7\\f0 a}")
+        << QStringList{QStringLiteral("§a")};
 
     // Where the document ends.
     QTest::newRow("text after outer brace")

@@ -423,6 +423,7 @@ private:
     // Tables
     void fontText(const char* begin, const char* end);
     void finishFontName();
+    int nameCodePage(const FontEntry& f) const;
     void colorText(const char* begin, const char* end);
 
     Group& top() { return m_groups.back(); }
@@ -670,7 +671,7 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
         case Kw::U:
             if (m_fontNameOpen && m_fonts.contains(m_currentFont)) {
                 FontEntry& f = m_fonts[m_currentFont];
-                f.name += m_decoder.decode(codePageOf(m_currentFont), f.nameBytes);
+                f.name += m_decoder.decode(nameCodePage(f), f.nameBytes);
                 f.nameBytes.clear();
                 f.name += QChar(static_cast<char16_t>(param < 0 ? param + 65536 : param));
             }
@@ -951,6 +952,12 @@ int Reader::codePageOf(int font) {
         m_codePage = it->codePage;
     else
         m_codePage = rtf::codePageForCharset(it->charset, m_ansiCodePage);
+    // Charset 2 also covers Wingdings and other picture fonts, whose glyphs
+    // are not the Symbol font's: only a font named Symbol is read through its
+    // table; the others keep their own family and the usual 1252 reading.
+    if (m_codePage == rtf::kSymbolCodePage && it != m_fonts.constEnd() &&
+        !it->name.startsWith(u"Symbol", Qt::CaseInsensitive))
+        m_codePage = 1252;
     m_codePageFont = font;
     m_fontsChanged = false;
     return m_codePage;
@@ -1010,14 +1017,22 @@ void Reader::fontText(const char* begin, const char* end) {
     }
 }
 
+// A symbol font's name is written in letters, not in its own glyphs.
+int Reader::nameCodePage(const FontEntry& f) const {
+    int codePage = f.codePage > 0 ? f.codePage : rtf::codePageForCharset(f.charset, m_ansiCodePage);
+    return codePage == rtf::kSymbolCodePage ? 1252 : codePage;
+}
+
 void Reader::finishFontName() {
     auto it = m_fonts.find(m_currentFont);
     if (it == m_fonts.end() || !m_fontNameOpen)
         return;
-    it->name += m_decoder.decode(codePageOf(m_currentFont), it->nameBytes);
+    it->name += m_decoder.decode(nameCodePage(*it), it->nameBytes);
     it->name.removeIf([](QChar c) { return isDropped(c.unicode()); });
     it->name = it->name.trimmed();
     it->nameBytes.clear();
+    // The name decides how a charset-2 font's bytes are read.
+    m_fontsChanged = true;
 }
 
 void Reader::colorText(const char* begin, const char* end) {
