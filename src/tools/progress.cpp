@@ -7,8 +7,14 @@
 
 #include <QLockFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orbino {
 
@@ -81,9 +87,15 @@ bool sameName(const QString& a, const QString& b) {
 
 } // namespace
 
-ProgressFile::Line ProgressFile::parseLine(const QByteArray& raw) {
-    Line l;
-    l.raw = raw;
+ProgressLine parseProgressLine(QByteArrayView raw) {
+    ProgressLine l;
+    if (raw.startsWith("C\t")) {
+        l.kind = 'C';
+        l.course = decode1250(raw.sliced(2)).trimmed();
+        return l;
+    }
+    if (raw.size() < 2 || raw.at(1) != kTab || (raw.at(0) != 'V' && raw.at(0) != 'T'))
+        return l;
     const QStringList f = decode1250(raw).split(QLatin1Char(kTab));
     const QString kind = f.value(0);
     if (kind == QLatin1String("V") && f.size() == 4 && !f.at(1).isEmpty() && !f.at(2).isEmpty()) {
@@ -105,17 +117,86 @@ ProgressFile::Line ProgressFile::parseLine(const QByteArray& raw) {
     return l;
 }
 
+void forEachProgressLine(const QString& path, qsizetype longest,
+                         const std::function<bool(QByteArrayView, bool)>& f) {
+    const int fd = openCourseFile(path);
+    if (fd < 0)
+        throw FileError(path, QString::fromLocal8Bit(std::strerror(errno)));
+    const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        throw FileError(path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!S_ISREG(info.st_mode))
+        throw FileError(path, QStringLiteral("nie je obyčajný súbor"));
+    QByteArray line;
+    bool whole = true;
+    bool afterCr = false; // an LF right after a CR ends no second line
+    std::vector<char> buf(size_t(64) * 1024);
+    for (;;) {
+        const ssize_t got = ::read(fd, buf.data(), buf.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FileError(path, QString::fromLocal8Bit(std::strerror(errno)));
+        }
+        if (got == 0)
+            break;
+        const char* p = buf.data();
+        const char* end = p + got;
+        while (p < end) {
+            if (afterCr && *p == '\n') {
+                ++p;
+                afterCr = false;
+                continue;
+            }
+            afterCr = false;
+            const char* stop = p;
+            while (stop < end && *stop != '\r' && *stop != '\n')
+                ++stop;
+            const qsizetype room = longest - line.size();
+            if (stop - p > room) {
+                line.append(p, room);
+                whole = false;
+            } else {
+                line.append(p, stop - p);
+            }
+            p = stop;
+            if (p == end)
+                break;
+            afterCr = *p == '\r';
+            ++p;
+            if (!line.isEmpty() && !f(line, whole))
+                return;
+            line.clear();
+            whole = true;
+        }
+    }
+    if (!line.isEmpty())
+        f(line, whole);
+}
+
 ProgressFile ProgressFile::parse(const QByteArray& bytes) {
     ProgressFile p;
     for (const QByteArray& raw : splitAnyLines(bytes)) {
         if (raw.isEmpty())
             continue;
-        if (!p.m_hasCourse && raw.startsWith("C\t")) {
+        ProgressLine parsed = parseProgressLine(raw);
+        if (parsed.kind == 'C') {
+            if (p.m_hasCourse) {
+                p.m_lines << Line{0, raw, {}, {}};
+                continue;
+            }
             p.m_hasCourse = true;
-            p.m_course = decode1250(raw.mid(2)).trimmed();
+            p.m_course = parsed.course;
             continue;
         }
-        p.m_lines << parseLine(raw);
+        Line l;
+        l.kind = parsed.kind;
+        if (l.kind == 0)
+            l.raw = raw;
+        l.visit = std::move(parsed.visit);
+        l.test = std::move(parsed.test);
+        p.m_lines << l;
     }
     return p;
 }
@@ -204,6 +285,19 @@ std::optional<TestAttempt> ProgressFile::lastTest(const QString& day, const QStr
     return last;
 }
 
+std::optional<QString> progressCourseOf(const QString& path) {
+    std::optional<QString> course;
+    // Only the C line is wanted: whatever else the file holds, and however
+    // large it has grown, costs no memory.
+    forEachProgressLine(path, 4096, [&](QByteArrayView raw, bool whole) {
+        if (!whole || !raw.startsWith("C\t"))
+            return true;
+        course = parseProgressLine(raw).course;
+        return false;
+    });
+    return course;
+}
+
 bool progressNameUsable(const QString& name) {
     return !name.trimmed().isEmpty() && !name.contains(QLatin1Char('\t')) &&
            !name.contains(QLatin1Char('\r')) && !name.contains(QLatin1Char('\n'));
@@ -235,9 +329,9 @@ QString progressPathFor(const QString& folder, const QString& course, bool* take
             continue;
         }
         try {
-            const ProgressFile p = ProgressFile::parse(readFileBytes(folder + *it));
             // A file without its C line is claimed by the first course to write.
-            if (!p.hasCourseLine() || p.course() == course.trimmed())
+            const std::optional<QString> owner = progressCourseOf(folder + *it);
+            if (!owner || *owner == course.trimmed())
                 return folder + *it;
         } catch (const FileError&) {
         }
@@ -273,7 +367,7 @@ QString courseIdentity(const QString& programFolder) {
 ProgressFile readProgress(const QString& folder, const QString& course) {
     const QString path = progressPathFor(folder, course);
     try {
-        if (const auto data = readFileIfExists(path)) {
+        if (const auto data = readFileIfExists(path, kMaxProgressFileBytes)) {
             ProgressFile p = ProgressFile::parse(*data);
             if (!p.hasCourseLine() || p.course() == course.trimmed())
                 return p;
@@ -302,8 +396,16 @@ void updateProgress(const QString& folder, const QString& course,
         throw FileError(path, QStringLiteral("v priečinku je už %1 súborov postupu iných kurzov")
                                   .arg(kMaxProgressFiles));
     ProgressFile p;
-    if (const auto data = readFileIfExists(path))
-        p = ProgressFile::parse(*data);
+    try {
+        if (const auto data = readFileIfExists(path, kMaxProgressFileBytes))
+            p = ProgressFile::parse(*data);
+    } catch (const FileError& e) {
+        // Starting another file would split the learner's record in two, and
+        // rewriting this one could lose what could not be read: it stays.
+        throw FileError(path, QStringLiteral("%1; nový postup sa doň nezapíše, súbor zostáva "
+                                             "nezmenený")
+                                  .arg(e.reason()));
+    }
     if (!p.hasCourseLine())
         p.setCourse(course);
     change(p);
