@@ -12,8 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -451,8 +451,9 @@ void TestProgress::commandLine() {
     QDir().mkpath(dir.path() + "/nova/Ema");
     QDir().mkpath(dir.path() + "/nova/Jozef");
     QCOMPARE(run({"--class-report", dir.path() + "/nova", "--csv", "nova.csv"}, prog), 1);
-    QVERIFY2(said.contains("žiadny priečinok žiaka nemá postup kurzu „Kurz“ (priečinkov žiakov: 2)"),
-             qPrintable(said));
+    QVERIFY2(
+        said.contains("žiadny priečinok žiaka nemá postup kurzu „Kurz“ (priečinkov žiakov: 2)"),
+        qPrintable(said));
     QVERIFY(!QFile::exists(prog + "nova.csv"));
     QCOMPARE(run({"--export-work"}, prog), 2);
     QCOMPARE(run({"--class-report", dir.path() + "/nie je", "--csv", "x.csv"}, prog), 1);
@@ -486,10 +487,11 @@ void TestProgress::largeProgressFiles() {
     // Larger than the program changes in memory: the file stays as it is, no
     // second file takes its place, and the write says so.
     writeLarge(kMaxProgressFileBytes + 1024 * 1024);
-    const QByteArray before = QCryptographicHash::hash(readBytes(f + "#postup.txt"),
-                                                       QCryptographicHash::Sha1);
+    const QByteArray before =
+        QCryptographicHash::hash(readBytes(f + "#postup.txt"), QCryptographicHash::Sha1);
     try {
-        updateProgress(f, "Kurz", [](ProgressFile& p) { p.recordVisit("01._deň", "b.txt", kWhen); });
+        updateProgress(f, "Kurz",
+                       [](ProgressFile& p) { p.recordVisit("01._deň", "b.txt", kWhen); });
         QFAIL("a file too large to rewrite was rewritten");
     } catch (const FileError& e) {
         QVERIFY2(e.message().contains("nový postup sa doň nezapíše"), qPrintable(e.message()));

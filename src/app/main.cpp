@@ -72,7 +72,8 @@ std::optional<int> runTerminalTask(const orbino::CommandLine& cl, const QStringL
             args << QStringLiteral("--class-report")
                  << here.absoluteFilePath(cl.value(QStringLiteral("class-report")));
         if (cl.isSet(QStringLiteral("csv")))
-            args << QStringLiteral("--csv") << here.absoluteFilePath(cl.value(QStringLiteral("csv")));
+            args << QStringLiteral("--csv")
+                 << here.absoluteFilePath(cl.value(QStringLiteral("csv")));
         if (!enterGivenCourse(cl))
             return 2;
         return orbino::runProgressCli(args);

@@ -158,8 +158,8 @@ ClassReport buildClassReport(const QString& classFolder, const QString& course,
             continue;
         if (!others.isEmpty()) {
             r.otherCourse << QStringLiteral("%1 (%2)").arg(name, others.join(QStringLiteral(", ")));
-            taken << Taken{name, QStringLiteral("iný kurz: %1").arg(others.join(QStringLiteral(", "))),
-                           {}};
+            taken << Taken{
+                name, QStringLiteral("iný kurz: %1").arg(others.join(QStringLiteral(", "))), {}};
         } else {
             taken << Taken{name,
                            QStringLiteral("postup sa nedá prečítať: %1")

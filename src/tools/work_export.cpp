@@ -142,8 +142,8 @@ QList<OutlineLesson> dayOutline(const QString& programFolder, const QString& day
     // day's first screen (the first such place when there are several), and
     // stands where that place comes in the course; a place the learner can
     // open goes before any other.
-    QHash<QString, int> chosen;      // list, lower case -> node
-    QHash<QString, bool> exists;     // list, lower case -> is a file in the day
+    QHash<QString, int> chosen;  // list, lower case -> node
+    QHash<QString, bool> exists; // list, lower case -> is a file in the day
     for (int i = 0; i < size; ++i) {
         const TreeNode& n = tree.nodes[size_t(i)];
         if (i > 0) {
@@ -317,7 +317,8 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
             QStringList items;
             for (const QString& s : *t)
                 items << QStringLiteral("<li>%1</li>").arg(esc(s));
-            h += QStringLiteral("<p>Test:</p>\n<ul>\n%1\n</ul>\n").arg(items.join(QLatin1Char('\n')));
+            h += QStringLiteral("<p>Test:</p>\n<ul>\n%1\n</ul>\n")
+                     .arg(items.join(QLatin1Char('\n')));
         }
         writeOwnWork(h, ownWork(learnerFolder, l.day, l.list, rootList));
         h += QStringLiteral("</div>\n");
