@@ -251,7 +251,7 @@ QChart* averageChart(const ClassReport& r) {
     y->setTickType(QValueAxis::TicksDynamic);
     y->setTickAnchor(0);
     y->setTickInterval(step);
-    y->setLabelFormat(QStringLiteral("%d"));
+    y->setLabelFormat(QStringLiteral("%.0f"));
     ch->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
     ch->legend()->setVisible(false);
