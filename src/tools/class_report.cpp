@@ -33,35 +33,113 @@ QString csvField(QString s) {
 struct Summary {
     QString day, list;
     int last = 0, best = 0, lastMaximum = 0;
-    QDateTime lastWhen;
+    qint64 lastWhen = 0; // yyyyMMddHHmmss, local time: compares as the times do
 };
+
+qint64 whenNumber(const QDateTime& when) {
+    const QDateTime t = when.toLocalTime();
+    const QDate d = t.date();
+    const QTime c = t.time();
+    return ((qint64(d.year()) * 100 + d.month()) * 100 + d.day()) * 1000000 +
+           (c.hour() * 100 + c.minute()) * 100 + c.second();
+}
+
+// Digits only, at most nine of them; -1 otherwise.
+qint64 digitsValue(QByteArrayView s) {
+    if (s.isEmpty() || s.size() > 9)
+        return -1;
+    qint64 v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9')
+            return -1;
+        v = v * 10 + (c - '0');
+    }
+    return v;
+}
+
+// A T line in the form the program writes it, read without making strings
+// of it: a class overview reads millions of them. Anything else goes the
+// general way.
+struct FastTest {
+    QByteArrayView day, list;
+    int score = 0, maximum = 0;
+    qint64 when = 0;
+};
+std::optional<FastTest> fastTestLine(QByteArrayView raw) {
+    QByteArrayView f[6];
+    qsizetype start = 0;
+    for (int i = 0; i < 6; ++i) {
+        const qsizetype tab = raw.indexOf('\t', start);
+        if ((tab < 0) != (i == 5))
+            return std::nullopt;
+        f[i] = raw.sliced(start, (tab < 0 ? raw.size() : tab) - start);
+        start = tab + 1;
+    }
+    const qint64 score = digitsValue(f[3]), maximum = digitsValue(f[4]);
+    const QByteArrayView w = f[5];
+    if (f[0] != "T" || f[1].isEmpty() || f[2].isEmpty() || score < 0 || maximum < 0 ||
+        score > maximum || w.size() != 19 || w[4] != '-' || w[7] != '-' || w[10] != 'T' ||
+        w[13] != ':' || w[16] != ':')
+        return std::nullopt;
+    const qint64 y = digitsValue(w.sliced(0, 4)), mo = digitsValue(w.sliced(5, 2)),
+                 d = digitsValue(w.sliced(8, 2)), h = digitsValue(w.sliced(11, 2)),
+                 mi = digitsValue(w.sliced(14, 2)), se = digitsValue(w.sliced(17, 2));
+    if (!QDate(int(y), int(mo), int(d)).isValid() || !QTime(int(h), int(mi), int(se)).isValid())
+        return std::nullopt;
+    return FastTest{f[1], f[2], int(score), int(maximum),
+                    ((y * 100 + mo) * 100 + d) * 1000000 + (h * 100 + mi) * 100 + se};
+}
 
 // One learner's file read line by line: only each test's last and best
 // score are kept, however long the file.
 QHash<QString, Summary> summarize(const QString& path, const QHash<QString, int>& courseTests) {
     QHash<QString, Summary> out;
+    QHash<QByteArray, QString> keyOf; // "day<TAB>list" as written -> key()
     int outside = 0;
-    forEachProgressLine(path, 4096, [&](QByteArrayView raw, bool whole) {
-        if (!whole || !raw.startsWith("T\t"))
-            return true;
-        const ProgressLine l = parseProgressLine(raw);
-        if (l.kind != 'T')
-            return true;
-        const TestAttempt& a = l.test;
-        const QString k = key(a.day, a.list);
+    // `names` gives the day and the list, made only for a test's first line.
+    auto add = [&](const QString& k, auto&& names, int score, int maximum, qint64 when) {
         auto it = out.find(k);
         if (it == out.end()) {
             if (!courseTests.contains(k) && ++outside > kMaxTestsOutsideCourse)
-                return true;
-            it = out.insert(k, Summary{a.day, a.list, a.score, a.score, a.maximum, a.when});
+                return;
+            const auto [day, list] = names();
+            out.insert(k, Summary{day, list, score, score, maximum, when});
+            return;
+        }
+        if (when >= it->lastWhen) {
+            it->last = score;
+            it->lastMaximum = maximum;
+            it->lastWhen = when;
+        }
+        it->best = std::max(it->best, score);
+    };
+    forEachProgressLine(path, 4096, [&](QByteArrayView raw, bool whole) {
+        if (!whole || !raw.startsWith("T\t"))
+            return true;
+        if (const auto t = fastTestLine(raw)) {
+            const QByteArrayView both = raw.sliced(2, t->day.size() + 1 + t->list.size());
+            auto k = keyOf.constFind(both.toByteArray());
+            if (k == keyOf.cend()) {
+                if (keyOf.size() > 4 * kMaxTestsOutsideCourse + courseTests.size())
+                    keyOf.clear(); // a file of endless names: remember only some
+                k = keyOf.insert(both.toByteArray(), key(decode1250(t->day), decode1250(t->list)));
+            }
+            add(
+                *k,
+                [&] {
+                    return std::pair{decode1250(t->day), decode1250(t->list)};
+                },
+                t->score, t->maximum, t->when);
             return true;
         }
-        if (a.when >= it->lastWhen) {
-            it->last = a.score;
-            it->lastMaximum = a.maximum;
-            it->lastWhen = a.when;
-        }
-        it->best = std::max(it->best, a.score);
+        const ProgressLine l = parseProgressLine(raw);
+        if (l.kind == 'T')
+            add(
+                key(l.test.day, l.test.list),
+                [&] {
+                    return std::pair{l.test.day, l.test.list};
+                },
+                l.test.score, l.test.maximum, whenNumber(l.test.when));
         return true;
     });
     return out;
@@ -180,7 +258,7 @@ ClassReport buildClassReport(const QString& classFolder, const QString& course,
     }
     struct Found {
         QString day, list;
-        QDateTime latest;
+        qint64 latest = 0;
         int maximum = 0;
     };
     QHash<QString, Found> found;
