@@ -324,6 +324,9 @@ void TestProgress::exportContent() {
     // Course order: the day's note before the story's, day 1 before day 2.
     QVERIFY(html.indexOf("Poznámka dňa") < html.indexOf("Myš &lt;b&gt;"));
     QVERIFY(html.indexOf("Myš &lt;b&gt;") < html.indexOf("4 z 5 bodov"));
+    // Without a name the date still heads the page.
+    QVERIFY(QString::fromUtf8(exportWorkHtml(prog, learner, "Obsah.txt", kWhen))
+                .contains("<p class=\"who\">Dátum: 9. 3. 2026</p>"));
     // The note keeps its lines.
     writeCourseFile(learner + "koniec.txt", {"riadok 1", "riadok 2"});
     QVERIFY(QString::fromUtf8(exportWorkHtml(prog, learner, "Obsah.txt", kWhen))

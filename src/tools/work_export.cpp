@@ -279,10 +279,12 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
              .arg(esc(name.isEmpty() ? QStringLiteral("Moja práca – %1").arg(course)
                                      : QStringLiteral("%1 – %2").arg(name, course)),
                   QLatin1String(kStyle));
-    if (!name.isEmpty())
-        h += QStringLiteral("<p class=\"who\"><span class=\"name\">%1</span><br>"
-                            "Dátum: %2</p>\n")
-                 .arg(esc(name), esc(now.toString(QStringLiteral("d. M. yyyy"))));
+    const QString date = esc(now.toString(QStringLiteral("d. M. yyyy")));
+    if (name.isEmpty())
+        h += QStringLiteral("<p class=\"who\">Dátum: %1</p>\n").arg(date);
+    else
+        h += QStringLiteral("<p class=\"who\"><span class=\"name\">%1</span><br>Dátum: %2</p>\n")
+                 .arg(esc(name), date);
     h += QStringLiteral("<h1>%1</h1>\n<p class=\"meta\">Moja práca, stav k %2. Prečítané lekcie: "
                         "%3 z %4.</p>\n")
              .arg(esc(course), esc(progressDateText(now)))
