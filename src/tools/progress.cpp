@@ -8,6 +8,7 @@
 #include <QLockFile>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QSet>
 
 #include <algorithm>
 #include <cstring>
@@ -28,22 +29,21 @@ QString fileName(int n) {
 }
 
 // Lines end at CR LF, CR or LF; nothing else ends the file, so a stray byte
-// never hides the lines after it.
-QList<QByteArray> splitAnyLines(const QByteArray& data) {
-    QList<QByteArray> out;
+// never hides the lines after it. `f` gets each line's bytes in place.
+template <typename F> void forEachAnyLine(const QByteArray& data, F&& f) {
+    const qsizetype n = data.size();
     qsizetype start = 0;
-    for (qsizetype i = 0; i < data.size(); ++i) {
+    for (qsizetype i = 0; i < n; ++i) {
         const char c = data.at(i);
         if (c != '\r' && c != '\n')
             continue;
-        out << data.mid(start, i - start);
-        if (c == '\r' && i + 1 < data.size() && data.at(i + 1) == '\n')
+        f(QByteArrayView(data).sliced(start, i - start));
+        if (c == '\r' && i + 1 < n && data.at(i + 1) == '\n')
             ++i;
         start = i + 1;
     }
-    if (start < data.size())
-        out << data.mid(start);
-    return out;
+    if (start < n)
+        f(QByteArrayView(data).sliced(start));
 }
 
 std::optional<int> wholeNumber(const QString& s) {
@@ -177,27 +177,43 @@ void forEachProgressLine(const QString& path, qsizetype longest,
 
 ProgressFile ProgressFile::parse(const QByteArray& bytes) {
     ProgressFile p;
-    for (const QByteArray& raw : splitAnyLines(bytes)) {
+    // Day folders and lists recur on many lines: one string for each name.
+    QSet<QString> names;
+    auto shared = [&](const QString& s) {
+        if (names.size() > 4096)
+            names.clear(); // a file of endless names: share only some
+        return *names.insert(s);
+    };
+    // Sized once: a long file's lines are not copied again and again as
+    // the list grows.
+    p.m_lines.reserve(std::max(bytes.count('\n'), bytes.count('\r')) + 1);
+    forEachAnyLine(bytes, [&](QByteArrayView raw) {
         if (raw.isEmpty())
-            continue;
-        ProgressLine parsed = parseProgressLine(raw);
-        if (parsed.kind == 'C') {
-            if (p.m_hasCourse) {
-                p.m_lines << Line{0, raw, {}, {}};
-                continue;
-            }
+            return;
+        const ProgressLine parsed = parseProgressLine(raw);
+        if (parsed.kind == 'C' && !p.m_hasCourse) {
             p.m_hasCourse = true;
             p.m_course = parsed.course;
-            continue;
+            return;
         }
         Line l;
-        l.kind = parsed.kind;
-        if (l.kind == 0)
-            l.raw = raw;
-        l.visit = std::move(parsed.visit);
-        l.test = std::move(parsed.test);
+        if (parsed.kind == 'V') {
+            l.kind = 'V';
+            l.day = shared(parsed.visit.day);
+            l.list = shared(parsed.visit.list);
+            l.when = parsed.visit.when;
+        } else if (parsed.kind == 'T') {
+            l.kind = 'T';
+            l.day = shared(parsed.test.day);
+            l.list = shared(parsed.test.list);
+            l.when = parsed.test.when;
+            l.score = parsed.test.score;
+            l.maximum = parsed.test.maximum;
+        } else {
+            l.raw = raw.toByteArray(); // a second C line too: kept as it is
+        }
         p.m_lines << l;
-    }
+    });
     return p;
 }
 
@@ -206,15 +222,15 @@ QByteArray ProgressFile::encode(const QString& path) const {
     out += "C\t" + encode1250(m_course, path) + "\r\n";
     for (const Line& l : m_lines) {
         if (l.kind == 'V')
-            out += encode1250(QStringLiteral("V\t%1\t%2\t%3")
-                                  .arg(l.visit.day, l.visit.list, progressTimestamp(l.visit.when)),
-                              path);
+            out += encode1250(
+                QStringLiteral("V\t%1\t%2\t%3").arg(l.day, l.list, progressTimestamp(l.when)),
+                path);
         else if (l.kind == 'T')
             out += encode1250(QStringLiteral("T\t%1\t%2\t%3\t%4\t%5")
-                                  .arg(l.test.day, l.test.list)
-                                  .arg(l.test.score)
-                                  .arg(l.test.maximum)
-                                  .arg(progressTimestamp(l.test.when)),
+                                  .arg(l.day, l.list)
+                                  .arg(l.score)
+                                  .arg(l.maximum)
+                                  .arg(progressTimestamp(l.when)),
                               path);
         else
             out += l.raw; // kept byte for byte
@@ -230,14 +246,16 @@ void ProgressFile::setCourse(const QString& course) {
 
 void ProgressFile::recordVisit(const QString& day, const QString& list, const QDateTime& when) {
     for (Line& l : m_lines) {
-        if (l.kind == 'V' && sameName(l.visit.day, day) && sameName(l.visit.list, list)) {
-            l.visit.when = std::max(l.visit.when, when);
+        if (l.kind == 'V' && sameName(l.day, day) && sameName(l.list, list)) {
+            l.when = std::max(l.when, when);
             return;
         }
     }
     Line l;
     l.kind = 'V';
-    l.visit = {day, list, when};
+    l.day = day;
+    l.list = list;
+    l.when = when;
     m_lines << l;
 }
 
@@ -245,7 +263,11 @@ void ProgressFile::recordTest(const QString& day, const QString& list, int score
                               const QDateTime& when) {
     Line l;
     l.kind = 'T';
-    l.test = {day, list, std::max(0, score), std::max({0, score, maximum}), when};
+    l.day = day;
+    l.list = list;
+    l.score = std::max(0, score);
+    l.maximum = std::max({0, score, maximum});
+    l.when = when;
     m_lines << l;
 }
 
@@ -253,7 +275,7 @@ QList<Visit> ProgressFile::visits() const {
     QList<Visit> out;
     for (const Line& l : m_lines)
         if (l.kind == 'V')
-            out << l.visit;
+            out << Visit{l.day, l.list, l.when};
     return out;
 }
 
@@ -261,7 +283,7 @@ QList<TestAttempt> ProgressFile::tests() const {
     QList<TestAttempt> out;
     for (const Line& l : m_lines)
         if (l.kind == 'T')
-            out << l.test;
+            out << TestAttempt{l.day, l.list, l.score, l.maximum, l.when};
     return out;
 }
 
@@ -272,16 +294,16 @@ int ProgressFile::damagedLines() const {
 
 bool ProgressFile::wasRead(const QString& day, const QString& list) const {
     return std::any_of(m_lines.begin(), m_lines.end(), [&](const Line& l) {
-        return l.kind == 'V' && sameName(l.visit.day, day) && sameName(l.visit.list, list);
+        return l.kind == 'V' && sameName(l.day, day) && sameName(l.list, list);
     });
 }
 
 std::optional<TestAttempt> ProgressFile::lastTest(const QString& day, const QString& list) const {
     std::optional<TestAttempt> last;
     for (const Line& l : m_lines)
-        if (l.kind == 'T' && sameName(l.test.day, day) && sameName(l.test.list, list) &&
-            (!last || l.test.when >= last->when))
-            last = l.test;
+        if (l.kind == 'T' && sameName(l.day, day) && sameName(l.list, list) &&
+            (!last || l.when >= last->when))
+            last = TestAttempt{l.day, l.list, l.score, l.maximum, l.when};
     return last;
 }
 

@@ -49,10 +49,10 @@ struct TestAttempt {
     QDateTime when;
 };
 
-// A learner's own file is read whole up to this size (four times what a
-// course file may be) so it can be changed and written back; finding a
-// course's file and the class overview read any size line by line.
-inline constexpr qint64 kMaxProgressFileBytes = qint64(64) * 1024 * 1024;
+// A learner's own file is read whole up to this size (twice what a course
+// file may be) so it can be changed and written back; finding a course's
+// file and the class overview read any size line by line.
+inline constexpr qint64 kMaxProgressFileBytes = qint64(32) * 1024 * 1024;
 
 // What one line of the file holds: kind 'C' (course), 'V', 'T', or 0 for a
 // line that is none of these.
@@ -101,11 +101,13 @@ public:
     std::optional<TestAttempt> lastTest(const QString& day, const QString& list) const;
 
 private:
+    // Kept small: a long file has a great many of them.
     struct Line {
         char kind = 0;  // 'V', 'T', or 0 for a line kept as it is
         QByteArray raw; // only for a line kept as it is: the others are written anew
-        Visit visit;
-        TestAttempt test;
+        QString day, list;
+        QDateTime when;
+        int score = 0, maximum = 0; // 'T' only
     };
     QString m_course;
     bool m_hasCourse = false;

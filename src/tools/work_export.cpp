@@ -116,6 +116,9 @@ QString lessonKey(const QString& day, const QString& list) {
 
 const QString kLearnerNameKey = QStringLiteral("export/learnerName");
 
+// Records of screens outside the learner's lessons shown on the page.
+constexpr qsizetype kMaxOtherRecords = 1000;
+
 } // namespace
 
 QString OutlineLesson::path() const {
@@ -218,14 +221,20 @@ int openableCount(const QList<OutlineLesson>& lessons) {
 }
 
 int readCount(const QList<OutlineLesson>& lessons, const ProgressFile& progress) {
-    QSet<QString> read;
-    for (const Visit& v : progress.visits())
-        read.insert(lessonKey(v.day, v.list));
-    int n = 0;
+    return readCount(lessons, progress.visits());
+}
+
+int readCount(const QList<OutlineLesson>& lessons, const QList<Visit>& visits) {
+    // Keyed by the lessons, not the record: a long record costs no memory.
+    QSet<QString> open;
     for (const OutlineLesson& l : lessons)
-        if (l.openable && read.contains(lessonKey(l.day, l.list)))
-            ++n;
-    return n;
+        if (l.openable)
+            open.insert(lessonKey(l.day, l.list));
+    QSet<QString> read;
+    for (const Visit& v : visits)
+        if (const QString k = lessonKey(v.day, v.list); open.contains(k))
+            read.insert(k);
+    return int(read.size());
 }
 
 QString accountName() {
@@ -260,17 +269,23 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
     const QList<OutlineLesson> outline = courseOutline(programFolder, rootList);
     // Looked up by lesson, so a long course or a long record costs no more
     // than reading each once.
-    QHash<QString, QDateTime> lastVisit;
-    for (const Visit& v : progress.visits()) {
-        QDateTime& when = lastVisit[lessonKey(v.day, v.list)];
-        when = std::max(when, v.when);
-    }
-    QHash<QString, QStringList> scoresOf;
-    for (const TestAttempt& t : progress.tests())
-        scoresOf[lessonKey(t.day, t.list)] << scoreText(t);
+    const QList<Visit> visits = progress.visits();
+    const QList<TestAttempt> tests = progress.tests();
     QHash<QString, const OutlineLesson*> lessonOf;
     for (const OutlineLesson& l : outline)
         lessonOf.insert(lessonKey(l.day, l.list), &l);
+    // Only for the course's lessons: a damaged record of endless other names
+    // costs nothing here.
+    QHash<QString, QDateTime> lastVisit;
+    for (const Visit& v : visits)
+        if (const QString k = lessonKey(v.day, v.list); lessonOf.contains(k)) {
+            QDateTime& when = lastVisit[k];
+            when = std::max(when, v.when);
+        }
+    QHash<QString, QStringList> scoresOf;
+    for (const TestAttempt& t : tests)
+        if (const QString k = lessonKey(t.day, t.list); lessonOf.contains(k))
+            scoresOf[k] << scoreText(t);
 
     const QString name = learner.trimmed();
     QString h;
@@ -288,7 +303,7 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
     h += QStringLiteral("<h1>%1</h1>\n<p class=\"meta\">Moja práca, stav k %2. Prečítané lekcie: "
                         "%3 z %4.</p>\n")
              .arg(esc(course), esc(progressDateText(now)))
-             .arg(readCount(outline, progress))
+             .arg(readCount(outline, visits))
              .arg(openableCount(outline));
 
     const OwnWork main = ownWork(learnerFolder, QString(), QString(), rootList);
@@ -338,15 +353,25 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
         const OutlineLesson* l = lessonOf.value(lessonKey(d, list));
         return l && l->openable;
     };
+    // A damaged file could hold millions: the page shows a bounded number.
     QStringList other;
-    for (const Visit& v : progress.visits())
+    qsizetype more = 0;
+    auto addOther = [&](const QString& item) {
+        if (other.size() < kMaxOtherRecords)
+            other << item;
+        else
+            ++more;
+    };
+    for (const Visit& v : visits)
         if (!shownAbove(v.day, v.list))
-            other << QStringLiteral("<li>%1: prečítané %2</li>")
-                         .arg(esc(placeOf(v.day, v.list)), esc(progressDateText(v.when)));
-    for (const TestAttempt& t : progress.tests())
+            addOther(QStringLiteral("<li>%1: prečítané %2</li>")
+                         .arg(esc(placeOf(v.day, v.list)), esc(progressDateText(v.when))));
+    for (const TestAttempt& t : tests)
         if (!shownAbove(t.day, t.list))
-            other << QStringLiteral("<li>%1: test %2</li>")
-                         .arg(esc(placeOf(t.day, t.list)), esc(scoreText(t)));
+            addOther(QStringLiteral("<li>%1: test %2</li>")
+                         .arg(esc(placeOf(t.day, t.list)), esc(scoreText(t))));
+    if (more > 0)
+        other << QStringLiteral("<li>… a ďalšie záznamy (%1)</li>").arg(more);
     if (!other.isEmpty())
         h += QStringLiteral("<h2>Ďalšie záznamy</h2>\n<ul>\n%1\n</ul>\n")
                  .arg(other.join(QLatin1Char('\n')));

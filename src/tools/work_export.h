@@ -48,6 +48,7 @@ QList<OutlineLesson> courseOutline(const QString& programFolder, const QString& 
 // Openable lessons of `lessons`, and how many of them were read.
 int openableCount(const QList<OutlineLesson>& lessons);
 int readCount(const QList<OutlineLesson>& lessons, const ProgressFile& progress);
+int readCount(const QList<OutlineLesson>& lessons, const QList<Visit>& visits);
 
 // The name the export is signed with: the one the learner gave last time
 // (kept in the program's settings), else the account's full name, else the
