@@ -8,9 +8,12 @@
 #include "tools/progress.h"
 #include "tools/work_export.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,6 +59,8 @@ private slots:
     void unwritableFolderReported();
     void twoWritersLoseNoLine();
     void outlineAndReadCount();
+    void longChainsStayBounded();
+    void largeProgressFiles();
     void exportContent();
     void classReportAndCsv();
     void commandLine();
@@ -204,25 +209,68 @@ void TestProgress::outlineAndReadCount() {
     QTemporaryDir dir;
     const QString prog = dir.path() + "/kurz/";
     writeCourse(prog);
+    // An item without a caption makes no button: its list is no lesson to read.
+    writeCourseFile(prog + "01._deň/Obsah.txt",
+                    {"<Prvý deň>", "[Príbeh] pribeh.txt", "[Hra] hra.exe", "[Vyučujúci] ucitel.txt",
+                     "[Znova koniec] koniec.txt", "[] skryte.txt"});
+    writeCourseFile(prog + "01._deň/skryte.txt", {"<Skryté>"});
     const QList<OutlineLesson> day1 = dayOutline(prog, "01._deň", "Obsah.txt");
-    QStringList lists;
+    QStringList lists, closed;
     for (const OutlineLesson& l : day1)
-        lists << l.list;
+        (l.openable ? lists : closed) << l.list;
     // The teacher's screen is not a learner's lesson; a program is no screen.
     QCOMPARE(lists, (QStringList{"Obsah.txt", "pribeh.txt", "koniec.txt"}));
+    QCOMPARE(closed, (QStringList{"ucitel.txt", "skryte.txt"}));
+    QCOMPARE(openableCount(day1), 3);
     // A list named from two places is shown where it is nearest the day's start.
     QCOMPARE(day1.at(1).captions, (QStringList{"Príbeh"}));
-    QCOMPARE(day1.at(2).captions, (QStringList{"Znova koniec"}));
+    QCOMPARE(day1.at(3).list, QStringLiteral("koniec.txt"));
+    QCOMPARE(day1.at(3).path(), QStringLiteral("1. deň › Znova koniec"));
     QCOMPARE(day1.at(0).dayCaption, QStringLiteral("1. deň"));
     const QList<OutlineLesson> all = courseOutline(prog, "Obsah.txt");
-    QCOMPARE(all.size(), 5);
-    QVERIFY(all.at(4).test);
+    QCOMPARE(openableCount(all), 5);
+    QVERIFY(all.last().test);
 
     ProgressFile p;
     p.recordVisit("01._deň", "OBSAH.txt", kWhen);
     p.recordVisit("01._deň", "koniec.txt", kWhen);
     p.recordVisit("01._deň", "ucitel.txt", kWhen);
+    p.recordVisit("01._deň", "skryte.txt", kWhen);
     QCOMPARE(readCount(day1, p), 2);
+    p.recordVisit("01._deň", "pribeh.txt", kWhen);
+    QCOMPARE(readCount(day1, p), openableCount(day1)); // the day can be complete
+}
+
+void TestProgress::longChainsStayBounded() {
+    // Each list names the next one: the way to the last lesson is thousands
+    // of captions long.
+    QTemporaryDir dir;
+    const QString prog = dir.path() + "/kurz/";
+    constexpr int kLists = 3000;
+    writeCourseFile(prog + "CONFIG.TXT", {"*NAME*Reťaz"});
+    writeCourseFile(prog + "01._deň/Obsah.txt", {"[next0] l1.txt"});
+    for (int n = 1; n <= kLists; ++n)
+        writeCourseFile(prog + QStringLiteral("01._deň/l%1.txt").arg(n),
+                        {QStringLiteral("[pic%1] m%1.bmp").arg(n),
+                         QStringLiteral("[next%1] l%2.txt").arg(n).arg(n + 1)});
+    const QList<OutlineLesson> day = dayOutline(prog, "01._deň", "Obsah.txt");
+    QCOMPARE(day.size(), kLists + 1);
+    for (const OutlineLesson& l : day)
+        QVERIFY(l.captions.size() <= kMaxPathCaptions);
+    QCOMPARE(day.last().captions,
+             (QStringList{"next0", "…", QStringLiteral("next%1").arg(kLists - 4),
+                          QStringLiteral("next%1").arg(kLists - 3),
+                          QStringLiteral("next%1").arg(kLists - 2),
+                          QStringLiteral("next%1").arg(kLists - 1)}));
+    const QString learner = dir.path() + "/ziak/";
+    QDir().mkpath(learner);
+    updateProgress(learner, "Reťaz", [&](ProgressFile& p) {
+        p.recordVisit("01._deň", QStringLiteral("l%1.txt").arg(kLists), kWhen);
+    });
+    const QByteArray html = exportWorkHtml(prog, learner, "Obsah.txt", kWhen, "Ema");
+    // About a line per lesson, not a way per lesson.
+    QVERIFY2(html.size() < 600 * (kLists + 1), QByteArray::number(html.size()));
+    QVERIFY(html.contains("Prečítané lekcie: 1 z 3001."));
 }
 
 void TestProgress::exportContent() {
@@ -238,6 +286,7 @@ void TestProgress::exportContent() {
         p.recordTest("02._deň", "skusaj.txt", 4, 5, kWhen);
         p.recordTest("02._deň", "skusaj.txt", 2, 5, kWhen.addDays(1));
         p.recordVisit("09._deň", "stary.txt", kWhen);
+        p.recordVisit("01._deň", "ucitel.txt", kWhen);
     });
     writeCourseFile(learner + "pribeh.txt", {"Myš <b>má</b> dve tlačidlá & koliesko."});
     writeCourseFile(learner + "pribeh.htm",
@@ -245,8 +294,14 @@ void TestProgress::exportContent() {
     writeCourseFile(learner + "01._deň.txt", {"Poznámka dňa"});
     writeCourseFile(learner + "multimed.txt", {"Na hlavnej obrazovke"});
 
-    const QString html = QString::fromUtf8(exportWorkHtml(prog, learner, "Obsah.txt", kWhen));
+    const QString html =
+        QString::fromUtf8(exportWorkHtml(prog, learner, "Obsah.txt", kWhen, "Ema <Nová>"));
     QVERIFY(html.startsWith("<!DOCTYPE html>"));
+    // Whose work, and of when, above everything else.
+    QVERIFY(html.contains("<title>Ema &lt;Nová&gt; – Kurz &lt;Práca&gt; &amp; počítač</title>"));
+    QVERIFY(html.indexOf("<span class=\"name\">Ema &lt;Nová&gt;</span><br>Dátum: 9. 3. 2026") <
+            html.indexOf("<h1>"));
+    QVERIFY(html.indexOf("<span class=\"name\">") > 0);
     QVERIFY(html.contains("<meta charset=\"utf-8\">"));
     QVERIFY(html.contains("@media print"));
     QVERIFY(html.contains("<h1>Kurz &lt;Práca&gt; &amp; počítač</h1>"));
@@ -260,11 +315,18 @@ void TestProgress::exportContent() {
     QVERIFY(html.contains("Na hlavnej obrazovke"));
     QVERIFY(html.contains("4 z 5 bodov – 9. 3. 2026 10:15"));
     QVERIFY(html.contains("2 z 5 bodov – 10. 3. 2026 10:15"));
-    QVERIFY(html.contains("09._deň › stary.txt"));
+    // Records without a lesson of the learner's go by caption where the
+    // course still has one.
+    QVERIFY(html.contains("9. deň › stary.txt"));
+    QVERIFY(html.contains("<li>1. deň › Vyučujúci: prečítané"));
+    QVERIFY(!html.contains("ucitel.txt"));
     QVERIFY(!html.contains("Pre učiteľa"));
     // Course order: the day's note before the story's, day 1 before day 2.
     QVERIFY(html.indexOf("Poznámka dňa") < html.indexOf("Myš &lt;b&gt;"));
     QVERIFY(html.indexOf("Myš &lt;b&gt;") < html.indexOf("4 z 5 bodov"));
+    // Without a name the date still heads the page.
+    QVERIFY(QString::fromUtf8(exportWorkHtml(prog, learner, "Obsah.txt", kWhen))
+                .contains("<p class=\"who\">Dátum: 9. 3. 2026</p>"));
     // The note keeps its lines.
     writeCourseFile(learner + "koniec.txt", {"riadok 1", "riadok 2"});
     QVERIFY(QString::fromUtf8(exportWorkHtml(prog, learner, "Obsah.txt", kWhen))
@@ -303,15 +365,22 @@ void TestProgress::classReportAndCsv() {
             return true;
         });
     QVERIFY(calls >= 1);
-    QCOMPARE(r.learners.size(), 2);
-    QCOMPARE(r.learners.at(0).name, QStringLiteral("=Eva;B"));
-    QCOMPARE(r.learners.at(1).name, QStringLiteral("Ján Šťastný"));
+    // Every learner's folder has a row; only this course's progress fills it.
+    QStringList names, notes;
+    for (const LearnerScores& l : r.learners) {
+        names << l.name;
+        notes << l.note;
+    }
+    QCOMPARE(names, (QStringList{"=Eva;B", "Adam", "Ján Šťastný", "Peter", "prazdny"}));
+    QCOMPARE(notes, (QStringList{"", "ešte nezačal", "", "iný kurz: Iný kurz", "ešte nezačal"}));
+    QCOMPARE(r.started(), 2);
     QCOMPARE(r.tests.size(), 2);
     QCOMPARE(r.tests.at(0).caption, QStringLiteral("2. deň › Vyskúšaj sa"));
-    QCOMPARE(r.tests.at(1).caption, QStringLiteral("09 › iny.txt"));
-    QCOMPARE(r.learners.at(1).last.at(0), std::optional<int>(3));
-    QCOMPARE(r.learners.at(1).best.at(0), std::optional<int>(5));
-    QCOMPARE(r.learners.at(1).last.at(1), std::optional<int>());
+    QCOMPARE(r.tests.at(1).caption, QStringLiteral("9 › iny.txt"));
+    QCOMPARE(r.learners.at(2).last.at(0), std::optional<int>(3));
+    QCOMPARE(r.learners.at(2).best.at(0), std::optional<int>(5));
+    QCOMPARE(r.learners.at(2).last.at(1), std::optional<int>());
+    QCOMPARE(r.learners.at(1).last.at(0), std::optional<int>());
     QCOMPARE(r.average(0), std::optional<double>(3.5));
     QCOMPARE(r.otherCourse, QStringList{"Peter (Iný kurz)"});
     QCOMPARE(r.withoutProgress, (QStringList{"Adam", "prazdny"}));
@@ -320,9 +389,17 @@ void TestProgress::classReportAndCsv() {
     QCOMPARE(csv, QByteArray(
                       "\xEF\xBB\xBF"
                       "Žiak;2. deň › Vyskúšaj sa – posledný (z 5);2. deň › Vyskúšaj sa – najlepší;"
-                      "09 › iny.txt – posledný (z 2);09 › iny.txt – najlepší\r\n"
-                      "\"'=Eva;B\";4;4;1;1\r\n"
-                      "Ján Šťastný;3;5;;\r\n"));
+                      "9 › iny.txt – posledný (z 2);9 › iny.txt – najlepší;Poznámka\r\n"
+                      "\"'=Eva;B\";4;4;1;1;\r\n"
+                      "Adam;;;;;ešte nezačal\r\n"
+                      "Ján Šťastný;3;5;;;\r\n"
+                      "Peter;;;;;iný kurz: Iný kurz\r\n"
+                      "prazdny;;;;;ešte nezačal\r\n"));
+    // A tab or a carriage return first in a cell is guarded like "=".
+    ClassReport odd;
+    odd.learners << LearnerScores{"\tA", {}, {}, {}} << LearnerScores{"\r=B", {}, {}, {}};
+    QCOMPARE(classReportCsv(odd),
+             QByteArray("\xEF\xBB\xBFŽiak;Poznámka\r\n'\tA;\r\n\"'\r=B\";\r\n"));
 
     // Stopping on the way gives a report marked so.
     const ClassReport stopped = buildClassReport(cls, "Kurz", {}, [](int, int) { return false; });
@@ -343,26 +420,94 @@ void TestProgress::commandLine() {
     QDir().mkpath(dir.path() + "/trieda/Ján");
     QFile::copy(temp + "#postup.txt", dir.path() + "/trieda/Ján/#postup.txt");
 
+    QString said;
     auto run = [&](const QStringList& args, const QString& cwd) {
         QProcess p;
         p.setWorkingDirectory(cwd);
+        // A name kept in the settings of whoever runs the tests is not ours.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
+        p.setProcessEnvironment(env);
         p.start(QStringLiteral(ORBINO_BINARY), args);
         p.waitForFinished(60000);
+        said = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
         return p.exitCode();
     };
     QCOMPARE(run({"--export-work", dir.path() + "/praca.html", "--course", prog}, dir.path()), 0);
     const QString html = QString::fromUtf8(readBytes(dir.path() + "/praca.html"));
     QVERIFY(html.contains("moja poznámka"));
     QVERIFY(html.contains("4 z 5 bodov"));
+    QVERIFY(html.contains("<span class=\"name\">" + accountName().toHtmlEscaped() + "</span>"));
 
     QCOMPARE(run({"--class-report", dir.path() + "/trieda", "--csv", "out.csv"}, prog), 0);
     QCOMPARE(readBytes(prog + "out.csv"),
              QByteArray("\xEF\xBB\xBFŽiak;2. deň › Vyskúšaj sa – posledný (z 5);2. deň › Vyskúšaj "
-                        "sa – najlepší\r\n"
-                        "Ján;4;4\r\n"));
-    QCOMPARE(run({"--class-report", dir.path() + "/trieda"}, prog), 2);
+                        "sa – najlepší;Poznámka\r\n"
+                        "Ján;4;4;\r\n"));
+    // Without --csv the table is shown, a learner who has not begun included.
+    QDir().mkpath(dir.path() + "/trieda/Ema");
+    QCOMPARE(run({"--class-report", dir.path() + "/trieda"}, prog), 0);
+    QVERIFY2(said.contains("T1 = 2. deň › Vyskúšaj sa (najviac 5)"), qPrintable(said));
+    QVERIFY2(said.contains(QRegularExpression("\nEma +ešte nezačal\n")), qPrintable(said));
+    QVERIFY2(said.contains(QRegularExpression("\nJán +4 +4\n")), qPrintable(said));
+    // Fresh folders only: nothing of this course to show.
+    QDir().mkpath(dir.path() + "/nova/Ema");
+    QDir().mkpath(dir.path() + "/nova/Jozef");
+    QCOMPARE(run({"--class-report", dir.path() + "/nova", "--csv", "nova.csv"}, prog), 1);
+    QVERIFY2(
+        said.contains("žiadny priečinok žiaka nemá postup kurzu „Kurz“ (priečinkov žiakov: 2)"),
+        qPrintable(said));
+    QVERIFY(!QFile::exists(prog + "nova.csv"));
     QCOMPARE(run({"--export-work"}, prog), 2);
     QCOMPARE(run({"--class-report", dir.path() + "/nie je", "--csv", "x.csv"}, prog), 1);
+}
+
+void TestProgress::largeProgressFiles() {
+    QTemporaryDir dir;
+    const QString f = dir.path() + "/ziak/";
+    QDir().mkpath(f);
+    // Lines no version writes, past the size a course file may have: they are
+    // the learner's own file, so they are read, kept and written back.
+    auto writeLarge = [&](qint64 bytes) {
+        QFile out(f + "#postup.txt");
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write("C\tKurz\r\nT\t02._deň\tskusaj.txt\t3\t5\t2026-03-09T10:15:30\r\n");
+        const QByteArray line = QByteArray(1000, 'x') + "\r\n";
+        for (qint64 n = 0; n < bytes / line.size(); ++n)
+            out.write(line);
+        out.write("T\t02._deň\tskusaj.txt\t4\t5\t2026-03-10T10:15:30\r\n");
+    };
+    writeLarge(kMaxTextFileBytes + 1024 * 1024);
+    const qint64 size = QFileInfo(f + "#postup.txt").size();
+    QCOMPARE(progressPathFor(f, "Kurz"), f + "#postup.txt");
+    updateProgress(f, "Kurz", [](ProgressFile& p) { p.recordVisit("01._deň", "a.txt", kWhen); });
+    QCOMPARE(filesIn(f), QStringList{"#postup.txt"});
+    QVERIFY(QFileInfo(f + "#postup.txt").size() > size);
+    const ProgressFile back = readProgress(f, "Kurz");
+    QCOMPARE(back.tests().size(), 2);
+    QVERIFY(back.wasRead("01._deň", "a.txt"));
+
+    // Larger than the program changes in memory: the file stays as it is, no
+    // second file takes its place, and the write says so.
+    writeLarge(kMaxProgressFileBytes + 1024 * 1024);
+    const QByteArray before =
+        QCryptographicHash::hash(readBytes(f + "#postup.txt"), QCryptographicHash::Sha1);
+    try {
+        updateProgress(f, "Kurz",
+                       [](ProgressFile& p) { p.recordVisit("01._deň", "b.txt", kWhen); });
+        QFAIL("a file too large to rewrite was rewritten");
+    } catch (const FileError& e) {
+        QVERIFY2(e.message().contains("nový postup sa doň nezapíše"), qPrintable(e.message()));
+    }
+    QCOMPARE(filesIn(f), QStringList{"#postup.txt"});
+    QCOMPARE(QCryptographicHash::hash(readBytes(f + "#postup.txt"), QCryptographicHash::Sha1),
+             before);
+    // The class overview reads it line by line, to its last test.
+    const ClassReport r = buildClassReport(dir.path(), "Kurz", {});
+    QCOMPARE(r.started(), 1);
+    QCOMPARE(r.learners.at(0).last.value(0), std::optional<int>(4));
+    QCOMPARE(r.learners.at(0).best.value(0), std::optional<int>(4));
+    QVERIFY(r.unreadable.isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TestProgress)

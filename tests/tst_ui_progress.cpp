@@ -12,6 +12,8 @@
 #include "testsupport.h"
 #include "tools/class_window.h"
 #include "tools/progress.h"
+#include "tools/work_export.h"
+#include "tools/work_export_window.h"
 #include "tree/tree_window.h"
 
 #include <QChartView>
@@ -19,6 +21,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -224,6 +227,16 @@ void TestUiProgress::exportFromLevelWindow() {
                  QStringLiteral("Export mojej práce"));
         QVERIFY(child<QAction>(w2, "Export1")->isEnabled());
         QVERIFY(child<QAction>(w2, "Export1")->isVisible());
+        // First the name the page is signed with: the account's, changed here.
+        rememberLearnerName(QString()); // nothing kept from an earlier run
+        s.runner.script = [](QWidget* w) {
+            auto* ask = qobject_cast<TOknoMenoZiaka*>(w);
+            QVERIFY(ask);
+            QCOMPARE(ask->edit->text(), accountName());
+            QCOMPARE(ask->edit->accessibleName(), QStringLiteral("Meno žiaka"));
+            ask->edit->setText("  Ema\tNová ");
+            ask->okButton->click();
+        };
         child<QAction>(w2, "Export1")->trigger();
         child<QToolButton>(w2, "SpeedButton1")->click();
     });
@@ -236,9 +249,21 @@ void TestUiProgress::exportFromLevelWindow() {
     QVERIFY(html.contains("Prvý deň &lt;ľahký&gt;"));
     QVERIFY(html.contains("<a href=\"https://sk.wikipedia.org/wiki/Myš\">"));
     QVERIFY(html.contains("✓ Prečítané"));
+    QVERIFY(html.contains("<span class=\"name\">Ema Nová</span><br>Dátum: "));
+    QCOMPARE(learnerName(), QStringLiteral("Ema Nová")); // offered next time
     QCOMPARE(s.t.prompter.texts().last(), "Vaša práca je uložená v súbore " + target + ".html.");
-    // Cancelled: nothing written, nothing said.
+    // Cancelled at the name or at the file: nothing written, nothing said.
     const size_t said = s.t.prompter.shown.size();
+    const size_t asked = s.t.prompter.fileAsks.size();
+    s.runner.script = [](QWidget* w) {
+        auto* ask = qobject_cast<TOknoMenoZiaka*>(w);
+        QVERIFY(ask);
+        QCOMPARE(ask->edit->text(), QStringLiteral("Ema Nová"));
+        ask->cancelButton->click();
+    };
+    child<QAction>(s.main, "Export1")->trigger();
+    QCOMPARE(s.t.prompter.fileAsks.size(), asked);
+    s.runner.script = [](QWidget* w) { qobject_cast<TOknoMenoZiaka*>(w)->okButton->click(); };
     child<QAction>(s.main, "Export1")->trigger();
     QCOMPARE(s.t.prompter.shown.size(), said);
 }
@@ -259,6 +284,7 @@ void TestUiProgress::classOverview() {
     learner("Zuzana Malá", course, {3});
     learner("Ábel", course, {1, 4, 2});
     learner("Iný", "Iný kurz", {5});
+    QDir().mkpath(cls + "Nováčik");
 
     s.t.st.teacherLoggedIn = true;
     s.t.prompter.paths = {cls, s.dir.path() + "/trieda.csv"};
@@ -270,7 +296,7 @@ void TestUiProgress::classOverview() {
         t->waitUntilFilled();
         QVERIFY(t->progress->isHidden());
         rows = t->table->rowCount();
-        QCOMPARE(t->table->columnCount(), 3);
+        QCOMPARE(t->table->columnCount(), 4);
         // Sorted by the last score, highest first.
         t->table->sortItems(1, Qt::DescendingOrder);
         first = t->table->item(0, 0)->text();
@@ -282,16 +308,18 @@ void TestUiProgress::classOverview() {
         QVERIFY(t->chart->chart());
     };
     child<QAction>(s.main, "Prehladtriedy1")->trigger();
-    QCOMPARE(rows, 3);
+    QCOMPARE(rows, 5);
     QCOMPARE(first, QStringLiteral("Ján Šťastný"));
     QVERIFY2(note.contains("Vynechané súbory postupu iného kurzu: Iný (Iný kurz)."),
              qPrintable(note + "|" + course));
     QCOMPARE(s.t.prompter.fileAsks.at(0).start, QDir::homePath());
     const QByteArray csv = readBytes(s.dir.path() + "/trieda.csv");
     QVERIFY(csv.startsWith("\xEF\xBB\xBFŽiak;4. deň › Vyskúšaj sa – posledný (z 5);"));
-    QVERIFY(csv.contains("\r\nÁbel;2;4\r\n"));
-    QVERIFY(csv.contains("\r\nJán Šťastný;5;5\r\n"));
-    QVERIFY(csv.endsWith("Zuzana Malá;3;3\r\n"));
+    QVERIFY(csv.contains("\r\nÁbel;2;4;\r\n"));
+    QVERIFY(csv.contains("\r\nJán Šťastný;5;5;\r\n"));
+    QVERIFY(csv.contains("\r\nIný;;;iný kurz: Iný kurz\r\n"));
+    QVERIFY(csv.contains("\r\nNováčik;;;ešte nezačal\r\n"));
+    QVERIFY(csv.endsWith("Zuzana Malá;3;3;\r\n"));
 
     // Without the teacher's password nothing opens.
     s.t.st.teacherLoggedIn = false;

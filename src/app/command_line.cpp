@@ -137,8 +137,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         if (c.isSet(QStringLiteral("export-work")) && c.isSet(QStringLiteral("class-report")))
             return error(
                 QStringLiteral("--export-work and --class-report cannot be used together"));
-        if (c.isSet(QStringLiteral("class-report")) != c.isSet(QStringLiteral("csv")))
-            return error(QStringLiteral("--class-report and --csv go together"));
+        if (c.isSet(QStringLiteral("csv")) && !c.isSet(QStringLiteral("class-report")))
+            return error(QStringLiteral("--csv goes with --class-report"));
         if (!c.positional.isEmpty())
             return error(QStringLiteral("unexpected argument '%1'").arg(c.positional.first()));
         c.action = CommandLine::Action::LearnerWork;

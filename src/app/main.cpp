@@ -70,8 +70,9 @@ std::optional<int> runTerminalTask(const orbino::CommandLine& cl, const QStringL
                  << here.absoluteFilePath(cl.value(QStringLiteral("export-work")));
         else
             args << QStringLiteral("--class-report")
-                 << here.absoluteFilePath(cl.value(QStringLiteral("class-report")))
-                 << QStringLiteral("--csv")
+                 << here.absoluteFilePath(cl.value(QStringLiteral("class-report")));
+        if (cl.isSet(QStringLiteral("csv")))
+            args << QStringLiteral("--csv")
                  << here.absoluteFilePath(cl.value(QStringLiteral("csv")));
         if (!enterGivenCourse(cl))
             return 2;

@@ -184,12 +184,14 @@ void fillTable(QTableWidget* table, const ClassReport& r) {
     table->setSortingEnabled(false);
     table->clear();
     table->setRowCount(int(r.learners.size()));
-    table->setColumnCount(1 + 2 * int(r.tests.size()));
+    const int noteColumn = 1 + 2 * int(r.tests.size());
+    table->setColumnCount(noteColumn + 1);
     QStringList head{QStringLiteral("Žiak")};
     for (const ClassTest& t : r.tests) {
         head << QStringLiteral("%1\nposledný (z %2)").arg(shortName(t)).arg(t.maximum)
              << QStringLiteral("%1\nnajlepší").arg(shortName(t));
     }
+    head << QStringLiteral("Poznámka");
     table->setHorizontalHeaderLabels(head);
     for (int c = 0; c < r.tests.size(); ++c)
         for (int k = 0; k < 2; ++k)
@@ -204,6 +206,9 @@ void fillTable(QTableWidget* table, const ClassReport& r) {
             table->setItem(row, 1 + 2 * c, scoreItem(l.last.value(c)));
             table->setItem(row, 2 + 2 * c, scoreItem(l.best.value(c)));
         }
+        auto* note = new QTableWidgetItem(l.note);
+        note->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        table->setItem(row, noteColumn, note);
     }
     table->setSortingEnabled(true);
     table->sortItems(0);
@@ -227,6 +232,9 @@ QChart* averageChart(const ClassReport& r) {
     series->setLabelsFormat(QStringLiteral("@value"));
     series->setLabelsPrecision(3);
     auto* ch = new QChart;
+    // "3,5", as the class reads numbers.
+    ch->setLocale(QLocale(QLocale::Slovak, QLocale::Slovakia));
+    ch->setLocalizeNumbers(true);
     ch->addSeries(series);
     ch->setTitle(QStringLiteral("Priemerný výsledok testov"));
     auto* x = new QBarCategoryAxis;
@@ -234,13 +242,16 @@ QChart* averageChart(const ClassReport& r) {
     ch->addAxis(x, Qt::AlignBottom);
     series->attachAxis(x);
     auto* y = new QValueAxis;
+    // Up to the test's maximum, not a rounder number past it; one line per
+    // point while the points are few, else a whole step of at most ten lines.
     y->setRange(0, top);
-    // One line per point while the points are few, so the labels are whole numbers.
-    if (top <= 10)
-        y->setTickCount(top + 1);
-    else
-        y->applyNiceNumbers();
-    y->setLabelFormat(QStringLiteral("%d"));
+    int step = 1;
+    while (top / step > 10)
+        step = step == 1 ? 2 : step == 2 ? 5 : step * 2;
+    y->setTickType(QValueAxis::TicksDynamic);
+    y->setTickAnchor(0);
+    y->setTickInterval(step);
+    y->setLabelFormat(QStringLiteral("%.0f"));
     ch->addAxis(y, Qt::AlignLeft);
     series->attachAxis(y);
     ch->legend()->setVisible(false);
@@ -250,7 +261,10 @@ QChart* averageChart(const ClassReport& r) {
 // What the overview counted and what it had to leave out.
 QString reportNote(const ClassReport& r) {
     QStringList lines;
-    lines << QStringLiteral("Žiaci: %1, testy: %2.").arg(r.learners.size()).arg(r.tests.size());
+    lines << QStringLiteral("Žiaci: %1 (s postupom kurzu: %2), testy: %3.")
+                 .arg(r.learners.size())
+                 .arg(r.started())
+                 .arg(r.tests.size());
     if (!r.otherCourse.isEmpty())
         lines << QStringLiteral("Vynechané súbory postupu iného kurzu: %1.")
                      .arg(r.otherCourse.join(QStringLiteral("; ")));

@@ -7,8 +7,15 @@
 
 #include <QLockFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QSet>
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orbino {
 
@@ -22,22 +29,21 @@ QString fileName(int n) {
 }
 
 // Lines end at CR LF, CR or LF; nothing else ends the file, so a stray byte
-// never hides the lines after it.
-QList<QByteArray> splitAnyLines(const QByteArray& data) {
-    QList<QByteArray> out;
+// never hides the lines after it. `f` gets each line's bytes in place.
+template <typename F> void forEachAnyLine(const QByteArray& data, F&& f) {
+    const qsizetype n = data.size();
     qsizetype start = 0;
-    for (qsizetype i = 0; i < data.size(); ++i) {
+    for (qsizetype i = 0; i < n; ++i) {
         const char c = data.at(i);
         if (c != '\r' && c != '\n')
             continue;
-        out << data.mid(start, i - start);
-        if (c == '\r' && i + 1 < data.size() && data.at(i + 1) == '\n')
+        f(QByteArrayView(data).sliced(start, i - start));
+        if (c == '\r' && i + 1 < n && data.at(i + 1) == '\n')
             ++i;
         start = i + 1;
     }
-    if (start < data.size())
-        out << data.mid(start);
-    return out;
+    if (start < n)
+        f(QByteArrayView(data).sliced(start));
 }
 
 std::optional<int> wholeNumber(const QString& s) {
@@ -81,9 +87,15 @@ bool sameName(const QString& a, const QString& b) {
 
 } // namespace
 
-ProgressFile::Line ProgressFile::parseLine(const QByteArray& raw) {
-    Line l;
-    l.raw = raw;
+ProgressLine parseProgressLine(QByteArrayView raw) {
+    ProgressLine l;
+    if (raw.startsWith("C\t")) {
+        l.kind = 'C';
+        l.course = decode1250(raw.sliced(2)).trimmed();
+        return l;
+    }
+    if (raw.size() < 2 || raw.at(1) != kTab || (raw.at(0) != 'V' && raw.at(0) != 'T'))
+        return l;
     const QStringList f = decode1250(raw).split(QLatin1Char(kTab));
     const QString kind = f.value(0);
     if (kind == QLatin1String("V") && f.size() == 4 && !f.at(1).isEmpty() && !f.at(2).isEmpty()) {
@@ -105,18 +117,103 @@ ProgressFile::Line ProgressFile::parseLine(const QByteArray& raw) {
     return l;
 }
 
+void forEachProgressLine(const QString& path, qsizetype longest,
+                         const std::function<bool(QByteArrayView, bool)>& f) {
+    const int fd = openCourseFile(path);
+    if (fd < 0)
+        throw FileError(path, QString::fromLocal8Bit(std::strerror(errno)));
+    const auto closeFd = qScopeGuard([fd] { ::close(fd); });
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        throw FileError(path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!S_ISREG(info.st_mode))
+        throw FileError(path, QStringLiteral("nie je obyčajný súbor"));
+    QByteArray line;
+    bool whole = true;
+    bool afterCr = false; // an LF right after a CR ends no second line
+    std::vector<char> buf(size_t(64) * 1024);
+    for (;;) {
+        const ssize_t got = ::read(fd, buf.data(), buf.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FileError(path, QString::fromLocal8Bit(std::strerror(errno)));
+        }
+        if (got == 0)
+            break;
+        const char* p = buf.data();
+        const char* end = p + got;
+        while (p < end) {
+            if (afterCr && *p == '\n') {
+                ++p;
+                afterCr = false;
+                continue;
+            }
+            afterCr = false;
+            const char* stop = p;
+            while (stop < end && *stop != '\r' && *stop != '\n')
+                ++stop;
+            const qsizetype room = longest - line.size();
+            if (stop - p > room) {
+                line.append(p, room);
+                whole = false;
+            } else {
+                line.append(p, stop - p);
+            }
+            p = stop;
+            if (p == end)
+                break;
+            afterCr = *p == '\r';
+            ++p;
+            if (!line.isEmpty() && !f(line, whole))
+                return;
+            line.clear();
+            whole = true;
+        }
+    }
+    if (!line.isEmpty())
+        f(line, whole);
+}
+
 ProgressFile ProgressFile::parse(const QByteArray& bytes) {
     ProgressFile p;
-    for (const QByteArray& raw : splitAnyLines(bytes)) {
+    // Day folders and lists recur on many lines: one string for each name.
+    QSet<QString> names;
+    auto shared = [&](const QString& s) {
+        if (names.size() > 4096)
+            names.clear(); // a file of endless names: share only some
+        return *names.insert(s);
+    };
+    // Sized once: a long file's lines are not copied again and again as
+    // the list grows.
+    p.m_lines.reserve(std::max(bytes.count('\n'), bytes.count('\r')) + 1);
+    forEachAnyLine(bytes, [&](QByteArrayView raw) {
         if (raw.isEmpty())
-            continue;
-        if (!p.m_hasCourse && raw.startsWith("C\t")) {
+            return;
+        const ProgressLine parsed = parseProgressLine(raw);
+        if (parsed.kind == 'C' && !p.m_hasCourse) {
             p.m_hasCourse = true;
-            p.m_course = decode1250(raw.mid(2)).trimmed();
-            continue;
+            p.m_course = parsed.course;
+            return;
         }
-        p.m_lines << parseLine(raw);
-    }
+        Line l;
+        if (parsed.kind == 'V') {
+            l.kind = 'V';
+            l.day = shared(parsed.visit.day);
+            l.list = shared(parsed.visit.list);
+            l.when = parsed.visit.when;
+        } else if (parsed.kind == 'T') {
+            l.kind = 'T';
+            l.day = shared(parsed.test.day);
+            l.list = shared(parsed.test.list);
+            l.when = parsed.test.when;
+            l.score = parsed.test.score;
+            l.maximum = parsed.test.maximum;
+        } else {
+            l.raw = raw.toByteArray(); // a second C line too: kept as it is
+        }
+        p.m_lines << l;
+    });
     return p;
 }
 
@@ -125,15 +222,15 @@ QByteArray ProgressFile::encode(const QString& path) const {
     out += "C\t" + encode1250(m_course, path) + "\r\n";
     for (const Line& l : m_lines) {
         if (l.kind == 'V')
-            out += encode1250(QStringLiteral("V\t%1\t%2\t%3")
-                                  .arg(l.visit.day, l.visit.list, progressTimestamp(l.visit.when)),
-                              path);
+            out += encode1250(
+                QStringLiteral("V\t%1\t%2\t%3").arg(l.day, l.list, progressTimestamp(l.when)),
+                path);
         else if (l.kind == 'T')
             out += encode1250(QStringLiteral("T\t%1\t%2\t%3\t%4\t%5")
-                                  .arg(l.test.day, l.test.list)
-                                  .arg(l.test.score)
-                                  .arg(l.test.maximum)
-                                  .arg(progressTimestamp(l.test.when)),
+                                  .arg(l.day, l.list)
+                                  .arg(l.score)
+                                  .arg(l.maximum)
+                                  .arg(progressTimestamp(l.when)),
                               path);
         else
             out += l.raw; // kept byte for byte
@@ -149,14 +246,16 @@ void ProgressFile::setCourse(const QString& course) {
 
 void ProgressFile::recordVisit(const QString& day, const QString& list, const QDateTime& when) {
     for (Line& l : m_lines) {
-        if (l.kind == 'V' && sameName(l.visit.day, day) && sameName(l.visit.list, list)) {
-            l.visit.when = std::max(l.visit.when, when);
+        if (l.kind == 'V' && sameName(l.day, day) && sameName(l.list, list)) {
+            l.when = std::max(l.when, when);
             return;
         }
     }
     Line l;
     l.kind = 'V';
-    l.visit = {day, list, when};
+    l.day = day;
+    l.list = list;
+    l.when = when;
     m_lines << l;
 }
 
@@ -164,7 +263,11 @@ void ProgressFile::recordTest(const QString& day, const QString& list, int score
                               const QDateTime& when) {
     Line l;
     l.kind = 'T';
-    l.test = {day, list, std::max(0, score), std::max({0, score, maximum}), when};
+    l.day = day;
+    l.list = list;
+    l.score = std::max(0, score);
+    l.maximum = std::max({0, score, maximum});
+    l.when = when;
     m_lines << l;
 }
 
@@ -172,7 +275,7 @@ QList<Visit> ProgressFile::visits() const {
     QList<Visit> out;
     for (const Line& l : m_lines)
         if (l.kind == 'V')
-            out << l.visit;
+            out << Visit{l.day, l.list, l.when};
     return out;
 }
 
@@ -180,7 +283,7 @@ QList<TestAttempt> ProgressFile::tests() const {
     QList<TestAttempt> out;
     for (const Line& l : m_lines)
         if (l.kind == 'T')
-            out << l.test;
+            out << TestAttempt{l.day, l.list, l.score, l.maximum, l.when};
     return out;
 }
 
@@ -191,17 +294,30 @@ int ProgressFile::damagedLines() const {
 
 bool ProgressFile::wasRead(const QString& day, const QString& list) const {
     return std::any_of(m_lines.begin(), m_lines.end(), [&](const Line& l) {
-        return l.kind == 'V' && sameName(l.visit.day, day) && sameName(l.visit.list, list);
+        return l.kind == 'V' && sameName(l.day, day) && sameName(l.list, list);
     });
 }
 
 std::optional<TestAttempt> ProgressFile::lastTest(const QString& day, const QString& list) const {
     std::optional<TestAttempt> last;
     for (const Line& l : m_lines)
-        if (l.kind == 'T' && sameName(l.test.day, day) && sameName(l.test.list, list) &&
-            (!last || l.test.when >= last->when))
-            last = l.test;
+        if (l.kind == 'T' && sameName(l.day, day) && sameName(l.list, list) &&
+            (!last || l.when >= last->when))
+            last = TestAttempt{l.day, l.list, l.score, l.maximum, l.when};
     return last;
+}
+
+std::optional<QString> progressCourseOf(const QString& path) {
+    std::optional<QString> course;
+    // Only the C line is wanted: whatever else the file holds, and however
+    // large it has grown, costs no memory.
+    forEachProgressLine(path, 4096, [&](QByteArrayView raw, bool whole) {
+        if (!whole || !raw.startsWith("C\t"))
+            return true;
+        course = parseProgressLine(raw).course;
+        return false;
+    });
+    return course;
 }
 
 bool progressNameUsable(const QString& name) {
@@ -235,9 +351,9 @@ QString progressPathFor(const QString& folder, const QString& course, bool* take
             continue;
         }
         try {
-            const ProgressFile p = ProgressFile::parse(readFileBytes(folder + *it));
             // A file without its C line is claimed by the first course to write.
-            if (!p.hasCourseLine() || p.course() == course.trimmed())
+            const std::optional<QString> owner = progressCourseOf(folder + *it);
+            if (!owner || *owner == course.trimmed())
                 return folder + *it;
         } catch (const FileError&) {
         }
@@ -273,7 +389,7 @@ QString courseIdentity(const QString& programFolder) {
 ProgressFile readProgress(const QString& folder, const QString& course) {
     const QString path = progressPathFor(folder, course);
     try {
-        if (const auto data = readFileIfExists(path)) {
+        if (const auto data = readFileIfExists(path, kMaxProgressFileBytes)) {
             ProgressFile p = ProgressFile::parse(*data);
             if (!p.hasCourseLine() || p.course() == course.trimmed())
                 return p;
@@ -302,8 +418,16 @@ void updateProgress(const QString& folder, const QString& course,
         throw FileError(path, QStringLiteral("v priečinku je už %1 súborov postupu iných kurzov")
                                   .arg(kMaxProgressFiles));
     ProgressFile p;
-    if (const auto data = readFileIfExists(path))
-        p = ProgressFile::parse(*data);
+    try {
+        if (const auto data = readFileIfExists(path, kMaxProgressFileBytes))
+            p = ProgressFile::parse(*data);
+    } catch (const FileError& e) {
+        // Starting another file would split the learner's record in two, and
+        // rewriting this one could lose what could not be read: it stays.
+        throw FileError(path, QStringLiteral("%1; nový postup sa doň nezapíše, súbor zostáva "
+                                             "nezmenený")
+                                  .arg(e.reason()));
+    }
     if (!p.hasCourseLine())
         p.setCourse(course);
     change(p);

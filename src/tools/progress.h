@@ -18,6 +18,7 @@
 // rewrite: nothing in the file is ever lost. Lines may end with CR LF, CR or a
 // lone LF when read; they are written with CR LF.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -48,6 +49,29 @@ struct TestAttempt {
     QDateTime when;
 };
 
+// A learner's own file is read whole up to this size (twice what a course
+// file may be) so it can be changed and written back; finding a course's
+// file and the class overview read any size line by line.
+inline constexpr qint64 kMaxProgressFileBytes = qint64(32) * 1024 * 1024;
+
+// What one line of the file holds: kind 'C' (course), 'V', 'T', or 0 for a
+// line that is none of these.
+struct ProgressLine {
+    char kind = 0;
+    QString course;
+    Visit visit;
+    TestAttempt test;
+};
+ProgressLine parseProgressLine(QByteArrayView raw);
+
+// Calls `f` with every non-empty line of the file at `path` (ended by CR LF,
+// CR or LF), reading a piece at a time, so memory does not grow with the
+// file. A line longer than `longest` bytes is passed cut to that length with
+// `whole` false. `f` returns false to stop. Throws FileError when the file
+// cannot be opened or read or is not a regular file.
+void forEachProgressLine(const QString& path, qsizetype longest,
+                         const std::function<bool(QByteArrayView line, bool whole)>& f);
+
 // The file's lines, raw, with what could be read from them.
 class ProgressFile {
 public:
@@ -77,13 +101,14 @@ public:
     std::optional<TestAttempt> lastTest(const QString& day, const QString& list) const;
 
 private:
+    // Kept small: a long file has a great many of them.
     struct Line {
-        char kind = 0; // 'V', 'T', or 0 for a line kept as it is
-        QByteArray raw;
-        Visit visit;
-        TestAttempt test;
+        char kind = 0;  // 'V', 'T', or 0 for a line kept as it is
+        QByteArray raw; // only for a line kept as it is: the others are written anew
+        QString day, list;
+        QDateTime when;
+        int score = 0, maximum = 0; // 'T' only
     };
-    static Line parseLine(const QByteArray& raw);
     QString m_course;
     bool m_hasCourse = false;
     QList<Line> m_lines; // without the C line
@@ -97,6 +122,10 @@ bool progressNameUsable(const QString& name);
 // is passed over. `taken` is set when every name is used by other courses.
 QString progressPathFor(const QString& folder, const QString& course, bool* taken = nullptr);
 
+// The course named by the C line of the progress file at `path`, or nothing
+// when it has none. Reads only up to that line. Throws FileError.
+std::optional<QString> progressCourseOf(const QString& path);
+
 // The progress files in `folder` ("#postup.txt", "#postup-N.txt"), sorted.
 QStringList progressFilesIn(const QString& folder);
 
@@ -105,12 +134,15 @@ QStringList progressFilesIn(const QString& folder);
 QString courseIdentity(const QString& programFolder);
 
 // Reads the course's progress in `folder`; empty when there is none. A
-// file that cannot be read counts as empty.
+// file that cannot be read (or is larger than kMaxProgressFileBytes) counts
+// as empty.
 ProgressFile readProgress(const QString& folder, const QString& course);
 
 // Read, change and write back under a lock file beside it, so two copies
 // of the program writing at once lose no line. The file is written
-// atomically. Throws FileError when it cannot be written.
+// atomically. Throws FileError when it cannot be written, or when the file
+// is larger than kMaxProgressFileBytes: it is then left as it is, and no
+// other file is started in its place.
 void updateProgress(const QString& folder, const QString& course,
                     const std::function<void(ProgressFile&)>& change);
 

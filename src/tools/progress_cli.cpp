@@ -52,7 +52,7 @@ int exportWorkCli(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     resolveTempFolder(st, st.programFolder);
     exportWork(st.programFolder, st.tempFolder, rootListOf(st),
-               QDir::current().absoluteFilePath(target));
+               QDir::current().absoluteFilePath(target), learnerName());
     out << "Práca je uložená v súbore " << target << ".\n";
     return 0;
 }
@@ -68,10 +68,11 @@ int classReportCli(const QStringList& args, QTextStream& out, QTextStream& err) 
         else
             ok = false;
     }
-    if (!ok || dir.isEmpty() || csv.isEmpty()) {
-        err << "Použitie: orbino --class-report PRIEČINOK_TRIEDY --csv SÚBOR.csv\n"
+    if (!ok || dir.isEmpty()) {
+        err << "Použitie: orbino --class-report PRIEČINOK_TRIEDY [--csv SÚBOR.csv]\n"
                "Spustite v priečinku kurzu. PRIEČINOK_TRIEDY má pre každého žiaka podpriečinok\n"
-               "s jeho súborom postupu; tabuľka výsledkov testov sa zapíše do SÚBOR.csv.\n";
+               "s jeho súborom postupu; tabuľka výsledkov testov sa vypíše, alebo so --csv\n"
+               "zapíše do SÚBOR.csv.\n";
         return 2;
     }
     AppState st;
@@ -79,13 +80,23 @@ int classReportCli(const QStringList& args, QTextStream& out, QTextStream& err) 
     const QString course = courseIdentity(st.programFolder);
     const ClassReport r = buildClassReport(QDir(dir).absolutePath(), course,
                                            courseOutline(st.programFolder, rootListOf(st)));
-    writeFileAtomic(QDir::current().absoluteFilePath(csv), classReportCsv(r));
-    out << "Žiaci: " << r.learners.size() << ", testy: " << r.tests.size()
-        << ". Tabuľka je v súbore " << csv << ".\n";
-    for (const QString& o : r.otherCourse)
-        err << "orbino --class-report: postup iného kurzu sa vynecháva: " << o << '\n';
     for (const QString& u : r.unreadable)
         err << "orbino --class-report: " << u << '\n';
+    if (r.started() == 0) {
+        // Most likely the wrong folder, or the command run outside the course.
+        err << "orbino --class-report: " << dir << ": žiadny priečinok žiaka nemá postup kurzu „"
+            << course << "“ (priečinkov žiakov: " << r.learners.size()
+            << "). Spustite príkaz v priečinku kurzu a zadajte priečinok triedy.\n";
+        return 1;
+    }
+    if (csv.isEmpty()) {
+        out << "Kurz: " << course << '\n' << classReportText(r);
+    } else {
+        writeFileAtomic(QDir::current().absoluteFilePath(csv), classReportCsv(r));
+        out << "Tabuľka je v súbore " << csv << ".\n";
+    }
+    out << "Žiaci: " << r.learners.size() << " (s postupom kurzu: " << r.started()
+        << "), testy: " << r.tests.size() << ".\n";
     return r.unreadable.isEmpty() ? 0 : 1;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The learner's work and the class overview without a window:
 //   orbino --export-work FILE.html [--course DIR]
-//   orbino --class-report DIR --csv FILE
+//   orbino --class-report DIR [--csv FILE]
 #include <QStringList>
 
 namespace orbino {

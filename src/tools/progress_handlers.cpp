@@ -4,11 +4,13 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "platform/dialogs.h"
+#include "platform/dialogs_window.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
 #include "screens/screen_rules.h"
 #include "tools/progress.h"
 #include "tools/work_export.h"
+#include "tools/work_export_window.h"
 #include "ui_tform1.h"
 
 #include <QAbstractButton>
@@ -183,11 +185,17 @@ void TForm1::showDayProgress() {
         }
         if (!label)
             label = makeDayProgressLabel(ui->centralwidget, name);
-        showReadCount(label, b, read, int(lessons.size()), st.scale);
+        showReadCount(label, b, read, openableCount(lessons), st.scale);
     }
 }
 
 void TForm1::Export1Click() {
+    TOknoMenoZiaka ask(learnerName(), this);
+    modal.exec(&ask);
+    if (ask.result() != QDialog::Accepted)
+        return;
+    const QString learner = ask.name();
+    rememberLearnerName(learner);
     const QString start = QDir::homePath() + QStringLiteral("/moja_praca.html");
     QString target = st.prompter
                          ? st.prompter->saveFileName(QStringLiteral("Export mojej práce"), start,
@@ -198,7 +206,7 @@ void TForm1::Export1Click() {
     if (!target.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) &&
         !target.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive))
         target += QStringLiteral(".html");
-    exportWork(st.programFolder, st.tempFolder, st.rootListName, target);
+    exportWork(st.programFolder, st.tempFolder, st.rootListName, target, learner);
     st.message(MsgKind::Information,
                QStringLiteral("Vaša práca je uložená v súbore %1.").arg(target));
 }

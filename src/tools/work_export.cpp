@@ -1,5 +1,6 @@
 #include "tools/work_export.h"
 
+#include "app/course_finder.h"
 #include "content/launcher.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
@@ -10,8 +11,14 @@
 #include "tree/lesson_tree.h"
 
 #include <QHash>
+#include <QSet>
+#include <QSettings>
 
 #include <algorithm>
+#include <vector>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace orbino {
 
@@ -43,6 +50,7 @@ h2{font-size:14pt;border-bottom:1px solid #888;margin-top:1.5em;page-break-after
 .note{white-space:pre-wrap;font-family:inherit;background:#f4f4f0;border-left:3px solid #aaa;padding:.4em .6em;margin:.3em 0}
 ul{margin:.2em 0}
 .meta{color:#555;font-size:9pt}
+.who{float:right;text-align:right;margin:0}.name{font-size:14pt;font-weight:bold}
 @media print{body{margin:0;font-size:10pt}.note{background:none}a{color:#000}}
 )";
 
@@ -102,11 +110,22 @@ QString scoreText(const TestAttempt& t) {
              progressDateText(t.when));
 }
 
-bool same(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+QString lessonKey(const QString& day, const QString& list) {
+    return day.toLower() + QLatin1Char('\t') + list.toLower();
 }
 
+const QString kLearnerNameKey = QStringLiteral("export/learnerName");
+
+// Records of screens outside the learner's lessons shown on the page.
+constexpr qsizetype kMaxOtherRecords = 1000;
+
 } // namespace
+
+QString OutlineLesson::path() const {
+    QStringList all{dayCaption};
+    all += captions;
+    return all.join(QStringLiteral(" › "));
+}
 
 QList<OutlineLesson> dayOutline(const QString& programFolder, const QString& dayFolder,
                                 const QString& rootList) {
@@ -116,39 +135,74 @@ QList<OutlineLesson> dayOutline(const QString& programFolder, const QString& day
         return out;
     const QString caption = dayCaption(dayFolder).trimmed();
     const LessonTree tree = buildLessonTree(dir, rootList, caption);
+    const int size = tree.size();
+    // Per node, kept as plain numbers so a long chain of lists costs no more
+    // than the tree itself: whether a learner can get there, and the first
+    // item on the way (the start of the printed way).
+    std::vector<char> blocked(size_t(size), 0);
+    std::vector<int> first(size_t(size), 0);
     // A list named from several places is taken where it is nearest the
     // day's first screen (the first such place when there are several), and
-    // stands where that place comes in the course.
-    QHash<QString, int> chosen; // list, lower case -> node
-    int skipBelow = -1;         // depth of a teacher's item whose subtree is left out
-    for (int i = 0; i < tree.size(); ++i) {
+    // stands where that place comes in the course; a place the learner can
+    // open goes before any other.
+    QHash<QString, int> chosen;  // list, lower case -> node
+    QHash<QString, bool> exists; // list, lower case -> is a file in the day
+    for (int i = 0; i < size; ++i) {
         const TreeNode& n = tree.nodes[size_t(i)];
-        if (skipBelow >= 0 && n.depth > skipBelow)
-            continue;
-        skipBelow = -1;
-        if (i > 0 && gateFor(n.caption, false, false) == Gate::Teacher) {
-            skipBelow = n.depth;
-            continue;
+        if (i > 0) {
+            const int parent = n.parent;
+            first[size_t(i)] = n.depth == 1 ? i : first[size_t(parent)];
+            // No button is made for an item without a caption; the teacher's
+            // items open only behind the teacher's password.
+            blocked[size_t(i)] = blocked[size_t(parent)] || n.caption.isEmpty() ||
+                                 gateFor(n.caption, false, false) == Gate::Teacher;
         }
         const QString list = i == 0 ? rootList : n.target.section(QLatin1Char(' '), 0, 0);
-        if (!list.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive) || !isFile(dir + list))
+        if (!list.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
             continue;
         const QString key = list.toLower();
+        auto known = exists.constFind(key);
+        if (known == exists.cend())
+            known = exists.insert(key, isFile(dir + list));
+        if (!*known)
+            continue;
         const auto it = chosen.constFind(key);
-        if (it == chosen.cend() || tree.nodes[size_t(*it)].depth > n.depth)
+        if (it == chosen.cend()) {
+            chosen.insert(key, i);
+            continue;
+        }
+        const TreeNode& was = tree.nodes[size_t(*it)];
+        const bool open = !blocked[size_t(i)], wasOpen = !blocked[size_t(*it)];
+        if ((open && !wasOpen) || (open == wasOpen && n.depth < was.depth))
             chosen.insert(key, i);
     }
     QList<int> nodes = chosen.values();
     std::sort(nodes.begin(), nodes.end());
+    auto shortCaption = [](const QString& c) {
+        const QString t = c.trimmed();
+        return t.size() <= kMaxPathCaptionChars ? t
+                                                : t.left(kMaxPathCaptionChars - 1) + QChar(0x2026);
+    };
     for (int i : nodes) {
         const TreeNode& n = tree.nodes[size_t(i)];
         OutlineLesson l;
         l.day = dayFolder;
         l.dayCaption = caption;
         l.list = i == 0 ? rootList : n.target.section(QLatin1Char(' '), 0, 0);
-        if (i > 0)
-            l.captions = tree.captionsTo(i);
+        if (i > 0) {
+            // The last captions up the parent links; the first item of the
+            // way, then "…", when the way is longer.
+            const int tail = n.depth <= kMaxPathCaptions ? n.depth : kMaxPathCaptions - 2;
+            int k = i;
+            for (int step = 0; step < tail; ++step, k = tree.nodes[size_t(k)].parent)
+                l.captions.prepend(shortCaption(tree.nodes[size_t(k)].caption));
+            if (tail < n.depth)
+                l.captions = QStringList{shortCaption(tree.nodes[size_t(first[size_t(i)])].caption),
+                                         QString(QChar(0x2026))} +
+                             l.captions;
+        }
         l.test = i > 0 && isTestYourself(n.caption);
+        l.openable = !blocked[size_t(i)];
         out << l;
     }
     return out;
@@ -161,30 +215,96 @@ QList<OutlineLesson> courseOutline(const QString& programFolder, const QString& 
     return out;
 }
 
+int openableCount(const QList<OutlineLesson>& lessons) {
+    return int(std::count_if(lessons.begin(), lessons.end(),
+                             [](const OutlineLesson& l) { return l.openable; }));
+}
+
 int readCount(const QList<OutlineLesson>& lessons, const ProgressFile& progress) {
-    int n = 0;
+    return readCount(lessons, progress.visits());
+}
+
+int readCount(const QList<OutlineLesson>& lessons, const QList<Visit>& visits) {
+    // Keyed by the lessons, not the record: a long record costs no memory.
+    QSet<QString> open;
     for (const OutlineLesson& l : lessons)
-        if (progress.wasRead(l.day, l.list))
-            ++n;
-    return n;
+        if (l.openable)
+            open.insert(lessonKey(l.day, l.list));
+    QSet<QString> read;
+    for (const Visit& v : visits)
+        if (const QString k = lessonKey(v.day, v.list); open.contains(k))
+            read.insert(k);
+    return int(read.size());
+}
+
+QString accountName() {
+    QString name;
+    if (const passwd* pw = ::getpwuid(::getuid())) {
+        if (pw->pw_gecos)
+            name = QString::fromLocal8Bit(pw->pw_gecos).section(QLatin1Char(','), 0, 0).trimmed();
+        if (name.isEmpty() && pw->pw_name)
+            name = QString::fromLocal8Bit(pw->pw_name);
+    }
+    if (name.isEmpty())
+        name = qEnvironmentVariable("USER");
+    return name;
+}
+
+QString learnerName() {
+    const QSettings settings(courseSettingsFile(), QSettings::IniFormat);
+    const QString kept = settings.value(kLearnerNameKey).toString().trimmed();
+    return kept.isEmpty() ? accountName() : kept;
+}
+
+void rememberLearnerName(const QString& name) {
+    QSettings settings(courseSettingsFile(), QSettings::IniFormat);
+    settings.setValue(kLearnerNameKey, name.trimmed());
+    settings.sync(); // a settings file that cannot be written only costs the memory
 }
 
 QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFolder,
-                          const QString& rootList, const QDateTime& now) {
+                          const QString& rootList, const QDateTime& now, const QString& learner) {
     const QString course = courseIdentity(programFolder);
     const ProgressFile progress = readProgress(learnerFolder, course);
     const QList<OutlineLesson> outline = courseOutline(programFolder, rootList);
+    // Looked up by lesson, so a long course or a long record costs no more
+    // than reading each once.
+    const QList<Visit> visits = progress.visits();
     const QList<TestAttempt> tests = progress.tests();
+    QHash<QString, const OutlineLesson*> lessonOf;
+    for (const OutlineLesson& l : outline)
+        lessonOf.insert(lessonKey(l.day, l.list), &l);
+    // Only for the course's lessons: a damaged record of endless other names
+    // costs nothing here.
+    QHash<QString, QDateTime> lastVisit;
+    for (const Visit& v : visits)
+        if (const QString k = lessonKey(v.day, v.list); lessonOf.contains(k)) {
+            QDateTime& when = lastVisit[k];
+            when = std::max(when, v.when);
+        }
+    QHash<QString, QStringList> scoresOf;
+    for (const TestAttempt& t : tests)
+        if (const QString k = lessonKey(t.day, t.list); lessonOf.contains(k))
+            scoresOf[k] << scoreText(t);
 
+    const QString name = learner.trimmed();
     QString h;
     h += QStringLiteral("<!DOCTYPE html>\n<html lang=\"sk\">\n<head>\n<meta charset=\"utf-8\">\n");
-    h += QStringLiteral("<title>Moja práca – %1</title>\n<style>\n%2</style>\n</head>\n<body>\n")
-             .arg(esc(course), QLatin1String(kStyle));
+    h += QStringLiteral("<title>%1</title>\n<style>\n%2</style>\n</head>\n<body>\n")
+             .arg(esc(name.isEmpty() ? QStringLiteral("Moja práca – %1").arg(course)
+                                     : QStringLiteral("%1 – %2").arg(name, course)),
+                  QLatin1String(kStyle));
+    const QString date = esc(now.toString(QStringLiteral("d. M. yyyy")));
+    if (name.isEmpty())
+        h += QStringLiteral("<p class=\"who\">Dátum: %1</p>\n").arg(date);
+    else
+        h += QStringLiteral("<p class=\"who\"><span class=\"name\">%1</span><br>Dátum: %2</p>\n")
+                 .arg(esc(name), date);
     h += QStringLiteral("<h1>%1</h1>\n<p class=\"meta\">Moja práca, stav k %2. Prečítané lekcie: "
                         "%3 z %4.</p>\n")
              .arg(esc(course), esc(progressDateText(now)))
-             .arg(readCount(outline, progress))
-             .arg(outline.size());
+             .arg(readCount(outline, visits))
+             .arg(openableCount(outline));
 
     const OwnWork main = ownWork(learnerFolder, QString(), QString(), rootList);
     if (!main.note.isEmpty() || !main.links.isEmpty() || !main.noteError.isEmpty() ||
@@ -196,50 +316,62 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
 
     QString day;
     for (const OutlineLesson& l : outline) {
+        if (!l.openable)
+            continue;
         if (l.day != day) {
             day = l.day;
             h += QStringLiteral("<h2>%1</h2>\n").arg(esc(l.dayCaption));
         }
-        QStringList path{l.dayCaption};
-        path += l.captions;
+        const QString key = lessonKey(l.day, l.list);
         h += QStringLiteral("<div class=\"lesson\">\n<div class=\"path\">%1</div>\n")
-                 .arg(esc(path.join(QStringLiteral(" › "))));
-        bool read = false;
-        for (const Visit& v : progress.visits())
-            if (same(v.day, l.day) && same(v.list, l.list)) {
-                h += QStringLiteral("<div class=\"read\">✓ Prečítané (naposledy %1)</div>\n")
-                         .arg(esc(progressDateText(v.when)));
-                read = true;
-                break;
-            }
-        if (!read)
+                 .arg(esc(l.path()));
+        if (const auto v = lastVisit.constFind(key); v != lastVisit.cend())
+            h += QStringLiteral("<div class=\"read\">✓ Prečítané (naposledy %1)</div>\n")
+                     .arg(esc(progressDateText(*v)));
+        else
             h += QStringLiteral("<div class=\"unread\">Neprečítané</div>\n");
-        QStringList scores;
-        for (const TestAttempt& t : tests)
-            if (same(t.day, l.day) && same(t.list, l.list))
-                scores << QStringLiteral("<li>%1</li>").arg(esc(scoreText(t)));
-        if (!scores.isEmpty())
+        if (const auto t = scoresOf.constFind(key); t != scoresOf.cend()) {
+            QStringList items;
+            for (const QString& s : *t)
+                items << QStringLiteral("<li>%1</li>").arg(esc(s));
             h += QStringLiteral("<p>Test:</p>\n<ul>\n%1\n</ul>\n")
-                     .arg(scores.join(QLatin1Char('\n')));
+                     .arg(items.join(QLatin1Char('\n')));
+        }
         writeOwnWork(h, ownWork(learnerFolder, l.day, l.list, rootList));
         h += QStringLiteral("</div>\n");
     }
 
-    // Records of screens the course no longer has (or reached another way).
-    QStringList other;
-    auto inOutline = [&](const QString& d, const QString& list) {
-        return std::any_of(outline.begin(), outline.end(), [&](const OutlineLesson& l) {
-            return same(l.day, d) && same(l.list, list);
-        });
+    // Records of screens without a learner's button (the teacher's), of
+    // screens the course no longer has, or reached another way: by caption
+    // where the course still names them.
+    auto placeOf = [&](const QString& d, const QString& list) {
+        if (const OutlineLesson* l = lessonOf.value(lessonKey(d, list)))
+            return l->path();
+        return dayCaption(d).trimmed() + QStringLiteral(" › ") + list;
     };
-    for (const Visit& v : progress.visits())
-        if (!inOutline(v.day, v.list))
-            other << QStringLiteral("<li>%1 › %2: prečítané %3</li>")
-                         .arg(esc(v.day), esc(v.list), esc(progressDateText(v.when)));
+    auto shownAbove = [&](const QString& d, const QString& list) {
+        const OutlineLesson* l = lessonOf.value(lessonKey(d, list));
+        return l && l->openable;
+    };
+    // A damaged file could hold millions: the page shows a bounded number.
+    QStringList other;
+    qsizetype more = 0;
+    auto addOther = [&](const QString& item) {
+        if (other.size() < kMaxOtherRecords)
+            other << item;
+        else
+            ++more;
+    };
+    for (const Visit& v : visits)
+        if (!shownAbove(v.day, v.list))
+            addOther(QStringLiteral("<li>%1: prečítané %2</li>")
+                         .arg(esc(placeOf(v.day, v.list)), esc(progressDateText(v.when))));
     for (const TestAttempt& t : tests)
-        if (!inOutline(t.day, t.list))
-            other << QStringLiteral("<li>%1 › %2: test %3</li>")
-                         .arg(esc(t.day), esc(t.list), esc(scoreText(t)));
+        if (!shownAbove(t.day, t.list))
+            addOther(QStringLiteral("<li>%1: test %2</li>")
+                         .arg(esc(placeOf(t.day, t.list)), esc(scoreText(t))));
+    if (more > 0)
+        other << QStringLiteral("<li>… a ďalšie záznamy (%1)</li>").arg(more);
     if (!other.isEmpty())
         h += QStringLiteral("<h2>Ďalšie záznamy</h2>\n<ul>\n%1\n</ul>\n")
                  .arg(other.join(QLatin1Char('\n')));
@@ -248,9 +380,9 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
 }
 
 void exportWork(const QString& programFolder, const QString& learnerFolder, const QString& rootList,
-                const QString& target) {
+                const QString& target, const QString& learner) {
     writeFileAtomic(target, exportWorkHtml(programFolder, learnerFolder, rootList,
-                                           QDateTime::currentDateTime()));
+                                           QDateTime::currentDateTime(), learner));
 }
 
 } // namespace orbino

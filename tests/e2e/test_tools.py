@@ -1,5 +1,6 @@
 """The learner's own tools: notes, own links and the copy window."""
 import os
+import subprocess
 
 import pytest
 
@@ -166,3 +167,76 @@ def test_every_control_of_the_tool_windows_has_a_name(start):
         o.key("Escape")
         closed(o, title)
     assert not unnamed, f"controls without a name: {unnamed}"
+
+
+def test_export_names_the_learner_and_the_class_overview_lists_every_learner(start, course, tmp_path):
+    c, t = course
+    o = start(env={"XDG_CONFIG_HOME": str(tmp_path / "config")})
+    # The teacher's screen of day 2: read, and so among the export's records.
+    open_day2(o)
+    o.press("Vyučujúci")
+    field = o.find("password text")
+    o.click(field)
+    o.type("ucitel")
+    o.key("Return")
+    o.find("push button", "Metodika druhého dňa")
+
+    o.menu("Vlastné", "Export mojej práce")
+    w = o.window("Export mojej práce")
+    box = o.find("text", "Meno žiaka", within=w)
+    assert (text_of(box) or "").strip(), "no name offered"
+    o.click(box)
+    o.key("ctrl+a")
+    o.type("Ema Nováková")
+    driver.screenshot(os.environ.get("ORBINO_E2E_SHOT_DIR", str(tmp_path)) + "/meno.png")
+    o.press("Ďalej", within=w)
+    # The file dialog offers moja_praca.html in the home folder.
+    home = os.path.dirname(t.rstrip("/"))
+    target = os.path.join(home, "moja_praca.html")
+    wait_for("the file dialog", lambda: any("moja_praca" in (text_of(n) or "")
+                                            for w_ in o.windows() for n in walk(w_)
+                                            if role(n) == "text"))
+    o.key("Return")
+    assert target in o.message_text()
+    o.answer("OK")
+    with open(target, encoding="utf-8") as f:
+        page = f.read()
+    assert '<span class="name">Ema Nováková</span><br>Dátum: ' in page
+    assert page.index("Ema Nováková") < page.index("<h1>")
+    assert "2. deň › Vyučujúci: prečítané" in page, page[-2000:]
+    assert "ucitel.txt" not in page
+
+    # A class: Ema's progress with a test, a learner who has not begun, one of another course.
+    cls = tmp_path / "trieda"
+    for n in ("Ema", "Jozef", "Iný"):
+        (cls / n).mkdir(parents=True)
+    with open(os.path.join(t, "#postup.txt"), "rb") as f:
+        progress = f.read()
+    test_line = "T\t04._deň\tskusaj.txt\t3\t5\t2026-05-04T09:00:00\r\n".encode("cp1250")
+    (cls / "Ema" / "#postup.txt").write_bytes(progress + test_line)
+    (cls / "Iný" / "#postup.txt").write_bytes(b"C\tIn\xfd kurz\r\n")
+    o.menu("Pomocník", "Prehľad triedy")
+    wait_for("the folder dialog", lambda: any(role(n) == "text" for w_ in o.windows()
+                                              if name(w_) != "Export mojej práce" for n in walk(w_)))
+    o.key("ctrl+a")
+    o.type(str(cls))
+    o.key("Return")
+    w = o.window("Prehľad triedy")
+    o.find("table cell", "ešte nezačal", within=w)
+    o.find("table cell", "iný kurz: Iný kurz", within=w)
+    o.find("table cell", "Ema", within=w)
+    driver.screenshot(os.environ.get("ORBINO_E2E_SHOT_DIR", str(tmp_path)) + "/prehlad.png")
+    o.press("Zavrieť", within=w)
+    closed(o, "Prehľad triedy")
+
+    # The same from the terminal: the table, the learner without progress in it.
+    r = subprocess.run([driver.BINARY, "--class-report", str(cls)], cwd=c, capture_output=True,
+                       env={**os.environ, "HOME": home}, timeout=60)
+    out = r.stdout.decode()
+    assert r.returncode == 0, r.stderr.decode()
+    assert "T1 = 4. deň" in out and "ešte nezačal" in out and "Jozef" in out, out
+    fresh = tmp_path / "nova"
+    (fresh / "Adam").mkdir(parents=True)
+    r = subprocess.run([driver.BINARY, "--class-report", str(fresh)], cwd=c, capture_output=True,
+                       env={**os.environ, "HOME": home}, timeout=60)
+    assert r.returncode == 1 and "žiadny priečinok žiaka" in r.stderr.decode()
