@@ -529,6 +529,19 @@ void TestTextSearch::repeatedLists() {
     QCOMPARE(top.size(), 1);
     QVERIFY(top[0].captionPath.startsWith(QStringLiteral("1. deň - C0C0")));
     QVERIFY(!top[0].captionPath.contains(QStringLiteral(" - … - ")));
+    QVERIFY(s.problem().isEmpty());
+
+    // Eight lists more: past the tree's limit, which the search says, naming
+    // the day's first list.
+    for (int i = kLists; i < kLists + 8; ++i)
+        test::writeCourseFile(dir + QStringLiteral("l%1.txt").arg(i),
+                              {QStringLiteral("[a%1] l%2.txt").arg(i).arg(i + 1),
+                               QStringLiteral("[b%1] l%2.txt").arg(i).arg(i + 1)});
+    TextSearch big(course, QStringLiteral("Obsah.txt"), cache);
+    QVERIFY(big.prepare());
+    QVERIFY2(big.problem().contains(dir + QStringLiteral("Obsah.txt")), qPrintable(big.problem()));
+    QCOMPARE(paths(big.search(QStringLiteral("b17"))).size(), 1);
+    QVERIFY(QFileInfo(big.indexFile()).size() < 1000000);
 }
 
 void TestTextSearch::commandLine_data() {

@@ -121,7 +121,8 @@ void exec(QSqlQuery& q, const QString& sql) {
 
 // True when the index in `db` was made from the files as they are now. Any
 // error (a damaged or foreign file) counts as out of date.
-bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& rootList) {
+bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& rootList,
+               QString* notes) {
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("SELECT key, value FROM meta")))
         return false;
@@ -133,6 +134,7 @@ bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& roo
         meta.value(QStringLiteral("rootList")) != rootList ||
         meta.value(QStringLiteral("complete")) != QLatin1String("1"))
         return false;
+    *notes = meta.value(QStringLiteral("notes"));
     if (!q.exec(QStringLiteral("SELECT data FROM watched")) || !q.next())
         return false;
     // One value rather than a row per file: a thousand rows through Qt SQL
@@ -268,7 +270,8 @@ struct Row {
 // Reads the course and fills the tables of `db`, which are made anew.
 // Returns false when cancelled.
 bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
-           const std::atomic<bool>& cancel, const std::function<void(int, int)>& progress) {
+           const std::atomic<bool>& cancel, const std::function<void(int, int)>& progress,
+           QString* notes) {
     QSqlQuery q(db);
     exec(q, QStringLiteral("PRAGMA journal_mode=OFF"));
     exec(q, QStringLiteral("PRAGMA synchronous=OFF"));
@@ -327,6 +330,7 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
         LessonTree tree;
     };
     std::vector<Day> days;
+    QStringList dayNotes; // said at every search, not only when built
     int total = 0;
     for (const DayFolder& d : listDayFolders(course).days) {
         if (cancel.load())
@@ -334,6 +338,11 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
         Day day{d.folder, course + d.folder + QLatin1Char('/'), {}};
         watchPath(day.dir);
         day.tree = buildLessonTree(day.dir, rootList, d.folder);
+        if (day.tree.truncated)
+            dayNotes << QStringLiteral("%1: strom je príliš veľký, v indexe je len prvých %2 "
+                                       "položiek")
+                            .arg(QDir::toNativeSeparators(day.dir + rootList))
+                            .arg(kMaxTreeNodes);
         total += day.tree.size();
         days.push_back(std::move(day));
     }
@@ -449,7 +458,8 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
         {QStringLiteral("version"), QString::number(kSchemaVersion)},
         {QStringLiteral("course"), course},
         {QStringLiteral("rootList"), rootList},
-        {QStringLiteral("complete"), QStringLiteral("1")}};
+        {QStringLiteral("complete"), QStringLiteral("1")},
+        {QStringLiteral("notes"), dayNotes.join(QLatin1Char('\n'))}};
     for (const auto& [k, v] : meta) {
         m.addBindValue(k);
         m.addBindValue(v);
@@ -458,6 +468,7 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
     }
     if (!db.commit())
         throw SqlFailure{db.lastError().text()};
+    *notes = dayNotes.join(QLatin1Char('\n'));
     return true;
 }
 
@@ -699,6 +710,7 @@ struct IndexBuild {
     std::atomic<bool> ready{false};
     std::atomic<bool> cancel{false};
     QString problem; // read only once the build has ended
+    QString notes;   // what the user should know about the course, likewise
 
     void run(const std::function<void(int, int)>& progress);
 };
@@ -733,7 +745,7 @@ void IndexBuild::run(const std::function<void(int, int)>& progress) {
             if (!c.ok())
                 throw SqlFailure{c.error()};
             QSqlDatabase db = c.db();
-            if (build(db, course, rootList, cancel, progress))
+            if (build(db, course, rootList, cancel, progress, &notes))
                 ready = true;
             return;
         }
@@ -741,7 +753,7 @@ void IndexBuild::run(const std::function<void(int, int)>& progress) {
         // replaced below.
         if (indexPlace(file) == IndexPlace::Regular) {
             Connection c(name, file, QStringLiteral("QSQLITE_OPEN_READONLY"));
-            if (c.ok() && isCurrent(c.db(), course, rootList)) {
+            if (c.ok() && isCurrent(c.db(), course, rootList, &notes)) {
                 ready = true;
                 return;
             }
@@ -758,7 +770,7 @@ void IndexBuild::run(const std::function<void(int, int)>& progress) {
             if (!c.ok())
                 throw SqlFailure{c.error()};
             QSqlDatabase db = c.db();
-            built = build(db, course, rootList, cancel, progress);
+            built = build(db, course, rootList, cancel, progress, &notes);
         }
         if (!built) {
             QFile::remove(part);
@@ -826,6 +838,11 @@ void TextSearch::setProblem(const QString& p) {
         m_problem = p;
 }
 
+void TextSearch::addNote(const QString& note) {
+    if (!note.isEmpty())
+        m_problem += (m_problem.isEmpty() ? QString() : QStringLiteral("\n")) + note;
+}
+
 void TextSearch::chooseIndexFile(const QString& rebuiltWhen) {
     m_file = indexFileName(m_cacheDir, m_course);
     const QString inMemory =
@@ -888,6 +905,7 @@ void TextSearch::start() {
     connect(m_thread, &QThread::finished, this, [this] {
         m_building = false;
         setProblem(m_build->problem);
+        addNote(m_build->notes);
         emit finished();
     });
     m_thread->start(QThread::LowPriority);
@@ -913,6 +931,7 @@ bool TextSearch::prepare() {
     m_build->run([this](int done, int total) { emit progress(done, total); });
     m_building = false;
     setProblem(m_build->problem);
+    addNote(m_build->notes);
     return ready();
 }
 

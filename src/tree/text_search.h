@@ -101,7 +101,8 @@ public:
     // One message about the index, for the user (empty when all is well): a
     // cache folder that cannot be written, or something other than an index
     // in the index's place (search then runs in memory), an unreadable index
-    // that is made anew, or an index that could not be made.
+    // that is made anew, or an index that could not be made; and a day
+    // whose tree was too large to index whole.
     QString problem() const { return m_problem; }
     QString indexFile() const { return m_file; } // empty when in memory
 
@@ -119,6 +120,7 @@ private:
     void chooseIndexFile(const QString& rebuiltWhen);
     bool openReader();
     void setProblem(const QString& p);
+    void addNote(const QString& note); // said besides any problem
 
     QString m_course; // ending with "/"
     QString m_rootList;
