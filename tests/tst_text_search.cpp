@@ -17,7 +17,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orbino;
 
@@ -56,6 +58,35 @@ QStringList paths(const QList<TextHit>& hits) {
     return out;
 }
 
+struct Run {
+    int exitCode = -1;
+    QString out, err;
+};
+
+// `orbino --search-text ARGS` with the index under `cacheHome`/orbino; a run
+// that does not end counts as a failure rather than hanging the test.
+Run searchCli(const QStringList& args, const QString& cacheHome) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), cacheHome);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(ORBINO_BINARY), QStringList{QStringLiteral("--search-text")} + args);
+    Run r;
+    if (!p.waitForFinished(30000)) {
+        p.kill();
+        p.waitForFinished();
+        r.err = QStringLiteral("did not end");
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
 } // namespace
 
 class TestTextSearch : public QObject {
@@ -75,6 +106,8 @@ private slots:
     void readOnlyCourse();
     void unwritableCache();
     void damagedIndex();
+    void hostileIndexPlaces();
+    void repeatedLists();
     void commandLine_data();
     void commandLine();
 
@@ -396,6 +429,119 @@ void TestTextSearch::damagedIndex() {
     QVERIFY(s.prepare());
     QVERIFY(inodeOf(file) != before);
     QCOMPARE(paths(s.search(QStringLiteral("kon"))), QStringList{QStringLiteral("1. deň")});
+}
+
+void TestTextSearch::hostileIndexPlaces() {
+    const QString home = tmp->path() + QStringLiteral("/home-cache");
+    const QString file = indexFileName(home + QStringLiteral("/orbino"), course);
+    const QStringList args{QStringLiteral("kon"), QStringLiteral("--course"), course.chopped(1)};
+    const QString found = QStringLiteral("1. deň\t01._deň/Obsah.txt\tPrvý deň: kôň a myš.\n");
+    Run r = searchCli(args, home);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out, found);
+
+    // A FIFO in the index's place is never opened (that would wait for a
+    // writer for ever): it is replaced by a new index.
+    QVERIFY(QFile::remove(file));
+    QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    // Builds that were killed leave their part behind; one whose process is
+    // still alive is building right now and keeps its file.
+    QProcess gone;
+    gone.start(QStringLiteral("true"));
+    QVERIFY(gone.waitForStarted());
+    const qint64 deadPid = gone.processId();
+    QVERIFY(gone.waitForFinished());
+    QVERIFY(::kill(pid_t(deadPid), 0) != 0);
+    const QString dead = file + QStringLiteral(".part%1").arg(deadPid);
+    const QString alive = file + QStringLiteral(".part%1").arg(::getpid());
+    test::writeBytes(dead, QByteArray(1000, 'x'));
+    test::writeBytes(alive, QByteArray(1000, 'x'));
+    r = searchCli(args, home);
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QCOMPARE(r.out, found);
+    QVERIFY2(r.err.contains(file), qPrintable(r.err));
+    QVERIFY(QFileInfo(file).isFile());
+    QVERIFY(test::readBytes(file).startsWith("SQLite format 3"));
+    QVERIFY(!QFileInfo::exists(dead));
+    QVERIFY(QFileInfo::exists(alive));
+    QVERIFY(QFile::remove(alive));
+
+    // A folder there is left as it is (it may hold anything); the search runs
+    // on an index in memory and says why.
+    QVERIFY(QFile::remove(file));
+    QVERIFY(QDir().mkpath(file));
+    test::writeBytes(file + QStringLiteral("/keep.txt"), "x");
+    r = searchCli(args, home);
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QCOMPARE(r.out, found);
+    QVERIFY2(r.err.contains(file) && r.err.contains(QStringLiteral("priečinok")) &&
+                 !r.err.contains(QStringLiteral("zapisovať")),
+             qPrintable(r.err));
+    QCOMPARE(test::readBytes(file + QStringLiteral("/keep.txt")), QByteArray("x"));
+    QVERIFY(QDir(file).removeRecursively());
+
+    // An index this user cannot read (root reads anything, so only then) is
+    // said to be one, not an unwritable folder, and is made anew.
+    QVERIFY(searchCli(args, home).exitCode == 0);
+    if (::geteuid() != 0) {
+        QVERIFY(QFile::setPermissions(file, QFile::WriteOwner));
+        r = searchCli(args, home);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QCOMPARE(r.out, found);
+        QVERIFY2(r.err.contains(QStringLiteral("čítať")) &&
+                     !r.err.contains(QStringLiteral("zapisovať")),
+                 qPrintable(r.err));
+    }
+}
+
+void TestTextSearch::repeatedLists() {
+    // Ten lists, each naming the next twice under a caption of a thousand
+    // characters: two thousand ways through them, each a long path.
+    const QString dir = course + QStringLiteral("01._deň/");
+    constexpr int kLists = 10;
+    for (int i = 0; i < kLists; ++i) {
+        const QString name =
+            i == 0 ? QStringLiteral("Obsah.txt") : QStringLiteral("l%1.txt").arg(i);
+        QStringList lines{QStringLiteral("<Zoznam číslo z%1z.>").arg(i)};
+        for (int k = 0; k < 2; ++k)
+            lines << QStringLiteral("[%1] l%2.txt")
+                         .arg(QStringLiteral("C%1C%2 ").arg(i).arg(k).repeated(200),
+                              QString::number(i + 1));
+        test::writeCourseFile(dir + name, lines);
+    }
+    TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+    QVERIFY(s.prepare());
+    // Each caption and each text once, not once for every way to it.
+    QVERIFY2(QFileInfo(s.indexFile()).size() < 1000000,
+             qPrintable(QString::number(QFileInfo(s.indexFile()).size())));
+    const QList<TextHit> deep = s.search(QStringLiteral("C9C1"));
+    QCOMPARE(deep.size(), 1);
+    // The path is cut, but starts at the day and ends at the lesson.
+    QVERIFY2(deep[0].captionPath.size() < 1000, qPrintable(deep[0].captionPath));
+    QVERIFY(deep[0].captionPath.startsWith(QStringLiteral("1. deň - C0C0 C0C0")));
+    QVERIFY(deep[0].captionPath.contains(QStringLiteral(" - … - ")));
+    QVERIFY(deep[0].captionPath.endsWith(QStringLiteral("C9C1 C9C1…")));
+    QCOMPARE(deep[0].caption.size(), 1000);
+    QCOMPARE(deep[0].target, QStringLiteral("l10.txt"));
+    QCOMPARE(paths(s.search(QStringLiteral("z7z"))).size(), 1);
+    // A short way is shown whole.
+    const QList<TextHit> top = s.search(QStringLiteral("z1z"));
+    QCOMPARE(top.size(), 1);
+    QVERIFY(top[0].captionPath.startsWith(QStringLiteral("1. deň - C0C0")));
+    QVERIFY(!top[0].captionPath.contains(QStringLiteral(" - … - ")));
+    QVERIFY(s.problem().isEmpty());
+
+    // Eight lists more: past the tree's limit, which the search says, naming
+    // the day's first list.
+    for (int i = kLists; i < kLists + 8; ++i)
+        test::writeCourseFile(dir + QStringLiteral("l%1.txt").arg(i),
+                              {QStringLiteral("[a%1] l%2.txt").arg(i).arg(i + 1),
+                               QStringLiteral("[b%1] l%2.txt").arg(i).arg(i + 1)});
+    TextSearch big(course, QStringLiteral("Obsah.txt"), cache);
+    QVERIFY(big.prepare());
+    QVERIFY2(big.problem().contains(dir + QStringLiteral("Obsah.txt")), qPrintable(big.problem()));
+    QCOMPARE(paths(big.search(QStringLiteral("b17"))).size(), 1);
+    QVERIFY(QFileInfo(big.indexFile()).size() < 1000000);
 }
 
 void TestTextSearch::commandLine_data() {

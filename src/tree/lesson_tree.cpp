@@ -22,14 +22,11 @@ QString trimBlanks(const QString& s) {
     return trimControl(s);
 }
 
-// The item lines of one content list, read once however often it is named;
-// nodes share these strings instead of copying them.
 struct ListItem {
     QString caption;
     QString target;
     QString folded;
 };
-using ListItems = std::shared_ptr<const std::vector<ListItem>>;
 
 // Cut at the first "]"; without one the whole line is the target.
 ListItem itemOf(const QString& line) {
@@ -45,16 +42,45 @@ ListItem itemOf(const QString& line) {
     return it;
 }
 
+// The item lines of one content list, read once however often it is named;
+// nodes share these strings instead of copying them. Lines are decoded only
+// as the tree reaches them: a list of millions of "[" lines past the node
+// limit keeps its raw bytes while it is read, never an item for each line.
+struct ListData {
+    QByteArray bytes; // what is not decoded yet; released at the end
+    qsizetype offset = 0;
+    std::vector<ListItem> items;
+
+    // Whether item `index` exists, decoding up to it.
+    bool has(size_t index) {
+        while (items.size() <= index && offset < bytes.size()) {
+            const qsizetype cr = bytes.indexOf('\r', offset);
+            const qsizetype end = cr < 0 ? bytes.size() : cr;
+            const QByteArrayView line = QByteArrayView(bytes).sliced(offset, end - offset);
+            if (line.startsWith('['))
+                items.push_back(itemOf(decode1250(line)));
+            offset = cr < 0 ? bytes.size() : cr + 1;
+            if (offset < bytes.size() && bytes.at(offset) == '\n')
+                ++offset;
+        }
+        if (offset >= bytes.size() && !bytes.isEmpty()) {
+            bytes = QByteArray();
+            offset = 0;
+            items.shrink_to_fit();
+        }
+        return index < items.size();
+    }
+};
+using ListItems = std::shared_ptr<ListData>;
+
 // Only the "[" lines are decoded and kept: other lines never become nodes.
 ListItems readItems(const QString& path) {
-    const QByteArray bytes = readFileBytes(path);
-    auto items = std::make_shared<std::vector<ListItem>>();
-    forEachRawLine(bytes, [&items](QByteArrayView line) {
-        if (line.startsWith('['))
-            items->push_back(itemOf(decode1250(line)));
-        return true;
-    });
-    return items;
+    auto list = std::make_shared<ListData>();
+    list->bytes = readFileBytes(path);
+    // Byte 26 ends the file, as for every other reader of course lists.
+    if (const qsizetype eof = list->bytes.indexOf('\x1a'); eof >= 0)
+        list->bytes.truncate(eof);
+    return list;
 }
 
 // One content list being read, with the node its items go under.
@@ -134,12 +160,13 @@ LessonTree buildLessonTree(const QString& searchDir, const QString& rootList,
 
     while (!chain.empty()) {
         Frame& top = chain.back();
-        if (top.next >= top.items->size()) {
+        if (!top.items->has(top.next)) {
             onChain.remove(top.identity);
             chain.pop_back();
             continue;
         }
-        const ListItem& item = (*top.items)[top.next++];
+        // A copy: decoding further items of this list may move them.
+        const ListItem item = top.items->items[top.next++];
         if (tree.size() >= kMaxTreeNodes) {
             tree.truncated = true;
             break;

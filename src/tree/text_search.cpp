@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -25,7 +26,11 @@
 #include <QTextDocument>
 #include <QThread>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -36,7 +41,10 @@ namespace {
 
 // Bumped whenever the tables or what goes into them change: an index made by
 // another version is rebuilt rather than misread.
-constexpr int kSchemaVersion = 4;
+constexpr int kSchemaVersion = 5;
+
+// How much of a matching text the snippet is looked for in.
+constexpr int kSnippetScan = 65536;
 
 QString stripControls(const QString& s) {
     QString out;
@@ -113,7 +121,8 @@ void exec(QSqlQuery& q, const QString& sql) {
 
 // True when the index in `db` was made from the files as they are now. Any
 // error (a damaged or foreign file) counts as out of date.
-bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& rootList) {
+bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& rootList,
+               QString* notes) {
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("SELECT key, value FROM meta")))
         return false;
@@ -125,6 +134,7 @@ bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& roo
         meta.value(QStringLiteral("rootList")) != rootList ||
         meta.value(QStringLiteral("complete")) != QLatin1String("1"))
         return false;
+    *notes = meta.value(QStringLiteral("notes"));
     if (!q.exec(QStringLiteral("SELECT data FROM watched")) || !q.next())
         return false;
     // One value rather than a row per file: a thousand rows through Qt SQL
@@ -149,6 +159,108 @@ bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& roo
     return q.exec(QStringLiteral("SELECT count(*) FROM texts WHERE texts MATCH '\"x\"'"));
 }
 
+// The way to a node as hits show it: like the title path a second copy gets,
+// but with at most kPathHead levels from the root and kPathTail levels above
+// the node, each caption cut at kPathCaption characters. A chain of thousands
+// of lists, or captions a thousand characters long, would otherwise store a
+// path longer than the course itself for every lesson.
+constexpr int kPathHead = 4;
+constexpr int kPathTail = 4;
+constexpr qsizetype kPathCaption = 80;
+
+class ShortPaths {
+public:
+    explicit ShortPaths(const LessonTree& tree) : m_tree(tree) {
+        // Nodes follow their parents, so one pass finds each node's ancestor
+        // at the last level of the head.
+        m_headEnd.resize(size_t(tree.size()));
+        for (int i = 0; i < tree.size(); ++i) {
+            const TreeNode& n = tree.nodes[size_t(i)];
+            m_headEnd[size_t(i)] = n.depth < kPathHead ? i : m_headEnd[size_t(n.parent)];
+        }
+    }
+    QString of(int index) const {
+        QStringList parts;
+        const int depth = m_tree.nodes[size_t(index)].depth;
+        int i = index;
+        if (depth >= kPathHead + kPathTail) {
+            for (int k = 0; k < kPathTail; ++k, i = m_tree.nodes[size_t(i)].parent)
+                parts.prepend(cut(m_tree.nodes[size_t(i)].caption));
+            parts.prepend(QStringLiteral("…"));
+            i = m_headEnd[size_t(index)];
+        }
+        for (; i >= 0; i = m_tree.nodes[size_t(i)].parent)
+            parts.prepend(cut(m_tree.nodes[size_t(i)].caption));
+        QString t =
+            NahradZnak(parts.join(QStringLiteral(" - ")), QStringLiteral("_"), QStringLiteral(" "));
+        if (t.startsWith(QLatin1Char('0')))
+            t.remove(0, 1);
+        return t;
+    }
+
+private:
+    static QString cut(const QString& caption) {
+        return caption.size() <= kPathCaption
+                   ? caption
+                   : caption.left(kPathCaption - 1) + QStringLiteral("…");
+    }
+    const LessonTree& m_tree;
+    std::vector<int> m_headEnd;
+};
+
+// Cache files of builds that were killed: "<index>.part<pid>" whose process
+// is gone. A build in progress (its process alive) is never touched.
+void removeDeadParts(const QString& cacheDir) {
+    const QDir dir(cacheDir);
+    const QStringList names =
+        dir.entryList({QStringLiteral("*.fts.sqlite.part*")}, QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        const qsizetype at = name.lastIndexOf(QLatin1String(".part"));
+        bool ok = false;
+        const qint64 pid = name.mid(at + 5).toLongLong(&ok);
+        if (!ok || pid <= 0 || pid > std::numeric_limits<pid_t>::max() || pid == ::getpid())
+            continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue; // alive, or not ours to ask about
+        const QByteArray path = QFile::encodeName(dir.filePath(name));
+        struct stat s {};
+        if (::lstat(path.constData(), &s) == 0 && S_ISREG(s.st_mode))
+            ::unlink(path.constData());
+    }
+}
+
+// The description blocks of a content list, as descriptionText() gives them,
+// from a list that may hold millions of item lines: only the lines of blocks
+// are decoded, the rest are passed over as bytes.
+QString descriptionOf(const QString& path) {
+    const QByteArray bytes = readFileBytes(path);
+    QStringList kept;
+    enum { Outside, ToExactEnd, ToLineEndingWithGt } state = Outside;
+    forEachRawLine(bytes, [&](QByteArrayView line) {
+        switch (state) {
+        case Outside:
+            if (!line.startsWith('<'))
+                return true;
+            if (line == "<")
+                state = ToExactEnd;
+            else if (!line.endsWith('>'))
+                state = ToLineEndingWithGt;
+            break;
+        case ToExactEnd:
+            if (line == ">")
+                state = Outside;
+            break;
+        case ToLineEndingWithGt:
+            if (line.endsWith('>'))
+                state = Outside;
+            break;
+        }
+        kept << decode1250(line);
+        return true;
+    });
+    return descriptionText(kept).join(QLatin1Char('\n'));
+}
+
 struct Row {
     QString body, captionPath, file, day, caption, target;
     int node = 0;
@@ -158,7 +270,8 @@ struct Row {
 // Reads the course and fills the tables of `db`, which are made anew.
 // Returns false when cancelled.
 bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
-           const std::atomic<bool>& cancel, const std::function<void(int, int)>& progress) {
+           const std::atomic<bool>& cancel, const std::function<void(int, int)>& progress,
+           QString* notes) {
     QSqlQuery q(db);
     exec(q, QStringLiteral("PRAGMA journal_mode=OFF"));
     exec(q, QStringLiteral("PRAGMA synchronous=OFF"));
@@ -217,11 +330,19 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
         LessonTree tree;
     };
     std::vector<Day> days;
+    QStringList dayNotes; // said at every search, not only when built
     int total = 0;
     for (const DayFolder& d : listDayFolders(course).days) {
+        if (cancel.load())
+            return false;
         Day day{d.folder, course + d.folder + QLatin1Char('/'), {}};
         watchPath(day.dir);
         day.tree = buildLessonTree(day.dir, rootList, d.folder);
+        if (day.tree.truncated)
+            dayNotes << QStringLiteral("%1: strom je príliš veľký, v indexe je len prvých %2 "
+                                       "položiek")
+                            .arg(QDir::toNativeSeparators(day.dir + rootList))
+                            .arg(kMaxTreeNodes);
         total += day.tree.size();
         days.push_back(std::move(day));
     }
@@ -243,6 +364,29 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
             if (it == owner.cend() || tree.nodes[size_t(*it)].depth > n.depth)
                 owner.insert(identity, i);
         }
+        // The items of a list named from several places are indexed once too,
+        // under the same shortest way to the list: a course whose lists name
+        // each other over and over holds each caption once, not once for each
+        // of the thousands of ways to it.
+        std::vector<char> holdsItems(size_t(tree.size()), 0);
+        {
+            QHash<QString, int> itemsOwner; // identity -> node whose children are indexed
+            for (int i = 1; i < tree.size(); ++i) {
+                const int p = tree.nodes[size_t(i)].parent;
+                if (holdsItems[size_t(p)])
+                    continue;
+                holdsItems[size_t(p)] = 1; // seen; decided below
+                const QString identity = folder.identity(tree.nodes[size_t(p)].target);
+                const auto it = itemsOwner.constFind(identity);
+                if (it == itemsOwner.cend() ||
+                    tree.nodes[size_t(*it)].depth > tree.nodes[size_t(p)].depth)
+                    itemsOwner.insert(identity, p);
+            }
+            std::fill(holdsItems.begin(), holdsItems.end(), 0);
+            for (const int p : std::as_const(itemsOwner))
+                holdsItems[size_t(p)] = 1;
+        }
+        const ShortPaths shortPath(tree);
         auto relative = [&](const QString& name) {
             const QString onDisk = folder.fileName(name);
             return day.folder + QLatin1Char('/') + (onDisk.isEmpty() ? name : onDisk);
@@ -251,13 +395,23 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
             if (cancel.load())
                 return false;
             const TreeNode& n = tree.nodes[size_t(i)];
+            const bool ownsText = planOpen(n.target).kind == OpenPlan::ContentList &&
+                                  folder.hasFile(n.target) &&
+                                  owner.value(folder.identity(n.target), -1) == i;
+            const bool indexCaption = i > 0 && holdsItems[size_t(n.parent)];
+            if (!ownsText && !indexCaption) {
+                ++done;
+                if (progress && (done % 32 == 0 || done == total))
+                    progress(done, total);
+                continue;
+            }
             Row row;
-            row.captionPath = titlePath(tree, i);
+            row.captionPath = shortPath.of(i);
             row.day = day.folder;
             row.node = i;
             row.caption = n.caption;
             row.target = n.target;
-            if (i > 0) {
+            if (indexCaption) {
                 // The caption is written in the list that names the item.
                 row.body = n.caption;
                 row.file = relative(tree.nodes[size_t(n.parent)].target);
@@ -265,24 +419,22 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
                 add(row);
                 row.isCaption = false;
             }
-            if (planOpen(n.target).kind == OpenPlan::ContentList && folder.hasFile(n.target)) {
-                if (owner.value(folder.identity(n.target), -1) == i) {
-                    const QString path = day.dir + folder.fileName(n.target);
-                    watchPath(path);
-                    try {
-                        row.body = descriptionText(readLines(path)).join(QLatin1Char('\n'));
-                        row.file = relative(n.target);
-                        add(row);
-                    } catch (const FileError&) {
-                        // Unreadable or gone since the tree was read: its stamp
-                        // is stored, so the index is made again once it is back.
-                    }
-                    const QString twin = twinPath(day.dir, n.target);
-                    if (watchPath(twin).size >= 0 && loadRtfFile(twin, doc)) {
-                        row.body = doc.toPlainText();
-                        row.file = twin.mid(course.size());
-                        add(row);
-                    }
+            if (ownsText) {
+                const QString path = day.dir + folder.fileName(n.target);
+                watchPath(path);
+                try {
+                    row.body = descriptionOf(path);
+                    row.file = relative(n.target);
+                    add(row);
+                } catch (const FileError&) {
+                    // Unreadable or gone since the tree was read: its stamp
+                    // is stored, so the index is made again once it is back.
+                }
+                const QString twin = twinPath(day.dir, n.target);
+                if (watchPath(twin).size >= 0 && loadRtfFile(twin, doc)) {
+                    row.body = doc.toPlainText();
+                    row.file = twin.mid(course.size());
+                    add(row);
                 }
             }
             ++done;
@@ -306,7 +458,8 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
         {QStringLiteral("version"), QString::number(kSchemaVersion)},
         {QStringLiteral("course"), course},
         {QStringLiteral("rootList"), rootList},
-        {QStringLiteral("complete"), QStringLiteral("1")}};
+        {QStringLiteral("complete"), QStringLiteral("1")},
+        {QStringLiteral("notes"), dayNotes.join(QLatin1Char('\n'))}};
     for (const auto& [k, v] : meta) {
         m.addBindValue(k);
         m.addBindValue(v);
@@ -315,6 +468,7 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
     }
     if (!db.commit())
         throw SqlFailure{db.lastError().text()};
+    *notes = dayNotes.join(QLatin1Char('\n'));
     return true;
 }
 
@@ -546,6 +700,96 @@ QString defaultIndexCacheDir() {
            QStringLiteral("/orbino");
 }
 
+// The state one build works with. The thread holds its own reference, so the
+// object that started it may go while it runs.
+struct IndexBuild {
+    QString course, rootList, cacheDir;
+    QString file; // empty: in memory
+    QString memoryUri;
+    QString name; // connection names start with it
+    std::atomic<bool> ready{false};
+    std::atomic<bool> cancel{false};
+    QString problem; // read only once the build has ended
+    QString notes;   // what the user should know about the course, likewise
+
+    void run(const std::function<void(int, int)>& progress);
+};
+
+namespace {
+
+enum class IndexPlace { Missing, Regular, Unreadable, Directory, Other };
+
+// What is at the index path now, without opening it: opening a FIFO would
+// wait for a writer that never comes.
+IndexPlace indexPlace(const QString& file) {
+    const QByteArray native = QFile::encodeName(file);
+    struct stat s {};
+    if (::stat(native.constData(), &s) != 0) {
+        struct stat l {};
+        // A dangling link is simply replaced.
+        return ::lstat(native.constData(), &l) == 0 ? IndexPlace::Other : IndexPlace::Missing;
+    }
+    if (S_ISDIR(s.st_mode))
+        return IndexPlace::Directory;
+    if (!S_ISREG(s.st_mode))
+        return IndexPlace::Other;
+    return ::access(native.constData(), R_OK) == 0 ? IndexPlace::Regular : IndexPlace::Unreadable;
+}
+
+} // namespace
+
+void IndexBuild::run(const std::function<void(int, int)>& progress) {
+    try {
+        if (file.isEmpty()) {
+            Connection c(name, memoryUri, QStringLiteral("QSQLITE_OPEN_URI"));
+            if (!c.ok())
+                throw SqlFailure{c.error()};
+            QSqlDatabase db = c.db();
+            if (build(db, course, rootList, cancel, progress, &notes))
+                ready = true;
+            return;
+        }
+        // Only a regular file is opened: anything else in its place is
+        // replaced below.
+        if (indexPlace(file) == IndexPlace::Regular) {
+            Connection c(name, file, QStringLiteral("QSQLITE_OPEN_READONLY"));
+            if (c.ok() && isCurrent(c.db(), course, rootList, &notes)) {
+                ready = true;
+                return;
+            }
+        }
+        removeDeadParts(cacheDir);
+        // Built beside the old file and renamed over it: a reader (another
+        // copy of the program) never sees half an index, and a damaged file
+        // is simply replaced.
+        const QString part = file + QStringLiteral(".part%1").arg(::getpid());
+        QFile::remove(part);
+        bool built = false;
+        {
+            Connection c(name + QStringLiteral("-new"), part, QString());
+            if (!c.ok())
+                throw SqlFailure{c.error()};
+            QSqlDatabase db = c.db();
+            built = build(db, course, rootList, cancel, progress, &notes);
+        }
+        if (!built) {
+            QFile::remove(part);
+            return;
+        }
+        if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(file).constData()) !=
+            0) {
+            const int err = errno;
+            QFile::remove(part);
+            throw SqlFailure{QStringLiteral("%1 sa nedá premenovať na %2: %3")
+                                 .arg(part, file, QString::fromLocal8Bit(std::strerror(err)))};
+        }
+        ready = true;
+    } catch (const SqlFailure& f) {
+        problem = QStringLiteral("Index na hľadanie v texte sa nedá vytvoriť (%1): %2")
+                      .arg(file.isEmpty() ? QStringLiteral("v pamäti") : file, f.text);
+    }
+}
+
 TextSearch::TextSearch(const QString& courseDir, const QString& rootList, const QString& cacheDir,
                        QObject* parent)
     : QObject(parent), m_rootList(rootList), m_cacheDir(cacheDir) {
@@ -556,10 +800,25 @@ TextSearch::TextSearch(const QString& courseDir, const QString& rootList, const 
 }
 
 TextSearch::~TextSearch() {
-    m_cancel = true;
+    if (m_build)
+        m_build->cancel = true;
     if (m_thread) {
-        m_thread->wait();
-        delete m_thread;
+        // Cancelled, a build ends at its next lesson, which is a moment; one
+        // stuck in a file it reads is left to end on its own, never waited
+        // for: nothing of this object is used by then. At the program's end
+        // it gets a moment more to finish.
+        if (m_thread->wait(QDeadlineTimer(250))) {
+            delete m_thread;
+        } else {
+            QThread* t = m_thread;
+            disconnect(t, nullptr, this, nullptr);
+            connect(t, &QThread::finished, t, &QObject::deleteLater);
+            if (t->isFinished()) // ended just now, before the connection
+                t->deleteLater();
+            if (QCoreApplication* app = QCoreApplication::instance())
+                connect(app, &QCoreApplication::aboutToQuit, t,
+                        [t] { t->wait(QDeadlineTimer(3000)); });
+        }
     }
     if (m_readerOpen) {
         {
@@ -570,31 +829,44 @@ TextSearch::~TextSearch() {
     }
 }
 
+bool TextSearch::ready() const {
+    return m_build && m_build->ready.load();
+}
+
 void TextSearch::setProblem(const QString& p) {
     if (!p.isEmpty() && m_problem.isEmpty())
         m_problem = p;
 }
 
-namespace {
-
-// Whether the index file can be made or replaced in `dir` (created first).
-bool cacheWritable(const QString& dir, const QString& file) {
-    if (!QDir().mkpath(dir))
-        return false;
-    if (::access(QFile::encodeName(dir).constData(), W_OK | X_OK) != 0)
-        return false;
-    return !QFileInfo::exists(file) || ::access(QFile::encodeName(file).constData(), R_OK) == 0;
+void TextSearch::addNote(const QString& note) {
+    if (!note.isEmpty())
+        m_problem += (m_problem.isEmpty() ? QString() : QStringLiteral("\n")) + note;
 }
-
-} // namespace
 
 void TextSearch::chooseIndexFile(const QString& rebuiltWhen) {
     m_file = indexFileName(m_cacheDir, m_course);
-    if (cacheWritable(m_cacheDir, m_file))
+    const QString inMemory =
+        QStringLiteral("index na hľadanie v texte sa vytvára len v pamäti%1.").arg(rebuiltWhen);
+    const bool writable = QDir().mkpath(m_cacheDir) &&
+                          ::access(QFile::encodeName(m_cacheDir).constData(), W_OK | X_OK) == 0;
+    const IndexPlace place = indexPlace(m_file);
+    if (!writable) {
+        setProblem(QStringLiteral("Do priečinka %1 sa nedá zapisovať: %2")
+                       .arg(QDir::toNativeSeparators(m_cacheDir), inMemory));
+    } else if (place == IndexPlace::Directory) {
+        // A folder is never removed for the index: it may hold anything.
+        setProblem(QStringLiteral("Na mieste indexu %1 je priečinok: %2")
+                       .arg(QDir::toNativeSeparators(m_file), inMemory));
+    } else {
+        if (place == IndexPlace::Unreadable)
+            setProblem(QStringLiteral("Index %1 sa nedá čítať: vytvára sa nanovo.")
+                           .arg(QDir::toNativeSeparators(m_file)));
+        else if (place == IndexPlace::Other)
+            setProblem(QStringLiteral("Na mieste indexu %1 nie je obyčajný súbor: index sa "
+                                      "vytvára nanovo.")
+                           .arg(QDir::toNativeSeparators(m_file)));
         return;
-    setProblem(QStringLiteral("Do priečinka %1 sa nedá zapisovať: index na hľadanie v texte sa "
-                              "vytvára len v pamäti%2.")
-                   .arg(QDir::toNativeSeparators(m_cacheDir), rebuiltWhen));
+    }
     m_file.clear();
     m_memoryUri =
         QStringLiteral("file:%1?mode=memory&cache=shared").arg(uniqueName(this, "memory"));
@@ -603,14 +875,37 @@ void TextSearch::chooseIndexFile(const QString& rebuiltWhen) {
 }
 
 void TextSearch::start() {
-    if (m_thread || m_ready)
+    if (m_thread || m_build)
         return;
     chooseIndexFile(QStringLiteral(", pri každom spustení znova"));
+    m_build = std::make_shared<IndexBuild>();
+    m_build->course = m_course;
+    m_build->rootList = m_rootList;
+    m_build->cacheDir = m_cacheDir;
+    m_build->file = m_file;
+    m_build->memoryUri = m_memoryUri;
+    m_build->name = uniqueName(this, "builder");
     m_building = true;
-    m_thread = QThread::create([this] { run(); });
+    std::shared_ptr<IndexBuild> build = m_build;
+    const QPointer<TextSearch> self(this);
+    m_thread = QThread::create([build, self] {
+        QThread* thread = QThread::currentThread();
+        build->run([thread, self](int done, int total) {
+            // Delivered in the thread that owns `thread`, and dropped once
+            // the window is gone.
+            QMetaObject::invokeMethod(
+                thread,
+                [self, done, total] {
+                    if (self)
+                        emit self->progress(done, total);
+                },
+                Qt::QueuedConnection);
+        });
+    });
     connect(m_thread, &QThread::finished, this, [this] {
         m_building = false;
-        setProblem(m_workerProblem);
+        setProblem(m_build->problem);
+        addNote(m_build->notes);
         emit finished();
     });
     m_thread->start(QThread::LowPriority);
@@ -620,68 +915,33 @@ bool TextSearch::prepare() {
     if (m_thread) {
         m_thread->wait();
         QCoreApplication::sendPostedEvents(this);
-        return m_ready;
+        return ready();
     }
+    if (m_build)
+        return ready();
     chooseIndexFile(QString());
+    m_build = std::make_shared<IndexBuild>();
+    m_build->course = m_course;
+    m_build->rootList = m_rootList;
+    m_build->cacheDir = m_cacheDir;
+    m_build->file = m_file;
+    m_build->memoryUri = m_memoryUri;
+    m_build->name = uniqueName(this, "builder");
     m_building = true;
-    run();
+    m_build->run([this](int done, int total) { emit progress(done, total); });
     m_building = false;
-    setProblem(m_workerProblem);
-    return m_ready;
-}
-
-void TextSearch::run() {
-    const auto report = [this](int done, int total) { emit progress(done, total); };
-    const QString name = uniqueName(this, "builder");
-    try {
-        if (m_file.isEmpty()) {
-            Connection c(name, m_memoryUri, QStringLiteral("QSQLITE_OPEN_URI"));
-            if (!c.ok())
-                throw SqlFailure{c.error()};
-            QSqlDatabase db = c.db();
-            if (build(db, m_course, m_rootList, m_cancel, report))
-                m_ready = true;
-            return;
-        }
-        if (QFileInfo::exists(m_file)) {
-            Connection c(name, m_file, QStringLiteral("QSQLITE_OPEN_READONLY"));
-            if (c.ok() && isCurrent(c.db(), m_course, m_rootList)) {
-                m_ready = true;
-                return;
-            }
-        }
-        // Built beside the old file and renamed over it: a reader (another
-        // copy of the program) never sees half an index, and a damaged file
-        // is simply replaced.
-        const QString part = m_file + QStringLiteral(".part%1").arg(::getpid());
-        QFile::remove(part);
-        bool built = false;
-        {
-            Connection c(name + QStringLiteral("-new"), part, QString());
-            if (!c.ok())
-                throw SqlFailure{c.error()};
-            QSqlDatabase db = c.db();
-            built = build(db, m_course, m_rootList, m_cancel, report);
-        }
-        if (!built) {
-            QFile::remove(part);
-            return;
-        }
-        if (std::rename(QFile::encodeName(part).constData(),
-                        QFile::encodeName(m_file).constData()) != 0) {
-            QFile::remove(part);
-            throw SqlFailure{QStringLiteral("%1 sa nedá premenovať na %2").arg(part, m_file)};
-        }
-        m_ready = true;
-    } catch (const SqlFailure& f) {
-        m_workerProblem = QStringLiteral("Index na hľadanie v texte sa nedá vytvoriť (%1): %2")
-                              .arg(m_file.isEmpty() ? QStringLiteral("v pamäti") : m_file, f.text);
-    }
+    setProblem(m_build->problem);
+    addNote(m_build->notes);
+    return ready();
 }
 
 bool TextSearch::openReader() {
     if (m_readerOpen)
         return QSqlDatabase::database(m_readerName, false).isOpen();
+    // The file is checked again: something else may have taken its place
+    // since it was built.
+    if (!m_file.isEmpty() && indexPlace(m_file) != IndexPlace::Regular)
+        return false;
     m_readerOpen = true;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_readerName);
     if (m_file.isEmpty()) {
@@ -696,7 +956,7 @@ bool TextSearch::openReader() {
 
 QList<TextHit> TextSearch::search(const QString& text, int limit) {
     QList<TextHit> hits;
-    if (!m_ready || limit <= 0)
+    if (!ready() || limit <= 0)
         return hits;
     const QString match = ftsQuery(text);
     if (match.isEmpty() || !openReader())
@@ -740,8 +1000,12 @@ QList<TextHit> TextSearch::search(const QString& text, int limit) {
     // short prefix again for every row.
     QSqlQuery row(db);
     row.setForwardOnly(true);
-    row.prepare(QStringLiteral(
-        "SELECT captionPath, file, body, day, node, caption, target FROM texts WHERE rowid = ?"));
+    // A snippet is a dozen words: a text of megabytes is looked at only as
+    // far as its first kSnippetScan characters, so each hit costs about the
+    // same whatever the size of its text.
+    row.prepare(QStringLiteral("SELECT captionPath, file, substr(body, 1, %1), day, node, caption, "
+                               "target FROM texts WHERE rowid = ?")
+                    .arg(kSnippetScan));
     const SnippetMaker snippet(text);
     for (const Pick& p : picks) {
         row.addBindValue(p.rowid);

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
 class QSqlDatabase;
 class QThread;
@@ -73,6 +74,8 @@ QString courseRootList(const QString& programFolder);
 // The default cache folder: the user's cache folder + "/orbino".
 QString defaultIndexCacheDir();
 
+struct IndexBuild;
+
 // One index of one course. Build and check run on a worker thread with its
 // own connection; search() runs on the thread that made the object.
 class TextSearch : public QObject {
@@ -82,7 +85,9 @@ public:
     // content list ("Obsah.txt" unless configured otherwise).
     TextSearch(const QString& courseDir, const QString& rootList,
                const QString& cacheDir = defaultIndexCacheDir(), QObject* parent = nullptr);
-    ~TextSearch() override; // stops a build in progress and waits for it
+    // Stops a build in progress without waiting for it: the build ends on
+    // its own thread, its result unused.
+    ~TextSearch() override;
 
     // Checks the index in the background and rebuilds it when a file it was
     // made from has changed (size or modification time), was added or went
@@ -91,11 +96,13 @@ public:
     // The same in the calling thread (the command line). Returns ready().
     bool prepare();
 
-    bool ready() const { return m_ready; }
+    bool ready() const;
     bool building() const { return m_building; }
     // One message about the index, for the user (empty when all is well): a
-    // cache folder that cannot be written (search then runs in memory) or an
-    // index that could not be made.
+    // cache folder that cannot be written, or something other than an index
+    // in the index's place (search then runs in memory), an unreadable index
+    // that is made anew, or an index that could not be made; and a day
+    // whose tree was too large to index whole.
     QString problem() const { return m_problem; }
     QString indexFile() const { return m_file; } // empty when in memory
 
@@ -108,12 +115,12 @@ signals:
     void finished(); // ready() or problem() tells how it went
 
 private:
-    void run(); // check and build, in whichever thread calls it
     // The index file in the cache folder, or an index in memory (said as a
-    // problem, ending with `rebuiltWhen`) when that folder cannot be written.
+    // problem, ending with `rebuiltWhen`) when no file can serve.
     void chooseIndexFile(const QString& rebuiltWhen);
     bool openReader();
     void setProblem(const QString& p);
+    void addNote(const QString& note); // said besides any problem
 
     QString m_course; // ending with "/"
     QString m_rootList;
@@ -122,11 +129,11 @@ private:
     QString m_memoryUri;
     QString m_readerName;
     bool m_readerOpen = false;
-    std::atomic<bool> m_ready{false};
-    std::atomic<bool> m_building{false};
-    std::atomic<bool> m_cancel{false};
+    bool m_building = false;
     QString m_problem;
-    QString m_workerProblem; // set by the worker, read after it ends
+    // What the builder works with, shared with its thread: a window closed
+    // during a build lets the thread finish on its own instead of waiting.
+    std::shared_ptr<IndexBuild> m_build;
     QThread* m_thread = nullptr;
 };
 

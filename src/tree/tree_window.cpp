@@ -162,7 +162,7 @@ TOknoHladaj::TOknoHladaj(TForm1& form, QWidget* parent)
 }
 
 TOknoHladaj::~TOknoHladaj() {
-    m_text.reset(); // waits for a build in progress before the controls go
+    m_text.reset(); // cancels a build in progress; never waits long for it
     delete ui;
 }
 

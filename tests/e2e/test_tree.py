@@ -1,5 +1,7 @@
 """The tree window: searching a caption, the found lesson in a second copy, the integrity check."""
+import hashlib
 import os
+import stat
 
 import pytest
 
@@ -63,6 +65,24 @@ def test_found_lesson_opens_in_a_second_copy(start, course):
     wait_for("the tree window closed", lambda: not [x for x in o.windows() if name(x) == "Strom"])
     o.press("Klávesnica")
     o.find("push button", "Písmená a číslice")
+
+
+def test_a_fifo_at_the_index_path_neither_hangs_nor_stays(start, course, tmp_path):
+    c, _ = course
+    cache = tmp_path / "xdg-cache"
+    index = cache / "orbino" / (hashlib.sha256(os.path.realpath(c).encode()).hexdigest()[:24] + ".fts.sqlite")
+    os.makedirs(index.parent)
+    os.mkfifo(index)
+    o = start(env={"XDG_CACHE_HOME": str(cache)})
+    w = open_tree(o)
+    # Closing the window while its index is being made does not wait for it.
+    o.press("Návrat", within=w)
+    wait_for("the tree window closed", lambda: not [x for x in o.windows() if name(x) == "Strom"])
+    o.press("Klávesnica")
+    o.find("push button", "Písmená a číslice")
+    # The FIFO was never opened, only replaced by an index.
+    wait_for("the index made anew", lambda: stat.S_ISREG(os.stat(index).st_mode))
+    assert index.read_bytes().startswith(b"SQLite format 3")
 
 
 def test_search_for_a_missing_caption_says_so(start):
