@@ -28,7 +28,8 @@ namespace {
 const QByteArray kRtf =
     "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}\r\n"
     "\\pard\\f0\\fs24 Kl\\'e1vesnica m\\'e1 \\b kl\\'e1vesy\\b0 .\\par\r\n"
-    "\\pard Nad kl\\'e1vesnicou svieti d\\'fahov\\'e1 lampa.\\par\r\n}\r\n";
+    "\\pard Nad kl\\'e1vesnicou svieti d\\'fahov\\'e1 lampa.\\par\r\n"
+    "\\pard Pod \\'f2ou le\\'9e\\'ed mik\\-ro\\-skop.\\par\r\n}\r\n";
 
 // Every file and folder under `dir` with its size and modification time.
 QStringList snapshot(const QString& dir) {
@@ -220,6 +221,9 @@ void TestTextSearch::finds_data() {
     QTest::newRow("every word must occur")
         << "súbor poznamky" << QStringList{"1. deň - Vyskúšaj sa"};
     QTest::newRow("word only in the rtf twin") << "duhova" << QStringList{"1. deň - Klávesnica"};
+    // An optional hyphen is invisible and splits no word.
+    QTest::newRow("word with optional hyphens")
+        << "mikroskop" << QStringList{"1. deň - Klávesnica"};
     QTest::newRow("teacher's screen") << "usb" << QStringList{"1. deň - Vyučujúci"};
     QTest::newRow("caption of a demonstration") << "ukazka" << QStringList{"1. deň - Ukážka"};
     QTest::newRow("NEAR is a word") << "near" << QStringList{"1. deň - Vyskúšaj sa"};
@@ -256,10 +260,12 @@ void TestTextSearch::snippetsAndFiles() {
     QCOMPARE(hits[0].caption, QStringLiteral("Klávesnica"));
     QCOMPARE(hits[0].node, 1);
     QCOMPARE(plainSnippet(hits[0].snippet),
-             QStringLiteral("Klávesnica má klávesy. Nad klávesnicou svieti dúhová lampa."));
-    QCOMPARE(htmlSnippet(hits[0].snippet),
-             QStringLiteral(
-                 "Klávesnica má klávesy. Nad klávesnicou svieti <b>dúhová</b> <b>lampa</b>."));
+             QStringLiteral("Klávesnica má klávesy. Nad klávesnicou svieti dúhová lampa. Pod ňou "
+                            "leží mikroskop."));
+    QCOMPARE(
+        htmlSnippet(hits[0].snippet),
+        QStringLiteral("Klávesnica má klávesy. Nad klávesnicou svieti <b>dúhová</b> <b>lampa</b>. "
+                       "Pod ňou leží mikroskop."));
     // The caption matches, and so does the lesson's text: one hit, with the
     // text as its snippet (the caption is the path already).
     hits = s.search(QStringLiteral("klavesnica"));

@@ -53,6 +53,8 @@ QString stripControls(const QString& s) {
         const char16_t u = c.unicode();
         if (u == u'\n' || u == u'\t')
             out += c;
+        else if (u == 0xad)
+            continue; // an optional hyphen splits no word
         else if (u == 0x2029 || u == 0x2028)
             out += QLatin1Char('\n');
         else if (u >= 0x20 && u != 0x7f)
