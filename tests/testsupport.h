@@ -47,6 +47,20 @@ public:
         answers.pop_front();
         return a;
     }
+    // Answers of the questions with buttons of their own: the index of the
+    // chosen button, in turn; when none is left, ask()'s answer (Yes: the
+    // first button, No: the second).
+    std::deque<int> choices;
+    std::vector<QStringList> buttonsShown;
+    int choose(MsgKind kind, const QString& text, const QStringList& buttons, int) override {
+        buttonsShown.push_back(buttons);
+        if (choices.empty())
+            return ask(kind, text) ? 0 : 1;
+        shown.push_back({kind, text, true});
+        const int c = choices.front();
+        choices.pop_front();
+        return c;
+    }
     // Answers of the file dialogs, in turn; empty text (cancel) when none is left.
     std::deque<QString> paths;
     struct FileAsk {
@@ -114,6 +128,10 @@ public:
     QString address; // empty: the name does not resolve
     mutable int addressLookups = 0;
     QRect available; // empty: the window takes its designed place
+    QList<MountedVolume> volumes;
+    QString user = QStringLiteral("ziak");
+    QList<MountedVolume> mountedVolumes() const override { return volumes; }
+    QString userName() const override { return user; }
     ScreenMetrics screen() const override { return metrics; }
     QRect availableArea() const override { return available; }
     QString hostName() const override { return host; }

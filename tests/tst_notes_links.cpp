@@ -352,6 +352,109 @@ private slots:
         QCOMPARE(dirEntries(from.path()), QStringList{"a.txt"});
     }
 
+    void placesAreTheLearnersMediaThenHome() {
+        QTemporaryDir home;
+        const QString h = home.path() + "/";
+        QDir().mkpath(h + "kurz/01._deň");
+        const QList<MountedVolume> mounts{{"/", "system"},
+                                          {"/media/ziak/KLUC/", "KLUC"},
+                                          {"/media/iny/CUDZI/", "CUDZI"},
+                                          {"/run/media/ziak/DISK", ""},
+                                          {"/media/ziak/", ""},
+                                          {"/media/ziakovia/X/", "X"},
+                                          {h + "kurz/01._deň/", "v kurze"}};
+        QList<CopyPlace> places = copyPlaces(mounts, "ziak", h, h + "kurz/");
+        QStringList names, folders;
+        for (const CopyPlace& p : places)
+            names << p.name, folders << p.folder;
+        QCOMPARE(names, (QStringList{"KLUC", "DISK", homePlaceName()}));
+        QCOMPARE(folders, (QStringList{"/media/ziak/KLUC/", "/run/media/ziak/DISK/", h}));
+        // The media are not there on this machine: the home folder is first to exist.
+        QCOMPARE(copyStartFolder(places), h);
+        places.prepend({"USB", h + "kurz/../"});
+        QCOMPARE(copyStartFolder(places), h + "kurz/../");
+        // A home inside the course is no place; nothing is left to start in.
+        places = copyPlaces({}, "ziak", h + "kurz/01._deň", h + "kurz");
+        QVERIFY(places.isEmpty());
+        QCOMPARE(copyStartFolder(places), QString());
+        // A link into the course counts as the course.
+        QVERIFY(QFile::link(h + "kurz", h + "odkaz"));
+        QVERIFY(insideFolder(h + "odkaz/01._deň", h + "kurz/"));
+        QVERIFY(!insideFolder(h + "kurzy", h + "kurz"));
+    }
+
+    void overwriteAsksBeforeReplacingOtherContent() {
+        QTemporaryDir from, to;
+        const QString f = from.path() + "/", t = to.path() + "/";
+        writeBytes(f + "rovnaka.txt", "rovnaka\r\n");
+        writeBytes(t + "rovnaka.txt", "rovnaka\r\n");
+        writeBytes(f + "a.txt", "nova a\r\n");
+        writeBytes(t + "a.txt", "stara a\r\n");
+        writeBytes(f + "b.txt", "nova b\r\n");
+        writeBytes(t + "b.txt", "stara b, dlhsia\r\n");
+        writeBytes(f + "c.htm", "nova c\r\n");
+        writeBytes(t + "c.htm", "stara c\r\n");
+        writeBytes(f + "nova.txt", "prva\r\n");
+        QVERIFY(!replacesOtherContent(f + "rovnaka.txt", t + "rovnaka.txt"));
+        QVERIFY(!replacesOtherContent(f + "nova.txt", t + "nova.txt"));
+        QVERIFY(!replacesOtherContent(f + "a.txt", f + "a.txt"));
+        QVERIFY(replacesOtherContent(f + "a.txt", t + "a.txt"));
+
+        // No to a, yes to b, then no question left after "all".
+        QStringList asked;
+        std::deque<Overwrite> answers{Overwrite::No, Overwrite::YesToAll};
+        const CopyResult r = copyAsking(f, {"rovnaka.txt", "a.txt", "b.txt", "c.htm", "nova.txt"},
+                                        t, [&](const QString& name) {
+                                            asked << name;
+                                            const Overwrite a = answers.front();
+                                            answers.pop_front();
+                                            return a;
+                                        });
+        QCOMPARE(asked, (QStringList{"a.txt", "b.txt"}));
+        QCOMPARE(readBytes(t + "a.txt"), QByteArray("stara a\r\n"));
+        QCOMPARE(readBytes(t + "b.txt"), QByteArray("nova b\r\n"));
+        QCOMPARE(readBytes(t + "c.htm"), QByteArray("nova c\r\n"));
+        QCOMPARE(readBytes(t + "nova.txt"), QByteArray("prva\r\n"));
+        QCOMPARE(r.copied, 4);
+        QCOMPARE(r.kept, QStringList{"a.txt"});
+        QCOMPARE(copySummary(r),
+                 "Skopírované 4 súbory do " + to.path() + ". Ponechané bez zmeny: a.txt.");
+
+        // A failure names the file and why; what came before it stays.
+        QDir().mkpath(t + "sub");
+        writeBytes(f + "d.txt", "d");
+        const CopyResult bad = copyAsking(f, {"d.txt", "chyba.txt", "nova.txt"}, t + "sub", {});
+        QCOMPARE(bad.copied, 1);
+        QCOMPARE(bad.failedName, QString("chyba.txt"));
+        QCOMPARE(copySummary(bad), "Skopírovaný 1 súbor do " + t +
+                                       "sub. Súbor chyba.txt sa "
+                                       "nepodarilo skopírovať: súbor neexistuje.");
+        QCOMPARE(dirEntries(t + "sub"), QStringList{"d.txt"});
+        // A folder of the same name at the destination is not copied into.
+        QDir().mkpath(t + "sub/e.txt");
+        writeBytes(f + "e.txt", "e");
+        const CopyResult folder = copyAsking(f, {"e.txt"}, t + "sub/", {});
+        QCOMPARE(folder.failedName, QString("e.txt"));
+        QVERIFY(QDir(t + "sub/e.txt").isEmpty());
+        {
+            ModeBitsBind bind;
+            if (bind.ok()) {
+                QFile::setPermissions(t + "sub", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+                const CopyResult ro = copyAsking(f, {"nova.txt"}, t + "sub", {});
+                QFile::setPermissions(t + "sub", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                     QFileDevice::ExeOwner);
+                QCOMPARE(ro.copied, 0);
+                QCOMPARE(ro.failure, QString("do priečinka sa nedá zapisovať: prístup zamietnutý"));
+                QVERIFY(copySummary(ro).startsWith("Neskopíroval sa žiadny súbor. Súbor nova.txt"));
+            }
+        }
+        QStringList counts;
+        for (int n : {1, 2, 4, 5, 11, 22, 0})
+            counts << filesCount(n);
+        QCOMPARE(counts, (QStringList{"1 súbor", "2 súbory", "4 súbory", "5 súborov", "11 súborov",
+                                      "22 súborov", "0 súborov"}));
+    }
+
     void drives() {
         const QStringList roots = driveRoots();
         QVERIFY(roots.contains("/"));

@@ -134,6 +134,69 @@ private slots:
         QVERIFY(!QFileInfo::exists(s.folder + "Obsah.rtf")); // the panel was not saved either
     }
 
+    void leavingAChangedListOffersToSave_data() {
+        QTest::addColumn<bool>("escape"); // else the close box
+        QTest::addColumn<QStringList>("config");
+        QTest::addColumn<int>("choice"); // -1: no question expected
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("Esc, Áno") << true << QStringList{} << 0 << true;
+        QTest::newRow("Esc, Nie") << true << QStringList{} << 1 << false;
+        QTest::newRow("close box, Zrušiť, then Zruš zmeny") << false << QStringList{} << 2 << false;
+        QTest::newRow("close box, Áno") << false << QStringList{} << 0 << true;
+        // The line that lets the lesson text be saved without a question does
+        // the same here.
+        QTest::newRow("switch off: saved without a question")
+            << true << QStringList{"0*SAVE MEMO?*Uložiť?"} << -1 << true;
+    }
+    void leavingAChangedListOffersToSave() {
+        QFETCH(bool, escape);
+        QFETCH(QStringList, config);
+        QFETCH(int, choice);
+        QFETCH(bool, saved);
+        Screen s({"[A] a.txt"});
+        writeCourseFile(s.prog + "CONFIG.TXT", config);
+        const QByteArray before = readBytes(s.list);
+        if (choice >= 0)
+            s.ts->prompter.choices = {choice};
+        bool stayed = false;
+        s.onEditor = [&](TOknoEditLek& ed) {
+            typeInto(ed, "[A] a.txt\n[B] b.txt");
+            ed.show();
+            if (escape)
+                QTest::keyClick(child<QPlainTextEdit>(&ed, "Memo1"), Qt::Key_Escape);
+            else
+                ed.close();
+            stayed = ed.isVisible();
+            if (stayed)
+                child<QPushButton>(&ed, "Button2")->click(); // then dropped on purpose
+        };
+        s.form->Editcialekci1Click();
+        QCOMPARE(stayed, choice == 2);
+        if (saved)
+            QCOMPARE(readLines(s.list), (QStringList{"[A] a.txt", "[B] b.txt"}));
+        else
+            QCOMPARE(readBytes(s.list), before);
+        QCOMPARE(QFileInfo::exists(s.folder + "Obsah.bak"), saved);
+        if (choice < 0) {
+            QVERIFY(s.ts->prompter.shown.empty());
+        } else {
+            QCOMPARE(s.ts->prompter.texts(), QStringList{"Chcete uložiť memo?"});
+            QCOMPARE(s.ts->prompter.buttonsShown.at(0), (QStringList{"Áno", "Nie", "Zrušiť"}));
+        }
+    }
+
+    void leavingAnUnchangedListAsksNothing() {
+        Screen s({"[A] a.txt"});
+        s.onEditor = [&](TOknoEditLek& ed) {
+            ed.show();
+            QTest::keyClick(child<QPlainTextEdit>(&ed, "Memo1"), Qt::Key_Escape);
+            QVERIFY(!ed.isVisible());
+        };
+        s.form->Editcialekci1Click();
+        QVERIFY(s.ts->prompter.shown.empty());
+        QVERIFY(!QFileInfo::exists(s.folder + "Obsah.bak"));
+    }
+
     void continueToTextEditing() {
         Screen s({"[A] a.txt", "<Popis>"});
         s.onEditor = [&](TOknoEditLek& ed) { child<QPushButton>(&ed, "Button3")->click(); };

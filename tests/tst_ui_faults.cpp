@@ -230,7 +230,7 @@ void TestUiFaults::fullDiskWhileSaving() {
             QVERIFY(w->isVisible());
             QCOMPARE(child<QPlainTextEdit>(w, "Memo1")->toPlainText(),
                      QString("nová poznámka, dlhšia než miesto na disku"));
-            child<QPushButton>(w, "Button4")->click();
+            child<QPushButton>(w, "Button2")->click(); // dropped on purpose
         });
         l.form->guard([&] { l.form->Poznmky1Click(); });
     } else if (what == "links") {
@@ -387,19 +387,26 @@ void TestUiFaults::readOnlyTempFolder() {
         child<QPlainTextEdit>(w, "Memo1")->setPlainText("nová poznámka");
         child<QPushButton>(w, "Button1")->click();
         QVERIFY(w->isVisible());
+        // "Koniec", "Áno": the save fails again and the note stays on the screen.
+        l.ts->prompter.choices = {0};
         child<QPushButton>(w, "Button4")->click();
+        QVERIFY(w->isVisible());
+        QCOMPARE(child<QPlainTextEdit>(w, "Memo1")->toPlainText(), QString("nová poznámka"));
+        child<QPushButton>(w, "Button2")->click(); // dropped on purpose
     });
     l.form->guard([&] { l.form->Poznmky1Click(); });
     // The same level again needs no write (and so cannot fail); a new one does.
     l.form->guard([&] { l.ts->st.ZapisUroven(); });
-    QCOMPARE(l.texts().size(), 1);
+    QCOMPARE(l.texts().size(), 3);
     ++l.ts->st.currentLevel;
     l.form->guard([&] { l.ts->st.ZapisUroven(); });
     setMode(l.temp, 0755);
 
-    QCOMPARE(l.texts().size(), 2);
+    QCOMPARE(l.texts().size(), 4);
     QVERIFY2(l.texts().at(0).contains(note), qPrintable(l.texts().at(0)));
-    QVERIFY2(l.texts().at(1).contains(l.ts->st.levelFile()), qPrintable(l.texts().at(1)));
+    QCOMPARE(l.texts().at(1), QString("Uložiť poznámku?"));
+    QVERIFY2(l.texts().at(2).contains(note), qPrintable(l.texts().at(2)));
+    QVERIFY2(l.texts().at(3).contains(l.ts->st.levelFile()), qPrintable(l.texts().at(3)));
     QCOMPARE(readBytes(note), noteBefore);
     QCOMPARE(readBytes(l.ts->st.levelFile()), levelBefore);
     QCOMPARE(leftovers(l.temp), QStringList());

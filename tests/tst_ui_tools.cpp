@@ -181,26 +181,87 @@ private slots:
         QVERIFY(s.t.prompter.shown[0].text.contains("\u263a"));
     }
 
-    void cancelAndEndDiscard_data() {
-        QTest::addColumn<QString>("button");
-        QTest::newRow("Zruš zmeny") << "Button2";
-        QTest::newRow("Koniec") << "Button4";
-        QTest::newRow("title bar") << "";
+    void closingOffersToSaveAChangedNote_data() {
+        QTest::addColumn<QString>("way"); // a button's name, "esc" or "" (the title bar)
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("config");
+        QTest::addColumn<int>("choice"); // -1: no question expected
+        QTest::addColumn<QByteArray>("onDisk");
+        QTest::addColumn<bool>("closed");
+        const QByteArray old("stara\r\n"), typed("zmenen\xe1\r\nposledn\xfd riadok\r\n");
+        const QString text = "zmenená\nposledný riadok";
+        QTest::newRow("Zruš zmeny: dropped without a question")
+            << "Button2" << text << QStringList{} << -1 << old << true;
+        QTest::newRow("Koniec, Áno") << "Button4" << text << QStringList{} << 0 << typed << true;
+        QTest::newRow("Koniec, Nie") << "Button4" << text << QStringList{} << 1 << old << true;
+        QTest::newRow("Koniec, Zrušiť") << "Button4" << text << QStringList{} << 2 << old << false;
+        QTest::newRow("Esc, Áno") << "esc" << text << QStringList{} << 0 << typed << true;
+        QTest::newRow("close box, Nie") << "" << text << QStringList{} << 1 << old << true;
+        QTest::newRow("close box, Zrušiť") << "" << text << QStringList{} << 2 << old << false;
+        QTest::newRow("unchanged: no question") << "Button4"
+                                                << "stara" << QStringList{} << -1 << old << true;
+        QTest::newRow("blank: no question, note kept")
+            << "esc"
+            << "  " << QStringList{} << -1 << old << true;
+        QTest::newRow("switched off: the old silent close")
+            << "Button4" << text << QStringList{"0*SAVE NOTE?*Uložiť?"} << -1 << old << true;
+        QTest::newRow("configured text")
+            << "Button4" << text << QStringList{"1*SAVE NOTE?*Uložiť?"} << 0 << typed << true;
     }
-    void cancelAndEndDiscard() {
-        QFETCH(QString, button);
+    void closingOffersToSaveAChangedNote() {
+        QFETCH(QString, way);
+        QFETCH(QString, typed);
+        QFETCH(QStringList, config);
+        QFETCH(int, choice);
+        QFETCH(QByteArray, onDisk);
+        QFETCH(bool, closed);
         Screen s;
+        if (!config.isEmpty())
+            s.config(config);
         writeBytes(s.tempDir() + "lekcia.txt", "stara\r\n");
+        if (choice >= 0)
+            s.t.prompter.choices = {choice};
+        QString left;
         s.runner.script = [&](QWidget* w) {
-            child<QPlainTextEdit>(w, "Memo1")->setPlainText("zmenená");
-            if (button.isEmpty())
+            auto* memo = child<QPlainTextEdit>(w, "Memo1");
+            memo->setPlainText(typed);
+            if (way == "esc")
+                QTest::keyClick(memo, Qt::Key_Escape);
+            else if (way.isEmpty())
                 w->close();
             else
-                child<QPushButton>(w, button.toLatin1().constData())->click();
+                child<QPushButton>(w, way.toLatin1().constData())->click();
+            left = memo->toPlainText();
         };
         s.form.Poznmky1Click();
-        QVERIFY(!s.runner.visibleAfterScript);
-        QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"), QByteArray("stara\r\n"));
+        QCOMPARE(s.runner.visibleAfterScript, !closed);
+        QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"), onDisk);
+        if (choice < 0) {
+            QVERIFY(s.t.prompter.shown.empty());
+        } else {
+            QCOMPARE(s.t.prompter.shown.size(), size_t(1));
+            QCOMPARE(s.t.prompter.shown[0].text,
+                     config.isEmpty() ? QString("Uložiť poznámku?") : QString("Uložiť?"));
+            QCOMPARE(s.t.prompter.buttonsShown.at(0), (QStringList{"Áno", "Nie", "Zrušiť"}));
+        }
+        // Staying keeps what was typed.
+        if (!closed)
+            QCOMPARE(left, typed);
+        QVERIFY(!s.notesButton()->isHidden());
+    }
+
+    void aNewNoteIsOfferedToo() {
+        // No note yet: the typed one is saved through the question and the
+        // screen then offers it on its button.
+        Screen s;
+        s.notesButton()->hide();
+        s.t.prompter.choices = {0};
+        s.runner.script = [&](QWidget* w) {
+            child<QPlainTextEdit>(w, "Memo1")->setPlainText("prvá");
+            child<QPushButton>(w, "Button4")->click();
+        };
+        s.form.Poznmky1Click();
+        QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"), QByteArray("prv\xe1\r\n"));
         QVERIFY(!s.notesButton()->isHidden());
     }
 
@@ -433,8 +494,10 @@ private slots:
         writeBytes(u + "ina.TXT", "z ineho pocitaca\r\n");
         writeBytes(u + "obrazok.bmp", "BM");
         const QString before = QDir::currentPath();
-        QStringList left, leftAfter, right;
+        QStringList left, leftAfter, right, lines;
         QString label;
+        // The older note on the stick is kept at first, then replaced.
+        s.t.prompter.choices = {1, 0};
         s.runner.script = [&](QWidget* w) {
             auto* win = static_cast<TOknoKopy*>(w);
             auto* l1 = child<QListWidget>(w, "FileListBox1");
@@ -446,11 +509,16 @@ private slots:
             QCOMPARE(QDir::currentPath() + "/", u);
             l1->selectAll();
             child<QToolButton>(w, "SpeedButton4")->click();
+            lines << child<QLabel>(w, "Label4")->text();
+            QCOMPARE(readBytes(u + "lekcia.txt"), QByteArray("stara na usb\r\n"));
+            child<QToolButton>(w, "SpeedButton4")->click();
+            lines << child<QLabel>(w, "Label4")->text();
             for (int i = 0; i < l2->count(); ++i) {
                 right << l2->item(i)->text();
                 l2->item(i)->setSelected(l2->item(i)->text() == "ina.TXT");
             }
             child<QToolButton>(w, "SpeedButton3")->click();
+            lines << child<QLabel>(w, "Label4")->text();
             for (int i = 0; i < l1->count(); ++i)
                 leftAfter << l1->item(i)->text();
             child<QPushButton>(w, "Button1")->click();
@@ -465,6 +533,16 @@ private slots:
         QCOMPARE(readBytes(s.tempDir() + "ina.TXT"), QByteArray("z ineho pocitaca\r\n"));
         QCOMPARE(leftAfter, (QStringList{"ina.TXT", "lekcia.htm", "lekcia.txt"}));
         QCOMPARE(QDir::currentPath(), before);
+        // Asked once per copy, only about the file whose content differed.
+        QCOMPARE(s.t.prompter.texts(),
+                 QStringList(2, "V priečinku " + usb.path() +
+                                    " už je súbor lekcia.txt s iným obsahom. Nahradiť ho?"));
+        QCOMPARE(s.t.prompter.buttonsShown.at(0), (QStringList{"Áno", "Nie", "Áno všetkým"}));
+        // The second copy finds lekcia.htm the same and copies it anew.
+        QCOMPARE(lines, (QStringList{"Skopírovaný 1 súbor do " + usb.path() +
+                                         ". Ponechané bez zmeny: lekcia.txt.",
+                                     "Skopírované 2 súbory do " + usb.path() + ".",
+                                     "Skopírovaný 1 súbor do " + s.temp.path() + "."}));
     }
 
     void copyFailureNamesTheFileAndKeepsTheRest() {
@@ -476,6 +554,7 @@ private slots:
         writeBytes(u + "c.txt", "c");
         const QString before = QDir::currentPath();
         QStringList leftAfter;
+        QString line;
         s.runner.script = [&](QWidget* w) {
             static_cast<TOknoKopy*>(w)->setRightFolder(u);
             child<QListWidget>(w, "FileListBox2")->selectAll();
@@ -484,11 +563,15 @@ private slots:
             auto* l1 = child<QListWidget>(w, "FileListBox1");
             for (int i = 0; i < l1->count(); ++i)
                 leftAfter << l1->item(i)->text();
+            line = child<QLabel>(w, "Label4")->text();
             w->close(); // through the title bar
         };
         s.form.Koprovanie1Click();
         QCOMPARE(s.t.prompter.shown.size(), size_t(1));
-        QCOMPARE(s.t.prompter.shown[0].text, "Cannot open file " + u + "b.txt");
+        QCOMPARE(s.t.prompter.shown[0].text,
+                 "Súbor " + u + "b.txt sa nepodarilo skopírovať: súbor neexistuje");
+        QCOMPARE(line, "Skopírovaný 1 súbor do " + s.temp.path() +
+                           ". Súbor b.txt sa nepodarilo skopírovať: súbor neexistuje.");
         QCOMPARE(leftAfter, QStringList{"a.txt"});
         QVERIFY(!QFile::exists(s.tempDir() + "c.txt"));
         QCOMPARE(QDir::currentPath(), before);
@@ -510,6 +593,54 @@ private slots:
         QVERIFY(s.t.prompter.shown.empty());
     }
 
+    void copyStartsOnTheLearnersPlacesNeverInTheCourse() {
+        Screen s;
+        QTemporaryDir home;
+        const QString h = home.path() + "/";
+        QDir().mkpath(h + "kurz/01._deň");
+        QDir().mkpath(h + "zaloha");
+        const QByteArray savedHome = qgetenv("HOME");
+        qputenv("HOME", home.path().toLocal8Bit());
+        s.t.st.programFolder = h + "kurz/";
+        // Stick not present on this machine: the selector lists it, the
+        // right-hand side starts at home.
+        s.t.system.volumes = {{"/", "system"}, {"/media/ziak/KLUC/", "KLUC"}};
+        writeBytes(s.tempDir() + "lekcia.txt", "poznamka\r\n");
+        const QString before = QDir::currentPath();
+        QStringList drives, folders;
+        QString start, afterRefusal, line;
+        s.runner.script = [&](QWidget* w) {
+            auto* win = static_cast<TOknoKopy*>(w);
+            auto* combo = child<QComboBox>(w, "DriveComboBox1");
+            for (int i = 0; i < combo->count(); ++i)
+                drives << combo->itemText(i);
+            start = win->rightFolder();
+            auto* dirs = child<QListWidget>(w, "DirectoryListBox1");
+            for (int i = 0; i < dirs->count(); ++i)
+                folders << dirs->item(i)->text().trimmed();
+            win->setRightFolder(h + "kurz/01._deň");
+            afterRefusal = win->rightFolder();
+            child<QListWidget>(w, "FileListBox1")->selectAll();
+            child<QToolButton>(w, "SpeedButton4")->click();
+            line = child<QLabel>(w, "Label4")->text();
+            emit combo->activated(0); // the stick that is not there
+            w->close();
+        };
+        s.form.Koprovanie1Click();
+        qputenv("HOME", savedHome);
+        QCOMPARE(drives, (QStringList{"KLUC", "Domovský priečinok"}));
+        QCOMPARE(start, h);
+        QCOMPARE(folders, (QStringList{"Domovský priečinok", "zaloha"}));
+        QCOMPARE(afterRefusal, h);
+        QCOMPARE(readBytes(h + "lekcia.txt"), QByteArray("poznamka\r\n"));
+        QVERIFY(!QFile::exists(h + "kurz/01._deň/lekcia.txt"));
+        QCOMPARE(line, "Skopírovaný 1 súbor do " + home.path() + ".");
+        QCOMPARE(s.t.prompter.shown.size(), size_t(2));
+        QVERIFY(s.t.prompter.shown[0].text.startsWith("Do priečinka kurzu sa nekopíruje"));
+        QVERIFY(s.t.prompter.shown[1].text.contains("/media/ziak/KLUC"));
+        QCOMPARE(QDir::currentPath(), before);
+    }
+
     void folderListWalksTheTree() {
         Screen s;
         QTemporaryDir root;
@@ -528,13 +659,13 @@ private slots:
             emit dirs->itemActivated(kurz);
             QCOMPARE(win->rightFolder(), root.path() + "/kurz/");
             QCOMPARE(dirs->item(dirs->count() - 1)->text().trimmed(), QString("den1"));
-            // The drive selector goes back to a root.
+            // The drive selector goes back to a place of the learner's.
             auto* drives = child<QComboBox>(w, "DriveComboBox1");
-            const int rootIndex = drives->findText("/");
-            QVERIFY(rootIndex >= 0);
-            emit drives->activated(rootIndex);
-            QCOMPARE(win->rightFolder(), QString("/"));
-            QCOMPARE(drives->currentText(), QString("/"));
+            const int homeIndex = drives->findText("Domovský priečinok");
+            QVERIFY(homeIndex >= 0);
+            emit drives->activated(homeIndex);
+            QCOMPARE(win->rightFolder(), QDir::homePath() + "/");
+            QCOMPARE(drives->currentText(), QString("Domovský priečinok"));
             w->close();
         };
         s.form.Koprovanie1Click();

@@ -96,6 +96,7 @@ inline constexpr ConfigKey WindowNotesEnd{u"WINDOW NOTES END", u"Koniec"};
 inline constexpr ConfigKey SaveNote{u"SAVE NOTE", u"Poznámka je uložená do"};
 inline constexpr ConfigKey EraseNotes{u"ERASE NOTES",
                                       u"Naozaj chcete vymazať poznámku ??? Nonono !"};
+inline constexpr ConfigKey SaveNoteQ{u"SAVE NOTE?", u"Uložiť poznámku?"};
 inline constexpr ConfigKey SaveWww{u"SAVE WWW", u"Stránka je uložená do "};
 inline constexpr ConfigKey WindowHttpAdd{u"WINDOW HTTP ADD", u"Pridaj/Oprav odkaz"};
 inline constexpr ConfigKey WindowHttpList{u"WINDOW HTTP LIST", u"Zoznam:"};

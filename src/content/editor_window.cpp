@@ -75,8 +75,9 @@ void TOknoEditLek::FormActivate() {
     const QString help = st.programFolder + QStringLiteral("lection.hlp");
     if (isFile(help))
         ui->Memo2->setPlainText(readLines(help).join(QLatin1Char('\n')));
-    ui->Memo1->setVerticalScrollBarPolicy(
-        ui->Memo1->toPlainText().size() >= 161 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    m_loadedText = ui->Memo1->toPlainText();
+    ui->Memo1->setVerticalScrollBarPolicy(m_loadedText.size() >= 161 ? Qt::ScrollBarAlwaysOn
+                                                                     : Qt::ScrollBarAlwaysOff);
     ui->Label1->setText(m_files.list);
     ui->Label2->setText(m_files.rtf);
     ui->Label3->setText(st.CitajKonfig(keys::CorrectionText1));
@@ -115,7 +116,34 @@ void TOknoEditLek::Button3Click() {
 }
 
 void TOknoEditLek::Button2Click() {
-    reject();
+    QDialog::reject();
+}
+
+bool TOknoEditLek::changed() const {
+    return ui->Memo1->toPlainText() != m_loadedText;
+}
+
+void TOknoEditLek::reject() {
+    if (!changed()) {
+        QDialog::reject();
+        return;
+    }
+    const ConfigText question = st.configText(keys::SaveMemoQ);
+    int answer = 0; // the no-question path of this question saves
+    if (question.messageOn && st.prompter)
+        answer = st.prompter->choose(
+            MsgKind::Confirmation, question.value,
+            {QStringLiteral("Áno"), QStringLiteral("Nie"), QStringLiteral("Zrušiť")}, 2);
+    if (answer == 1) {
+        QDialog::reject();
+    } else if (answer == 0) {
+        // Closes once saved; a save that fails keeps the editor open.
+        try {
+            Button1Click();
+        } catch (const FileError& e) {
+            st.message(MsgKind::Error, e.message());
+        }
+    }
 }
 
 bool openLessonEditor(TForm1& form, const QString& folder, const QString& listFile) {

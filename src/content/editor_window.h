@@ -33,6 +33,13 @@ public:
     void Button3Click();
     void UlozTxtRtf();
 
+    // Whether the list differs from the text the editor opened with.
+    bool changed() const;
+    // Esc and the close box: a changed list is offered for saving first
+    // ("SAVE MEMO?"; where its line switches questions off, it is saved).
+    // "Zruš zmeny" stays the way to leave without saving.
+    void reject() override;
+
     const EditorFiles& files() const { return m_files; }
     bool existed = true;       // the list was there when the editor opened
     bool createdEmpty = false; // the editor created it
@@ -42,6 +49,7 @@ public:
 private:
     AppState& st;
     EditorFiles m_files;
+    QString m_loadedText;
 };
 
 // Opens the editor modally through form.modal for `listFile` in `folder`

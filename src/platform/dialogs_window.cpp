@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QTimer>
@@ -71,6 +72,23 @@ bool WidgetPrompter::ask(MsgKind kind, const QString& text) {
     box.button(QMessageBox::Yes)->setText(QStringLiteral("Áno"));
     box.button(QMessageBox::No)->setText(QStringLiteral("Nie"));
     return box.exec() == QMessageBox::Yes;
+}
+
+int WidgetPrompter::choose(MsgKind kind, const QString& text, const QStringList& buttons,
+                           int escapeIndex) {
+    QMessageBox box(kind == MsgKind::Information ? QMessageBox::Information : QMessageBox::Question,
+                    title(), text, QMessageBox::NoButton, activeParent());
+    QList<QAbstractButton*> made;
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        made << box.addButton(buttons.at(i),
+                              i == escapeIndex ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    if (escapeIndex >= 0 && escapeIndex < made.size())
+        box.setEscapeButton(made.at(escapeIndex));
+    if (!made.isEmpty())
+        box.setDefaultButton(qobject_cast<QPushButton*>(made.first()));
+    box.exec();
+    const qsizetype chosen = made.indexOf(box.clickedButton());
+    return chosen >= 0 ? int(chosen) : escapeIndex;
 }
 
 QString WidgetPrompter::saveFileName(const QString& title, const QString& startPath,

@@ -13,6 +13,8 @@ class WidgetPrompter : public Prompter {
 public:
     void message(MsgKind kind, const QString& text) override;
     bool ask(MsgKind kind, const QString& text) override;
+    int choose(MsgKind kind, const QString& text, const QStringList& buttons,
+               int escapeIndex) override;
     QString saveFileName(const QString& title, const QString& startPath,
                          const QString& filter) override;
     QString existingFolder(const QString& title, const QString& startFolder) override;

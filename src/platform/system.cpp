@@ -1,7 +1,10 @@
 #include "platform/system.h"
 
+#include <QStorageInfo>
+
 #include <arpa/inet.h>
 #include <netdb.h>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace orbino {
@@ -27,6 +30,29 @@ QString RealSystemInfo::hostAddress() const {
     ::inet_ntop(AF_INET, &sin->sin_addr, out, sizeof out);
     ::freeaddrinfo(res);
     return QString::fromLatin1(out);
+}
+
+QList<MountedVolume> RealSystemInfo::mountedVolumes() const {
+    QList<MountedVolume> out;
+    for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
+        if (!v.isValid() || !v.isReady())
+            continue;
+        QString root = v.rootPath();
+        if (!root.endsWith(QLatin1Char('/')))
+            root += QLatin1Char('/');
+        QString name = v.name();
+        if (name.isEmpty())
+            name = root.section(QLatin1Char('/'), -2, -2);
+        out.push_back({root, name});
+    }
+    return out;
+}
+
+QString RealSystemInfo::userName() const {
+    // The account, not $USER: the desktop mounts media under the account's name.
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_name)
+        return QString::fromLocal8Bit(pw->pw_name);
+    return qEnvironmentVariable("USER");
 }
 
 } // namespace orbino

@@ -1,4 +1,5 @@
 #pragma once
+#include <QList>
 #include <QRect>
 #include <QString>
 
@@ -12,6 +13,12 @@ struct ScreenMetrics {
 
 // Screen size and the computer's network identity; injectable so the
 // layouts of 1024-pixel and other screens are tested on any machine.
+// A mounted file system: where it is mounted and what its owner calls it.
+struct MountedVolume {
+    QString root; // ends with "/"
+    QString name; // the volume's label, else its folder's name
+};
+
 class SystemInfo {
 public:
     virtual ~SystemInfo() = default;
@@ -23,6 +30,10 @@ public:
     // First IPv4 address of the host name in dotted form; empty when the
     // name does not resolve.
     virtual QString hostAddress() const = 0;
+    // The mounted file systems and the account running the program, for the
+    // places the copy window offers; none known by default.
+    virtual QList<MountedVolume> mountedVolumes() const { return {}; }
+    virtual QString userName() const { return {}; }
 };
 
 // Host name and address from the C library; screen metrics given by the
@@ -35,6 +46,8 @@ public:
     QRect availableArea() const override { return m_available; }
     QString hostName() const override;
     QString hostAddress() const override;
+    QList<MountedVolume> mountedVolumes() const override;
+    QString userName() const override;
 
 private:
     ScreenMetrics m_screen;

@@ -1,6 +1,8 @@
 #pragma once
-// The copy window: the learner's note and link files on the left, any folder
-// of any drive on the right, copied either way.
+// The copy window: the learner's note and link files on the left; on the
+// right the learner's removable media and home folder, never the course.
+#include "tools/copy.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -31,9 +33,11 @@ public:
     void SpeedButton4Click(); // ">": note and link files into the right-hand folder
     void Button1Click();      // "Koniec"
 
-    // The right-hand folder; choosing one makes it the current folder.
+    // The right-hand folder; choosing one makes it the current folder. The
+    // course folder is refused with a message.
     QString rightFolder() const { return m_right; }
     void setRightFolder(const QString& folder);
+    const QList<CopyPlace>& places() const { return m_places; }
     void chooseDrive(int index);
 
     void refreshLeft();
@@ -45,12 +49,15 @@ public:
 private:
     static QStringList selectedNames(const QListWidget* list);
     void fillFolders();
+    // Copies with the overwrite question and shows what became of it.
+    void copyAndReport(const QString& from, const QStringList& names, const QString& to);
 
     TForm1& m_form;
     AppState& st;
     QString m_savedFolder;
     QString m_right;
-    QStringList m_drives;
+    QList<CopyPlace> m_places;
+    QStringList m_drives; // the places' folders, in the selector's order
 };
 
 } // namespace orbino

@@ -51,6 +51,7 @@ void TOknoPoznamka::FormActivate() {
     const bool exists = pathExists(notesPath());
     if (exists)
         ui->Memo1->setPlainText(readNote(notesPath()).join(QLatin1Char('\n')));
+    m_onDisk = ui->Memo1->toPlainText();
     // Nothing to erase yet; typing shows the button again.
     ui->Button3->setVisible(exists);
     ui->Label1->setText(m_savedText + QStringLiteral(" ") + notesPath());
@@ -62,14 +63,17 @@ void TOknoPoznamka::Memo1Change() {
 
 void TOknoPoznamka::Button1Click() {
     // A blank note is not saved; removing a note is what "erase" is for.
-    if (!saveNote(notesPath(), ui->Memo1->toPlainText()))
+    const QString text = ui->Memo1->toPlainText();
+    if (!saveNote(notesPath(), text))
         return;
+    m_onDisk = text;
     m_form.showNotesButton(true);
     accept();
 }
 
 void TOknoPoznamka::Button2Click() {
-    reject();
+    // The one way to leave without a question: the learner asked to drop it.
+    QDialog::reject();
 }
 
 void TOknoPoznamka::Button3Click() {
@@ -79,11 +83,52 @@ void TOknoPoznamka::Button3Click() {
         return;
     eraseNote(notesPath());
     ui->Memo1->clear();
+    m_onDisk.clear();
     ui->Button3->hide();
 }
 
 void TOknoPoznamka::Button4Click() {
     reject();
+}
+
+bool TOknoPoznamka::changed() const {
+    const QString text = ui->Memo1->toPlainText();
+    return !text.trimmed().isEmpty() && text != m_onDisk;
+}
+
+bool TOknoPoznamka::offerToSave() {
+    if (!changed())
+        return true;
+    const ConfigText question = st.configText(keys::SaveNoteQ);
+    // A course whose CONFIG.TXT switches the question off keeps the silent
+    // close; where nothing is configured the learner is asked.
+    const bool configured =
+        isFile(st.programConfigPath()) || (st.levelConfigActive && isFile(st.levelConfigPath()));
+    if (!question.messageOn && configured)
+        return true;
+    const int answer =
+        st.prompter
+            ? st.prompter->choose(
+                  MsgKind::Confirmation, question.value,
+                  {QStringLiteral("Áno"), QStringLiteral("Nie"), QStringLiteral("Zrušiť")}, 2)
+            : 0;
+    if (answer == 1)
+        return true;
+    if (answer != 0)
+        return false;
+    const QString text = ui->Memo1->toPlainText();
+    saveNote(notesPath(), text);
+    m_onDisk = text;
+    m_form.showNotesButton(true);
+    return true;
+}
+
+void TOknoPoznamka::reject() {
+    // A note that cannot be saved keeps the window open with the text in it.
+    bool close = false;
+    m_form.guard([&] { close = offerToSave(); });
+    if (close)
+        QDialog::reject();
 }
 
 void TOknoPoznamka::FormClose() {

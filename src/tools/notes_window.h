@@ -28,21 +28,34 @@ public:
     void FormActivate(); // captions and the note; throws FileError
     void Memo1Change();
     void Button1Click(); // save and close
-    void Button2Click(); // close without saving
+    void Button2Click(); // close, throwing the changes away
     void Button3Click(); // erase
-    void Button4Click(); // close without saving
+    void Button4Click(); // close, offering to save a changed note
     void FormClose();
 
     QString notesPath() const;
+
+    // Whether the text differs from the note on disk (a blank text never
+    // does: it is not saved, and removing a note is what erasing is for).
+    bool changed() const;
+
+    // "Koniec", Esc and the title bar's close box: a changed note is offered
+    // for saving first, and the window stays when the learner says so or
+    // the note cannot be saved.
+    void reject() override;
 
     // Every way of closing (buttons, Esc, title bar) ends here.
     void done(int result) override;
 
 private:
+    // Asks about a changed note; true when the window may close.
+    bool offerToSave();
+
     TForm1& m_form;
     AppState& st;
     QString m_name;
     QString m_savedText;
+    QString m_onDisk; // the text as the note on disk gives it
 };
 
 } // namespace orbino

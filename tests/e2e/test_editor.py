@@ -91,10 +91,12 @@ def test_cancelling_the_editor_writes_nothing(start, course):
     assert folder_state(folder) == before
     o.gone("push button", "Nová úloha: škatuľa", timeout=2)
 
-    # Escape leaves it the same way.
+    # Escape offers to save the changed list; "Nie" leaves it the same way.
     w, memo = open_editor_again(o)
     add_line(o, memo)
     o.key("Escape")
+    assert o.message_text() == "Chcete uložiť memo?"
+    o.answer("Nie")
     wait_for("the editor closed by Escape", lambda: not [x for x in o.windows() if name(x) == "Editácia lekcie"])
     assert folder_state(folder) == before
     assert o.running()

@@ -103,8 +103,59 @@ def test_own_link_is_saved_and_offered_on_the_screen(start, course):
     assert name(combo).strip(), "the own links' combo has no name"
 
 
+def test_typed_note_is_kept_or_dropped_as_the_learner_answers(start, course):
+    _, t = course
+    o = start()
+    open_day2(o)
+    path = os.path.join(t, "02._deň.txt")
+    # "Koniec" with a typed note: asked, "Áno" saves it.
+    o.menu("Vlastné", "Poznámky")
+    w = o.window("Poznámky")
+    write_note(o, w, NOTE)
+    o.press("Koniec", within=w)
+    assert o.message_text() == "Uložiť poznámku?"
+    o.answer("Áno")
+    closed(o, "Poznámky")
+    with open(path, "rb") as f:
+        kept = f.read()
+    assert kept == "\r\n".join(NOTE).encode("cp1250") + b"\r\n", kept
+    o.find("push button", "Poznámky")
+
+    # Changed again and left with Escape: "Zrušiť" stays with the text, "Nie" drops it.
+    o.press("Poznámky")
+    w = o.window("Poznámky")
+    box = write_note(o, w, ["Toto sa neuloží."])
+    o.key("Escape")
+    o.answer("Zrušiť")
+    wait_for("the window still open", lambda: o.find_all("push button", "Koniec", within=w))
+    assert (text_of(box) or "").startswith("Toto sa neuloží.")
+    o.click(box)
+    o.key("Escape")
+    assert o.message_text() == "Uložiť poznámku?"
+    o.answer("Nie")
+    closed(o, "Poznámky")
+    with open(path, "rb") as f:
+        assert f.read() == kept
+    assert o.running()
+
+
+def copy_lists(o, w):
+    """The copy window's lists: the learner's files, the folders, the files of the folder."""
+    lists = [n for n in walk(w) if role(n) == "list"]
+    assert len(lists) == 3, [name(n) for n in lists]
+    return sorted(lists, key=lambda n: (driver.extents(n)[0], driver.extents(n)[1]))
+
+
+def copy_line(o, w, start):
+    """The copy window's line that begins with `start`."""
+    return wait_for(f"a line {start!r}", lambda: next(
+        (name(n) for n in walk(w) if role(n) == "label" and name(n).startswith(start)), None))
+
+
 def test_copy_window_copies_both_ways(start, course, tmp_path):
     c, t = course
+    # The learner's home folder (the driver's HOME is the test's folder) holds
+    # the course, the learner's folder and a spare folder.
     spare = tmp_path / "zaloha"
     spare.mkdir()
     home_links = b"https://example.org/doma\r\n"
@@ -121,19 +172,19 @@ def test_copy_window_copies_both_ways(start, course, tmp_path):
 
     o.menu("Vlastné", "Kopírovanie")
     w = o.window("Kopírovanie")
-    lists = [n for n in walk(w) if role(n) == "list"]
-    assert len(lists) == 3, [name(n) for n in lists]
-    left, folders, right = sorted(lists, key=lambda n: (driver.extents(n)[0], driver.extents(n)[1]))
+    left, folders, right = copy_lists(o, w)
     o.find("list item", "02._deň.txt", within=left)
-    # To the spare folder: its parent in the folder list, Enter; then the last folder there, Enter.
-    parent = wait_for(
-        "the test folder in the folder list",
-        lambda: next((n for n in walk(folders) if role(n) == "list item" and name(n).strip() == tmp_path.name), None))
-    o.click(parent)
-    o.key("Return")
-    wait_for("the spare folder listed", lambda: [n for n in walk(folders, only_showing=False)
-                                                 if name(n).strip() == "zaloha"])
-    o.key("End")
+    # It starts in the home folder, not in the course; the course is not offered.
+    drive = next(n for n in walk(w) if role(n) == "combo box")
+    assert name(drive) == "Domovský priečinok"
+    shown = [name(n).strip() for n in walk(folders) if role(n) == "list item"]
+    assert shown[0] == "Domovský priečinok", shown
+    assert "zaloha" in shown and "learner" in shown, shown
+    assert "course" not in shown, shown
+    assert not [n for n in walk(right) if role(n) == "list item" and name(n) == "Obsah.txt"]
+    # Into the spare folder: its entry, Enter.
+    o.click(wait_for("the spare folder listed", lambda: next(
+        (n for n in walk(folders) if role(n) == "list item" and name(n).strip() == "zaloha"), None)))
     o.key("Return")
     o.find("list item", "doma.htm", within=right)
 
@@ -142,17 +193,34 @@ def test_copy_window_copies_both_ways(start, course, tmp_path):
     assert name(out)
     o.find("list item", "02._deň.txt", within=right)
     assert (spare / "02._deň.txt").read_bytes() == note
+    assert copy_line(o, w, "Skopírovaný") == f"Skopírovaný 1 súbor do {spare}."
 
     o.click(o.find("list item", "doma.htm", within=right))
     o.press("<", within=w)
     o.find("list item", "doma.htm", within=left)
     with open(os.path.join(t, "doma.htm"), "rb") as f:
         assert f.read() == home_links
+    assert copy_line(o, w, "Skopírovaný") == f"Skopírovaný 1 súbor do {t}."
+
+    # Onto a changed copy: asked first; "Nie" keeps it, "Áno" replaces it.
+    other = "Iná verzia z domu.\r\n".encode("cp1250")
+    (spare / "02._deň.txt").write_bytes(other)
+    o.click(o.find("list item", "02._deň.txt", within=left))
+    o.press(">", within=w)
+    assert "už je súbor 02._deň.txt s iným obsahom" in o.message_text()
+    o.answer("Nie")
+    assert copy_line(o, w, "Neskopíroval") == "Neskopíroval sa žiadny súbor. Ponechané bez zmeny: 02._deň.txt."
+    assert (spare / "02._deň.txt").read_bytes() == other
+    o.press(">", within=w)
+    o.answer("Áno")
+    wait_for("the note replaced", lambda: (spare / "02._deň.txt").read_bytes() == note)
+    assert copy_line(o, w, "Skopírovaný") == f"Skopírovaný 1 súbor do {spare}."
     o.key("Escape")
     closed(o, "Kopírovanie")
     assert o.running()
     # The course is untouched: nothing went there.
     assert not os.path.exists(os.path.join(c, "02._deň.txt"))
+    assert not os.path.exists(os.path.join(c, "doma.htm"))
 
 
 def test_every_control_of_the_tool_windows_has_a_name(start):
