@@ -23,6 +23,9 @@ packages=(
   python3-pytest python3-pyatspi python3-gi gir1.2-atspi-2.0
   # So that the RTF test really checks what LibreOffice reads of our files.
   libreoffice-writer-nogui
+  # Windows programs of a course run through Wine; the end-to-end suite
+  # builds two small Windows programs of its own to run through it
+  wine wine64 gcc-mingw-w64-x86-64
   # the package and its test (scripts/package-test.sh)
   dpkg-dev file desktop-file-utils appstream man-db xdotool
 )

@@ -31,6 +31,40 @@ void writeExecutable(const QString& path, const QByteArray& text) {
                                     QFile::ExeOther);
 }
 
+// A stand-in for Wine on PATH: it records its working folder and arguments
+// (one a line) in `log`, and fails like Wine does for "chyba.exe" and, where
+// it has only its 64-bit part, for the 32-bit "starý.exe" (code 0 all the same).
+QString fakeWine(const QString& folder, const QString& log) {
+    QDir().mkpath(folder);
+    writeExecutable(folder + "/wine",
+                    "#!/bin/sh\n"
+                    "printf '%s\\n' \"$PWD\" \"$@\" >> '" +
+                        log.toUtf8() +
+                        "'\n"
+                        "case \"$1\" in *chyba.exe)\n"
+                        "  head -c 300000 /dev/zero | tr '\\0' x >&2\n"
+                        "  printf '\\n0024:err:module:import_dll chyba.dll not found\\n\\n' >&2\n"
+                        "  exit 3;;\n"
+                        "*starý.exe)\n"
+                        "  echo '00e8:err:module:load_wow64_ntdll failed to load ntdll.dll' >&2;;\n"
+                        "esac\n");
+    return folder + "/wine";
+}
+
+// PATH for the length of a scope.
+struct PathFor {
+    QByteArray old = qgetenv("PATH");
+    explicit PathFor(const QString& path) { qputenv("PATH", path.toLocal8Bit()); }
+    ~PathFor() { qputenv("PATH", old); }
+};
+
+// A shell on a computer without Wine.
+struct ShellWithoutWine : RecordingShell {
+    bool windowsProgramWithoutWine(const QString& program) const override {
+        return classifyFile(program) == FileKind::WindowsProgram;
+    }
+};
+
 // A course with day folder "02._deň" (caption form "__2._deň").
 struct Course {
     QTemporaryDir dir;
@@ -313,8 +347,9 @@ private slots:
         writeBytes(c.day() + "navod.pdf", "%PDF");
         c.t->shell.openFailure = "no handler";
         c.launch("[Návod] navod.pdf");
+        // The desktop's reason on a line of its own.
         QCOMPARE(c.t->prompter.texts(),
-                 QStringList{c.day() + "navod.pdf - Program sa nedá spustiť"});
+                 QStringList{c.day() + "navod.pdf - Program sa nedá spustiť\nno handler"});
     }
 
     void pictures_data() {
@@ -463,6 +498,148 @@ private slots:
         QCOMPARE(classifyFile(d.path() + "/script.sh"), FileKind::Document);
         // A disc mounted with the run bit everywhere: a text is still a document.
         QCOMPARE(classifyFile(d.path() + "/text.txt"), FileKind::Document);
+    }
+
+    void windowsPaths_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("windows");
+        QTest::newRow("absolute") << "/home/ucitel/kurz/mys.scm"
+                                  << "Z:\\home\\ucitel\\kurz\\mys.scm";
+        QTest::newRow("blanks and letters of our own")
+            << "/media/cd/Kurz 2/02._deň/prvá ukážka.scm"
+            << "Z:\\media\\cd\\Kurz 2\\02._deň\\prvá ukážka.scm";
+        QTest::newRow("relative, from the base") << "02._deň/mys.scm"
+                                                 << "Z:\\kurz\\02._deň\\mys.scm";
+        QTest::newRow("dots and doubled separators") << "/kurz//./a/../b/"
+                                                     << "Z:\\kurz\\b\\";
+        QTest::newRow("above the root stays at the root") << "/../../x"
+                                                          << "Z:\\x";
+        QTest::newRow("root") << "/"
+                              << "Z:\\";
+        QTest::newRow("already Windows") << "C:\\KURZ\\mys.scm"
+                                         << "C:\\KURZ\\mys.scm";
+        QTest::newRow("drive with slashes") << "d:/kurz/mys.scm"
+                                            << "d:\\kurz\\mys.scm";
+        QTest::newRow("network share") << "\\\\server\\kurz"
+                                       << "\\\\server\\kurz";
+    }
+    void windowsPaths() {
+        QFETCH(QString, path);
+        QTEST(toWindowsPath(path, "/kurz"), "windows");
+    }
+
+    // Only paths of ours change form: an existing absolute path. Switches,
+    // words, relative names and paths that name nothing stay as given.
+    void windowsArgumentRule() {
+        QTemporaryDir d;
+        const QString rec = d.path() + "/Kurz 2/02._deň/prvá ukážka.scm";
+        writeBytes(rec, "x");
+        const QString win = toWindowsPath(d.path());
+        QCOMPARE(windowsArguments({rec, "/s/c", "/x", "mys.scm", "C:\\a.txt", d.path() + "/Kurz 2",
+                                   d.path() + "/chyba.scm", "-a"}),
+                 (QStringList{win + "\\Kurz 2\\02._deň\\prvá ukážka.scm", "/s/c", "/x", "mys.scm",
+                              "C:\\a.txt", win + "\\Kurz 2", d.path() + "/chyba.scm", "-a"}));
+        QVERIFY(win.startsWith("Z:\\"));
+    }
+
+    // A Windows program goes to Wine with its path arguments in Windows form;
+    // native programs keep Linux paths; without Wine nothing is started.
+    void launchThroughWine() {
+        QTemporaryDir d;
+        const QString exe = d.path() + "/SCPLAYER.EXE";
+        const QString sh = d.path() + "/hra.sh";
+        const QString rec = d.path() + "/mys.scm";
+        writeBytes(exe, "MZ\x90\0");
+        writeExecutable(sh, "#!/bin/sh\n");
+        writeBytes(rec, "x");
+        const QString wine = fakeWine(d.path() + "/bin", d.path() + "/wine.log");
+        ProcessShell shell;
+        {
+            PathFor path(d.path() + "/bin");
+            const Launch l = launchFor(d.path() + "/scplayer.exe", {rec, "/s/c"});
+            QCOMPARE(l.program, wine);
+            QCOMPARE(l.args, (QStringList{exe, toWindowsPath(rec), "/s/c"}));
+            QVERIFY(l.throughWine);
+            const Launch n = launchFor(sh, {rec, "/s/c"});
+            QCOMPARE(n.program, sh);
+            QCOMPARE(n.args, (QStringList{rec, "/s/c"}));
+            QVERIFY(!n.throughWine);
+            QVERIFY(!shell.windowsProgramWithoutWine(exe));
+        }
+        PathFor empty(d.path() + "/prazdny");
+        QCOMPARE(launchFor(exe, {rec}).program, QString());
+        QVERIFY(shell.windowsProgramWithoutWine(exe));
+        QVERIFY(!shell.windowsProgramWithoutWine(sh));
+        QVERIFY(!shell.windowsProgramWithoutWine(d.path() + "/chyba.exe"));
+        QVERIFY(!shell.startProgram(exe, {rec}, QString()));
+    }
+
+    // Without Wine a Windows program or player says what it is and what runs
+    // it, under the switch of its own key; nothing is started.
+    void windowsProgramsWithoutWine_data() {
+        QTest::addColumn<QStringList>("config");
+        QTest::addColumn<QStringList>("messages");
+        const QString text =
+            " - je program pre Windows. Na tomto počítači ho spustí balík wine, ktorý "
+            "nie je nainštalovaný.";
+        QTest::newRow("switch on")
+            << QStringList{} << QStringList{"DAY/hra.exe" + text, "PROG/SCPLAYER.EXE" + text};
+        QTest::newRow("own text") << QStringList{"1*NO WINE*- potrebuje wine"}
+                                  << QStringList{"DAY/hra.exe - potrebuje wine",
+                                                 "PROG/SCPLAYER.EXE - potrebuje wine"};
+        QTest::newRow("switch off") << QStringList{"0*NO WINE*-"} << QStringList{};
+    }
+    void windowsProgramsWithoutWine() {
+        QFETCH(QStringList, config);
+        Course c(config);
+        ShellWithoutWine shell;
+        c.st().shell = &shell;
+        writeBytes(c.day() + "hra.exe", "MZ\x90\0");
+        writeBytes(c.prog + "SCPLAYER.EXE", "MZ\x90\0");
+        writeBytes(c.day() + "mys.scm", "x");
+        writeExecutable(c.day() + "hra.sh", "#!/bin/sh\n");
+        c.launch("[Hra] hra.exe /s/c");
+        c.launch("[Ukážka] mys.scm");
+        c.launch("[Linux] hra.sh");
+        QFETCH(QStringList, messages);
+        messages.replaceInStrings("DAY/", c.day());
+        messages.replaceInStrings("PROG/", c.prog);
+        QCOMPARE(c.t->prompter.texts(), messages);
+        QCOMPARE(shell.calls.size(), size_t(1));
+        QCOMPARE(shell.calls[0].program, c.day() + "hra.sh");
+    }
+
+    // Real processes through a stand-in Wine: the course folder stays the
+    // working folder, a quick failure is reported with Wine's last error
+    // line (however much Wine wrote before it), a good end is not.
+    void wineFailureIsReported() {
+        Course c;
+        const QString log = c.prog + "wine.log";
+        fakeWine(c.prog + "bin", log);
+        PathFor path(c.prog + "bin:" + QString::fromLocal8Bit(qgetenv("PATH")));
+        ProcessShell shell;
+        c.st().shell = &shell;
+        QDir::setCurrent(c.prog);
+        writeBytes(c.day() + "chyba.exe", "MZ\x90\0");
+        writeBytes(c.day() + "dobra.exe", "MZ\x90\0");
+        c.launch("[Dobrá] dobra.exe /s/c");
+        QTRY_VERIFY(readBytes(log).contains("/s/c"));
+        c.launch("[Chyba] chyba.exe");
+        QTRY_COMPARE(c.t->prompter.texts(),
+                     QStringList{c.day() + "chyba.exe - Program sa nedá spustiť\n"
+                                           "Wine skončil s kódom 3: 0024:err:module:import_dll "
+                                           "chyba.dll not found"});
+        writeBytes(c.day() + "starý.exe", "MZ\x90\0");
+        c.launch("[Starý] starý.exe");
+        QTRY_COMPARE(c.t->prompter.shown.size(), size_t(2));
+        QCOMPARE(c.t->prompter.texts().at(1),
+                 c.day() + "starý.exe - Program sa nedá spustiť\nJe to program pre 32-bitový "
+                           "Windows: spustí ho Wine s balíkom wine32 (wine32:i386), ktorý nie "
+                           "je nainštalovaný.");
+        const QStringList lines = QString::fromUtf8(readBytes(log)).split('\n');
+        QCOMPARE(lines.mid(0, 3),
+                 (QStringList{QDir(c.prog).canonicalPath(), c.day() + "dobra.exe", "/s/c"}));
+        QVERIFY(!c.t->prompter.shown[0].question);
     }
 
     void runAndWait_data() {

@@ -8,9 +8,11 @@
 #include "content/password_window.h"
 #include "content/picture_window.h"
 #include "platform/dialogs_window.h"
+#include "platform/shell_window.h"
 #include "support/windows.h"
 #include "testsupport.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QDir>
 #include <QImage>
@@ -280,6 +282,58 @@ private slots:
         QVERIFY(l.runner.classes.isEmpty());
         QCOMPARE(l.t.prompter.shown.size(), size_t(1));
         QVERIFY(l.t.prompter.shown[0].text.contains(l.day + "strom.bmp"));
+    }
+
+    // A Windows program through a stand-in Wine on PATH: while it comes up
+    // the pointer is busy and the window in front says so; the player gets
+    // the recording in Windows form; a quick failure is reported with the
+    // program's path and Wine's last error line.
+    void windowsProgramThroughWine() {
+        Level l({"[Ukážka] mys.scm", "[Hra] hra.exe /s/c"});
+        writeBytes(l.prog + "SCPLAYER.EXE", "MZ");
+        writeBytes(l.day + "mys.scm", "x");
+        writeBytes(l.day + "hra.exe", "MZ");
+        const QString bin = l.dir.path() + "/bin";
+        const QString log = l.dir.path() + "/wine.log";
+        QDir().mkpath(bin);
+        writeBytes(bin + "/wine", "#!/bin/sh\n"
+                                  "printf '%s\\n' \"$@\" >> '" +
+                                      log.toUtf8() +
+                                      "'\n"
+                                      "sleep 0.3\n"
+                                      "case \"$1\" in *hra.exe)\n"
+                                      "  echo 'Chyba: subor ulohy.dat sa nenasiel' >&2; exit 3;;\n"
+                                      "esac\n");
+        QFile::setPermissions(bin + "/wine", QFile::ReadOwner | QFile::ExeOwner);
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", bin.toLocal8Bit() + ":" + oldPath);
+        WidgetShell shell;
+        l.t.st.shell = &shell;
+        l.form->show();
+        QVERIFY(QTest::qWaitForWindowActive(l.form.get()));
+
+        l.press(1);
+        auto* status = l.form->findChild<QLabel*>("windowsProgramStatus");
+        QVERIFY(status && status->isVisible());
+        QCOMPARE(status->text(), QString("Spúšťam program pre Windows…"));
+        QCOMPARE(status->accessibleName(), status->text());
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+        QTRY_VERIFY(!l.form->findChild<QLabel*>("windowsProgramStatus"));
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(QString::fromUtf8(readBytes(log)).split('\n', Qt::SkipEmptyParts),
+                 (QStringList{l.prog + "SCPLAYER.EXE", toWindowsPath(l.day + "mys.scm"), "/s/c"}));
+        QVERIFY(l.t.prompter.shown.empty());
+
+        l.press(2);
+        QVERIFY(l.form->findChild<QLabel*>("windowsProgramStatus"));
+        QTRY_COMPARE(l.t.prompter.texts(),
+                     QStringList{l.day + "hra.exe - Program sa nedá spustiť\n"
+                                         "Wine skončil s kódom 3: Chyba: subor ulohy.dat sa "
+                                         "nenasiel"});
+        QVERIFY(!l.form->findChild<QLabel*>("windowsProgramStatus"));
+        QVERIFY(!QApplication::overrideCursor());
+        qputenv("PATH", oldPath);
     }
 
     void passwordWindowLayout() {

@@ -6,7 +6,7 @@
 #include "app/mnemonics.h"
 #include "app/screen_fit.h"
 #include "platform/dialogs_window.h"
-#include "platform/shell.h"
+#include "platform/shell_window.h"
 #include "platform/system.h"
 
 #include <QAbstractButton>
@@ -168,7 +168,7 @@ int runOrbino(QApplication& app, const QStringList& args) {
     }
     RealSystemInfo system(metrics, available);
     WidgetPrompter prompter;
-    ProcessShell shell;
+    WidgetShell shell;
     ModalRunner modal;
     AppState st;
     st.prompter = &prompter;

@@ -71,6 +71,9 @@ inline constexpr ConfigKey Text1{u"TEXT1", u"Neexistuje textový súbor"};
 inline constexpr ConfigKey Text2{u"TEXT2", u"Chcete ho teraz vytvoriť ?"};
 inline constexpr ConfigKey Nonexe{u"NONEXE", u" - Program sa nedá spustiť"};
 inline constexpr ConfigKey Nonfile{u"NONFILE", u" - súbor neexistuje"};
+// a Windows program (or player) where Wine is not installed
+inline constexpr ConfigKey NoWine{u"NO WINE", u" - je program pre Windows. Na tomto počítači ho "
+                                              u"spustí balík wine, ktorý nie je nainštalovaný."};
 inline constexpr ConfigKey Scplayer{u"SCPLAYER", u"Neexistuje SCPLAYER"};
 inline constexpr ConfigKey Scm{u"SCM", u"Neexistuje ukážka .scm"};
 inline constexpr ConfigKey Bmp{u"BMP", u"Neexistuje súbor obrázku"};

@@ -67,7 +67,7 @@ bool ShellOpen(Shell& shell, const QString& file, const QStringList& params, con
     const bool address =
         file.contains(QLatin1String("://")) || file.startsWith(QLatin1String("mailto:"));
     if (!address && classifyFile(file) != FileKind::Document) {
-        if (shell.startProgram(file, params, folder))
+        if (shell.startProgramReporting(file, params, folder, onFailure))
             return true;
         if (onFailure)
             onFailure(QString());

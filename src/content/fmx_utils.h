@@ -34,8 +34,9 @@ bool HasAttributes(const QString& path, quint16 mask);
 // Opens `file` the way the desktop would: a native program (run bit, script
 // or ELF) starts with `params`; a Windows program through wine; anything else,
 // and addresses, open with the desktop's handler, which gets no parameters.
-// Returns false when it failed at once; a handler that fails later calls
-// `onFailure` then (on this thread). `onFailure` also runs for an immediate
+// Returns false when it failed at once; a handler that fails later, or a
+// Windows program that Wine soon ends with an error, calls `onFailure` then
+// (on this thread, with the reason). `onFailure` also runs for an immediate
 // failure. Never waits.
 bool ShellOpen(Shell& shell, const QString& file, const QStringList& params, const QString& folder,
                const std::function<void(const QString& reason)>& onFailure);

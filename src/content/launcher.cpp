@@ -4,6 +4,7 @@
 #include "content/fmx_utils.h"
 #include "content/player.h"
 #include "platform/paths.h"
+#include "platform/shell.h"
 
 #include <memory>
 
@@ -73,14 +74,18 @@ QString fullPath(const AppState& st, const QString& folder, const QString& fileN
 }
 
 // A failure the shell reports later, when the state may already be gone.
+// The shell's reason (what Wine last said) goes on a line of its own.
 std::function<void(const QString&)> reportNotStarted(AppState& st, const QString& tried) {
     std::weak_ptr<const bool> alive = st.alive;
     AppState* state = &st;
-    return [alive, state, tried](const QString&) {
+    return [alive, state, tried](const QString& reason) {
         if (alive.expired())
             return;
         const ConfigText text = state->configText(keys::Nonexe);
-        state->messageIf(text, MsgKind::Warning, tried + QStringLiteral(" ") + text.value);
+        QString shown = tried + QStringLiteral(" ") + text.value;
+        if (!reason.trimmed().isEmpty())
+            shown += QStringLiteral("\n") + reason.trimmed();
+        state->messageIf(text, MsgKind::Warning, shown);
     };
 }
 
@@ -156,10 +161,20 @@ void launchProgramOrDocument(AppState& st, const QString& folder, const QString&
         }
     }
     const QString resolved = resolvePath(target);
+    if (refuseWithoutWine(st, resolved))
+        return;
     ShellOpen(*st.shell, resolved, params, QString(), reportNotStarted(st, resolved));
 }
 
 } // namespace
+
+bool refuseWithoutWine(AppState& st, const QString& program) {
+    if (!st.shell || !st.shell->windowsProgramWithoutWine(program))
+        return false;
+    const ConfigText text = st.configText(keys::NoWine);
+    st.messageIf(text, MsgKind::Warning, program + QStringLiteral(" ") + text.value);
+    return true;
+}
 
 LaunchOutcome launchItem(AppState& st, int level, const ItemLine& item, const QString& shownCaption,
                          const QString& hint) {

@@ -44,6 +44,11 @@ struct FileAndParams {
 };
 FileAndParams splitReference(const QString& reference);
 
+// True, and the learner told why (key "NO WINE", under its message switch),
+// when `program` is a Windows program and Wine, which runs it, is not
+// installed.
+bool refuseWithoutWine(AppState& st, const QString& program);
+
 // What the window has to do after launchItem.
 struct LaunchOutcome {
     enum Kind {

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "content/fmx_utils.h"
+#include "content/launcher.h"
 #include "platform/paths.h"
 
 namespace orbino {
@@ -16,6 +17,8 @@ bool playerExists(const AppState& st) {
 
 void startPlayer(AppState& st, const QString& recording,
                  const std::function<void(const QString&)>& onFailure) {
+    if (refuseWithoutWine(st, playerPath(st)))
+        return;
     ShellOpen(*st.shell, playerPath(st), {resolvePath(recording), QStringLiteral("/s/c")},
               QString(), onFailure);
 }

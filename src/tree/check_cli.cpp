@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
+#include "platform/shell.h"
 #include "tree/integrity.h"
 #include "tree/lesson_tree.h"
 
@@ -66,6 +67,45 @@ int checkOne(AppState& st, const Target& t, QTextStream& out, QSet<QString>& rep
             << " položiek\n";
     err.flush();
     return problems + r.missing + int(tree.unreadable.size());
+}
+
+// Where Wine is not installed, the Windows programs the lists name and a
+// Windows demonstration player cannot run: the teacher is told which they
+// are, relative to the course folder. Only printed when there are some.
+void listWindowsProgramsWithoutWine(AppState& st, const std::vector<Target>& targets,
+                                    QTextStream& out) {
+    if (!wineProgram().isEmpty())
+        return;
+    QStringList found;
+    QSet<QString> seen;
+    const auto note = [&](const QString& path) {
+        if (seen.contains(path))
+            return;
+        seen.insert(path);
+        if (isFile(path) && classifyFile(path) == FileKind::WindowsProgram)
+            found << (path.startsWith(st.programFolder) ? path.mid(st.programFolder.size()) : path);
+    };
+    for (const Target& t : targets) {
+        const LessonTree tree = buildLessonTree(t.searchDir, t.list, t.levelFolder);
+        for (int i = 1; i < tree.size(); ++i) {
+            const QString name = integrityTestName(tree.nodes[size_t(i)].target);
+            if (!name.isEmpty())
+                note(resolvePath(t.searchDir + name));
+        }
+    }
+    try {
+        st.levelConfigActive = false;
+        resolvePlayerFolder(st);
+        note(resolvePath(st.playerFolder + QStringLiteral("/SCPLAYER.EXE")));
+    } catch (const FileError&) {
+        // Already reported with the check's other lines.
+    }
+    if (found.isEmpty())
+        return;
+    out << "\nProgramy pre Windows (spustí ich balík wine, ktorý nie je nainštalovaný):\n";
+    for (const QString& f : found)
+        out << f << '\n';
+    out.flush();
 }
 
 } // namespace
@@ -138,6 +178,7 @@ int runIntegrityCheckCli(const QStringList& args) {
         }
         for (const Target& t : targets)
             problems += checkOne(st, t, out, reported);
+        listWindowsProgramsWithoutWine(st, targets, out);
         return problems > 0 ? 1 : 0;
     } catch (const FileError& e) {
         err << "orbino --check: " << e.message() << '\n';
