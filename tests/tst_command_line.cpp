@@ -302,6 +302,7 @@ private slots:
         // The relative course folder is entered once, whichever side of the option it stands.
         QCOMPARE(run(t, R"sh(exec "$0" --search-text --course kurz klavesnica)sh", &err), 0);
         QCOMPARE(run(t, R"sh(exec "$0" --course kurz --search-text klavesnica)sh", &err), 0);
+        QCOMPARE(run(t, R"sh(exec "$0" --search-text klavesnica --course kurz)sh", &err), 0);
         // A pipe is not a missing file, and nothing waits on it.
         QCOMPARE(run(t, R"sh(exec "$0" --course von --check)sh", &err), 2);
         QVERIFY2(err.contains("CONFIG.TXT") && err.contains("FIFO"), qPrintable(err));

@@ -169,11 +169,14 @@ std::optional<int> runTerminalTask(const orbino::CommandLine& cl, const QStringL
         QCoreApplication app(argc, argv);
         if (!enterGivenCourse(cl))
             return 2;
-        // The words as given after the option: "--" may protect a word
-        // starting with "-". The course folder is entered already, so a
-        // "--course" among them is taken out rather than entered again.
+        // The words and a "--course" among them are the search's own, as
+        // given after the option: "--" may protect a word starting with "-".
+        // A course folder given before the words is entered already: taken
+        // out rather than entered a second time (a relative one would fail).
         QStringList words;
         const QStringList after = raw.mid(raw.indexOf(QStringLiteral("--search-text")) + 1);
+        if (cl.course.isEmpty())
+            return orbino::runTextSearchCli(after);
         for (qsizetype i = 0; i < after.size(); ++i) {
             const QString& a = after.at(i);
             if (a == QLatin1String("--")) {
