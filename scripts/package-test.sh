@@ -32,7 +32,8 @@ deb="$build/orbino_${version}_amd64.deb"
 echo "$deb"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-for need in libqt6widgets6 libqt6gui6 libqt6core6 libc6 fonts-liberation qt6-translations-l10n; do
+for need in libqt6widgets6 libqt6gui6 libqt6core6 libc6 fonts-liberation qt6-translations-l10n \
+            qt6-qpa-plugins libqt6sql6-sqlite; do
   grep -q "$need" <<<"$depends" || fail "the package does not depend on $need"
 done
 
@@ -70,7 +71,18 @@ fi
 cp "$deb" "$work/"
 chmod a+r "$work/$(basename "$deb")"
 chmod a+rx "$work"
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$work/$(basename "$deb")" >/dev/null
+# Without Recommends, as a lean lab image installs it: what the program loads
+# at run time must come through Depends.
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+  "$work/$(basename "$deb")" >/dev/null
+step "Plugins the program loads, present through the package's dependencies"
+for plugin in platforms/libqxcb.so sqldrivers/libqsqlite.so imageformats/libqjpeg.so imageformats/libqgif.so; do
+  f="/usr/lib/x86_64-linux-gnu/qt6/plugins/$plugin"
+  [[ -f "$f" ]] || fail "$plugin is missing after installing without Recommends"
+  owner="$(dpkg -S "$f" 2>/dev/null | cut -d: -f1)"
+  grep -qw "$owner" <<<"$depends" || [[ "$owner" == libqt6gui6 ]] \
+    || fail "$plugin comes from $owner, which the package does not depend on"
+done
 [[ "$(command -v orbino)" == /usr/bin/orbino ]] || fail "orbino is not /usr/bin/orbino"
 
 step "Validators on the installed files"
@@ -80,16 +92,16 @@ appstreamcli validate --no-net /usr/share/metainfo/io.github.orbino.metainfo.xml
 step "orbino --version, --help, man orbino"
 out="$(cd / && orbino --version)"
 [[ "$out" == "orbino $version" ]] || fail "orbino --version printed: $out"
-(cd / && orbino --help) | grep -q "^Usage: orbino" || fail "orbino --help printed no usage"
+(cd / && orbino --help) | grep -q "^Použitie: orbino" || fail "orbino --help printed no usage"
 rc=0; (cd / && orbino --no-such-option) 2>/dev/null || rc=$?
 [[ $rc -eq 2 ]] || fail "an unknown option ended with $rc, not 2"
 # Docker-style images may keep dpkg from installing manual pages; then the
 # page from the package is shown as man would show it once installed.
 if [[ -f /usr/share/man/man1/orbino.1 ]]; then
-  man -P cat orbino 2>/dev/null | grep -q "COURSE FOLDER" || fail "man orbino shows no page"
+  man -P cat orbino 2>/dev/null | grep -q -- "--search-text" || fail "man orbino shows no page"
 else
   echo "note: dpkg left out /usr/share/man (path-exclude); checking the packaged page with man -l"
-  man -P cat -l "$work/pkg/usr/share/man/man1/orbino.1" 2>/dev/null | grep -q "COURSE FOLDER" \
+  man -P cat -l "$work/pkg/usr/share/man/man1/orbino.1" 2>/dev/null | grep -q -- "--search-text" \
     || fail "the packaged manual page does not render"
 fi
 

@@ -6,10 +6,14 @@
 #include "tree/lesson_tree.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orbino;
 using namespace orbino::test;
@@ -30,11 +34,12 @@ private slots:
 
         QTest::newRow("nothing") << QStringList{} << Action::Play << "" << QStringList{} << "";
         QTest::newRow("--help") << QStringList{"--help"} << Action::Help << "" << QStringList{}
-                                << "COURSE FOLDER";
+                                << "PRIEČINOK KURZU";
         QTest::newRow("-h") << QStringList{"-h"} << Action::Help << "" << QStringList{}
-                            << "--course=DIR";
-        QTest::newRow("help wins over a list") << QStringList{"--help", "Obsah.txt"} << Action::Help
-                                               << "" << QStringList{"Obsah.txt"} << "Usage: orbino";
+                            << "--course=PRIEČINOK";
+        QTest::newRow("help wins over a list")
+            << QStringList{"--help", "Obsah.txt"} << Action::Help << "" << QStringList{"Obsah.txt"}
+            << "Použitie: orbino";
         QTest::newRow("--version") << QStringList{"--version"} << Action::Version << ""
                                    << QStringList{} << "orbino " + programVersion() + "\n";
         QTest::newRow("--course DIR") << QStringList{"--course", "/k/Môj kurz"} << Action::Play
@@ -55,23 +60,24 @@ private slots:
             << QStringList{} << "";
         // Unknown options are errors, never a content list.
         QTest::newRow("unknown long") << QStringList{"--bogus"} << Action::Error << ""
-                                      << QStringList{} << "Unknown option 'bogus'";
+                                      << QStringList{} << "neznáma voľba „bogus“";
         QTest::newRow("unknown short")
-            << QStringList{"-x"} << Action::Error << "" << QStringList{} << "Unknown option 'x'";
+            << QStringList{"-x"} << Action::Error << "" << QStringList{} << "neznáma voľba „x“";
         QTest::newRow("unknown before a list")
             << QStringList{"--helpme", "Obsah.txt"} << Action::Error << "" << QStringList{}
-            << "Try 'orbino --help'";
+            << "Viac povie „orbino --help“";
         QTest::newRow("--course without a folder")
-            << QStringList{"--course"} << Action::Error << "" << QStringList{} << "--course";
+            << QStringList{"--course"} << Action::Error << "" << QStringList{}
+            << "za voľbou „--course“ chýba hodnota";
         QTest::newRow("--course with an empty folder")
             << QStringList{"--course="} << Action::Error << "" << QStringList{}
-            << "--course needs a folder";
+            << "za --course chýba priečinok kurzu";
         QTest::newRow("check and password")
             << QStringList{"--check", "--set-teacher-password"} << Action::Error << ""
-            << QStringList{} << "cannot be used together";
+            << QStringList{} << "sa nedajú použiť spolu";
         QTest::newRow("password with a word")
             << QStringList{"--set-teacher-password", "x"} << Action::Error << "" << QStringList{}
-            << "takes no arguments";
+            << "neberie žiadne argumenty";
         // The second copy: after the content list everything is positional,
         // title words beginning with "-" included.
         QTest::newRow("second copy") << QStringList{"/k/01._deň/L3.TXT",
@@ -124,14 +130,43 @@ private slots:
     // --help lists every option on a line of its own, within 80 columns.
     void helpListsEveryOptionOnOneLine() {
         const QString help = parseCommandLine({"orbino", "--help"}).text;
-        for (const QString& name : QStringList{"--course=DIR", "--check", "--set-teacher-password",
-                                               "-h, --help", "--version"}) {
+        qsizetype count = 0;
+        const OptionSpec* options = programOptions(&count);
+        QVERIFY(count >= 9);
+        for (const OptionSpec* o = options; o != options + count; ++o) {
+            const QString name = optionSynopsis(*o);
             const QStringList lines = help.split('\n').filter(
                 QRegularExpression("^  +" + QRegularExpression::escape(name) + " "));
             QCOMPARE(lines.size(), 1);
         }
         for (const QString& line : help.split('\n'))
             QVERIFY2(line.size() <= 80, qPrintable(line));
+    }
+
+    // The manual page is made from the same table: every option, with its
+    // value, stands in it as roff writes it, and in --help; nothing of the
+    // template is left unfilled.
+    void manualPageListsEveryOption() {
+        QFile f(ORBINO_MANUAL);
+        QVERIFY2(f.open(QIODevice::ReadOnly), ORBINO_MANUAL);
+        const QString page = QString::fromUtf8(f.readAll());
+        const QString help = parseCommandLine({"orbino", "--help"}).text;
+        QVERIFY(!page.contains("@OPTIONS@"));
+        qsizetype count = 0;
+        const OptionSpec* options = programOptions(&count);
+        for (const OptionSpec* o = options; o != options + count; ++o) {
+            const QString name = QString::fromLatin1(o->names).section(',', -1);
+            QVERIFY2(page.contains("\\fB\\-\\-" + QString(name).replace("-", "\\-") + "\\fR"),
+                     qPrintable(name));
+            QVERIFY2(help.contains("--" + name), qPrintable(name));
+            QVERIFY2(page.contains(QString::fromUtf8(o->manual).left(20).replace("-", "\\-")),
+                     qPrintable(name));
+        }
+        for (const char* wanted : {"search-text", "export-work", "class-report", "csv"})
+            QVERIFY(page.contains(QString("\\-\\-") + QString(wanted).replace("-", "\\-")));
+        // No line of the page begins with a stray roff request.
+        for (const QString& line : page.split('\n'))
+            QVERIFY2(!line.startsWith("'"), qPrintable(line));
     }
 
     // What the tree window hands to the second copy comes back unchanged, and
@@ -159,15 +194,15 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
-        QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: orbino"
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << "Použitie: orbino"
                                 << "";
         QTest::newRow("--version")
             << QStringList{"--version"} << 0 << "orbino " + programVersion() << "";
         QTest::newRow("unknown option") << QStringList{"--ucitel"} << 2 << ""
-                                        << "orbino: Unknown option 'ucitel'.";
+                                        << "orbino: neznáma voľba „ucitel“";
         QTest::newRow("unknown after --course")
             << QStringList{"--course", "@SAMPLE@", "-q"} << 2 << ""
-            << "Unknown option 'q'";
+            << "neznáma voľba „q“";
         QTest::newRow("--course with --check")
             << QStringList{"--course", "@SAMPLE@", "--check"} << 0 << ""
             << "";
@@ -208,6 +243,72 @@ private slots:
         QCOMPARE(
             QDir(empty.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
             QStringList{});
+    }
+
+    // Names the terminal tasks are given as they stand on disk: bytes that
+    // are not UTF-8, a relative course with --search-text, a pipe where
+    // CONFIG.TXT should be. Each ends with a message naming the file.
+    void awkwardNamesOnTheTerminal() {
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        const QString t = tmp.path() + "/";
+        const QStringList config{"0*IP*x", "0*IP NONE*y", "*DEFAULT CONTENT*Obsah.txt"};
+        writeCourseFile(t + "kurz/CONFIG.TXT", config);
+        writeCourseFile(t + "kurz/01._den/Obsah.txt", {"[Klávesnica] klav.txt"});
+        writeCourseFile(t + "kurz/01._den/klav.txt", {"Klávesnica má písmená."});
+        // A folder whose name holds the byte E9 (é in Latin-1), with a course in it.
+        const QByteArray raw = QFile::encodeName(t) + "kurz\xe9";
+        QVERIFY(::mkdir(raw.constData(), 0755) == 0);
+        QVERIFY(QDir().mkdir(t + "von"));
+        QVERIFY(QFile::copy(t + "kurz/CONFIG.TXT", t + "CONFIG.TXT"));
+        QVERIFY(::rename(QFile::encodeName(t + "CONFIG.TXT").constData(),
+                         QByteArray(raw + "/CONFIG.TXT").constData()) == 0);
+        QVERIFY(::mkfifo(QFile::encodeName(t + "von/CONFIG.TXT").constData(), 0644) == 0);
+
+        // The shell spells the byte: QProcess cannot pass it.
+        const auto run = [&](const QString& in, const QString& script, QString* err) {
+            QProcess p;
+            p.setWorkingDirectory(in);
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove("DISPLAY");
+            env.remove("WAYLAND_DISPLAY");
+            env.insert("XDG_CACHE_HOME", t + "cache");
+            env.insert("XDG_CONFIG_HOME", t + "config");
+            env.insert("TEMP", t + "ucen");
+            p.setProcessEnvironment(env);
+            p.start("/bin/sh", {"-c", script, ORBINO_BINARY, t});
+            if (!p.waitForFinished(30000)) {
+                p.kill();
+                p.waitForFinished();
+                return -1;
+            }
+            *err = QString::fromUtf8(p.readAllStandardError());
+            return p.exitCode();
+        };
+        QString err;
+        QCOMPARE(run(t, R"sh(exec "$0" --course "${1}kurz$(printf '\351')" --check)sh", &err), 2);
+        QVERIFY2(err.contains("kurz\\xE9") && !err.contains("neexistuje"), qPrintable(err));
+        // Started inside that folder, it plays no other course in its place.
+        QCOMPARE(run(t, R"sh(cd "${1}kurz$(printf '\351')" && exec "$0" --check)sh", &err), 2);
+        QVERIFY2(err.contains("Pracovný priečinok") && err.contains("kurz\\xE9"), qPrintable(err));
+        // A target it cannot spell is not written under another name.
+        QCOMPARE(
+            run(t, R"sh(exec "$0" --course kurz --export-work "${1}von/pr$(printf '\351').html")sh",
+                &err),
+            2);
+        QVERIFY2(err.contains("pr\\xE9.html"), qPrintable(err));
+        QCOMPARE(QDir(t + "von").entryList(QDir::Files | QDir::NoDotAndDotDot | QDir::System),
+                 QStringList{"CONFIG.TXT"});
+        // The relative course folder is entered once, whichever side of the option it stands.
+        QCOMPARE(run(t, R"sh(exec "$0" --search-text --course kurz klavesnica)sh", &err), 0);
+        QCOMPARE(run(t, R"sh(exec "$0" --course kurz --search-text klavesnica)sh", &err), 0);
+        QCOMPARE(run(t, R"sh(exec "$0" --search-text klavesnica --course kurz)sh", &err), 0);
+        // A pipe is not a missing file, and nothing waits on it.
+        QCOMPARE(run(t, R"sh(exec "$0" --course von --check)sh", &err), 2);
+        QVERIFY2(err.contains("CONFIG.TXT") && err.contains("FIFO"), qPrintable(err));
+        // Qt cannot spell the folder to remove it either.
+        ::unlink(QByteArray(raw + "/CONFIG.TXT").constData());
+        ::rmdir(raw.constData());
     }
 };
 

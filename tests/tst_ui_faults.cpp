@@ -186,6 +186,7 @@ private slots:
     void garbageContentList();
     void fileVanishesAfterListing_data();
     void fileVanishesAfterListing();
+    void pipeBehindAnItemButton();
     void hugeContentListLine_data();
     void hugeContentListLine();
 };
@@ -533,6 +534,30 @@ void TestUiFaults::fileVanishesAfterListing() {
     QVERIFY(!c.main->windowOfLevel(2));
     QVERIFY(!c.main->isHidden());
     QCOMPARE(readBytes(c.t.st.levelFile()), QByteArray("1"));
+}
+
+// A pipe where the lesson should be is neither opened (it would be read
+// forever) nor offered for creation: one message says what stands there.
+void TestUiFaults::pipeBehindAnItemButton() {
+    Course c;
+    QVERIFY(QFile::remove(c.prog + "01._deň/pribeh.txt"));
+    QVERIFY(::mkfifo(QFile::encodeName(c.prog + "01._deň/pribeh.txt").constData(), 0644) == 0);
+    c.start();
+    QPushButton* day = c.dayButton("  1. deň");
+    QVERIFY(day);
+    c.t.prompter.defaultAnswer = false;
+    c.runner.steps.push_back([&](QWidget* w) {
+        const auto items = itemButtons(w);
+        QCOMPARE(items.size(), 1);
+        items.at(0)->click();
+        child<QToolButton>(static_cast<TForm1*>(w), "SpeedButton1")->click();
+    });
+    day->click();
+    QCOMPARE(c.t.prompter.shown.size(), size_t(1));
+    QVERIFY(!c.t.prompter.shown[0].question);
+    QVERIFY2(c.t.prompter.shown[0].text.contains("pribeh.txt") &&
+                 c.t.prompter.shown[0].text.contains("FIFO"),
+             qPrintable(c.t.prompter.shown[0].text));
 }
 
 void TestUiFaults::hugeContentListLine_data() {

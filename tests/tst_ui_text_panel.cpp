@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFontDialog>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -256,6 +257,13 @@ private slots:
         QVERIFY(l.memo()->hasFocus());
         l.type("Iný");
         l.ts->prompter.answers = {false};
+        // Escape that closes a menu gives the keyboard to the menu bar: no question.
+        auto* bar = l.form->findChild<QMenuBar*>("MainMenu1");
+        QVERIFY(bar);
+        bar->setFocus(Qt::MenuBarFocusReason);
+        QVERIFY(bar->hasFocus());
+        QVERIFY(l.ts->prompter.shown.empty());
+        l.memo()->setFocus();
         child<QPushButton>(l.form, "Button1")->show();
         child<QPushButton>(l.form, "Button1")->setFocus();
         QCOMPARE(l.ts->prompter.shown.size(), size_t(1));

@@ -9,6 +9,8 @@
 #include "tools/links_window.h"
 #include "tools/notes_window.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -21,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <functional>
 
@@ -453,34 +456,64 @@ private slots:
         QVERIFY(s.t.prompter.shown[0].text.contains("lekcia.htm"));
     }
 
-    void comboBoxesOpenTheChosenEntry_data() {
-        QTest::addColumn<QString>("combo");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("course link") << "ComboBox1"
-                                     << "https://www.debian.org/";
-        QTest::newRow("own link") << "ComboBox2"
-                                  << "www.moja.sk";
-        QTest::newRow("empty own link") << "ComboBox2"
-                                        << "";
-    }
-    void comboBoxesOpenTheChosenEntry() {
-        QFETCH(QString, combo);
-        QFETCH(QString, text);
-        Screen s;
-        auto* c = child<QComboBox>(&s.form, combo.toLatin1().constData());
-        c->clear();
-        c->addItem(text);
-        c->setCurrentIndex(0);
-        if (combo == "ComboBox1")
-            s.form.ComboBox1Click();
-        else
-            s.form.ComboBox2Click();
-        if (text.isEmpty()) {
+    // A link list opens an entry only when it is chosen: a click on it in the
+    // open list, or Enter. The wheel over the closed box and the arrow keys
+    // change the entry shown and open nothing. Only web, ftp and mail
+    // addresses go to the desktop; anything else is refused by name.
+    void linkListsOpenOnlyAChosenEntry() {
+        for (const char* name : {"ComboBox1", "ComboBox2"}) {
+            Screen s;
+            s.form.show();
+            auto* c = child<QComboBox>(&s.form, name);
+            c->clear();
+            c->addItems({"https://example.org/one", "www.moja.sk", "file:///etc/passwd",
+                         "javascript:alert(1)", "/etc/passwd", "mailto:ucitel@skola.sk"});
+            c->setCurrentIndex(0);
+            c->show();
+            c->setFocus();
+            const QPointF at(c->width() / 2.0, c->height() / 2.0);
+            for (int turn = 0; turn < 3; ++turn) {
+                QWheelEvent wheel(at, c->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                                  Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(c, &wheel);
+            }
+            QCOMPARE(c->currentIndex(), 3); // the wheel did move the entry
+            QTest::keyClick(c, Qt::Key_Up);
+            QTest::keyClick(c, Qt::Key_Down);
+            QTest::keyClick(c, Qt::Key_Down);
+            QCOMPARE(c->currentIndex(), 4);
+            QVERIFY2(s.t.shell.calls.empty(), name);
+            QVERIFY(s.t.prompter.shown.empty());
+
+            // Enter on the closed box: a path is refused, named in the message.
+            QTest::keyClick(c, Qt::Key_Return);
             QVERIFY(s.t.shell.calls.empty());
-        } else {
+            QCOMPARE(s.t.prompter.shown.size(), size_t(1));
+            QVERIFY(s.t.prompter.shown[0].text.contains("„/etc/passwd“"));
+            // A click on an entry of the open list; a bare www. address is a web one.
+            c->showPopup();
+            QAbstractItemView* view = c->view();
+            QTRY_VERIFY(view->isVisible());
+            const QRect item = view->visualRect(view->model()->index(1, 0));
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+            QTRY_VERIFY(!view->isVisible());
             QCOMPARE(s.t.shell.calls.size(), size_t(1));
-            QCOMPARE(s.t.shell.calls[0].kind, QString("open"));
-            QCOMPARE(s.t.shell.calls[0].program, text);
+            QCOMPARE(s.t.shell.calls[0].program, QString("http://www.moja.sk"));
+            // Enter in the open list.
+            c->showPopup();
+            QTRY_VERIFY(view->isVisible());
+            view->setCurrentIndex(view->model()->index(5, 0));
+            QTest::keyClick(view, Qt::Key_Return);
+            QCOMPARE(s.t.shell.calls.size(), size_t(2));
+            QCOMPARE(s.t.shell.calls[1].program, QString("mailto:ucitel@skola.sk"));
+            for (int i : {2, 3}) {
+                c->setCurrentIndex(i);
+                QTest::keyClick(c, Qt::Key_Enter);
+            }
+            QCOMPARE(s.t.shell.calls.size(), size_t(2));
+            QCOMPARE(s.t.prompter.shown.size(), size_t(3));
+            QVERIFY(s.t.prompter.shown[1].text.contains("file:///etc/passwd"));
+            QVERIFY(s.t.prompter.shown[2].text.contains("javascript:alert(1)"));
         }
     }
 

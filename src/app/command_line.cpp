@@ -13,17 +13,34 @@ namespace orbino {
 
 namespace {
 
-// The program's options, in the order --help lists them.
+// The program's options, in the order --help and the manual page list them.
 constexpr OptionSpec kOptions[] = {
-    {"course", "DIR", "play the course in folder DIR"},
-    {"check", "", "list the missing files of the course, then exit"},
-    {"set-teacher-password", "", "set the teacher password of the course"},
-    {"search-text", "", "print the lessons whose text holds the words"},
-    {"export-work", "FILE", "write the learner's work to FILE (HTML)"},
-    {"class-report", "DIR", "scores of the learners' folders in DIR"},
-    {"csv", "FILE", "the table --class-report writes"},
-    {"h,help", "", "display this help and exit"},
-    {"version", "", "output version information and exit"},
+    {"course", "PRIEČINOK", "hrá kurz z priečinka PRIEČINOK",
+     "Kurz v priečinku PRIEČINOK; platí aj pre --check, --set-teacher-password, --search-text, "
+     "--export-work a --class-report."},
+    {"check", "", "vypíše chýbajúce súbory kurzu a skončí",
+     "Vypíše chýbajúce súbory kurzu s názvami, ktoré k nim vedú, a cyklické odkazy, potom skončí. "
+     "Kontroluje zoznam OBSAH, ak je zadaný, inak prvý zoznam obsahu každého dňa. Okno ani "
+     "obrazovka nie sú potrebné. Kód 0: nič nechýba, 1: niečo chýba, 2: chyba použitia alebo "
+     "nastavenia."},
+    {"set-teacher-password", "", "nastaví heslo vyučujúceho kurzu",
+     "Dvakrát sa na termináli opýta na nové heslo vyučujúceho (1 až 8 znakov) a jeho osolený "
+     "odtlačok uloží do súboru HESLO.TXT kurzu."},
+    {"search-text", "", "vypíše lekcie, v ktorých texte sú zadané slová",
+     "Slová za voľbou sa hľadajú v textoch lekcií kurzu (veľkosť písmen a diakritika sa "
+     "nerozlišujú, posledné slovo môže byť začiatkom slova). Každý nájdený riadok: cesta "
+     "názvov, súbor a úryvok, oddelené tabulátorom. Kód 0: niečo sa našlo, 1: nič, 2: chyba."},
+    {"export-work", "SÚBOR", "zapíše prácu žiaka do SÚBORU (HTML)",
+     "Zapíše prácu žiaka (prečítané lekcie, výsledky testov, poznámky a odkazy) ako stránku HTML "
+     "do SÚBORU. Názov sa berie od priečinka, v ktorom bol príkaz zadaný."},
+    {"class-report", "PRIEČINOK", "výsledky žiakov z priečinkov v PRIEČINKU",
+     "Prehľad triedy: výsledky testov všetkých žiakov, ktorých priečinky sú v PRIEČINKU, aj tých, "
+     "ktorí ešte nezačali. Bez --csv vypíše tabuľku na terminál. Kód 1: žiadny priečinok nemá "
+     "postup v tomto kurze."},
+    {"csv", "SÚBOR", "tabuľka, ktorú zapíše --class-report (inak sa vypíše na terminál)",
+     "Súbor CSV, do ktorého --class-report zapíše tabuľku (oddeľovač bodkočiarka)."},
+    {"h,help", "", "zobrazí túto pomoc a skončí", "Zobrazí krátku pomoc a skončí."},
+    {"version", "", "vypíše verziu programu a skončí", "Vypíše verziu programu a skončí."},
 };
 
 // Qt's own window options: accepted here, used by the application object.
@@ -33,47 +50,105 @@ constexpr const char* kQtValueOptions[] = {
     "qwindowgeometry", "qwindowtitle",       "qwindowicon",   "session"};
 constexpr const char* kQtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
+QString utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
 QString helpText() {
     QString t = QStringLiteral(
-        "Usage: orbino [OPTION]... [CONTENT_LIST [ITEM [TITLE_WORD]...]]\n"
-        "  or:  orbino [--course DIR] --check [CONTENT_LIST]\n"
-        "  or:  orbino [--course DIR] --set-teacher-password\n"
-        "Play a course of lessons: one full-screen window per level of the course.\n"
-        "CONTENT_LIST, ITEM and TITLE_WORDs open one content list directly (the tree\n"
-        "window starts a second copy so); everything after CONTENT_LIST or after \"--\"\n"
-        "is taken as it is, even when it begins with \"-\".\n\n");
+        "Použitie: orbino [VOĽBA]... [OBSAH [POLOŽKA [SLOVO_NÁZVU]...]]\n"
+        "  alebo:  orbino [--course PRIEČINOK] --check [OBSAH]\n"
+        "  alebo:  orbino [--course PRIEČINOK] --set-teacher-password\n"
+        "  alebo:  orbino [--course PRIEČINOK] --search-text SLOVO...\n"
+        "  alebo:  orbino [--course PRIEČINOK] --export-work SÚBOR\n"
+        "  alebo:  orbino [--course PRIEČINOK] --class-report PRIEČINOK [--csv SÚBOR]\n"
+        "Prehráva kurz lekcií: jedno okno na celú obrazovku pre každú úroveň kurzu.\n"
+        "OBSAH, POLOŽKA a SLOVÁ_NÁZVU otvoria priamo jeden zoznam obsahu (tak spúšťa\n"
+        "okno stromu druhý exemplár); všetko za OBSAHOM alebo za \"--\" sa berie tak,\n"
+        "ako je, aj keď sa začína znakom \"-\".\n\n");
     for (const OptionSpec& o : kOptions) {
-        const QStringList names = QString::fromLatin1(o.names).split(QLatin1Char(','));
-        QString left;
-        for (const QString& n : names)
-            left += (left.isEmpty() ? QString() : QStringLiteral(", ")) +
-                    (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
-        if (names.first().size() > 1)
+        QString left = optionSynopsis(o);
+        if (left.startsWith(QLatin1String("--")))
             left.prepend(QStringLiteral("    "));
-        if (*o.valueName)
-            left += QLatin1Char('=') + QLatin1String(o.valueName);
-        t += QStringLiteral("  ") + left.leftJustified(28) + QLatin1Char(' ') +
-             QLatin1String(o.help) + QLatin1Char('\n');
+        t += QStringLiteral("  ") + left.leftJustified(28) + QLatin1Char(' ') + utf8(o.help) +
+             QLatin1Char('\n');
     }
     t += QStringLiteral(
-        "\nCOURSE FOLDER: the course is DIR of --course; else the working directory\n"
-        "when it holds a CONFIG.TXT or a content list (Obsah.txt, in any case); else\n"
-        "the course played last time; else a folder chooser, which also offers the\n"
-        "sample course.\n"
-        "Learner data goes to the learner's folder, never into the course.\n\n"
-        "Exit status of --check: 0 nothing is missing, 1 a file is missing,\n"
-        "2 a usage or configuration error. An unknown option exits with status 2.\n");
+        "\nPRIEČINOK KURZU: kurz je PRIEČINOK z --course; inak pracovný priečinok, ak\n"
+        "obsahuje CONFIG.TXT alebo zoznam obsahu (Obsah.txt, v akejkoľvek veľkosti\n"
+        "písmen); inak kurz hraný naposledy; inak výber priečinka, ktorý ponúka aj\n"
+        "ukážkový kurz.\n"
+        "Údaje žiaka idú do priečinka žiaka, nikdy do kurzu.\n\n"
+        "Kód pri skončení: 0 úspech, 1 --check našiel chýbajúci súbor (--search-text\n"
+        "nenašiel nič), 2 chyba použitia alebo nastavenia (aj neznáma voľba).\n");
     return t;
+}
+
+// Text for roff: a backslash and a dash as roff wants them, no line that
+// begins with a control character.
+QString roff(QString text) {
+    text.replace(QLatin1Char('\\'), QStringLiteral("\\e"));
+    text.replace(QLatin1Char('-'), QStringLiteral("\\-"));
+    if (text.startsWith(QLatin1Char('.')) || text.startsWith(QLatin1Char('\'')))
+        text.prepend(QStringLiteral("\\&"));
+    return text;
 }
 
 CommandLine error(const QString& text) {
     CommandLine c;
     c.action = CommandLine::Action::Error;
-    c.text = QStringLiteral("orbino: %1\nTry 'orbino --help' for more information.\n").arg(text);
+    c.text = QStringLiteral("orbino: %1\nViac povie „orbino --help“.\n").arg(text);
     return c;
 }
 
+// The parser's complaint in the program's language.
+QString parseError(const QCommandLineParser& p) {
+    if (!p.unknownOptionNames().isEmpty())
+        return QStringLiteral("neznáma voľba „%1“").arg(p.unknownOptionNames().first());
+    const QString e = p.errorText();
+    const qsizetype a = e.indexOf(QLatin1Char('\''));
+    const qsizetype b = a < 0 ? -1 : e.indexOf(QLatin1Char('\''), a + 1);
+    const QString name = b > a ? e.mid(a + 1, b - a - 1) : QString();
+    if (e.startsWith(QLatin1String("Missing value")))
+        return QStringLiteral("za voľbou „%1“ chýba hodnota").arg(name);
+    if (e.startsWith(QLatin1String("Unexpected value")))
+        return QStringLiteral("voľba „%1“ neberie hodnotu").arg(name);
+    return e;
+}
+
 } // namespace
+
+const OptionSpec* programOptions(qsizetype* count) {
+    *count = qsizetype(std::size(kOptions));
+    return kOptions;
+}
+
+QString optionSynopsis(const OptionSpec& o) {
+    QString left;
+    for (const QString& n : QString::fromLatin1(o.names).split(QLatin1Char(',')))
+        left += (left.isEmpty() ? QString() : QStringLiteral(", ")) +
+                (n.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + n;
+    if (*o.valueName)
+        left += QLatin1Char('=') + utf8(o.valueName);
+    return left;
+}
+
+QString manualPage(const QString& templ) {
+    QString options;
+    for (const OptionSpec& o : kOptions) {
+        options += QStringLiteral(".TP\n");
+        QString names;
+        for (const QString& n : QString::fromLatin1(o.names).split(QLatin1Char(',')))
+            names += (names.isEmpty() ? QString() : QStringLiteral(", ")) + QStringLiteral("\\fB") +
+                     roff(QLatin1String(n.size() == 1 ? "-" : "--") + n) + QStringLiteral("\\fR");
+        if (*o.valueName)
+            names += QStringLiteral("=\\fI") + roff(utf8(o.valueName)) + QStringLiteral("\\fR");
+        options += names + QLatin1Char('\n') + roff(utf8(o.manual)) + QLatin1Char('\n');
+    }
+    QString page = templ;
+    page.replace(QStringLiteral("@OPTIONS@\n"), options);
+    return page;
+}
 
 QString programVersion() {
     return QStringLiteral(ORBINO_VERSION);
@@ -86,8 +161,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     p.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     for (const OptionSpec& o : kOptions) {
         const QStringList names = QString::fromLatin1(o.names).split(QLatin1Char(','));
-        p.addOption(
-            QCommandLineOption(names, QString::fromUtf8(o.help), QString::fromLatin1(o.valueName)));
+        p.addOption(QCommandLineOption(names, utf8(o.help), utf8(o.valueName)));
     }
     for (const char* n : kQtValueOptions) {
         QCommandLineOption o(QString::fromLatin1(n), QString(), QStringLiteral("value"));
@@ -103,7 +177,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (args.isEmpty())
         args << QStringLiteral("orbino");
     if (!p.parse(args))
-        return error(p.errorText());
+        return error(parseError(p));
 
     CommandLine c;
     for (const OptionSpec& o : kOptions) {
@@ -114,7 +188,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     c.positional = p.positionalArguments();
     c.course = c.value(QStringLiteral("course"));
     if (c.isSet(QStringLiteral("course")) && c.course.isEmpty())
-        return error(QStringLiteral("--course needs a folder"));
+        return error(QStringLiteral("za --course chýba priečinok kurzu"));
 
     if (c.isSet(QStringLiteral("help"))) {
         c.action = CommandLine::Action::Help;
@@ -124,26 +198,23 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         c.text = QStringLiteral("orbino %1\n").arg(programVersion());
     } else if (c.isSet(QStringLiteral("check")) &&
                c.isSet(QStringLiteral("set-teacher-password"))) {
-        return error(QStringLiteral("--check and --set-teacher-password cannot be used together"));
+        return error(QStringLiteral("--check a --set-teacher-password sa nedajú použiť spolu"));
     } else if (c.isSet(QStringLiteral("check"))) {
         c.action = CommandLine::Action::Check;
     } else if (c.isSet(QStringLiteral("set-teacher-password"))) {
         if (!c.positional.isEmpty())
-            return error(QStringLiteral("--set-teacher-password takes no arguments"));
+            return error(QStringLiteral("--set-teacher-password neberie žiadne argumenty"));
         c.action = CommandLine::Action::SetTeacherPassword;
     } else if (c.isSet(QStringLiteral("search-text"))) {
         c.action = CommandLine::Action::SearchText;
     } else if (c.isSet(QStringLiteral("export-work")) || c.isSet(QStringLiteral("class-report"))) {
         if (c.isSet(QStringLiteral("export-work")) && c.isSet(QStringLiteral("class-report")))
-            return error(
-                QStringLiteral("--export-work and --class-report cannot be used together"));
-        if (c.isSet(QStringLiteral("csv")) && !c.isSet(QStringLiteral("class-report")))
-            return error(QStringLiteral("--csv goes with --class-report"));
+            return error(QStringLiteral("--export-work a --class-report sa nedajú použiť spolu"));
         if (!c.positional.isEmpty())
-            return error(QStringLiteral("unexpected argument '%1'").arg(c.positional.first()));
+            return error(QStringLiteral("nečakaný argument „%1“").arg(c.positional.first()));
         c.action = CommandLine::Action::LearnerWork;
     } else if (c.isSet(QStringLiteral("csv"))) {
-        return error(QStringLiteral("--csv goes with --class-report"));
+        return error(QStringLiteral("--csv ide spolu s --class-report"));
     }
     return c;
 }

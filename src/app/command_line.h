@@ -31,12 +31,24 @@ struct CommandLine {
 };
 
 // One option of the program. A new option is one row of the table in
-// command_line.cpp; the caller reads it back with isSet() and value().
+// command_line.cpp; the caller reads it back with isSet() and value(). The
+// same row makes its line of --help and its paragraph of the manual page.
 struct OptionSpec {
     const char* names;     // "h,help": short names first, then the long name
-    const char* valueName; // "DIR", or empty for a flag
-    const char* help;      // one line of --help
+    const char* valueName; // "PRIEČINOK", or empty for a flag (UTF-8)
+    const char* help;      // one line of --help (UTF-8)
+    const char* manual;    // its paragraph in the manual page (UTF-8, plain text)
 };
+
+// The table, in the order --help and the manual page list it.
+const OptionSpec* programOptions(qsizetype* count);
+
+// How --help and the manual page spell an option: "-h, --help", "--course=PRIEČINOK".
+QString optionSynopsis(const OptionSpec& o);
+
+// The manual page: `templ` with its line "@OPTIONS@" replaced by the options
+// in roff, one paragraph each.
+QString manualPage(const QString& templ);
 
 // Parses the arguments (the program name first, as argv gives them). Options
 // are recognised only before the first positional argument and before "--":

@@ -46,6 +46,13 @@ QString courseProblem(const QString& dir) {
         return QStringLiteral("„%1“ nie je priečinok.").arg(dir);
     if (!fi.isReadable() || !fi.isExecutable())
         return QStringLiteral("Priečinok „%1“ sa nedá čítať (chýba právo na čítanie).").arg(dir);
+    const QString d = dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
+    for (const char* name : {"CONFIG.TXT", "Obsah.txt"})
+        if (const QString kind = specialFileKind(d + QLatin1String(name));
+            !kind.isEmpty() && !isCourseFolder(dir))
+            return QStringLiteral("V priečinku „%1“ je %2 %3, nie obyčajný súbor; kurz sa z neho "
+                                  "nedá čítať.")
+                .arg(dir, QLatin1String(name), kind);
     if (!isCourseFolder(dir))
         return QStringLiteral(
                    "Priečinok „%1“ nie je kurz: nie je v ňom súbor CONFIG.TXT ani zoznam "

@@ -10,16 +10,20 @@
 #include "platform/textfile.h"
 #include "ui_tform1.h"
 
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QShortcut>
 
 #include <array>
+#include <utility>
 
 namespace orbino {
 
@@ -29,6 +33,56 @@ QColor winColor(long long value) {
 }
 
 namespace {
+
+// A link list opens its entry only on a deliberate choice: a click on an
+// entry of the open list, Enter there, or Enter on the closed box. The box
+// also reports "activated" when the wheel turns over it, an arrow key moves
+// it or a typed letter jumps to an entry; none of these opens anything.
+class DeliberateChoice : public QObject {
+public:
+    DeliberateChoice(QComboBox* box, std::function<void()> open)
+        : QObject(box), m_box(box), m_open(std::move(open)) {
+        // Installed after the list's own filters, so these run first and
+        // mark the event before the list turns it into "activated".
+        box->view()->installEventFilter(this);
+        box->view()->viewport()->installEventFilter(this);
+        box->installEventFilter(this);
+        connect(box, &QComboBox::activated, this, [this] {
+            if (std::exchange(m_chosen, false))
+                m_open();
+        });
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        // The open list takes Enter already as a shortcut override.
+        const auto isEnter = [e] {
+            if (e->type() != QEvent::KeyPress && e->type() != QEvent::ShortcutOverride)
+                return false;
+            const int k = static_cast<QKeyEvent*>(e)->key();
+            return k == Qt::Key_Return || k == Qt::Key_Enter;
+        };
+        if (o == m_box) {
+            if (e->type() == QEvent::KeyPress && isEnter() && !m_box->view()->isVisible()) {
+                m_open();
+                return true;
+            }
+            if (e->type() == QEvent::Wheel || e->type() == QEvent::KeyPress)
+                m_chosen = false;
+            return false;
+        }
+        if (e->type() == QEvent::MouseButtonRelease || isEnter())
+            m_chosen = true;
+        else if (e->type() == QEvent::Show)
+            m_chosen = false; // the list opened again, nothing chosen yet
+        return false;
+    }
+
+private:
+    QComboBox* m_box;
+    std::function<void()> m_open;
+    bool m_chosen = false;
+};
 
 // The grey text panels of the design: a border of the panel's own colour
 // around the text, the scroll bars inside it. Set through the palette and
@@ -93,6 +147,13 @@ TForm1::TForm1(AppState& state, ModalRunner& runner, bool setup, QWidget* parent
     // (so edited text is offered for saving first).
     auto* back = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(back, &QShortcut::activated, this, [this] {
+        // Escape that closes a menu leaves the menu bar still selected; the
+        // next Escape only leaves the menu bar, never the screen.
+        if (ui->MainMenu1->hasFocus()) {
+            QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(ui->MainMenu1, &esc);
+            return;
+        }
         if (!isMainWindow() && ui->SpeedButton1->isVisible() && ui->SpeedButton1->isEnabled())
             ui->SpeedButton1->click();
     });
@@ -228,11 +289,8 @@ void TForm1::connectHandlers() {
     on(ui->Oprograme1, &QAction::triggered, &TForm1::Oprograme1Click);
     on(ui->Ohlasyautorom1, &QAction::triggered, &TForm1::Ohlasyautorom1Click);
     on(ui->Reklama1, &QAction::triggered, &TForm1::Reklama1Click);
-    // A choice in a link list opens it; activated fires on a user's pick only.
-    connect(ui->ComboBox1, &QComboBox::activated, this,
-            [this] { guard([this] { ComboBox1Click(); }); });
-    connect(ui->ComboBox2, &QComboBox::activated, this,
-            [this] { guard([this] { ComboBox2Click(); }); });
+    new DeliberateChoice(ui->ComboBox1, [this] { guard([this] { ComboBox1Click(); }); });
+    new DeliberateChoice(ui->ComboBox2, [this] { guard([this] { ComboBox2Click(); }); });
 }
 
 void TForm1::changeEvent(QEvent* e) {

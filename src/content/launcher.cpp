@@ -119,6 +119,13 @@ LaunchOutcome launchLessonText(AppState& st, const QString& folder, const QStrin
     // A lesson text takes no arguments, so a blank belongs to its name.
     if (isFile(fullPath(st, folder, reference)))
         return {LaunchOutcome::OpenSubLevel, resolvePath(fullPath(st, folder, reference))};
+    // A pipe or device of that name is no text to create: it would be read forever.
+    if (const QString kind = specialFileKind(fullPath(st, folder, reference)); !kind.isEmpty()) {
+        st.message(MsgKind::Warning,
+                   QStringLiteral("„%1“ je %2, nie súbor s textom; nedá sa otvoriť ani vytvoriť.")
+                       .arg(reference, kind));
+        return {};
+    }
     const ConfigText text1 = st.configText(keys::Text1);
     if (!text1.messageOn)
         return {};

@@ -17,6 +17,7 @@
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMenuBar>
 #include <QTextCharFormat>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -156,6 +157,10 @@ void TForm1::Memo1Exit() {
     // or another program taking the focus does not leave the text.
     QWidget* to = QApplication::focusWidget();
     if (!to || to == ui->Memo1 || to->window() != this)
+        return;
+    // Escape that closes a menu leaves the menu bar with the keyboard: that
+    // is still the menu, not a move away from the text.
+    if (qobject_cast<QMenuBar*>(to))
         return;
     saveBeforeLeaving();
 }

@@ -261,6 +261,20 @@ bool isDir(const QString& path) {
     return ::stat(resolveNative(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+QString specialFileKind(const QString& path) {
+    struct stat st {};
+    if (::stat(resolveNative(path).constData(), &st) != 0 || S_ISREG(st.st_mode) ||
+        S_ISDIR(st.st_mode))
+        return {};
+    if (S_ISFIFO(st.st_mode))
+        return QStringLiteral("pomenovaná rúra (FIFO)");
+    if (S_ISSOCK(st.st_mode))
+        return QStringLiteral("soket");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return QStringLiteral("zariadenie");
+    return QStringLiteral("zvláštny súbor");
+}
+
 QList<DirEntry> listFolder(const QString& dir) {
     QByteArray n = resolveNative(dir);
     if (n.size() > 1 && n.endsWith('/'))

@@ -30,6 +30,10 @@ QString fromWindowsPath(const QString& path);
 bool pathExists(const QString& path); // file or folder
 bool isFile(const QString& path);
 bool isDir(const QString& path);
+// What stands at `path` when it is neither a regular file nor a folder, in
+// words for a message ("pomenovaná rúra (FIFO)"); empty otherwise or when
+// nothing is there.
+QString specialFileKind(const QString& path);
 
 // Entries of a folder as shown to the user (decoded names), unsorted;
 // empty when the folder cannot be read.

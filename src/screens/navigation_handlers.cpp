@@ -171,12 +171,15 @@ void restoreFormFile(const TForm1& w) {
         saveFormFile(*main, formFile);
 }
 
-// A new level window laid out from the temp form file (or the layout held in
-// memory when the learner's folder cannot be written).
+// A new level window laid out from this copy's own layout, kept in memory
+// since start-up: another copy sharing the learner's folder may have written
+// its course's layout into the temp form file since. The file is read only
+// when no layout was kept.
 std::unique_ptr<TForm1> windowFromForm(AppState& st, ModalRunner& modal) {
     auto w = std::make_unique<TForm1>(st, modal, false);
-    if (!st.heldFormFile.isEmpty())
-        applyFormBytes(*w, st.heldFormFile, st.tempFormFile());
+    const QByteArray& own = st.startFormFile.isEmpty() ? st.heldFormFile : st.startFormFile;
+    if (!own.isEmpty())
+        applyFormBytes(*w, own, st.tempFormFile());
     else
         applyFormFile(*w, st.tempFormFile());
     return w;

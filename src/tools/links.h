@@ -35,4 +35,14 @@ std::optional<QStringList> ownLinksOf(const AppState& st, int level);
 // Windows-1250 byte or the file cannot be written.
 void writeLinks(const QString& path, const QStringList& entries);
 
+// What a link list entry opens. Only web, file-transfer and mail addresses
+// go to the desktop's handler: a course or a learner's list is not trusted to
+// start local files or scripts. A bare "www." address is a web address, as
+// courses written for a Windows shell have them.
+struct LinkTarget {
+    QString address; // what to open; empty when refused
+    QString refusal; // why not, naming the entry; empty when it opens
+};
+LinkTarget linkTarget(const QString& entry);
+
 } // namespace orbino

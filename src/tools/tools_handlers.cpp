@@ -26,9 +26,14 @@ int notesButtonCursor(const TForm1& f, const Ui::TForm1* ui) {
 }
 
 void openLink(AppState& st, const QString& text) {
+    const LinkTarget target = linkTarget(text);
+    if (!target.refusal.isEmpty()) {
+        st.message(MsgKind::Warning, target.refusal);
+        return;
+    }
     // An address the desktop cannot open is not reported, as for any link.
-    if (!text.isEmpty() && st.shell)
-        st.shell->openDocument(text, QString(), nullptr);
+    if (!target.address.isEmpty() && st.shell)
+        st.shell->openDocument(target.address, QString(), nullptr);
 }
 
 } // namespace

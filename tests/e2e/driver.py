@@ -337,8 +337,13 @@ class Orbino:
             self.click(self.find("menu item", label))
         item = self.find("menu item", path[-1])
         result = enabled(item)
-        for _ in path:
+        # One Escape per open menu, each awaited, then one for the menu bar,
+        # which keeps the keyboard after its menu closed.
+        for label in reversed(path[1:]):
             self.key("Escape")
+            self.gone("menu item", label)
+        self.key("Escape")
+        wait_for("the menu bar to let go of the keyboard", lambda: not focused(top))
         return result
 
     def key(self, *keys):

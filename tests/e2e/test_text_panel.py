@@ -50,6 +50,10 @@ def test_discarding_an_edit_through_the_menu(start, course):
     start_editing(o)
     assert o.menu_item_enabled("Pomocník", "Editácia", "Ignorovať zmeny"), \
         "Ignorovať zmeny cannot be chosen while the text is being edited"
+    # The Escapes that closed the menus left the screen as it was: no question
+    # about the edited text, the lesson still open.
+    assert not o._message_box(), "Escape closing a menu also left the screen"
+    o.find("push button", "Písmená a číslice")
     o.menu("Pomocník", "Editácia", "Ignorovať zmeny")
     m = memo(o)
     wait_for("the text as it was", lambda: TYPED.strip() not in (text_of(m) or ""))
