@@ -37,7 +37,7 @@ constexpr OptionSpec kOptions[] = {
      "Prehľad triedy: výsledky testov všetkých žiakov, ktorých priečinky sú v PRIEČINKU, aj tých, "
      "ktorí ešte nezačali. Bez --csv vypíše tabuľku na terminál. Kód 1: žiadny priečinok nemá "
      "postup v tomto kurze."},
-    {"csv", "SÚBOR", "tabuľka, ktorú zapíše --class-report (inak sa vypíše na terminál)",
+    {"csv", "SÚBOR", "tabuľka --class-report do súboru (inak na terminál)",
      "Súbor CSV, do ktorého --class-report zapíše tabuľku (oddeľovač bodkočiarka)."},
     {"h,help", "", "zobrazí túto pomoc a skončí", "Zobrazí krátku pomoc a skončí."},
     {"version", "", "vypíše verziu programu a skončí", "Vypíše verziu programu a skončí."},
