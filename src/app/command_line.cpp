@@ -37,8 +37,9 @@ constexpr OptionSpec kOptions[] = {
      "Prehľad triedy: výsledky testov všetkých žiakov, ktorých priečinky sú v PRIEČINKU, aj tých, "
      "ktorí ešte nezačali. Bez --csv vypíše tabuľku na terminál. Kód 1: žiadny priečinok nemá "
      "postup v tomto kurze."},
-    {"csv", "SÚBOR", "tabuľka --class-report do súboru (inak na terminál)",
-     "Súbor CSV, do ktorého --class-report zapíše tabuľku (oddeľovač bodkočiarka)."},
+    {"csv", "SÚBOR", "zapíše tabuľku --class-report do SÚBORU",
+     "Súbor CSV, do ktorého --class-report zapíše tabuľku (oddeľovač bodkočiarka); bez neho sa "
+     "tabuľka vypíše na terminál."},
     {"h,help", "", "zobrazí túto pomoc a skončí", "Zobrazí krátku pomoc a skončí."},
     {"version", "", "vypíše verziu programu a skončí", "Vypíše verziu programu a skončí."},
 };
