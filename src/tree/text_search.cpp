@@ -876,10 +876,7 @@ void TextSearch::chooseIndexFile(const QString& rebuiltWhen) {
     openReader();
 }
 
-void TextSearch::start() {
-    if (m_thread || m_build)
-        return;
-    chooseIndexFile(QStringLiteral(", pri každom spustení znova"));
+void TextSearch::newBuild() {
     m_build = std::make_shared<IndexBuild>();
     m_build->course = m_course;
     m_build->rootList = m_rootList;
@@ -888,6 +885,13 @@ void TextSearch::start() {
     m_build->memoryUri = m_memoryUri;
     m_build->name = uniqueName(this, "builder");
     m_building = true;
+}
+
+void TextSearch::start() {
+    if (m_thread || m_build)
+        return;
+    chooseIndexFile(QStringLiteral(", pri každom spustení znova"));
+    newBuild();
     std::shared_ptr<IndexBuild> build = m_build;
     const QPointer<TextSearch> self(this);
     m_thread = QThread::create([build, self] {
@@ -922,14 +926,7 @@ bool TextSearch::prepare() {
     if (m_build)
         return ready();
     chooseIndexFile(QString());
-    m_build = std::make_shared<IndexBuild>();
-    m_build->course = m_course;
-    m_build->rootList = m_rootList;
-    m_build->cacheDir = m_cacheDir;
-    m_build->file = m_file;
-    m_build->memoryUri = m_memoryUri;
-    m_build->name = uniqueName(this, "builder");
-    m_building = true;
+    newBuild();
     m_build->run([this](int done, int total) { emit progress(done, total); });
     m_building = false;
     setProblem(m_build->problem);

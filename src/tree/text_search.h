@@ -118,6 +118,8 @@ private:
     // The index file in the cache folder, or an index in memory (said as a
     // problem, ending with `rebuiltWhen`) when no file can serve.
     void chooseIndexFile(const QString& rebuiltWhen);
+    // A build of this course's index into the chosen file, not yet run.
+    void newBuild();
     bool openReader();
     void setProblem(const QString& p);
     void addNote(const QString& note); // said besides any problem
