@@ -73,11 +73,25 @@ public:
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* p,
                      const QWidget* widget) const override {
         const int at = mnemonicIndex(widget);
-        if (at >= 0 && element == CE_PushButtonLabel) {
+        if (element == CE_PushButtonLabel) {
             if (const auto* o = qstyleoption_cast<const QStyleOptionButton*>(option)) {
                 QStyleOptionButton copy(*o);
-                copy.text = markMnemonic(o->text, at);
-                QProxyStyle::drawControl(element, &copy, p, widget);
+                if (at >= 0)
+                    copy.text = markMnemonic(o->text, at);
+                // The glyph and the caption are centred together: the
+                // caption's font is fitted to what the glyph leaves.
+                const int glyph = o->icon.isNull() ? 0 : o->iconSize.width() + 4;
+                const CaptionFit fit = fitCaption(p->font(), copy.text,
+                                                  QSize(o->rect.width() - glyph, o->rect.height()));
+                if (fit.font != p->font()) {
+                    p->save();
+                    p->setFont(fit.font);
+                    copy.fontMetrics = QFontMetrics(fit.font);
+                    QProxyStyle::drawControl(element, &copy, p, widget);
+                    p->restore();
+                } else {
+                    QProxyStyle::drawControl(element, &copy, p, widget);
+                }
                 return;
             }
         }
@@ -99,6 +113,28 @@ public:
         QProxyStyle::drawComplexControl(control, option, p, widget);
         if (control == CC_ToolButton && (option->state & State_HasFocus))
             focusFrame(p, option);
+    }
+
+    // A caption too wide for its place is drawn in a smaller font, or on
+    // two lines, rather than losing letters: buttons, labels and column
+    // headers all draw their text here.
+    void drawItemText(QPainter* p, const QRect& rect, int flags, const QPalette& pal, bool enabled,
+                      const QString& text, QPalette::ColorRole role) const override {
+        if (text.isEmpty() || (flags & Qt::TextWordWrap) || text.contains(u'\n') ||
+            (flags & Qt::TextDontClip)) {
+            QProxyStyle::drawItemText(p, rect, flags, pal, enabled, text, role);
+            return;
+        }
+        const CaptionFit fit = fitCaption(p->font(), text, rect.size());
+        if (fit.font == p->font()) {
+            QProxyStyle::drawItemText(p, rect, flags, pal, enabled, text, role);
+            return;
+        }
+        p->save();
+        p->setFont(fit.font);
+        const int wrapped = fit.twoLines ? (flags & ~Qt::TextSingleLine) | Qt::TextWordWrap : flags;
+        QProxyStyle::drawItemText(p, rect, wrapped, pal, enabled, text, role);
+        p->restore();
     }
 
 private:
@@ -160,7 +196,7 @@ int runOrbino(QApplication& app, const QStringList& args) {
     if (screen) {
         // In logical pixels: on a scaled screen the layout designed for the
         // nearest designed size, and the windows fitted to what is free.
-        const QSize designed = designedScreenSize(screen->geometry().size());
+        const QSize designed = designedScreenSize(screen->geometry().size(), screenZoomed());
         metrics.width = designed.width();
         metrics.height = designed.height();
         metrics.dpi = qRound(screen->logicalDotsPerInch());

@@ -1,5 +1,6 @@
 #pragma once
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 namespace orbino {
@@ -24,6 +25,11 @@ public:
     // name does not resolve.
     virtual QString hostAddress() const = 0;
 };
+
+// The primary monitor's size in physical pixels, asked of the X server
+// before any application object exists (the zoom must be chosen first);
+// empty on other platforms or when the server cannot be reached.
+QSize monitorPixels();
 
 // Host name and address from the C library; screen metrics given by the
 // window layer (the core does not know about screens).
