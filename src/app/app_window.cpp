@@ -21,6 +21,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionToolButton>
 #include <QTimer>
+#include <algorithm>
 
 namespace orbino {
 
@@ -160,6 +161,41 @@ private:
     }
 };
 
+// Every window and dialog opens inside the screen: one placed for a
+// different screen, or larger than what the zoom leaves, is moved and
+// shrunk into the free area (its lists and panels take the room it keeps).
+class ScreenKeeper : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::Show || !o->isWidgetType())
+            return false;
+        auto* w = static_cast<QWidget*>(o);
+        const Qt::WindowType type = w->windowType();
+        if (!w->isWindow() || (type != Qt::Window && type != Qt::Dialog) || !w->screen())
+            return false;
+        // The level windows place themselves for the designed screen.
+        if (w->property("designGeometry").isValid())
+            return false;
+        const QRect free = w->screen()->availableGeometry();
+        // Room for the title bar and frame the window manager adds.
+        const int top = w->geometry().y() - w->frameGeometry().y();
+        const int title = std::max(top, 30);
+        QRect g = w->geometry();
+        const QSize most(std::max(free.width() - 10, 100),
+                         std::max(free.height() - title - 10, 100));
+        if (g.width() > most.width() || g.height() > most.height())
+            g.setSize(g.size().boundedTo(most).expandedTo(w->minimumSize().boundedTo(most)));
+        g.moveLeft(std::clamp(g.left(), free.left() + 5,
+                              std::max(free.left() + 5, free.right() - g.width() - 4)));
+        g.moveTop(std::clamp(g.top(), free.top() + title,
+                             std::max(free.top() + title, free.bottom() - g.height() - 4)));
+        if (g != w->geometry())
+            w->setGeometry(g);
+        return false;
+    }
+};
+
 } // namespace
 
 void prepareApplication() {
@@ -181,6 +217,7 @@ void prepareApplication() {
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
         loadQtTranslations(*app);
         installKeyboardHelper(*app);
+        app->installEventFilter(new ScreenKeeper(app));
     }
 }
 
