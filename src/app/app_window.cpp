@@ -172,16 +172,27 @@ public:
             return false;
         auto* w = static_cast<QWidget*>(o);
         const Qt::WindowType type = w->windowType();
-        if (!w->isWindow() || (type != Qt::Window && type != Qt::Dialog) || !w->screen())
+        if (!w->isWindow() || (type != Qt::Window && type != Qt::Dialog))
             return false;
         // The level windows place themselves for the designed screen.
         if (w->property("designGeometry").isValid())
             return false;
+        // Checked once the window has taken its own size and place (message
+        // boxes size themselves as they show).
+        QTimer::singleShot(0, w, [w] { keepInside(w); });
+        return false;
+    }
+
+private:
+    static void keepInside(QWidget* w) {
+        if (!w->isVisible() || !w->screen())
+            return;
         const QRect free = w->screen()->availableGeometry();
-        // Room for the title bar and frame the window manager adds.
-        const int top = w->geometry().y() - w->frameGeometry().y();
-        const int title = std::max(top, 30);
         QRect g = w->geometry();
+        if (free.contains(g))
+            return;
+        // Room for the title bar and frame the window manager adds.
+        const int title = std::max(g.y() - w->frameGeometry().y(), 30);
         const QSize most(std::max(free.width() - 10, 100),
                          std::max(free.height() - title - 10, 100));
         if (g.width() > most.width() || g.height() > most.height())
@@ -190,9 +201,7 @@ public:
                               std::max(free.left() + 5, free.right() - g.width() - 4)));
         g.moveTop(std::clamp(g.top(), free.top() + title,
                              std::max(free.top() + title, free.bottom() - g.height() - 4)));
-        if (g != w->geometry())
-            w->setGeometry(g);
-        return false;
+        w->setGeometry(g);
     }
 };
 
