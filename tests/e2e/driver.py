@@ -491,7 +491,8 @@ class OtherCopy(Orbino):
         self.temp = temp
         self.proc = _Process(pid)
         self._app = None
-        self.scale = 1.0
+        # It chooses the same zoom as the copy that started it.
+        self.scale = zoom_of(os.environ)
         self.log = open(os.devnull, "wb")
         self.log_path = os.devnull
 
