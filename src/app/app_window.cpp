@@ -177,19 +177,31 @@ public:
         // The level windows place themselves for the designed screen.
         if (w->property("designGeometry").isValid())
             return false;
-        // Checked once the window has taken its own size and place (message
-        // boxes size themselves as they show).
-        QTimer::singleShot(0, w, [w] { keepInside(w); });
+        // A window nobody placed would be placed by the window manager, which
+        // may leave a large one partly off the screen: it opens centred over
+        // the window it belongs to.
+        if (type == Qt::Window && !w->testAttribute(Qt::WA_Moved) && w->screen()) {
+            const QWidget* over = w->parentWidget() ? w->parentWidget()->window() : nullptr;
+            const QRect around =
+                over && over->isVisible() ? over->geometry() : w->screen()->availableGeometry();
+            QRect g = w->geometry();
+            g.moveCenter(around.center());
+            w->move(g.topLeft());
+            keepInside(w, true);
+        }
+        // Checked again once the window has taken its own size and place
+        // (message boxes size themselves as they show).
+        QTimer::singleShot(0, w, [w] { keepInside(w, false); });
         return false;
     }
 
 private:
-    static void keepInside(QWidget* w) {
-        if (!w->isVisible() || !w->screen())
+    static void keepInside(QWidget* w, bool showing) {
+        if ((!showing && !w->isVisible()) || !w->screen())
             return;
         const QRect free = w->screen()->availableGeometry();
         QRect g = w->geometry();
-        if (free.contains(g))
+        if (free.contains(g) && g.top() >= free.top() + 20)
             return;
         // Room for the title bar and frame the window manager adds.
         const int title = std::max(g.y() - w->frameGeometry().y(), 30);
