@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # the monitor's size before Qt starts (the zoom of the designed screen)
+  libxcb1-dev libxcb-randr0-dev
   qt6-charts-dev
   # QUiLoader, for the test that reads every form as Qt Designer does
   qt6-tools-dev

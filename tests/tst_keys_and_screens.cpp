@@ -66,6 +66,30 @@ private slots:
         QCOMPARE(designedScreenSize(logical), designed);
     }
 
+    void zoomAndVirtualScreen_data() {
+        QTest::addColumn<QSize>("monitor");
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<QSize>("designed");
+        QTest::newRow("800x600") << QSize(800, 600) << 1.0 << QSize(800, 600);
+        QTest::newRow("1024x768") << QSize(1024, 768) << 1.0 << QSize(1024, 768);
+        QTest::newRow("1366x768") << QSize(1366, 768) << 1.0 << QSize(1366, 768);
+        QTest::newRow("1280x1024") << QSize(1280, 1024) << 1.25 << QSize(1024, 819);
+        QTest::newRow("1920x1080") << QSize(1920, 1080) << 1.40625 << QSize(1365, 768);
+        QTest::newRow("2560x1440") << QSize(2560, 1440) << 1.875 << QSize(1365, 768);
+        QTest::newRow("3840x2160") << QSize(3840, 2160) << 2.8125 << QSize(1365, 768);
+        QTest::newRow("2048x1536") << QSize(2048, 1536) << 2.0 << QSize(1024, 768);
+    }
+    void zoomAndVirtualScreen() {
+        QFETCH(QSize, monitor);
+        QFETCH(double, zoom);
+        QFETCH(QSize, designed);
+        const double got = zoomForMonitor(monitor);
+        QCOMPARE(got, zoom);
+        // The virtual screen as Qt makes it (logical pixels, rounded down).
+        const QSize logical(int(monitor.width() / got), int(monitor.height() / got));
+        QCOMPARE(designedScreenSize(logical, monitor.width() >= 1024), designed);
+    }
+
     void windowOnTheFreeArea_data() {
         QTest::addColumn<QRect>("design");
         QTest::addColumn<QRect>("available");

@@ -143,6 +143,17 @@ private slots:
                  (QStringList{"1. Zapni počítač a prihlás sa.", "", "    1 bod"}));
         QCOMPARE(child<QTextEdit>(&w, "Memo1")->font().pointSize(), 12);
         QCOMPARE(child<QPushButton>(&w, "Button3")->geometry(), QRect(256, 304, 193, 25));
+        // A larger window gives its room to the exercise's text; the buttons
+        // keep their places at its bottom, never smaller than designed.
+        w.show();
+        w.resize(653, 454);
+        QCOMPARE(child<QTextEdit>(&w, "Memo1")->geometry(), QRect(16, 48, 625, 237));
+        QCOMPARE(child<QPushButton>(&w, "Button1")->geometry(), QRect(48, 332, 75, 25));
+        QCOMPARE(child<QPushButton>(&w, "Button3")->geometry(), QRect(456, 404, 193, 25));
+        w.resize(300, 200);
+        QCOMPARE(w.size(), QSize(453, 354));
+        QCOMPARE(child<QPushButton>(&w, "Button3")->geometry(), QRect(256, 304, 193, 25));
+        w.hide();
         w.Button1Click();
         QCOMPARE(child<QLabel>(&w, "Label2")->text(), QString("Vyrieš nasledovnú úlohu č. 2:"));
         QCOMPARE(plainLines(*child<QTextEdit>(&w, "Memo1")->document()).first(),

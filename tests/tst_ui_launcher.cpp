@@ -14,11 +14,13 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -262,9 +264,27 @@ private slots:
             QCOMPARE(child<QPushButton>(p, "Button1")->text(), QString("Zavri"));
             QCOMPARE(child<QLabel>(p, "Image1")->size(), QSize(800, 520));
             QCOMPARE(child<QLabel>(p, "Image1")->pos(), QPoint(0, 0));
-            QCOMPARE(p->size(), QSize(569, 378));
-            QVERIFY(child<QScrollArea>(p, "scrollArea")->horizontalScrollBar()->maximum() > 0);
-            QVERIFY(child<QScrollArea>(p, "scrollArea")->verticalScrollBar()->maximum() > 0);
+            // The window takes the picture's size, up to 90% of the screen,
+            // never less than designed.
+            const QRect free = p->screen()->availableGeometry();
+            QVERIFY(p->width() <= std::max(569, free.width() * 9 / 10));
+            QVERIFY(p->height() <= std::max(378, free.height() * 9 / 10));
+            QVERIFY(p->width() >= 569 && p->height() >= 378);
+            p->resize(569, 378);
+            auto* area = child<QScrollArea>(p, "scrollArea");
+            QVERIFY(area->horizontalScrollBar()->maximum() > 0);
+            QVERIFY(area->verticalScrollBar()->maximum() > 0);
+            // A larger picture may be fitted to the window, keeping its shape.
+            auto* fit = p->findChild<QCheckBox*>();
+            QVERIFY(fit && !fit->isHidden());
+            fit->setChecked(true);
+            const QSize shown = child<QLabel>(p, "Image1")->size();
+            QVERIFY(shown.width() <= area->viewport()->width());
+            QVERIFY(shown.height() <= area->viewport()->height());
+            QVERIFY(qAbs(shown.width() * 520 - shown.height() * 800) <= 800);
+            QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
+            fit->setChecked(false);
+            QCOMPARE(child<QLabel>(p, "Image1")->size(), QSize(800, 520));
             p->resize(700, 500);
             QCOMPARE(child<QPushButton>(p, "Button1")->geometry().bottomRight() + QPoint(23, 18),
                      QPoint(700, 500));

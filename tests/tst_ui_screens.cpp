@@ -4,6 +4,7 @@
 // returns, as the real loop returns once the window has closed.
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "app/screen_fit.h"
 #include "platform/dialogs_window.h"
 #include "platform/picture.h"
 #include "support/windows.h"
@@ -18,6 +19,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -107,6 +109,8 @@ private slots:
     void itemButtonsByScreenWidth_data();
     void itemButtonsByScreenWidth();
     void captionTrimmingOnButtons();
+    void captionsFitTheirButtons_data();
+    void captionsFitTheirButtons();
     void dayCaptionNotANumber();
     void backupListMovedBack();
     void missingDayList_data();
@@ -430,6 +434,53 @@ void TestScreens::captionTrimmingOnButtons() {
         child<QToolButton>(w2, "SpeedButton1")->click();
     });
     c.dayButton("  1. deň")->click();
+}
+
+void TestScreens::captionsFitTheirButtons_data() {
+    QTest::addColumn<int>("screen");
+    // The virtual screens the zoom gives: 4:3 and 5:4 monitors, 16:9 ones,
+    // and an unzoomed small monitor.
+    QTest::newRow("1024") << 1024;
+    QTest::newRow("1365") << 1365;
+    QTest::newRow("800") << 800;
+}
+
+void TestScreens::captionsFitTheirButtons() {
+    QFETCH(int, screen);
+    Course c(screen);
+    c.t.system.metrics.height = 768;
+    c.start();
+    // The longest captions of the sample course, in our (wider) font.
+    writeCourseFile(c.prog + "01._deň/Obsah.txt",
+                    {"[Koľko súborov je v priečinku?] a.txt", "[Obrázok: strom priečinkov] b.txt",
+                     "[Ukážka: kopírovanie súboru] c.txt", "[Zdieľanie priečinkov v sieti] d.txt"});
+    const auto check = [](QWidget* w) {
+        int checked = 0;
+        for (QPushButton* b : w->findChildren<QPushButton*>()) {
+            if (b->isHidden() || b->text().isEmpty())
+                continue;
+            QStyleOptionButton o;
+            o.initFrom(b);
+            o.text = b->text();
+            QRect room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &o, b);
+            if (!b->icon().isNull())
+                room.setWidth(room.width() - b->iconSize().width() - 4);
+            const CaptionFit fit = fitCaption(b->font(), b->text(), room.size());
+            QVERIFY2(fit.fits, qPrintable(b->text()));
+            if (!fit.twoLines)
+                QVERIFY2(QFontMetrics(fit.font).horizontalAdvance(b->text()) <= room.width(),
+                         qPrintable(b->text()));
+            ++checked;
+        }
+        QVERIFY(checked > 2);
+    };
+    check(c.main.get());
+    c.runner.step<TForm1>([&](TForm1* w2) {
+        check(w2);
+        child<QToolButton>(w2, "SpeedButton1")->click();
+    });
+    c.dayButton("  1. deň")->click();
+    QCOMPARE(c.runner.opened.size(), 1);
 }
 
 void TestScreens::dayCaptionNotANumber() {

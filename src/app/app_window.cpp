@@ -21,6 +21,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionToolButton>
 #include <QTimer>
+#include <algorithm>
 
 namespace orbino {
 
@@ -73,11 +74,25 @@ public:
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* p,
                      const QWidget* widget) const override {
         const int at = mnemonicIndex(widget);
-        if (at >= 0 && element == CE_PushButtonLabel) {
+        if (element == CE_PushButtonLabel) {
             if (const auto* o = qstyleoption_cast<const QStyleOptionButton*>(option)) {
                 QStyleOptionButton copy(*o);
-                copy.text = markMnemonic(o->text, at);
-                QProxyStyle::drawControl(element, &copy, p, widget);
+                if (at >= 0)
+                    copy.text = markMnemonic(o->text, at);
+                // The glyph and the caption are centred together: the
+                // caption's font is fitted to what the glyph leaves.
+                const int glyph = o->icon.isNull() ? 0 : o->iconSize.width() + 4;
+                const CaptionFit fit = fitCaption(p->font(), copy.text,
+                                                  QSize(o->rect.width() - glyph, o->rect.height()));
+                if (fit.font != p->font()) {
+                    p->save();
+                    p->setFont(fit.font);
+                    copy.fontMetrics = QFontMetrics(fit.font);
+                    QProxyStyle::drawControl(element, &copy, p, widget);
+                    p->restore();
+                } else {
+                    QProxyStyle::drawControl(element, &copy, p, widget);
+                }
                 return;
             }
         }
@@ -99,6 +114,28 @@ public:
         QProxyStyle::drawComplexControl(control, option, p, widget);
         if (control == CC_ToolButton && (option->state & State_HasFocus))
             focusFrame(p, option);
+    }
+
+    // A caption too wide for its place is drawn in a smaller font, or on
+    // two lines, rather than losing letters: buttons, labels and column
+    // headers all draw their text here.
+    void drawItemText(QPainter* p, const QRect& rect, int flags, const QPalette& pal, bool enabled,
+                      const QString& text, QPalette::ColorRole role) const override {
+        if (text.isEmpty() || (flags & Qt::TextWordWrap) || text.contains(u'\n') ||
+            (flags & Qt::TextDontClip)) {
+            QProxyStyle::drawItemText(p, rect, flags, pal, enabled, text, role);
+            return;
+        }
+        const CaptionFit fit = fitCaption(p->font(), text, rect.size());
+        if (fit.font == p->font()) {
+            QProxyStyle::drawItemText(p, rect, flags, pal, enabled, text, role);
+            return;
+        }
+        p->save();
+        p->setFont(fit.font);
+        const int wrapped = fit.twoLines ? (flags & ~Qt::TextSingleLine) | Qt::TextWordWrap : flags;
+        QProxyStyle::drawItemText(p, rect, wrapped, pal, enabled, text, role);
+        p->restore();
     }
 
 private:
@@ -124,6 +161,62 @@ private:
     }
 };
 
+// Every window and dialog opens inside the screen: one placed for a
+// different screen, or larger than what the zoom leaves, is moved and
+// shrunk into the free area (its lists and panels take the room it keeps).
+class ScreenKeeper : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::Show || !o->isWidgetType())
+            return false;
+        auto* w = static_cast<QWidget*>(o);
+        const Qt::WindowType type = w->windowType();
+        if (!w->isWindow() || (type != Qt::Window && type != Qt::Dialog))
+            return false;
+        // The level windows place themselves for the designed screen.
+        if (w->property("designGeometry").isValid())
+            return false;
+        // A window nobody placed would be placed by the window manager, which
+        // may leave a large one partly off the screen: it opens centred over
+        // the window it belongs to.
+        if (type == Qt::Window && !w->testAttribute(Qt::WA_Moved) && w->screen()) {
+            const QWidget* over = w->parentWidget() ? w->parentWidget()->window() : nullptr;
+            const QRect around =
+                over && over->isVisible() ? over->geometry() : w->screen()->availableGeometry();
+            QRect g = w->geometry();
+            g.moveCenter(around.center());
+            w->move(g.topLeft());
+            keepInside(w, true);
+        }
+        // Checked again once the window has taken its own size and place
+        // (message boxes size themselves as they show).
+        QTimer::singleShot(0, w, [w] { keepInside(w, false); });
+        return false;
+    }
+
+private:
+    static void keepInside(QWidget* w, bool showing) {
+        if ((!showing && !w->isVisible()) || !w->screen())
+            return;
+        const QRect free = w->screen()->availableGeometry();
+        QRect g = w->geometry();
+        if (free.contains(g) && g.top() >= free.top() + 20)
+            return;
+        // Room for the title bar and frame the window manager adds.
+        const int title = std::max(g.y() - w->frameGeometry().y(), 30);
+        const QSize most(std::max(free.width() - 10, 100),
+                         std::max(free.height() - title - 10, 100));
+        if (g.width() > most.width() || g.height() > most.height())
+            g.setSize(g.size().boundedTo(most).expandedTo(w->minimumSize().boundedTo(most)));
+        g.moveLeft(std::clamp(g.left(), free.left() + 5,
+                              std::max(free.left() + 5, free.right() - g.width() - 4)));
+        g.moveTop(std::clamp(g.top(), free.top() + title,
+                             std::max(free.top() + title, free.bottom() - g.height() - 4)));
+        w->setGeometry(g);
+    }
+};
+
 } // namespace
 
 void prepareApplication() {
@@ -145,6 +238,7 @@ void prepareApplication() {
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
         loadQtTranslations(*app);
         installKeyboardHelper(*app);
+        app->installEventFilter(new ScreenKeeper(app));
     }
 }
 
@@ -160,7 +254,7 @@ int runOrbino(QApplication& app, const QStringList& args) {
     if (screen) {
         // In logical pixels: on a scaled screen the layout designed for the
         // nearest designed size, and the windows fitted to what is free.
-        const QSize designed = designedScreenSize(screen->geometry().size());
+        const QSize designed = designedScreenSize(screen->geometry().size(), screenZoomed());
         metrics.width = designed.width();
         metrics.height = designed.height();
         metrics.dpi = qRound(screen->logicalDotsPerInch());

@@ -1,9 +1,11 @@
 #include "app/app_window.h"
 #include "app/command_line.h"
 #include "app/course_finder.h"
+#include "app/screen_fit.h"
 #include "content/teacher_password.h"
 #include "platform/dialogs_window.h"
 #include "platform/folder_chooser_window.h"
+#include "platform/system.h"
 #include "tools/progress_cli.h"
 #include "tree/check_cli.h"
 #include "tree/search_cli.h"
@@ -213,6 +215,10 @@ int playCourse(const orbino::CommandLine& cl, int& argc, char** argv) {
     }
     if (!workingDirUsable(cl, false))
         return 2;
+    // The designed screen is zoomed to the monitor; Qt takes the zoom only
+    // before the application object exists.
+    orbino::applyScreenZoom(cl.isSet(QStringLiteral("platform")) ? QSize()
+                                                                 : orbino::monitorPixels());
     QApplication app(argc, argv);
     orbino::prepareApplication();
 

@@ -14,6 +14,7 @@
 #include "ui_exercise_window.h"
 
 #include <QCloseEvent>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -30,8 +31,14 @@ TOknoUlohy::TOknoUlohy(TForm1& form, QWidget* parent)
     // No title-bar buttons: the window ends through the evaluation only.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(QStringLiteral("Úlohy"));
-    // 461 × 384 with the frame and title bar.
-    setFixedSize(453, 354);
+    // 461 × 384 with the frame and title bar; larger when the learner
+    // drags it so, the exercise's text taking the room.
+    setMinimumSize(453, 354);
+    resize(453, 354);
+    for (QWidget* w : {static_cast<QWidget*>(ui->Label2), static_cast<QWidget*>(ui->Memo1),
+                       static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->Button1),
+                       static_cast<QWidget*>(ui->Button2), static_cast<QWidget*>(ui->Button3)})
+        w->setProperty("designedPlace", w->geometry());
     ui->Memo1->document()->setDocumentMargin(10);
     connect(ui->Button1, &QPushButton::clicked, this,
             [this] { m_form.guard([this] { Button1Click(); }); });
@@ -164,6 +171,19 @@ void TOknoUlohy::Vyhodnot() {
 void TOknoUlohy::reject() {
     if (m_evaluated)
         QDialog::reject();
+}
+
+void TOknoUlohy::resizeEvent(QResizeEvent* e) {
+    QDialog::resizeEvent(e);
+    const int dx = std::max(0, width() - 453);
+    const int dy = std::max(0, height() - 354);
+    const auto place = [](QWidget* w) { return w->property("designedPlace").toRect(); };
+    ui->Label2->setGeometry(place(ui->Label2).adjusted(0, 0, dx, 0));
+    ui->Memo1->setGeometry(place(ui->Memo1).adjusted(0, 0, dx, dy));
+    for (QWidget* w : {static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->Button1),
+                       static_cast<QWidget*>(ui->Button2)})
+        w->move(place(w).topLeft() + QPoint(0, dy));
+    ui->Button3->move(place(ui->Button3).topLeft() + QPoint(dx, dy));
 }
 
 void TOknoUlohy::closeEvent(QCloseEvent* e) {

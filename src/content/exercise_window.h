@@ -44,6 +44,7 @@ protected:
     // button do nothing.
     void reject() override;
     void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     void answered();

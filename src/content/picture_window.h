@@ -2,6 +2,8 @@
 #include <QDialog>
 #include <QImage>
 
+class QCheckBox;
+
 namespace Ui {
 class TOknoObrazku;
 }
@@ -10,8 +12,10 @@ namespace orbino {
 
 class AppState;
 
-// Shows one picture at its own size in the top left corner; a picture larger
-// than the window scrolls. Button1 stays in the bottom right corner.
+// Shows one picture at its own size in the top left corner; the window opens
+// at the picture's size, up to 90% of the screen. A picture larger than the
+// window scrolls, or, with "fit to window", is shrunk to it. Button1 stays
+// in the bottom right corner.
 class TOknoObrazku : public QDialog {
     Q_OBJECT
     // The generated form: only this window's own files touch its controls.
@@ -31,7 +35,11 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    void showPicture();
+
     AppState& st;
+    QImage m_image;
+    QCheckBox* m_fit = nullptr;
 };
 
 } // namespace orbino

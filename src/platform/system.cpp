@@ -3,11 +3,71 @@
 #include <QStorageInfo>
 
 #include <arpa/inet.h>
+#include <cstdlib>
+#include <cstring>
 #include <netdb.h>
 #include <pwd.h>
 #include <unistd.h>
 
+#ifdef ORBINO_HAVE_XCB
+#include <xcb/randr.h>
+#include <xcb/xcb.h>
+#endif
+
 namespace orbino {
+
+QSize monitorPixels() {
+#ifdef ORBINO_HAVE_XCB
+    // Only where Qt itself will talk to the X server.
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && *platform && std::strncmp(platform, "xcb", 3) != 0)
+        return {};
+    if ((!platform || !*platform) && std::getenv("WAYLAND_DISPLAY"))
+        return {};
+    if (!std::getenv("DISPLAY"))
+        return {};
+    int screenNumber = 0;
+    xcb_connection_t* c = xcb_connect(nullptr, &screenNumber);
+    if (!c || xcb_connection_has_error(c)) {
+        if (c)
+            xcb_disconnect(c);
+        return {};
+    }
+    QSize size;
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; it.rem && i < screenNumber; ++i)
+        xcb_screen_next(&it);
+    if (it.rem) {
+        const xcb_screen_t* screen = it.data;
+        size = QSize(screen->width_in_pixels, screen->height_in_pixels);
+        // With several monitors the root window spans them all: the primary
+        // monitor (or the first) is the one the windows open on.
+        xcb_randr_get_monitors_reply_t* monitors =
+            xcb_randr_get_monitors_reply(c, xcb_randr_get_monitors(c, screen->root, 1), nullptr);
+        if (monitors) {
+            xcb_randr_monitor_info_iterator_t m =
+                xcb_randr_get_monitors_monitors_iterator(monitors);
+            QSize first;
+            for (; m.rem; xcb_randr_monitor_info_next(&m)) {
+                const QSize here(m.data->width, m.data->height);
+                if (first.isEmpty())
+                    first = here;
+                if (m.data->primary) {
+                    first = here;
+                    break;
+                }
+            }
+            if (!first.isEmpty())
+                size = first;
+            std::free(monitors);
+        }
+    }
+    xcb_disconnect(c);
+    return size;
+#else
+    return {};
+#endif
+}
 
 QString RealSystemInfo::hostName() const {
     char buf[256] = {};

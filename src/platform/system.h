@@ -1,6 +1,7 @@
 #pragma once
 #include <QList>
 #include <QRect>
+#include <QSize>
 #include <QString>
 
 namespace orbino {
@@ -35,6 +36,11 @@ public:
     virtual QList<MountedVolume> mountedVolumes() const { return {}; }
     virtual QString userName() const { return {}; }
 };
+
+// The primary monitor's size in physical pixels, asked of the X server
+// before any application object exists (the zoom must be chosen first);
+// empty on other platforms or when the server cannot be reached.
+QSize monitorPixels();
 
 // Host name and address from the C library; screen metrics given by the
 // window layer (the core does not know about screens).

@@ -5,6 +5,7 @@ roles, visibility and on-screen extents. Input goes in as a person gives it:
 real mouse clicks and key presses through the X server (xdotool), so the
 window manager and Qt's real event handling are in the loop.
 """
+import math
 import os
 import shutil
 import subprocess
@@ -30,6 +31,18 @@ class Timeout(AssertionError):
 
 class ProgramEnded(AssertionError):
     """The program under test ended while a state was awaited: no use waiting on."""
+
+
+def zoom_of(env):
+    """The factor the program draws at: the zoom it chooses for the
+    monitor (the same rule as the program's), else the desktop's scale."""
+    asked = (env.get("ORBINO_ZOOM") or "").strip().lower()
+    if asked in ("off", "0", "no"):
+        return float(env.get("QT_SCALE_FACTOR") or 1)
+    if asked:
+        return float(asked)
+    w, h = (int(v) for v in env.get("ORBINO_E2E_SIZE", "1024x768").split("x"))
+    return max(1.0, math.floor(min(w / 1024, h / 768) * 32) / 32)
 
 
 def wait_for(what, predicate, timeout=TIMEOUT, interval=0.05):
@@ -207,7 +220,7 @@ class Orbino:
         self._app = None
         # The accessibility bus gives places in the program's logical pixels;
         # the X server takes the pointer in device pixels.
-        self.scale = float(e.get("QT_SCALE_FACTOR") or 1)
+        self.scale = zoom_of(e)
 
     # --- the process -----------------------------------------------------
     def running(self):
@@ -483,7 +496,8 @@ class OtherCopy(Orbino):
         self.temp = temp
         self.proc = _Process(pid)
         self._app = None
-        self.scale = 1.0
+        # It chooses the same zoom as the copy that started it.
+        self.scale = zoom_of(os.environ)
         self.log = open(os.devnull, "wb")
         self.log_path = os.devnull
 
