@@ -102,7 +102,11 @@ public:
     std::vector<Call> calls;
     bool startResult = true;
     int runResult = 0;
-    QString openFailure; // when set, openDocument reports this failure
+    QString openFailure;      // when set, openDocument reports this failure
+    bool wineMissing = false; // when set, every .exe counts as a Windows program without Wine
+    bool windowsProgramWithoutWine(const QString& program) const override {
+        return wineMissing && program.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive);
+    }
     void openDocument(const QString& target, const QString& workDir,
                       std::function<void(const QString&)> onFailure) override {
         calls.push_back({QStringLiteral("open"), target, {}, workDir});

@@ -56,6 +56,7 @@ private slots:
     void emptySearch();
     void openItem_data();
     void openItem();
+    void programWithoutWine();
     void passwordGuardsTeacherItem();
     void notAtLevelOne();
     void blockedInSecondCopy_data();
@@ -198,6 +199,23 @@ void TestUiTree::emptySearch() {
         w->Button2Click();
         QCOMPARE(t->prompter.texts(), QStringList{QStringLiteral("Nemám čo hladať")});
     });
+}
+
+// The tree's own launch tells why a Windows program does not start, as an
+// item button does.
+void TestUiTree::programWithoutWine() {
+    shell->wineMissing = true;
+    withTree([&](TOknoHladaj* w) {
+        w->selectNode(7);
+        w->Button3Click();
+    });
+    QVERIFY(shell->calls.empty());
+    const QStringList texts = t->prompter.texts();
+    QCOMPARE(texts.size(), 1);
+    QVERIFY2(texts.front().endsWith(QStringLiteral("prog.exe - je program pre Windows. Na tomto "
+                                                   "počítači ho spustí balík wine, ktorý nie je "
+                                                   "nainštalovaný.")),
+             qPrintable(texts.front()));
 }
 
 void TestUiTree::openItem_data() {

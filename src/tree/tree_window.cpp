@@ -456,8 +456,11 @@ void TOknoHladaj::runProgram(const QString& dir, const QString& target, const Op
         st.messageIf(text, MsgKind::Warning, shown + text.value);
         return;
     }
+    const QString program = resolvePath(dir + plan.fileName);
+    if (refuseWithoutWine(st, program))
+        return;
     AppState* state = &st;
-    ShellOpen(*st.shell, resolvePath(dir + plan.fileName), splitParameters(plan.params), QString(),
+    ShellOpen(*st.shell, program, splitParameters(plan.params), QString(),
               [state, shown](const QString&) {
                   const ConfigText text = state->configText(keys::Nonexe);
                   state->messageIf(text, MsgKind::Warning, shown + text.value);
