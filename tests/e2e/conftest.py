@@ -25,8 +25,8 @@ def start(course):
     """Starts the built program in the course: start(args=(), temp=None, env=None)."""
     c, t = course
 
-    def _start(args=(), temp=None, env=None, course_dir=None):
-        o = driver.Orbino(course_dir or c, temp or t, args=args, env=env)
+    def _start(args=(), temp=None, env=None, course_dir=None, gate=None):
+        o = driver.Orbino(course_dir or c, temp or t, args=args, env=env, gate=gate)
         _running.append(o)
         return o
 

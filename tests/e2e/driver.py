@@ -206,7 +206,7 @@ def dump(node, depth=0, out=None):
 class Orbino:
     """One running copy of the program in a course folder."""
 
-    def __init__(self, course, temp, args=(), env=None, binary=BINARY):
+    def __init__(self, course, temp, args=(), env=None, binary=BINARY, gate=None):
         self.course = course
         self.temp = temp
         e = dict(os.environ)
@@ -216,7 +216,12 @@ class Orbino:
             e.update(env)
         self.log_path = os.path.join(os.path.dirname(temp.rstrip("/")), f"orbino-{time.monotonic_ns()}.log")
         self.log = open(self.log_path, "wb")
-        self.proc = subprocess.Popen([binary, *args], cwd=course, env=e, stdout=self.log, stderr=subprocess.STDOUT)
+        # With a gate (a FIFO), the program starts once a line is written to
+        # it, so that many copies can be let go at one moment.
+        cmd = [binary, *args]
+        if gate:
+            cmd = ["/bin/sh", "-c", 'read _ < "$0"; exec "$@"', gate, *cmd]
+        self.proc = subprocess.Popen(cmd, cwd=course, env=e, stdout=self.log, stderr=subprocess.STDOUT)
         self._app = None
         # The accessibility bus gives places in the program's logical pixels;
         # the X server takes the pointer in device pixels.
