@@ -210,6 +210,23 @@ private slots:
                  tricky);
         QCOMPARE(child<QPlainTextEdit>(&again, "Memo4")->toPlainText(), tricky);
 
+        // Fonts no window of ours writes (billions of pixels, zero points) are
+        // left as designed, and the clone writes back the file it came from.
+        QByteArray absurd = formFileBytes(form);
+        const QByteArray designedFont = form.font().toString().toUtf8();
+        const QByteArray giant = "Arial,-1,2147483647,5,400,0,0,0,0,0,0,0,0,0,0,1";
+        QVERIFY(absurd.contains("\"font\":\"" + designedFont));
+        absurd.replace("\"font\":\"" + designedFont, "\"font\":\"" + giant);
+        writeBytes(t.st.tempFormFile(), absurd);
+        TForm1 sane(t.st, modal, false);
+        applyFormFile(sane, t.st.tempFormFile());
+        QCOMPARE(sane.font().toString().toUtf8(), designedFont);
+        QVERIFY(child<QTextEdit>(&sane, "Memo2")->font().pointSizeF() > 0);
+        const QByteArray written = formFileBytes(sane);
+        TForm1 saneAgain(t.st, modal, false);
+        applyFormBytes(saneAgain, written, t.st.tempFormFile());
+        QCOMPARE(formFileBytes(saneAgain), written);
+
         // Missing or damaged temp form file: an error, not a half-made window.
         TForm1 other(t.st, modal, false);
         writeBytes(t.st.tempFormFile(), "{not json");

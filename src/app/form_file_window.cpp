@@ -148,6 +148,17 @@ void widgetProps(QByteArray& out, const QWidget& w) {
     }
 }
 
+// A font from the file, or false where it is not one this program writes: the
+// designed fonts are all in points, of a sensible size. A font of two billion
+// pixels would take the text layout the rest of the day, and the rich-text
+// controls write sizes in pixels back differently, so a window cloned from
+// such a file would not match the file.
+bool fontFromFile(const QJsonValue& v, QFont& f) {
+    constexpr qreal largest = 1000; // points; a whole screen is less
+    return f.fromString(v.toString()) && f.pixelSize() <= 0 && f.pointSizeF() > 0 &&
+           f.pointSizeF() <= largest;
+}
+
 void applyWidget(QWidget& w, const QJsonObject& o) {
     const QJsonArray g = o.value(QStringLiteral("geometry")).toArray();
     if (g.size() == 4)
@@ -155,7 +166,7 @@ void applyWidget(QWidget& w, const QJsonObject& o) {
     // Setting a font or a style sheet re-polishes the control even when
     // nothing changes, and most controls are still as designed: skip those.
     QFont f;
-    if (f.fromString(o.value(QStringLiteral("font")).toString()) &&
+    if (fontFromFile(o.value(QStringLiteral("font")), f) &&
         !(w.testAttribute(Qt::WA_SetFont) && w.font() == f))
         w.setFont(f);
     w.setToolTip(o.value(QStringLiteral("toolTip")).toString());
@@ -277,6 +288,13 @@ void applyFormBytes(QWidget& form, const QByteArray& data, const QString& path) 
         throw FileError(path,
                         QStringLiteral("nie je súbor rozloženia okna (%1)").arg(err.errorString()));
     const QJsonObject root = doc.object();
+    // The window's font first: a rich-text control takes its default font from
+    // the window when its text is set, and a clone must get its text under the
+    // same font as the form it was written from.
+    const QJsonObject win = root.value(QStringLiteral("window")).toObject();
+    QFont f;
+    if (fontFromFile(win.value(QStringLiteral("font")), f))
+        form.setFont(f);
     const QJsonObject controls = root.value(QStringLiteral("controls")).toObject();
     for (auto it = controls.begin(); it != controls.end(); ++it)
         if (auto* w = form.findChild<QWidget*>(it.key()))
@@ -300,7 +318,6 @@ void applyFormBytes(QWidget& form, const QByteArray& data, const QString& path) 
             a->setVisible(o.value(QStringLiteral("visible")).toBool(true));
         }
     }
-    const QJsonObject win = root.value(QStringLiteral("window")).toObject();
     const QJsonArray g = win.value(QStringLiteral("geometry")).toArray();
     if (g.size() == 4) {
         const QRect r(g[0].toInt(), g[1].toInt(), g[2].toInt(), g[3].toInt());
@@ -308,9 +325,6 @@ void applyFormBytes(QWidget& form, const QByteArray& data, const QString& path) 
             form.setProperty("designGeometry", r);
         form.setGeometry(r);
     }
-    QFont f;
-    if (f.fromString(win.value(QStringLiteral("font")).toString()))
-        form.setFont(f);
     form.setWindowTitle(root.value(QStringLiteral("title")).toString());
 }
 
