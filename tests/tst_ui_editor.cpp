@@ -56,9 +56,8 @@ struct Screen {
         writeCourseFile(prog + "lection.hlp", {"Riadok [Popis] súbor vytvorí tlačidlo."});
         writeCourseFile(list, lines);
         ts = std::make_unique<TestState>(prog, dir.path() + "/temp");
-        ts->st.currentLevel = 2;
-        ts->st.levelFolder[2] = "01._deň";
-        ts->st.levelListFile[2] = "Obsah.txt";
+        ts->st.levels.restore(2);
+        ts->st.levels.restorePlace(2, "01._deň", "Obsah.txt");
         form = std::make_unique<TForm1>(ts->st, modal, false);
         child<QTextEdit>(form, "Memo1")->setEnabled(true);
     }

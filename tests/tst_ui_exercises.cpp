@@ -77,10 +77,9 @@ struct TestScreen {
         AppState& st = ts->st;
         st.scale = scale;
         st.playerFolder = dir.path() + "/kurz";
-        st.currentLevel = 3;
-        st.levelFolder[1] = "04._deň";
-        st.levelFolder[3] = "04._deň";
-        st.levelListFile[3] = "SKUSAJ.TXT";
+        st.levels.restore(3);
+        st.levels.restorePlace(1, "04._deň", st.levels.listFile(1));
+        st.levels.restorePlace(3, "04._deň", "SKUSAJ.TXT");
         st.selectedItem = 4;
         st.testYourselfFlag = true;
         form = std::make_unique<TForm1>(st, modal, false);

@@ -155,14 +155,13 @@ struct Lesson {
         writeBytes(rtf, "{\\rtf1\\ansi\\ansicpg1250 Ulo\\'9een\\'fd text\\par}");
         ts = std::make_unique<TestState>(prog, temp);
         AppState& st = ts->st;
-        st.currentLevel = 2;
-        st.levelFolder[2] = "03._deň";
-        st.levelListFile[2] = "pisanie.txt";
+        st.levels.restore(2);
+        st.levels.restorePlace(2, "03._deň", "pisanie.txt");
         form = std::make_unique<TForm1>(st, runner, false);
         form->takeLevel(2);
         form->level = 2;
         child<QTextEdit>(form, "Memo1")->setEnabled(true);
-        st.ZapisUroven();
+        st.levels.ZapisUroven();
     }
     QStringList texts() const { return ts->prompter.texts(); }
 };
@@ -303,7 +302,7 @@ void TestUiFaults::fullDiskWhileChangingLevel() {
     QVERIFY2(c.allMessagesName("Okna"), qPrintable(c.t.prompter.texts().join('\n')));
     QCOMPARE(readBytes(st.levelFile()), QByteArray("1"));
     QCOMPARE(leftovers(c.temp), QStringList());
-    QCOMPARE(st.currentLevel, 1);
+    QCOMPARE(st.levels.current(), 1);
     QVERIFY(!c.main->isHidden());
 }
 
@@ -397,10 +396,10 @@ void TestUiFaults::readOnlyTempFolder() {
     });
     l.form->guard([&] { l.form->Poznmky1Click(); });
     // The same level again needs no write (and so cannot fail); a new one does.
-    l.form->guard([&] { l.ts->st.ZapisUroven(); });
+    l.form->guard([&] { l.ts->st.levels.ZapisUroven(); });
     QCOMPARE(l.texts().size(), 3);
-    ++l.ts->st.currentLevel;
-    l.form->guard([&] { l.ts->st.ZapisUroven(); });
+    l.ts->st.levels.restore(l.ts->st.levels.current() + 1);
+    l.form->guard([&] { l.ts->st.levels.ZapisUroven(); });
     setMode(l.temp, 0755);
 
     QCOMPARE(l.texts().size(), 4);
@@ -489,7 +488,7 @@ void TestUiFaults::garbageContentList() {
         const int buttons = c.itemsOfDayOne();
         QVERIFY(buttons >= 0 && buttons <= 20);
         QVERIFY2(c.allMessagesName("Obsah.txt"), qPrintable(c.t.prompter.texts().join('\n')));
-        QCOMPARE(c.t.st.currentLevel, 1);
+        QCOMPARE(c.t.st.levels.current(), 1);
         QCOMPARE(readBytes(list), bytes);
     }
 }
@@ -585,7 +584,7 @@ void TestUiFaults::hugeContentListLine() {
                  c.t.prompter.shown[0].text.contains("riadok 2 "),
              qPrintable(c.t.prompter.shown[0].text.left(500)));
     QCOMPARE(buttons, 0);
-    QCOMPARE(c.t.st.currentLevel, 1);
+    QCOMPARE(c.t.st.levels.current(), 1);
     QCOMPARE(readBytes(list), bytes);
 }
 

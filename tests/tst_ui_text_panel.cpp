@@ -49,9 +49,8 @@ struct Lesson {
         writeCourseFile(txt, lines);
         ts = std::make_unique<TestState>(prog, dir.path() + "/temp");
         AppState& st = ts->st;
-        st.currentLevel = 2;
-        st.levelFolder[2] = "03._deň";
-        st.levelListFile[2] = "PISANIE.TXT"; // case differs from the disk
+        st.levels.restore(2);
+        st.levels.restorePlace(2, "03._deň", "PISANIE.TXT"); // case differs from the disk
         form = std::make_unique<TForm1>(st, modal, false);
         child<QTextEdit>(form, "Memo1")->setToolTip("Vyznačte text");
         child<QTextEdit>(form, "Memo1")->setEnabled(true);
@@ -247,8 +246,8 @@ private slots:
     void focusLeavingAsks() {
         Lesson l({"<Text>"});
         // Built already: activating the window only runs its end-of-activation rules.
-        for (auto& built : l.ts->st.levelBuilt)
-            built = true;
+        for (int level = 1; level <= kMaxLevel + 1; ++level)
+            l.ts->st.levels.setBuilt(level, true);
         l.ts->st.boundsWidth = 1000;
         l.form->show();
         QApplication::setActiveWindow(l.form.get());

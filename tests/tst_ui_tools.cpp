@@ -41,12 +41,11 @@ struct Screen {
     QString tempDir() const { return temp.path() + "/"; }
 
     Screen(int level = 3, const QString& list = "lekcia.txt", const QString& folder = "01._deň") {
-        t.st.currentLevel = level;
+        t.st.levels.restore(level);
         form.level = level;
         form.takeLevel(level);
-        t.st.levelListFile[size_t(level)] = list;
-        t.st.levelFolder[size_t(level)] = folder;
-        t.st.ZapisUroven();
+        t.st.levels.restorePlace(level, folder, list);
+        t.st.levels.ZapisUroven();
     }
     void config(const QStringList& lines) { writeCourseFile(prog.path() + "/CONFIG.TXT", lines); }
     QPushButton* notesButton() { return child<QPushButton>(&form, "Button1"); }
@@ -97,8 +96,8 @@ private slots:
         QFETCH(QString, tool);
         Screen s;
         TestState other(s.prog.path(), s.temp.path());
-        other.st.currentLevel = 1;
-        other.st.ZapisUroven();
+        other.st.levels.restore(1);
+        other.st.levels.ZapisUroven();
         QCOMPARE(readBytes(s.t.st.levelFile()), QByteArray("1"));
         writeBytes(s.tempDir() + "multimed.txt", "MAIN NOTE\r\n");
         writeBytes(s.tempDir() + "lekcia.txt", "LESSON NOTE\r\n");
@@ -313,11 +312,10 @@ private slots:
         ScriptedModal runner;
         TForm1 form(t.st, runner, false);
         t.st.openedContentFile = "C:\\Kurz\\05_Word\\lekcia.txt";
-        t.st.currentLevel = 1;
+        t.st.levels.restore(1);
         form.takeLevel(1);
-        t.st.levelListFile[1] = "lekcia.txt";
-        t.st.levelFolder[1] = "05_Word";
-        t.st.ZapisUroven();
+        t.st.levels.restorePlace(1, "05_Word", "lekcia.txt");
+        t.st.levels.ZapisUroven();
         writeBytes(temp.path() + "/Okna", "1"); // the first copy's main screen
         writeBytes(temp.path() + "/multimed.txt", "hlavna\r\n");
         writeBytes(temp.path() + "/lekcia.txt", "lekcia\r\n");

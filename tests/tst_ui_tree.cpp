@@ -107,10 +107,10 @@ void TestUiTree::init() {
     shell = std::make_unique<WaitingShell>();
     t->st.shell = shell.get();
     t->st.playerFolder = program.chopped(1);
-    t->st.currentLevel = 2;
-    t->st.levelFolder[1] = QStringLiteral("__1._deň");
-    t->st.levelFolder[2] = QStringLiteral("01._deň");
-    t->st.levelFolder[3] = QStringLiteral("01._deň");
+    t->st.levels.restore(2);
+    t->st.levels.restorePlace(1, QStringLiteral("__1._deň"), t->st.levels.listFile(1));
+    t->st.levels.restorePlace(2, QStringLiteral("01._deň"), t->st.levels.listFile(2));
+    t->st.levels.restorePlace(3, QStringLiteral("01._deň"), t->st.levels.listFile(3));
     modal = std::make_unique<test::ScriptedModal>(false); // windows stay hidden
     form = std::make_unique<TForm1>(t->st, *modal, false);
     ran = false;
@@ -297,7 +297,7 @@ void TestUiTree::passwordGuardsTeacherItem() {
 }
 
 void TestUiTree::notAtLevelOne() {
-    t->st.currentLevel = 1;
+    t->st.levels.restore(1);
     form->Hadaj1Click();
     QVERIFY(modal->classes.isEmpty());
     QVERIFY(t->prompter.shown.empty());

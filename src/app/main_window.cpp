@@ -493,7 +493,7 @@ void TForm1::FormCreate(const QStringList& args) {
     st.trimLarge = quint8(st.configInt(keys::TrimButtonLargeText));
     st.trimSmall = quint8(st.configInt(keys::TrimButtonSmallText));
     // The main window is level 1.
-    st.currentLevel = 1;
+    st.levels.showMain();
     announceAddress(*this);
     // Permissions exist on this system: the edit password switch starts clear.
     st.editPasswordSwitch = false;

@@ -33,10 +33,10 @@ struct LessonPaths {
 };
 
 LessonPaths lessonPaths(const AppState& st) {
-    const int level = st.currentLevel;
+    const int level = st.levels.current();
     LessonPaths p;
     p.folder = st.levelFolderPath(level);
-    const QString ref = st.levelListFile[size_t(std::clamp(level, 1, kMaxLevel + 1))];
+    const QString ref = st.levels.listFile(std::clamp(level, 1, kMaxLevel + 1));
     p.text = p.folder + ref;
     p.rtf = twinPath(p.folder, ref);
     return p;

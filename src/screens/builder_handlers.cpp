@@ -81,14 +81,21 @@ QIcon glyphIcon(const QString& path, QSize* size, qreal ratio) {
 }
 
 // What an item button opens, for a screen reader.
-QString itemKind(const QString& extension) {
-    const QString e = extension.toLower();
-    if (e == QLatin1String("txt"))
+QString itemDescription(const QString& reference) {
+    switch (itemKind(reference)) {
+    case ItemKind::LessonText:
         return QStringLiteral("Otvorí ďalšiu obrazovku");
-    if (e == QLatin1String("scm"))
+    case ItemKind::Demonstration:
         return QStringLiteral("Prehrá ukážku");
-    if (e == QLatin1String("exe") || e == QLatin1String("com") || e == QLatin1String("bat"))
-        return QStringLiteral("Spustí program");
+    case ItemKind::Picture:
+        break;
+    case ItemKind::ProgramOrDocument: {
+        const QString e = referenceExt(reference).toLower();
+        if (e == QLatin1String("exe") || e == QLatin1String("com") || e == QLatin1String("bat"))
+            return QStringLiteral("Spustí program");
+        break;
+    }
+    }
     return QStringLiteral("Otvorí dokument");
 }
 
@@ -134,7 +141,7 @@ void finishActivation(TForm1& w, Ui::TForm1* ui) {
     AppState& st = w.st;
     const int u = st.scale;
     // Menus that need a folder of the current level.
-    const QString folder = st.levelFolder[size_t(std::clamp(st.currentLevel, 1, kMaxLevel + 1))];
+    const QString folder = st.levels.folder(std::clamp(st.levels.current(), 1, kMaxLevel + 1));
     QAction* edit = ui->Editciatextu1->menuAction();
     if (edit->isEnabled())
         edit->setVisible(SkusZapis(st) && !folder.isEmpty());
@@ -180,7 +187,7 @@ int makeDayButtons(TForm1& w, Ui::TForm1* ui, const DayListing& listing) {
         bf.setPointSize(df.pointSize);
         bf.setBold(df.bold);
         b->setFont(bf);
-        b->setObjectName(QStringLiteral("Buttonx%1%2").arg(day.index).arg(st.currentLevel));
+        b->setObjectName(QStringLiteral("Buttonx%1%2").arg(day.index).arg(st.levels.current()));
         QObject::connect(b, &QAbstractButton::clicked, &w,
                          [&w, b] { w.guard([&w, b] { w.PoStlaceni(b); }); });
         b->show();
@@ -198,7 +205,7 @@ void endIfNoButton(TForm1& w) {
         if (o->objectName().startsWith(QLatin1String("Button")))
             ownsButton = true;
     if (ownsButton) {
-        st.currentLevel = 2;
+        st.levels.expectDay();
     } else {
         const ConfigText text = st.configText(keys::Dimensions);
         st.messageIf(text, MsgKind::Warning, text.value);
@@ -224,9 +231,7 @@ void prepareContentScreen(TForm1& w, Ui::TForm1* ui) {
 // The content list into the level's table, and the screen's background picture.
 void takeContentList(TForm1& w, Ui::TForm1* ui, const ContentList& list) {
     AppState& st = w.st;
-    const size_t l = size_t(w.level);
-    for (int i = 0; i <= kMaxLines; ++i)
-        st.levelLines[l][size_t(i)] = i <= kContentSlots ? list.lines[size_t(i)] : QString();
+    st.levels.takeList(w.level, list);
     w.itemButtons.clear();
     w.backgroundLine = list.backgroundLine;
     const QString folder = st.levelFolderPath(w.level);
@@ -244,8 +249,8 @@ void showHeading(TForm1& w, Ui::TForm1* ui) {
     QString below;
     if (TForm1* lower = w.windowOfLevel(w.level - 1))
         below = lower->heading();
-    const QString heading = levelHeading(st.searchMode(), w.level, st.levelFolder[size_t(w.level)],
-                                         below, st.pressedItemTitle, st.searchTitle);
+    const QString heading = levelHeading(st.searchMode(), w.level, st.levels.folder(w.level), below,
+                                         st.pressedItemTitle, st.searchTitle);
     ui->Label1->setText(heading);
     if (const auto colour = headingColour(heading))
         w.setWindowColor(winColor(*colour));
@@ -278,8 +283,8 @@ void showLessonText(TForm1& w, Ui::TForm1* ui, const QString& listPath) {
     AppState& st = w.st;
     const int u = st.scale;
     w.memoRtfPath.clear();
-    const QString rtf = st.levelFolderPath(w.level) +
-                        twinName(st.levelListFile[size_t(w.level)], QStringLiteral("rtf"));
+    const QString rtf =
+        st.levelFolderPath(w.level) + twinName(st.levels.listFile(w.level), QStringLiteral("rtf"));
     if (isFile(rtf)) {
         if (loadRtfFile(rtf, *ui->Memo1->document())) {
             w.memoRtfPath = resolvePath(rtf);
@@ -381,7 +386,7 @@ void TForm1::FormActivate() {
         exitCleanup();
         return;
     }
-    if (st.levelBuilt[size_t(level)]) {
+    if (st.levels.built(level)) {
         // A window built before it was shown gets its first activation now;
         // only later ones are returns to the screen. The course's links stay
         // as built (or as the lesson editor refilled them).
@@ -394,11 +399,11 @@ void TForm1::FormActivate() {
         finishActivation(*this, ui);
         return;
     }
-    st.levelBuilt[size_t(level)] = true;
+    st.levels.setBuilt(level, true);
     readBuildSettings(*this);
     placeBackground(*this, ui);
     showOwnLinks(*this, ui);
-    st.ZapisUroven();
+    st.levels.ZapisUroven();
     if (level > 1 || st.searchMode())
         buildContentScreen();
     else
@@ -414,7 +419,7 @@ void TForm1::buildMainScreen() {
         setPicture(ui->Image1, background);
     ui->Memo1->hide();
     ui->Image1->show();
-    st.currentLevel = 1;
+    st.levels.showMain();
     ui->Odkazy1->setEnabled(false);
     ui->Poznmky1->setEnabled(false);
 
@@ -462,8 +467,6 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
     const int u = st.scale;
     const int W = st.boundsWidth;
     const int L = level;
-    const size_t l = size_t(L);
-    const QString line = st.levelLines[l][size_t(slot)];
 
     buttonCount = k;
     auto* b = new QPushButton(ui->centralwidget);
@@ -483,9 +486,7 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
         resizeDesign(designWidth(), top + h + 4 * u);
     b->setProperty("tag", slot);
 
-    const ContentItem item = splitItemLine(line);
-    st.levelListFile[l + 1] = item.reference;
-    st.levelFolder[l + 1] = AppState::folderNameRule(st.levelFolder[1]);
+    const ContentItem& item = st.levels.item(L, slot);
     const QString ext = referenceExt(item.reference);
 
     bool shown = !st.testYourselfFlag;
@@ -500,7 +501,7 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
         makeSolutionMarker(*this, ui, k, QRect(b->x() - 30, top + 5, 30, h));
 
     b->setObjectName(QStringLiteral("Button%1%2").arg(k).arg(L));
-    setGlyph(b, glyphPicture(st.programFolder, st.levelFolder[l], item.caption, ext, exam));
+    setGlyph(b, glyphPicture(st.programFolder, st.levels.folder(L), item.caption, ext, exam));
 
     // The full caption stays the hint, which the next level's heading ends with.
     const TrimmedCaption t = trimCaption(item.caption, u == 10 ? st.trimSmall : st.trimLarge);
@@ -510,7 +511,7 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
     // Read in full even when shortened; the description says what the
     // button opens, rather than repeating the caption (the hint).
     b->setAccessibleName(item.caption);
-    b->setAccessibleDescription(itemKind(ext));
+    b->setAccessibleDescription(itemDescription(item.reference));
     connect(b, &QAbstractButton::clicked, this,
             [this, b] { guard([this, b] { SpustiProgram(b); }); });
     b->setVisible(shown);

@@ -115,7 +115,7 @@ void openDayList(TForm1& w, const QString& root) {
         !st.prompter->ask(MsgKind::Information, content.value + QStringLiteral(" ") + root +
                                                     QStringLiteral("\n") + text2))
         return;
-    if (w.editNewContentList(root, st.levelFolder[2]) && isFile(folder + root))
+    if (w.editNewContentList(root, st.levels.folder(2)) && isFile(folder + root))
         openDayLevel(w);
 }
 
@@ -123,8 +123,7 @@ void openDayList(TForm1& w, const QString& root) {
 
 void TForm1::PoStlaceni(QAbstractButton* pressed) {
     st.solutionPasswordFlag = false;
-    if (st.currentLevel == 1)
-        st.currentLevel = 2;
+    st.levels.expectDay();
     st.testYourselfFlag = false;
     if (!pressed)
         return;
@@ -142,11 +141,10 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
         return;
     }
     st.selectedItem = *day;
-    st.levelFolder[1] = dayFolderFromCaption(caption);
-    st.levelFolder[2] = AppState::folderNameRule(st.levelFolder[1]);
+    const QString dayFolder = dayFolderFromCaption(caption);
     st.rootListName = st.CitajKonfig(keys::DefaultContent);
     const QString root = st.rootListName;
-    st.levelListFile[2] = root;
+    st.levels.chooseDay(dayFolder, root);
     openDayList(*this, root);
 }
 
@@ -194,7 +192,7 @@ TForm1* TForm1::openLevelWindow(int L) {
     w->level = L;
     w->placeOnScreen();
     w->takeLevel(L);
-    st.levelBuilt[size_t(L)] = false;
+    st.levels.setBuilt(L, false);
     w->setObjectName(QStringLiteral("Form%1").arg(L));
     TForm1* below = windowOfLevel(L - 1);
     if (L > 2 && below)
@@ -209,7 +207,7 @@ TForm1* TForm1::openLevelWindow(int L) {
 }
 
 void TForm1::ZobrazOkno() {
-    const int L = st.currentLevel;
+    const int L = st.levels.current();
     if (L < 2 || L > kMaxLevel)
         throw FileError(st.contentListPath(L), QStringLiteral("úroveň %1 sa nedá otvoriť").arg(L));
     TForm1* w = openLevelWindow(L);
@@ -235,13 +233,11 @@ void TForm1::ZobrazOkno() {
 }
 
 void TForm1::backFromLevel(int L) {
-    if (st.currentLevel == L) {
-        // Hidden some other way than through its close event.
-        st.currentLevel = L - 1;
-        st.ZapisUroven();
-    }
-    st.levelBuilt[size_t(L)] = false;
-    if (TForm1* back = windowOfLevel(st.currentLevel))
+    // Hidden some other way than through its close event.
+    if (st.levels.current() == L)
+        st.levels.leave(L);
+    st.levels.setBuilt(L, false);
+    if (TForm1* back = windowOfLevel(st.levels.current()))
         back->show();
 }
 
@@ -258,7 +254,7 @@ void TForm1::SpeedButton1Click() {
     // Edited text that was not saved keeps the screen open, so nothing is lost.
     if (!ui->Memo1->isReadOnly() && !saveBeforeLeaving())
         return;
-    if (st.currentLevel == 2)
+    if (st.levels.current() == 2)
         st.levelConfigActive = false;
     setProperty("leavingSaved", true);
     close();
@@ -272,28 +268,26 @@ void TForm1::PripravOkno(const QString& path) {
         startFailed = true;
         return;
     }
-    takeLevel(std::clamp(st.currentLevel, 1, kMaxLevel));
-    setObjectName(QStringLiteral("Form%1").arg(st.currentLevel));
-    st.currentLevel = 1;
+    takeLevel(std::clamp(st.levels.current(), 1, kMaxLevel));
+    setObjectName(QStringLiteral("Form%1").arg(st.levels.current()));
     level = 1;
     const SearchPlace place = splitSearchPath(path);
-    st.levelListFile[1] = place.listFile;
-    st.levelFolder[1] = place.folder;
-    st.ZapisUroven();
+    st.levels.startAt(place.folder, place.listFile);
+    st.levels.ZapisUroven();
     show();
 }
 
 bool TForm1::openSubLevel(QAbstractButton* pressed) {
     if (!pressed)
         return true;
-    const int L = st.currentLevel;
+    const int L = st.levels.current();
     bool ok = false;
     const int slot = pressed->property("tag").toInt(&ok);
     if (!ok || slot < 1 || slot > kMaxLines || L < 1 || L > kMaxLevel)
         throw FileError(
             st.contentListPath(L),
             QStringLiteral("tlačidlo „%1“ nemá v zozname svoj riadok").arg(pressed->text()));
-    const ContentItem item = splitItemLine(st.levelLines[size_t(L)][size_t(slot)]);
+    const ContentItem item = st.levels.item(L, slot);
     if (L >= kMaxLevel) {
         st.message(MsgKind::Warning,
                    QStringLiteral("Zoznam %1 sa neotvorí: program ukáže najviac %2 úrovní "
@@ -303,24 +297,23 @@ bool TForm1::openSubLevel(QAbstractButton* pressed) {
                        .arg(L + 1));
         return true;
     }
-    const size_t next = size_t(L + 1);
-    st.levelListFile[next] = item.reference;
-    st.levelFolder[next] = AppState::folderNameRule(st.levelFolder[1]);
+    st.levels.chooseItem(L, item.reference);
     st.searchTitle = pressed->text();
     st.pressedItemTitle = pressed->toolTip().isEmpty() ? item.caption : pressed->toolTip();
     if (!isFile(st.levelFolderPath(L + 1) + item.reference))
         return false;
-    st.currentLevel = L + 1;
+    st.levels.enter(L + 1);
     try {
         ZobrazOkno();
     } catch (...) {
-        st.currentLevel = L;
+        // The window did not open: level L is current again.
+        st.levels.enter(L);
         throw;
     }
     if (st.exiting)
         return true;
-    if (TForm1* front = windowOfLevel(st.currentLevel))
-        front->showNotesButton(isFile(st.tempFolder + notesFileNameFor(st, st.currentLevel)));
+    if (TForm1* front = windowOfLevel(st.levels.current()))
+        front->showNotesButton(isFile(st.tempFolder + notesFileNameFor(st, st.levels.current())));
     return true;
 }
 
