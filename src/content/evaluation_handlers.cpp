@@ -29,17 +29,6 @@ namespace orbino {
 
 namespace {
 
-QImage loadImage(const QString& path) {
-    const QString p = resolvePath(path);
-    if (!isFile(p))
-        return {};
-    try {
-        return readPicture(p);
-    } catch (const FileError&) {
-        return {}; // a picture that cannot be read is left out, like a missing one
-    }
-}
-
 void setPicture(QLabel* label, const QImage& img, bool transparent) {
     if (img.isNull())
         return;
@@ -182,8 +171,8 @@ void showScore(Ui::TForm1* ui, const QString& programFolder, int score) {
     ui->Label15->move(ui->Label13->x(), ui->Label15->y());
 
     const EvaluationPictures pics = evaluationPictures(score);
-    setPicture(ui->Image2, loadImage(programFolder + pics.picture), true);
-    setPicture(ui->Image3, loadImage(programFolder + pics.icon), false);
+    setPicture(ui->Image2, loadPicture(programFolder + pics.picture), true);
+    setPicture(ui->Image3, loadPicture(programFolder + pics.icon), false);
 
     ui->Label13->show();
     ui->Label14->show();

@@ -1,5 +1,6 @@
 #include "platform/picture.h"
 
+#include "platform/errors.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 
@@ -577,6 +578,16 @@ QImage readPicture(const QString& path) {
     }
     // Everything else, and the error for a file that cannot be read.
     return decodePicture(readFileBytes(path, kMaxPictureBytes));
+}
+
+QImage loadPicture(const QString& path) {
+    if (!isFile(path))
+        return {};
+    try {
+        return readPicture(path);
+    } catch (const FileError&) {
+        return {};
+    }
 }
 
 QPixmap seeThroughPixmap(const QImage& img, qreal ratio) {

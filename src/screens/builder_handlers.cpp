@@ -27,16 +27,6 @@ namespace orbino {
 
 namespace {
 
-// BMP pictures are read through the resolver, so names whose case or
-// encoding differs from the disk still load. A null image when unreadable.
-QImage loadPicture(const QString& path) {
-    try {
-        return readPicture(path);
-    } catch (const FileError&) {
-        return {};
-    }
-}
-
 // The screens of a day show the same background and the same few glyphs
 // again and again: each picture is decoded once per file version and use,
 // and the windows share the pixmap instead of holding a copy each.
@@ -218,7 +208,7 @@ void endIfNoButton(TForm1& w) {
 void prepareContentScreen(TForm1& w, Ui::TForm1* ui) {
     AppState& st = w.st;
     ui->Koprovanie1->setEnabled(true);
-    w.showNotesButton(isFile(st.tempFolder + notesFileNameFor(st, w.level)));
+    w.showNotesButton(hasNote(st, w.level));
     ui->Label1->show();
     ui->Label6->show();
     QFont mf(QStringLiteral("Arial"));

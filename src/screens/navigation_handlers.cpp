@@ -313,7 +313,7 @@ bool TForm1::openSubLevel(QAbstractButton* pressed) {
     if (st.exiting)
         return true;
     if (TForm1* front = windowOfLevel(st.levels.current()))
-        front->showNotesButton(isFile(st.tempFolder + notesFileNameFor(st, st.levels.current())));
+        front->showNotesButton(hasNote(st, st.levels.current()));
     return true;
 }
 

@@ -58,6 +58,10 @@ QString ownFilesBaseFor(const AppState& st, int level) {
     return ownName(st, level).base;
 }
 
+bool hasNote(const AppState& st, int level) {
+    return isFile(st.tempFolder + notesFileNameFor(st, level));
+}
+
 QString notesFileNameFor(const AppState& st, int level) {
     return noteName(ownName(st, level));
 }
