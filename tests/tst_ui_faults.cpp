@@ -232,7 +232,7 @@ void TestUiFaults::fullDiskWhileSaving() {
                      QString("nová poznámka, dlhšia než miesto na disku"));
             child<QPushButton>(w, "Button2")->click(); // dropped on purpose
         });
-        l.form->guard([&] { l.form->Poznmky1Click(); });
+        l.form->guard([&] { child<QAction>(l.form, "Poznmky1")->trigger(); });
     } else if (what == "links") {
         named = "pisanie.htm";
         l.ts->prompter.defaultAnswer = false;
@@ -245,10 +245,10 @@ void TestUiFaults::fullDiskWhileSaving() {
             }
             child<QPushButton>(w, "Button4")->click();
         });
-        l.form->guard([&] { l.form->Odkazy1Click(); });
+        l.form->guard([&] { child<QAction>(l.form, "Odkazy1")->trigger(); });
     } else {
         named = "pisanie.";
-        l.form->Editciatextu2Click();
+        child<QAction>(l.form, "Editciatextu2")->trigger();
         QVERIFY(!child<QTextEdit>(l.form, "Memo1")->isReadOnly());
         child<QTextEdit>(l.form, "Memo1")
             ->setPlainText("Nový text lekcie,\nktorý sa na disk nezmestí.");
@@ -352,7 +352,7 @@ void TestUiFaults::readOnlyCourseFolder() {
     setMode(l.prog, 0555);
     QVERIFY(!SkusZapis(l.ts->st));
 
-    l.form->Editciatextu2Click();
+    child<QAction>(l.form, "Editciatextu2")->trigger();
     child<QTextEdit>(l.form, "Memo1")->setPlainText("Zmena v priečinku len na čítanie");
     QVERIFY(!l.form->UlozMemo());
     QVERIFY(!child<QTextEdit>(l.form, "Memo1")->isReadOnly());
@@ -394,7 +394,7 @@ void TestUiFaults::readOnlyTempFolder() {
         QCOMPARE(child<QPlainTextEdit>(w, "Memo1")->toPlainText(), QString("nová poznámka"));
         child<QPushButton>(w, "Button2")->click(); // dropped on purpose
     });
-    l.form->guard([&] { l.form->Poznmky1Click(); });
+    l.form->guard([&] { child<QAction>(l.form, "Poznmky1")->trigger(); });
     // The same level again needs no write (and so cannot fail); a new one does.
     l.form->guard([&] { l.ts->st.levels.ZapisUroven(); });
     QCOMPARE(l.texts().size(), 3);

@@ -34,6 +34,16 @@ using namespace orbino::test;
 
 namespace {
 
+// The buttons a screen shows beside its text, as the layout counts them.
+int visibleButtons(QWidget* w) {
+    int n = 0;
+    for (QWidget* b :
+         child<QWidget>(w, "centralwidget")->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (b->objectName().startsWith("Button") && !b->isHidden())
+            ++n;
+    return n;
+}
+
 void writeBmp(const QString& path, QColor colour) {
     QImage img(32, 32, QImage::Format_RGB32);
     img.fill(colour);
@@ -404,7 +414,7 @@ void TestScreens::itemButtonsByScreenWidth() {
         QCOMPARE(child<QTextEdit>(w2, "Memo1")->width(), memoWidth);
         QCOMPARE(child<QLabel>(w2, "Label1")->width(), w2->width() - first.width() - 20);
         // Notes button below the last item; count of visible buttons.
-        QCOMPARE(w2->buttonCount, 2);
+        QCOMPARE(visibleButtons(w2), 2);
         QVERIFY(!items[1]->icon().isNull()); // hra.exe without exe.BMP plays
         child<QToolButton>(w2, "SpeedButton1")->click();
     });
@@ -430,7 +440,7 @@ void TestScreens::captionTrimmingOnButtons() {
         QVERIFY(items[2]->isHidden());
         // The hidden button takes no room.
         QCOMPARE(items[3]->y() - items[1]->y(), 40);
-        QCOMPARE(w2->buttonCount, 3);
+        QCOMPARE(visibleButtons(w2), 3);
         child<QToolButton>(w2, "SpeedButton1")->click();
     });
     c.dayButton("  1. deň")->click();
@@ -665,7 +675,6 @@ void TestScreens::searchWindowMissingList() {
     Course c;
     c.start({c.prog + "01._deň/chyba.txt", "2", "Nič"});
     AppState& st = c.t.st;
-    QVERIFY(c.main->startFailed);
     QCOMPARE(c.t.prompter.texts(), QStringList{"Neexistuje " + c.prog + "01._deň/chyba.txt"});
     QVERIFY(st.exiting);
     QVERIFY(c.main->closingForExit);

@@ -137,7 +137,7 @@ void TestUiTree::withTree(const std::function<void(TOknoHladaj*)>& body) {
         body(tree);
         tree->hide();
     };
-    form->Hadaj1Click();
+    child<QAction>(form, "Hadaj1")->trigger();
     QVERIFY(ran);
 }
 
@@ -298,7 +298,7 @@ void TestUiTree::passwordGuardsTeacherItem() {
 
 void TestUiTree::notAtLevelOne() {
     t->st.levels.restore(1);
-    form->Hadaj1Click();
+    child<QAction>(form, "Hadaj1")->trigger();
     QVERIFY(modal->classes.isEmpty());
     QVERIFY(t->prompter.shown.empty());
 }
@@ -322,7 +322,7 @@ void TestUiTree::blockedInSecondCopy() {
         test::writeCourseFile(program + QStringLiteral("CONFIG.TXT"), {config});
     t->st.openedContentFile = day + QStringLiteral("pribeh.txt");
     t->prompter.answers.push_back(answer);
-    form->Hadaj1Click();
+    child<QAction>(form, "Hadaj1")->trigger();
     QVERIFY(modal->classes.isEmpty());
     QCOMPARE(t->prompter.shown.size(), size_t(asked ? 1 : 0));
     if (asked) {

@@ -65,37 +65,38 @@ void TForm1::placeLevelBackground() {
     }
 }
 
-namespace {
-
 // Level 2 of the pressed day, with the day's own CONFIG.TXT in force.
-void openDayLevel(TForm1& w) {
-    w.st.levelConfigActive = true;
+void TForm1::openDayLevel() {
+    st.levelConfigActive = true;
     try {
-        w.ZobrazOkno();
+        ZobrazOkno();
     } catch (...) {
-        w.st.levelConfigActive = false;
+        st.levelConfigActive = false;
         throw;
     }
-    w.showNotesButton(false);
+    showNotesButton(false);
 }
+
+namespace {
 
 void warnMissingList(AppState& st, const QString& root) {
     const QString text = st.CitajKonfig(keys::Text1);
     st.message(MsgKind::Warning, text + QStringLiteral(" ") + root);
 }
 
+} // namespace
+
 // The day's content list as level 2: restored from its backup when only that
 // is left, else offered for creation where the course allows it.
-void openDayList(TForm1& w, const QString& root) {
-    AppState& st = w.st;
+void TForm1::openDayList(const QString& root) {
     const QString folder = st.levelFolderPath(2);
     switch (findList(folder, root)) {
     case ListOnDisk::Present:
-        openDayLevel(w);
+        openDayLevel();
         return;
     case ListOnDisk::OnlyBackup:
         if (SkusZapis(st) && restoreFromBackup(folder, root))
-            openDayLevel(w);
+            openDayLevel();
         else
             warnMissingList(st, root);
         return;
@@ -115,11 +116,9 @@ void openDayList(TForm1& w, const QString& root) {
         !st.prompter->ask(MsgKind::Information, content.value + QStringLiteral(" ") + root +
                                                     QStringLiteral("\n") + text2))
         return;
-    if (w.editNewContentList(root, st.levels.folder(2)) && isFile(folder + root))
-        openDayLevel(w);
+    if (editNewContentList(root, st.levels.folder(2)) && isFile(folder + root))
+        openDayLevel();
 }
-
-} // namespace
 
 void TForm1::PoStlaceni(QAbstractButton* pressed) {
     st.solutionPasswordFlag = false;
@@ -145,7 +144,7 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
     st.rootListName = st.CitajKonfig(keys::DefaultContent);
     const QString root = st.rootListName;
     st.levels.chooseDay(dayFolder, root);
-    openDayList(*this, root);
+    openDayList(root);
 }
 
 // The teacher writes the missing list in the lesson editor; true when saved.
@@ -153,21 +152,20 @@ bool TForm1::editNewContentList(const QString& listFile, const QString& folder) 
     return openLessonEditor(*this, folder, listFile);
 }
 
-namespace {
-
 // The layout file went missing while we ran: write it again as it was at
 // start-up. The main window itself has changed since (its main screen
 // switched off the notes and links items and hid "Späť").
-void restoreFormFile(const TForm1& w) {
-    const AppState& st = w.st;
+void TForm1::restoreFormFile() const {
     const QString formFile = st.tempFormFile();
     if (!st.heldFormFile.isEmpty() || isFile(formFile))
         return;
     if (!st.startFormFile.isEmpty())
         writeFileAtomic(formFile, st.startFormFile, Flush::Scratch);
-    else if (TForm1* main = w.windowOfLevel(1); main && main->isMainWindow())
+    else if (TForm1* main = windowOfLevel(1); main && main->isMainWindow())
         saveFormFile(*main, formFile);
 }
+
+namespace {
 
 // A new level window laid out from this copy's own layout, kept in memory
 // since start-up: another copy sharing the learner's folder may have written
@@ -186,7 +184,7 @@ std::unique_ptr<TForm1> windowFromForm(AppState& st, ModalRunner& modal) {
 } // namespace
 
 TForm1* TForm1::openLevelWindow(int L) {
-    restoreFormFile(*this);
+    restoreFormFile();
     std::unique_ptr<TForm1> w = windowFromForm(st, modal);
     w->m_levels = m_levels;
     w->level = L;
