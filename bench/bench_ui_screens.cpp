@@ -192,11 +192,10 @@ void BM_BuildLevelScreen20(benchmark::State& state) {
         built = Course::itemCount(w) == kItems;
     };
     c.main->takeLevel(1);
-    st.levelFolder[1] = QStringLiteral("01._deň");
-    st.levelFolder[2] = QStringLiteral("01._deň");
-    st.levelListFile[2] = QStringLiteral("zoznam.txt");
+    st.levels.restorePlace(1, QStringLiteral("01._deň"), st.levels.listFile(1));
+    st.levels.restorePlace(2, QStringLiteral("01._deň"), QStringLiteral("zoznam.txt"));
     for (auto _ : state) {
-        st.currentLevel = 2;
+        st.levels.restore(2);
         built = paused = false;
         c.main->guard([&] { c.main->ZobrazOkno(); });
         if (paused)

@@ -70,10 +70,10 @@ void BM_TreeWindowOpenWithTextSearch(benchmark::State& state) {
     st.system = &screen;
     st.programFolder = course + QLatin1Char('/');
     st.tempFolder = tmp.path() + QLatin1Char('/');
-    st.currentLevel = 2;
-    st.levelFolder[1] = QStringLiteral("__1._deň");
-    st.levelFolder[2] = QStringLiteral("01._deň");
-    st.levelFolder[3] = QStringLiteral("01._deň");
+    st.levels.restore(2);
+    st.levels.restorePlace(1, QStringLiteral("__1._deň"), st.levels.listFile(1));
+    st.levels.restorePlace(2, QStringLiteral("01._deň"), st.levels.listFile(2));
+    st.levels.restorePlace(3, QStringLiteral("01._deň"), st.levels.listFile(3));
     st.rootListName = QStringLiteral("Obsah.txt");
     QDir::setCurrent(course);
     TForm1 form(st, modal, false);

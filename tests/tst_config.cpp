@@ -141,8 +141,8 @@ private slots:
         writeCourseFile(p + "CONFIG.TXT", {"*NAME*Kurz", "0*EMPTY*z programu", "*ONLYPROG*p"});
         writeCourseFile(p + "01._deň/CONFIG.TXT", {"*NAME*Deň jeden", "*EMPTY*", "0*ONLYDAY*d"});
         TestState t(p, p);
-        t.st.levelFolder[2] = u"01._deň"_qs;
-        t.st.currentLevel = 2;
+        t.st.levels.restorePlace(2, u"01._deň"_qs, t.st.levels.listFile(2));
+        t.st.levels.restore(2);
         t.st.levelConfigActive = true;
         QCOMPARE(t.st.CitajKonfig("NAME", "x"), u"Deň jeden"_qs);
         // An empty value in the level file falls through, with the program file's switch.

@@ -45,6 +45,7 @@ private slots:
     void heading();
     void ownFileNames_data();
     void ownFileNames();
+    void levelsFromOneRead();
     void searchPath_data();
     void searchPath();
     void nearestHalvesToEven();
@@ -177,8 +178,8 @@ void TestContentList::readsCourseBytes() {
     const ContentList c = readContentList(path);
     QCOMPARE(c.lineCount, 3);
     QCOMPARE(c.lines[1], QStringLiteral("<Príklad"));
-    QCOMPARE(splitItemLine(c.lines[2]).caption, QStringLiteral("Úloha"));
-    QCOMPARE(splitItemLine(c.lines[2]).reference, QStringLiteral("uloha.txt"));
+    QCOMPARE(parseItemLine(c.lines[2]).caption, QStringLiteral("Úloha"));
+    QCOMPARE(parseItemLine(c.lines[2]).reference, QStringLiteral("uloha.txt"));
     QCOMPARE(c.lines[3], QStringLiteral("//a\nb"));
 }
 
@@ -244,7 +245,7 @@ void TestContentList::itemLine() {
     QFETCH(QString, caption);
     QFETCH(QString, reference);
     QFETCH(QString, ext);
-    const ContentItem item = splitItemLine(line);
+    const ContentItem item = parseItemLine(line);
     QCOMPARE(item.caption, caption);
     QCOMPARE(item.reference, reference);
     QCOMPARE(referenceExt(item.reference), ext);
@@ -439,12 +440,54 @@ void TestContentList::ownFileNames() {
     QFETCH(QString, links);
     QFETCH(QString, notes);
     AppState st;
-    st.currentLevel = level;
+    st.levels.restore(level);
     st.rootListName = "Obsah.txt";
-    st.levelFolder[size_t(level)] = level == 1 ? QString() : QStringLiteral("01._deň ");
-    st.levelListFile[size_t(level)] = listFile;
-    QCOMPARE(linksFileNameFor(st, st.currentLevel), links);
-    QCOMPARE(notesFileNameFor(st, st.currentLevel), notes);
+    st.levels.restorePlace(level, level == 1 ? QString() : QStringLiteral("01._deň "), listFile);
+    QCOMPARE(linksFileNameFor(st, st.levels.current()), links);
+    QCOMPARE(notesFileNameFor(st, st.levels.current()), notes);
+}
+
+// A day's list read once: the items a press asks for, where the next level
+// points before and after a press, and the level file a closed window leaves.
+void TestContentList::levelsFromOneRead() {
+    QTemporaryDir dir;
+    AppState st;
+    st.programFolder = dir.path() + "/";
+    st.tempFolder = dir.path() + "/";
+    writeCourseFile(dir.path() + "/02._deň/Obsah.txt",
+                    {"<Úvod>", "[Príbeh] pribeh.txt", "//https://example.org/", "[Bez konca",
+                     "[Hra]  hra.exe /a ", "pozadie.bmp"});
+    st.levels.chooseDay("__2._deň", "Obsah.txt");
+    st.levels.expectDay();
+    QCOMPARE(st.levels.current(), 2);
+    QCOMPARE(st.contentListPath(2), dir.path() + "/02._deň/Obsah.txt");
+    st.levels.takeList(2, readContentList(st.contentListPath(2)));
+    QVERIFY(st.levels.item(2, 2).valid);
+    QCOMPARE(st.levels.item(2, 2).caption, QStringLiteral("Príbeh"));
+    QVERIFY(!st.levels.item(2, 3).valid); // a link line
+    QVERIFY(st.levels.item(2, 3).caption.isEmpty());
+    QVERIFY(!st.levels.item(2, 4).valid); // no "]": the caption alone
+    QCOMPARE(st.levels.item(2, 4).caption, QStringLiteral("Bez konca"));
+    QCOMPARE(st.levels.item(2, 5).reference, QStringLiteral("hra.exe /a"));
+    QVERIFY(!st.levels.item(2, kMaxLines + 1).valid);
+    // Before a press the next level points at the last item; a press moves it.
+    QCOMPARE(st.levels.listFile(3), QStringLiteral("hra.exe /a"));
+    QCOMPARE(st.levels.folder(3), QStringLiteral("02._deň"));
+    st.levels.chooseItem(2, st.levels.item(2, 2).reference);
+    QCOMPARE(st.contentListPath(3), dir.path() + "/02._deň/pribeh.txt");
+    st.levels.enter(3);
+    st.levels.leave(3);
+    QCOMPARE(st.levels.current(), 2);
+    QCOMPARE(test::readBytes(st.levelFile()), QByteArray("2"));
+    {
+        LevelModel::Visit editing(st.levels, 3);
+        QCOMPARE(st.levels.current(), 3);
+    }
+    QCOMPARE(st.levels.current(), 2);
+    // Leaving for good: every level passed counts as built.
+    QCOMPARE(st.levels.unwindOne(), 1);
+    QVERIFY(st.levels.built(1));
+    QCOMPARE(st.levels.unwindOne(), 0);
 }
 
 void TestContentList::searchPath_data() {

@@ -76,9 +76,9 @@ struct Course {
         QDir().mkpath(prog + "02._deň");
         QDir().mkpath(prog + "tmp");
         t = std::make_unique<TestState>(prog, prog + "tmp/");
-        t->st.levelFolder[1] = "__2._deň";
-        t->st.levelFolder[2] = "02._deň";
-        t->st.currentLevel = 2;
+        t->st.levels.restorePlace(1, "__2._deň", t->st.levels.listFile(1));
+        t->st.levels.restorePlace(2, "02._deň", t->st.levels.listFile(2));
+        t->st.levels.restore(2);
         t->st.playerFolder = dir.path();
     }
     AppState& st() { return t->st; }
@@ -118,14 +118,14 @@ private slots:
                                        << "skryte.txt";
         QTest::newRow("link line") << "//https://example.org/" << false << ""
                                    << "";
-        QTest::newRow("no closing bracket") << "[Nič" << false << ""
+        QTest::newRow("no closing bracket") << "[Nič" << false << "Nič"
                                             << "";
         QTest::newRow("description") << "<Text>" << false << ""
                                      << "";
     }
     void itemLines() {
         QFETCH(QString, line);
-        const ItemLine r = parseItemLine(line);
+        const ContentItem r = parseItemLine(line);
         QTEST(r.valid, "valid");
         QTEST(r.caption, "caption");
         QTEST(r.reference, "reference");
@@ -246,7 +246,7 @@ private slots:
 
     void demonstrationWithoutArgsUsesSingleUnderscoreRule() {
         Course c;
-        c.st().levelFolder[1] = "_5_Word";
+        c.st().levels.restorePlace(1, "_5_Word", c.st().levels.listFile(1));
         writeExecutable(c.prog + "SCPLAYER.EXE", "#!/bin/sh\n");
         writeBytes(c.prog + "05_Word/ukazka.scm", "x");
         writeBytes(c.prog + "_5_Word/ukazka.scm", "x");
@@ -259,7 +259,7 @@ private slots:
 
     void recordingPathWithBlanksStaysOneArgument() {
         Course c;
-        c.st().levelFolder[1] = "__3. deň s medzerou";
+        c.st().levels.restorePlace(1, "__3. deň s medzerou", c.st().levels.listFile(1));
         writeExecutable(c.prog + "SCPLAYER.EXE", "#!/bin/sh\n");
         writeBytes(c.prog + "03. deň s medzerou/prvá ukážka.scm", "x");
         c.launch("[U] prvá ukážka.scm");
@@ -375,8 +375,8 @@ private slots:
         writeCourseFile(c.day() + "SUBORY.TXT", {"[A] a.txt"});
         const LaunchOutcome out = c.launch("[Súbory] subory.txt", "Súbory", "Súbory a priečinky");
         QCOMPARE(out.kind, LaunchOutcome::OpenSubLevel);
-        QCOMPARE(c.st().levelFolder[3], QString("02._deň"));
-        QCOMPARE(c.st().levelListFile[3], QString("subory.txt"));
+        QCOMPARE(c.st().levels.folder(3), QString("02._deň"));
+        QCOMPARE(c.st().levels.listFile(3), QString("subory.txt"));
         QCOMPARE(c.st().searchTitle, QString("Súbory"));
         QCOMPARE(c.st().pressedItemTitle, QString("Súbory a priečinky"));
         QVERIFY(c.t->prompter.shown.empty());
@@ -402,7 +402,7 @@ private slots:
         const LaunchOutcome out = c.launch("[Nové] nove.txt");
         QTEST(int(out.kind), "kind");
         QTEST(c.t->prompter.texts(), "shown");
-        QCOMPARE(c.st().levelListFile[3], QString("nove.txt"));
+        QCOMPARE(c.st().levels.listFile(3), QString("nove.txt"));
     }
 
     void missingLessonTextInReadOnlyCourse() {

@@ -306,15 +306,15 @@ void TestLessonTree::plan() {
 void TestLessonTree::place() {
     AppState st;
     st.programFolder = QStringLiteral("/kurz/");
-    st.currentLevel = 3;
-    st.levelFolder[3] = QStringLiteral("01._deň");
-    st.levelFolder[4] = QStringLiteral("__1._deň");
+    st.levels.restore(3);
+    st.levels.restorePlace(3, QStringLiteral("01._deň"), st.levels.listFile(3));
+    st.levels.restorePlace(4, QStringLiteral("__1._deň"), st.levels.listFile(4));
     TreePlace p = treePlace(st, 3);
     QCOMPARE(p.levelTitle, QStringLiteral("1. deň"));
     QCOMPARE(p.searchFolder, QStringLiteral("01._deň"));
     QCOMPARE(p.searchDir, QStringLiteral("/kurz/01._deň/"));
     QCOMPARE(p.levelFolder, QStringLiteral("01._deň"));
-    st.levelFolder[4] = QStringLiteral("_x");
+    st.levels.restorePlace(4, QStringLiteral("_x"), st.levels.listFile(4));
     QCOMPARE(treePlace(st, 3).searchFolder, QStringLiteral("0x"));
 }
 

@@ -106,15 +106,13 @@ private slots:
             writeBytes(dir.path() + (search ? "/Okna" : "/Okna2"), "7");
             writeBytes(t.st.levelFile(), QByteArray::number(fileLevel));
         }
-        t.st.currentLevel = current;
+        t.st.levels.restore(current);
         // The window's own level; the level files written above never count.
         const int shown = fileLevel >= 1 && fileLevel <= kMaxLevel ? fileLevel : current;
         if (shown >= 1 && shown <= kMaxLevel) {
-            t.st.levelListFile[size_t(shown)] = listFile;
-            t.st.levelFolder[size_t(shown)] = folder;
+            t.st.levels.restorePlace(shown, folder, listFile);
         }
-        t.st.levelListFile[size_t(current)] = listFile;
-        t.st.levelFolder[size_t(current)] = folder;
+        t.st.levels.restorePlace(current, folder, listFile);
         QCOMPARE(notesFileNameFor(t.st, shown), note);
         QCOMPARE(linksFileNameFor(t.st, shown), links);
     }
@@ -250,9 +248,8 @@ private slots:
         // A screen's own links come from the temp folder under the screen's
         // name, in the case the disk has; a screen without a file has none.
         TestState t(dir.path(), dir.path());
-        t.st.currentLevel = 3;
-        t.st.levelFolder[3] = "01._deň";
-        t.st.levelListFile[3] = "lekcia.txt";
+        t.st.levels.restore(3);
+        t.st.levels.restorePlace(3, "01._deň", "lekcia.txt");
         QVERIFY(!ownLinksOf(t.st, 3));
         writeBytes(dir.path() + "/LEKCIA.HTM", "www.\x9akola.sk\r\n\r\nb\r\n");
         const std::optional<QStringList> own = ownLinksOf(t.st, 3);

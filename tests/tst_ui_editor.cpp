@@ -56,9 +56,8 @@ struct Screen {
         writeCourseFile(prog + "lection.hlp", {"Riadok [Popis] súbor vytvorí tlačidlo."});
         writeCourseFile(list, lines);
         ts = std::make_unique<TestState>(prog, dir.path() + "/temp");
-        ts->st.currentLevel = 2;
-        ts->st.levelFolder[2] = "01._deň";
-        ts->st.levelListFile[2] = "Obsah.txt";
+        ts->st.levels.restore(2);
+        ts->st.levels.restorePlace(2, "01._deň", "Obsah.txt");
         form = std::make_unique<TForm1>(ts->st, modal, false);
         child<QTextEdit>(form, "Memo1")->setEnabled(true);
     }
@@ -83,7 +82,7 @@ private slots:
             typeInto(ed, "[Prvá] a.txt\n[Nová] nova.txt\n//https://example.org/\n<Popis dňa>");
             child<QPushButton>(&ed, "Button1")->click();
         };
-        s.form->Editcialekci1Click();
+        child<QAction>(s.form, "Editcialekci1")->trigger();
         QCOMPARE(int(s.modal.classes.count("TOknoEditLek")), 1);
         QCOMPARE(shownList, QString("[Prvá] a.txt\n<Popis dňa>"));
         QCOMPARE(help, QString("Riadok [Popis] súbor vytvorí tlačidlo."));
@@ -114,7 +113,7 @@ private slots:
             typeInto(ed, "[A] a.txt\n<Doplnený riadok>");
             child<QPushButton>(&ed, "Button1")->click();
         };
-        s.form->Editcialekci1Click();
+        child<QAction>(s.form, "Editcialekci1")->trigger();
         QCOMPARE(readLines(s.list),
                  (QStringList{"[A] a.txt", "<", "Popis", "Doplnený riadok", ">"}));
         QCOMPARE(plainLines(*child<QTextEdit>(s.form, "Memo1")->document()),
@@ -128,7 +127,7 @@ private slots:
             typeInto(ed, "zmazané všetko");
             child<QPushButton>(&ed, "Button2")->click();
         };
-        s.form->Editcialekci1Click();
+        child<QAction>(s.form, "Editcialekci1")->trigger();
         QCOMPARE(readBytes(s.list), before);
         QVERIFY(!QFileInfo::exists(s.folder + "Obsah.bak"));
         QVERIFY(!QFileInfo::exists(s.folder + "Obsah.rtf")); // the panel was not saved either
@@ -170,7 +169,7 @@ private slots:
             if (stayed)
                 child<QPushButton>(&ed, "Button2")->click(); // then dropped on purpose
         };
-        s.form->Editcialekci1Click();
+        child<QAction>(s.form, "Editcialekci1")->trigger();
         QCOMPARE(stayed, choice == 2);
         if (saved)
             QCOMPARE(readLines(s.list), (QStringList{"[A] a.txt", "[B] b.txt"}));
@@ -192,7 +191,7 @@ private slots:
             QTest::keyClick(child<QPlainTextEdit>(&ed, "Memo1"), Qt::Key_Escape);
             QVERIFY(!ed.isVisible());
         };
-        s.form->Editcialekci1Click();
+        child<QAction>(s.form, "Editcialekci1")->trigger();
         QVERIFY(s.ts->prompter.shown.empty());
         QVERIFY(!QFileInfo::exists(s.folder + "Obsah.bak"));
     }
@@ -200,7 +199,7 @@ private slots:
     void continueToTextEditing() {
         Screen s({"[A] a.txt", "<Popis>"});
         s.onEditor = [&](TOknoEditLek& ed) { child<QPushButton>(&ed, "Button3")->click(); };
-        s.form->Editcialekci1Click();
+        child<QAction>(s.form, "Editcialekci1")->trigger();
         QVERIFY(!child<QTextEdit>(s.form, "Memo1")->isReadOnly());
         QVERIFY(!s.ts->st.editorAskedTextEdit);
         QCOMPARE(plainLines(*child<QTextEdit>(s.form, "Memo1")->document()), QStringList{"Popis"});
@@ -208,8 +207,8 @@ private slots:
 
     void refusedWhileTextIsEdited() {
         Screen s({"<Popis>"});
-        s.form->Editciatextu2Click();
-        s.form->Editcialekci1Click();
+        child<QAction>(s.form, "Editciatextu2")->trigger();
+        child<QAction>(s.form, "Editcialekci1")->trigger();
         QCOMPARE(int(s.modal.classes.count("TOknoEditLek")), 0);
         QCOMPARE(s.ts->prompter.texts(),
                  QStringList{"Najskôr musíte ukončiť editáciu textu, uložte text"});

@@ -77,10 +77,9 @@ struct TestScreen {
         AppState& st = ts->st;
         st.scale = scale;
         st.playerFolder = dir.path() + "/kurz";
-        st.currentLevel = 3;
-        st.levelFolder[1] = "04._deň";
-        st.levelFolder[3] = "04._deň";
-        st.levelListFile[3] = "SKUSAJ.TXT";
+        st.levels.restore(3);
+        st.levels.restorePlace(1, "04._deň", st.levels.listFile(1));
+        st.levels.restorePlace(3, "04._deň", "SKUSAJ.TXT");
         st.selectedItem = 4;
         st.testYourselfFlag = true;
         form = std::make_unique<TForm1>(st, modal, false);
@@ -209,7 +208,7 @@ private slots:
         s.answerWith(answers);
         const QRect memo1Before = child<QTextEdit>(s.form, "Memo1")->geometry();
         const QRect memo2Before = child<QTextEdit>(s.form, "Memo2")->geometry();
-        s.form->guard([&] { s.form->ZadanieClick(); });
+        s.form->guard([&] { child<QAbstractButton>(s.form, "Zadanie")->click(); });
         QVERIFY2(s.ts->prompter.shown.empty(), qPrintable(s.ts->prompter.texts().join("; ")));
         QCOMPARE(s.modal.opened, QStringList{"TOknoUlohy"});
 
@@ -263,7 +262,7 @@ private slots:
     void pointsStandBesideTheirLines() {
         TestScreen s(10);
         s.answerWith("AAAAAAAAA");
-        s.form->ZadanieClick();
+        child<QAbstractButton>(s.form, "Zadanie")->click();
         QTextEdit* memo1 = child<QTextEdit>(s.form, "Memo1");
         QTextEdit* memo3 = child<QTextEdit>(s.form, "Memo3");
         const QList<int> endLines{1, 4, 5, 8, 9, 10, 11, 12, 14};
@@ -289,7 +288,7 @@ private slots:
     void missingPicturesAreSkipped() {
         TestScreen s(10, false);
         s.answerWith("AAAAAAAAA");
-        s.form->guard([&] { s.form->ZadanieClick(); });
+        s.form->guard([&] { child<QAbstractButton>(s.form, "Zadanie")->click(); });
         QVERIFY(s.ts->prompter.shown.empty());
         QVERIFY(child<QLabel>(s.form, "Image2")->pixmap().isNull());
         QVERIFY(child<QLabel>(s.form, "Label14")->isVisible());
@@ -298,7 +297,7 @@ private slots:
     void missingExerciseTextStopsTheTest() {
         TestScreen s;
         QVERIFY(QFile::remove(s.folder + "Skusaj.RTF"));
-        s.form->guard([&] { s.form->ZadanieClick(); });
+        s.form->guard([&] { child<QAbstractButton>(s.form, "Zadanie")->click(); });
         QCOMPARE(s.ts->prompter.shown.size(), size_t(1));
         QVERIFY(s.ts->prompter.shown[0].text.contains("skusaj.rtf", Qt::CaseInsensitive));
         QVERIFY(s.modal.opened.isEmpty());
@@ -310,13 +309,13 @@ private slots:
     void textWithoutExercisesIsReported() {
         TestScreen s;
         writeBytes(s.folder + "Skusaj.RTF", "{\\rtf1\\ansi Len \\'favod bez \\'faloh.\\par}");
-        s.form->guard([&] { s.form->ZadanieClick(); });
+        s.form->guard([&] { child<QAbstractButton>(s.form, "Zadanie")->click(); });
         // A lone introduction is one exercise without points; only a text
         // without any line has none.
         QCOMPARE(s.modal.opened.size(), 1);
         TestScreen e;
         writeBytes(e.folder + "Skusaj.RTF", "{\\rtf1\\ansi \\par\\par}");
-        e.form->guard([&] { e.form->ZadanieClick(); });
+        e.form->guard([&] { child<QAbstractButton>(e.form, "Zadanie")->click(); });
         QCOMPARE(e.ts->prompter.shown.size(), size_t(1));
         QVERIFY(e.modal.opened.isEmpty());
     }

@@ -116,7 +116,7 @@ private slots:
                 };
             }
         }
-        c.form->AkoClick();
+        child<QAbstractButton>(c.form, "Ako")->click();
         QCOMPARE(c.modal.classes, shown);
         QCOMPARE(c.st().teacherLoggedIn, signedInAfter);
     }
@@ -140,7 +140,7 @@ private slots:
             seen = w->pos();
             text = child<QTextEdit>(static_cast<TOknoAko*>(w), "Memo1")->toPlainText();
         };
-        c.form->AkoClick();
+        child<QAbstractButton>(c.form, "Ako")->click();
         QCOMPARE(seen, pos);
         QCOMPARE(text, QString("Návod na prácu"));
     }
@@ -164,9 +164,9 @@ private slots:
             textShown = memo->toPlainText();
         };
         if (which == "help")
-            c.form->Help1Click();
+            child<QAction>(c.form, "Help1")->trigger();
         else
-            c.form->AkoClick();
+            child<QAbstractButton>(c.form, "Ako")->click();
         QCOMPARE(c.modal.classes.size(), 1);
         QVERIFY(textShown.isEmpty());
         QCOMPARE(int(c.t->prompter.shown.size()), 1);
@@ -191,7 +191,7 @@ private slots:
             cur.setPosition(2);
             bold = cur.charFormat().fontWeight() == QFont::Bold;
         };
-        c.form->Help1Click();
+        child<QAction>(c.form, "Help1")->trigger();
         QCOMPARE(title, QString("Pomocník kurzu"));
         QVERIFY(bold);
         QCOMPARE(pos, QPoint((1024 - size.width()) / 2, (768 - size.height()) / 2));
@@ -260,9 +260,9 @@ private slots:
             QVERIFY(w->isVisible()); // the window stays for reading
         };
         if (window == "help")
-            c.form->Help1Click();
+            child<QAction>(c.form, "Help1")->trigger();
         else
-            c.form->AkoClick();
+            child<QAbstractButton>(c.form, "Ako")->click();
         if (opened.isEmpty()) {
             QVERIFY(c.t->shell.calls.empty());
         } else {
@@ -301,11 +301,11 @@ private slots:
             QTest::mouseClick(l, Qt::LeftButton, {}, l->rect().center());
         };
         if (window == "about")
-            c.form->Oprograme1Click();
+            child<QAction>(c.form, "Oprograme1")->trigger();
         else if (window == "write")
-            c.form->Ohlasyautorom1Click();
+            child<QAction>(c.form, "Ohlasyautorom1")->trigger();
         else
-            c.form->Reklama1Click();
+            child<QAction>(c.form, "Reklama1")->trigger();
         if (target.isEmpty()) {
             QVERIFY(c.t->shell.calls.empty());
         } else {
@@ -340,15 +340,15 @@ private slots:
             checked = true;
         };
         if (window == "help")
-            c.form->Help1Click();
+            child<QAction>(c.form, "Help1")->trigger();
         else if (window == "ako")
-            c.form->AkoClick();
+            child<QAbstractButton>(c.form, "Ako")->click();
         else if (window == "about")
-            c.form->Oprograme1Click();
+            child<QAction>(c.form, "Oprograme1")->trigger();
         else if (window == "write")
-            c.form->Ohlasyautorom1Click();
+            child<QAction>(c.form, "Ohlasyautorom1")->trigger();
         else
-            c.form->Reklama1Click();
+            child<QAction>(c.form, "Reklama1")->trigger();
         QVERIFY(checked);
         QVERIFY(c.t->prompter.shown.empty());
     }

@@ -74,10 +74,9 @@ struct Level {
         t.st.programFolder = prog;
         t.st.tempFolder = temp;
         t.st.playerFolder = dir.path() + "/kurz";
-        t.st.levelFolder[1] = "__2._deň";
-        t.st.levelFolder[2] = "02._deň";
-        t.st.levelListFile[2] = "Obsah.txt";
-        t.st.currentLevel = 2;
+        t.st.levels.restorePlace(1, "__2._deň", t.st.levels.listFile(1));
+        t.st.levels.restorePlace(2, "02._deň", "Obsah.txt");
+        t.st.levels.restore(2);
         t.st.selectedItem = 2;
         t.st.scale = 12;
         t.st.boundsWidth = 1000;
@@ -90,9 +89,10 @@ struct Level {
         saveFormFile(*form, t.st.tempFormFile());
         form->takeLevel(2);
         // As the screen builder makes them: slot in "tag", full caption as hint.
+        ContentList read;
         for (int k = 1; k <= items.size(); ++k) {
             const int slot = k + 2;
-            t.st.levelLines[2][size_t(slot)] = items[k - 1];
+            read.lines[size_t(slot)] = items[k - 1];
             const QString caption = items[k - 1].mid(1, items[k - 1].lastIndexOf(']') - 1);
             auto* b = new QPushButton(caption.left(13), child<QWidget>(form, "centralwidget"));
             b->setObjectName(QStringLiteral("Button%1%2").arg(k).arg(2));
@@ -100,6 +100,7 @@ struct Level {
             b->setToolTip(caption);
             buttons << b;
         }
+        t.st.levels.takeList(2, read);
     }
     void press(int k) {
         form->guard([this, k] { form->SpustiProgram(buttons[k - 1]); });
@@ -168,9 +169,9 @@ private slots:
         QCOMPARE(l.runner.classes, window.isEmpty() ? QStringList{} : QStringList{window});
         if (window == "TForm1") {
             // The next level shows the pressed item's list, and we are back.
-            QCOMPARE(l.t.st.levelListFile[3], line.mid(line.indexOf(']') + 2));
+            QCOMPARE(l.t.st.levels.listFile(3), line.mid(line.indexOf(']') + 2));
             QCOMPARE(l.t.st.pressedItemTitle, QString("Súbory"));
-            QCOMPARE(l.t.st.currentLevel, 2);
+            QCOMPARE(l.t.st.levels.current(), 2);
         }
     }
 

@@ -186,7 +186,7 @@ void TestUiProgress::testTakenTwiceAndDayLabel() {
     QCOMPARE(spoken, QStringLiteral("Vyskúšaj sa, prečítané, posledný test 5 z 5 bodov"));
 
     // Back on the main screen: day 4 is read whole; its caption is untouched.
-    s.main->guard([&] { s.main->showDayProgress(); });
+    s.main->guard([&] { s.main->FormActivate(); }); // a return to the main screen
     QLabel* label = dayLabel(s.main.get(), "4. deň");
     QVERIFY(label);
     QVERIFY(!label->isHidden());
@@ -199,7 +199,7 @@ void TestUiProgress::testTakenTwiceAndDayLabel() {
     updateProgress(s.temp, courseIdentity(s.prog), [](ProgressFile& f) {
         f.recordVisit("01._deň", "pribeh.txt", QDateTime::currentDateTime());
     });
-    s.main->guard([&] { s.main->showDayProgress(); });
+    s.main->guard([&] { s.main->FormActivate(); }); // a return to the main screen
     QLabel* label1 = dayLabel(s.main.get(), "1. deň");
     QVERIFY(label1);
     QCOMPARE(label1->text(), QStringLiteral("1/7"));

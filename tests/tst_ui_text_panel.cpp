@@ -49,9 +49,8 @@ struct Lesson {
         writeCourseFile(txt, lines);
         ts = std::make_unique<TestState>(prog, dir.path() + "/temp");
         AppState& st = ts->st;
-        st.currentLevel = 2;
-        st.levelFolder[2] = "03._deň";
-        st.levelListFile[2] = "PISANIE.TXT"; // case differs from the disk
+        st.levels.restore(2);
+        st.levels.restorePlace(2, "03._deň", "PISANIE.TXT"); // case differs from the disk
         form = std::make_unique<TForm1>(st, modal, false);
         child<QTextEdit>(form, "Memo1")->setToolTip("Vyznačte text");
         child<QTextEdit>(form, "Memo1")->setEnabled(true);
@@ -78,12 +77,11 @@ private slots:
         QTextCursor c(l.memo()->document());
         c.setPosition(2);
         QCOMPARE(c.charFormat().fontWeight(), int(QFont::Bold));
-        QCOMPARE(l.form->memoRtfPath, l.rtf);
     }
 
     void editSaveAndComeBack() {
         Lesson l({"pozadie.bmp", "<Starý text>", "[Úloha] uloha.txt"});
-        l.form->Editciatextu2Click();
+        child<QAction>(l.form, "Editciatextu2")->trigger();
         QVERIFY(l.editing());
         QCOMPARE(plainLines(*l.memo()->document()), QStringList{"Starý text"});
         QCOMPARE(child<QAction>(l.form, "Editciatextu2")->text(), QString("Uloženie textu"));
@@ -91,7 +89,7 @@ private slots:
         QCOMPARE(l.memo()->toolTip(), QString("Vyznačte text"));
 
         l.type("Nový text\nso dvoma riadkami");
-        l.form->Editciatextu2Click();
+        child<QAction>(l.form, "Editciatextu2")->trigger();
         QVERIFY(!l.editing());
         QCOMPARE(child<QAction>(l.form, "Editciatextu2")->text(), QString("Editácia textu"));
         QVERIFY(!child<QAction>(l.form, "Ignorovazmeny1")->isVisible());
@@ -111,9 +109,9 @@ private slots:
 
     void discardRestoresStoredText() {
         Lesson l({"<Uložený text>"});
-        l.form->Editciatextu2Click();
+        child<QAction>(l.form, "Editciatextu2")->trigger();
         l.type("Prepísané");
-        l.form->Ignorovazmeny1Click();
+        child<QAction>(l.form, "Ignorovazmeny1")->trigger();
         QVERIFY(!l.editing());
         QVERIFY(!child<QAction>(l.form, "Ignorovazmeny1")->isVisible());
         QCOMPARE(plainLines(*l.memo()->document()), QStringList{"Uložený text"});
@@ -139,7 +137,7 @@ private slots:
         QFETCH(bool, mayLeave);
         QFETCH(bool, asked);
         Lesson l({"<Text>", "[A] a.txt"}, config);
-        l.form->Editciatextu2Click();
+        child<QAction>(l.form, "Editciatextu2")->trigger();
         l.type("Zmenený");
         l.ts->prompter.answers = {answer};
         QCOMPARE(l.form->saveBeforeLeaving(), mayLeave);
@@ -161,10 +159,10 @@ private slots:
     // Ctrl+K offers to save the edited text before the end question.
     void ctrlKSavesEditedText() {
         Lesson l({"<Text>", "[A] a.txt"});
-        l.form->Editciatextu2Click();
+        child<QAction>(l.form, "Editciatextu2")->trigger();
         l.type("Dopísané pred koncom");
         l.ts->prompter.answers = {true, false}; // save: Yes; end the program: No
-        l.form->Koniec1Click();
+        child<QAction>(l.form, "Koniec1")->trigger();
         QCOMPARE(l.ts->prompter.texts(),
                  (QStringList{"Chcete uložiť memo?", "Chcete ukončiť program ?"}));
         QCOMPARE(readLines(l.txt), (QStringList{"<", "Dopísané pred koncom", ">", "[A] a.txt"}));
@@ -173,7 +171,7 @@ private slots:
 
     void failedSaveKeepsEditing() {
         Lesson l({"<Text>"});
-        l.form->Editciatextu2Click();
+        child<QAction>(l.form, "Editciatextu2")->trigger();
         QDir().mkpath(l.rtf); // the twin cannot be replaced
         l.type("Dôležitá zmena");
         QVERIFY(!l.form->UlozMemo());
@@ -198,7 +196,7 @@ private slots:
     void fontDialogFormatsSelection() {
         QFETCH(bool, accept);
         Lesson l({"<Dnes píšeme list>"});
-        l.form->Editciatextu2Click();
+        child<QAction>(l.form, "Editciatextu2")->trigger();
         QTextCursor sel(l.memo()->document());
         sel.setPosition(6);
         sel.setPosition(12, QTextCursor::KeepAnchor); // "píšeme"
@@ -218,7 +216,7 @@ private slots:
                 colors->setCurrentIndex(colors->findText("Červená"));
             return accept ? int(QDialog::Accepted) : int(QDialog::Rejected);
         };
-        l.form->Memo1MouseDown(QPoint(5, 5));
+        QTest::mouseClick(l.memo()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
         QCOMPARE(l.modal.calls(), 1);
         QTextCursor probe(l.memo()->document());
         probe.setPosition(8);
@@ -247,13 +245,13 @@ private slots:
     void focusLeavingAsks() {
         Lesson l({"<Text>"});
         // Built already: activating the window only runs its end-of-activation rules.
-        for (auto& built : l.ts->st.levelBuilt)
-            built = true;
+        for (int level = 1; level <= kMaxLevel + 1; ++level)
+            l.ts->st.levels.setBuilt(level, true);
         l.ts->st.boundsWidth = 1000;
         l.form->show();
         QApplication::setActiveWindow(l.form.get());
         QVERIFY(QTest::qWaitForWindowActive(l.form.get()));
-        l.form->Editciatextu2Click();
+        child<QAction>(l.form, "Editciatextu2")->trigger();
         QVERIFY(l.memo()->hasFocus());
         l.type("Iný");
         l.ts->prompter.answers = {false};

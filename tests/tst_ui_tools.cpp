@@ -41,12 +41,11 @@ struct Screen {
     QString tempDir() const { return temp.path() + "/"; }
 
     Screen(int level = 3, const QString& list = "lekcia.txt", const QString& folder = "01._deň") {
-        t.st.currentLevel = level;
+        t.st.levels.restore(level);
         form.level = level;
         form.takeLevel(level);
-        t.st.levelListFile[size_t(level)] = list;
-        t.st.levelFolder[size_t(level)] = folder;
-        t.st.ZapisUroven();
+        t.st.levels.restorePlace(level, folder, list);
+        t.st.levels.ZapisUroven();
     }
     void config(const QStringList& lines) { writeCourseFile(prog.path() + "/CONFIG.TXT", lines); }
     QPushButton* notesButton() { return child<QPushButton>(&form, "Button1"); }
@@ -74,7 +73,7 @@ private slots:
             memo->setPlainText("prvá veta\ndruhá veta");
             child<QPushButton>(w, "Button1")->click();
         };
-        s.form.Poznmky1Click();
+        child<QAction>(&s.form, "Poznmky1")->trigger();
         QCOMPARE(s.runner.calls(), 1);
         QCOMPARE(shownText, QString("prvá veta"));
         QCOMPARE(label, "Poznámka je uložená do " + s.tempDir() + "lekcia.txt");
@@ -97,8 +96,8 @@ private slots:
         QFETCH(QString, tool);
         Screen s;
         TestState other(s.prog.path(), s.temp.path());
-        other.st.currentLevel = 1;
-        other.st.ZapisUroven();
+        other.st.levels.restore(1);
+        other.st.levels.ZapisUroven();
         QCOMPARE(readBytes(s.t.st.levelFile()), QByteArray("1"));
         writeBytes(s.tempDir() + "multimed.txt", "MAIN NOTE\r\n");
         writeBytes(s.tempDir() + "lekcia.txt", "LESSON NOTE\r\n");
@@ -113,7 +112,7 @@ private slots:
                 memo->setPlainText("nová poznámka lekcie");
                 child<QPushButton>(w, "Button1")->click();
             };
-            s.form.Poznmky1Click();
+            child<QAction>(&s.form, "Poznmky1")->trigger();
             QCOMPARE(shown, QString("LESSON NOTE"));
             QVERIFY2(label.endsWith("/lekcia.txt"), qPrintable(label));
             QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"),
@@ -126,7 +125,7 @@ private slots:
                 child<QPushButton>(w, "Button1")->click();
                 child<QPushButton>(w, "Button4")->click();
             };
-            s.form.Odkazy1Click();
+            child<QAction>(&s.form, "Odkazy1")->trigger();
             QCOMPARE(shown, QString("www.lekcia.sk"));
             QCOMPARE(readBytes(s.tempDir() + "lekcia.htm"),
                      QByteArray("www.lekcia.sk\r\nwww.nova.sk\r\n"));
@@ -149,7 +148,7 @@ private slots:
             child<QPlainTextEdit>(w, "Memo1")->setPlainText("deň dva");
             child<QPushButton>(w, "Button1")->click();
         };
-        s.form.Button1Click();
+        child<QAbstractButton>(&s.form, "Button1")->click();
         QCOMPARE(QDir(s.temp.path()).entryList({"*.txt"}), QStringList{"02._deň.txt"});
         QVERIFY(!s.notesButton()->isHidden());
     }
@@ -161,7 +160,7 @@ private slots:
             child<QPlainTextEdit>(w, "Memo1")->setPlainText("  \n ");
             child<QPushButton>(w, "Button1")->click();
         };
-        s.form.Poznmky1Click();
+        child<QAction>(&s.form, "Poznmky1")->trigger();
         QVERIFY(s.runner.visibleAfterScript);
         QVERIFY(!QFile::exists(s.tempDir() + "lekcia.txt"));
     }
@@ -175,7 +174,7 @@ private slots:
             child<QPushButton>(w, "Button1")->click();
             left = child<QPlainTextEdit>(w, "Memo1")->toPlainText();
         };
-        s.form.Poznmky1Click();
+        child<QAction>(&s.form, "Poznmky1")->trigger();
         QVERIFY(s.runner.visibleAfterScript);
         QCOMPARE(left, QString("nová \u263a"));
         QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"), QByteArray("stara\r\n"));
@@ -236,7 +235,7 @@ private slots:
                 child<QPushButton>(w, way.toLatin1().constData())->click();
             left = memo->toPlainText();
         };
-        s.form.Poznmky1Click();
+        child<QAction>(&s.form, "Poznmky1")->trigger();
         QCOMPARE(s.runner.visibleAfterScript, !closed);
         QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"), onDisk);
         if (choice < 0) {
@@ -263,7 +262,7 @@ private slots:
             child<QPlainTextEdit>(w, "Memo1")->setPlainText("prvá");
             child<QPushButton>(w, "Button4")->click();
         };
-        s.form.Poznmky1Click();
+        child<QAction>(&s.form, "Poznmky1")->trigger();
         QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"), QByteArray("prv\xe1\r\n"));
         QVERIFY(!s.notesButton()->isHidden());
     }
@@ -295,7 +294,7 @@ private slots:
             memo = child<QPlainTextEdit>(w, "Memo1")->toPlainText();
             child<QPushButton>(w, "Button4")->click();
         };
-        s.form.Poznmky1Click();
+        child<QAction>(&s.form, "Poznmky1")->trigger();
         QCOMPARE(!s.t.prompter.shown.empty(), asked);
         if (asked)
             QCOMPARE(s.t.prompter.shown[0].text,
@@ -313,11 +312,10 @@ private slots:
         ScriptedModal runner;
         TForm1 form(t.st, runner, false);
         t.st.openedContentFile = "C:\\Kurz\\05_Word\\lekcia.txt";
-        t.st.currentLevel = 1;
+        t.st.levels.restore(1);
         form.takeLevel(1);
-        t.st.levelListFile[1] = "lekcia.txt";
-        t.st.levelFolder[1] = "05_Word";
-        t.st.ZapisUroven();
+        t.st.levels.restorePlace(1, "05_Word", "lekcia.txt");
+        t.st.levels.ZapisUroven();
         writeBytes(temp.path() + "/Okna", "1"); // the first copy's main screen
         writeBytes(temp.path() + "/multimed.txt", "hlavna\r\n");
         writeBytes(temp.path() + "/lekcia.txt", "lekcia\r\n");
@@ -326,7 +324,7 @@ private slots:
             shownText = child<QPlainTextEdit>(w, "Memo1")->toPlainText();
             child<QPushButton>(w, "Button4")->click();
         };
-        form.Poznmky1Click();
+        child<QAction>(&form, "Poznmky1")->trigger();
         QCOMPARE(shownText, QString("lekcia"));
     }
 
@@ -356,7 +354,7 @@ private slots:
             afterDelete = readBytes(s.tempDir() + "lekcia.htm");
             child<QPushButton>(w, "Button4")->click();
         };
-        s.form.Odkazy1Click();
+        child<QAction>(&s.form, "Odkazy1")->trigger();
         // An empty line shows in the window, and is gone from the file at the next save.
         QCOMPARE(shownEntries, (QStringList{"www.a.sk", "", "www.b.sk"}));
         QCOMPARE(afterAdd, QByteArray("www.a.sk\r\nwww.b.sk\r\nwww.c.sk\r\n"));
@@ -401,7 +399,7 @@ private slots:
                 else
                     child<QPushButton>(w, "Button4")->click();
             };
-            s.form.Odkazy1Click();
+            child<QAction>(&s.form, "Odkazy1")->trigger();
             QVERIFY(!s.runner.visibleAfterScript);
             QCOMPARE(!s.t.prompter.shown.empty(), asked);
             if (asked)
@@ -416,7 +414,7 @@ private slots:
         combo->addItem("stary");
         combo->show();
         s.runner.script = [&](QWidget* w) { child<QPushButton>(w, "Button4")->click(); };
-        s.form.Odkazy1Click();
+        child<QAction>(&s.form, "Odkazy1")->trigger();
         QVERIFY(QFile::exists(s.tempDir() + "01.htm"));
         QCOMPARE(readBytes(s.tempDir() + "01.htm"), QByteArray());
         QCOMPARE(combo->count(), 0);
@@ -435,7 +433,7 @@ private slots:
             typed = child<QLineEdit>(w, "Edit1")->text();
             entries = child<QListWidget>(w, "ListBox1")->count();
         };
-        s.form.Odkazy1Click();
+        child<QAction>(&s.form, "Odkazy1")->trigger();
         QVERIFY(s.runner.visibleAfterScript);
         QCOMPARE(typed, QString("www.\u263a.sk"));
         QCOMPARE(entries, 1);
@@ -449,7 +447,7 @@ private slots:
         QDir().mkdir(s.tempDir() + "lekcia.htm");
         writeBytes(s.tempDir() + "lekcia.htm/dolezite", "x");
         s.runner.script = [&](QWidget* w) { child<QPushButton>(w, "Button4")->click(); };
-        s.form.guard([&] { s.form.Odkazy1Click(); });
+        s.form.guard([&] { child<QAction>(&s.form, "Odkazy1")->trigger(); });
         QCOMPARE(s.runner.calls(), 0);
         QVERIFY(QFile::exists(s.tempDir() + "lekcia.htm/dolezite"));
         QCOMPARE(s.t.prompter.shown.size(), size_t(1));
@@ -557,7 +555,7 @@ private slots:
             child<QPushButton>(w, "Button1")->click();
         };
         writeBytes(s.tempDir() + "temp.dfm", "{}"); // not a note: not listed
-        s.form.Koprovanie1Click();
+        child<QAction>(&s.form, "Koprovanie1")->trigger();
         QVERIFY(s.tempDir().endsWith(label.mid(label.startsWith(QChar(0x2026)) ? 1 : 0)));
         QCOMPARE(left, (QStringList{"lekcia.htm", "lekcia.txt"}));
         QCOMPARE(readBytes(u + "lekcia.txt"), QByteArray("poznamka\r\n"));
@@ -599,7 +597,7 @@ private slots:
             line = child<QLabel>(w, "Label4")->text();
             w->close(); // through the title bar
         };
-        s.form.Koprovanie1Click();
+        child<QAction>(&s.form, "Koprovanie1")->trigger();
         QCOMPARE(s.t.prompter.shown.size(), size_t(1));
         QCOMPARE(s.t.prompter.shown[0].text,
                  "Súbor " + u + "b.txt sa nepodarilo skopírovať: súbor neexistuje");
@@ -621,7 +619,7 @@ private slots:
             child<QToolButton>(w, "SpeedButton3")->click();
             child<QPushButton>(w, "Button1")->click();
         };
-        s.form.Koprovanie1Click();
+        child<QAction>(&s.form, "Koprovanie1")->trigger();
         QCOMPARE(readBytes(s.tempDir() + "lekcia.txt"), QByteArray("poznamka\r\n"));
         QVERIFY(s.t.prompter.shown.empty());
     }
@@ -659,7 +657,7 @@ private slots:
             emit combo->activated(0); // the stick that is not there
             w->close();
         };
-        s.form.Koprovanie1Click();
+        child<QAction>(&s.form, "Koprovanie1")->trigger();
         qputenv("HOME", savedHome);
         QCOMPARE(drives, (QStringList{"KLUC", "Domovský priečinok"}));
         QCOMPARE(start, h);
@@ -701,7 +699,7 @@ private slots:
             QCOMPARE(drives->currentText(), QString("Domovský priečinok"));
             w->close();
         };
-        s.form.Koprovanie1Click();
+        child<QAction>(&s.form, "Koprovanie1")->trigger();
         QVERIFY(s.t.prompter.shown.empty());
     }
 };

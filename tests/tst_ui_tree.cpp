@@ -107,10 +107,10 @@ void TestUiTree::init() {
     shell = std::make_unique<WaitingShell>();
     t->st.shell = shell.get();
     t->st.playerFolder = program.chopped(1);
-    t->st.currentLevel = 2;
-    t->st.levelFolder[1] = QStringLiteral("__1._deň");
-    t->st.levelFolder[2] = QStringLiteral("01._deň");
-    t->st.levelFolder[3] = QStringLiteral("01._deň");
+    t->st.levels.restore(2);
+    t->st.levels.restorePlace(1, QStringLiteral("__1._deň"), t->st.levels.listFile(1));
+    t->st.levels.restorePlace(2, QStringLiteral("01._deň"), t->st.levels.listFile(2));
+    t->st.levels.restorePlace(3, QStringLiteral("01._deň"), t->st.levels.listFile(3));
     modal = std::make_unique<test::ScriptedModal>(false); // windows stay hidden
     form = std::make_unique<TForm1>(t->st, *modal, false);
     ran = false;
@@ -137,7 +137,7 @@ void TestUiTree::withTree(const std::function<void(TOknoHladaj*)>& body) {
         body(tree);
         tree->hide();
     };
-    form->Hadaj1Click();
+    child<QAction>(form, "Hadaj1")->trigger();
     QVERIFY(ran);
 }
 
@@ -297,8 +297,8 @@ void TestUiTree::passwordGuardsTeacherItem() {
 }
 
 void TestUiTree::notAtLevelOne() {
-    t->st.currentLevel = 1;
-    form->Hadaj1Click();
+    t->st.levels.restore(1);
+    child<QAction>(form, "Hadaj1")->trigger();
     QVERIFY(modal->classes.isEmpty());
     QVERIFY(t->prompter.shown.empty());
 }
@@ -322,7 +322,7 @@ void TestUiTree::blockedInSecondCopy() {
         test::writeCourseFile(program + QStringLiteral("CONFIG.TXT"), {config});
     t->st.openedContentFile = day + QStringLiteral("pribeh.txt");
     t->prompter.answers.push_back(answer);
-    form->Hadaj1Click();
+    child<QAction>(form, "Hadaj1")->trigger();
     QVERIFY(modal->classes.isEmpty());
     QCOMPARE(t->prompter.shown.size(), size_t(asked ? 1 : 0));
     if (asked) {

@@ -151,7 +151,7 @@ AppState::AppState() {
 AppState::~AppState() = default;
 
 QString AppState::levelConfigPath() const {
-    return levelFolderPath(currentLevel) + QStringLiteral("CONFIG.TXT");
+    return levelFolderPath(levels.current()) + QStringLiteral("CONFIG.TXT");
 }
 
 ConfigText AppState::configText(const QString& key, const QString& def) const {
@@ -222,20 +222,12 @@ QString AppState::folderNameRule(const QString& name) {
 
 QString AppState::levelFolderPath(int level) const {
     const int l = std::clamp(level, 1, kMaxLevel + 1);
-    return programFolder + levelFolder[size_t(l)] + QStringLiteral("/");
+    return programFolder + levels.folder(l) + QStringLiteral("/");
 }
 
 QString AppState::contentListPath(int level) const {
     const int l = std::clamp(level, 1, kMaxLevel + 1);
-    return levelFolderPath(l) + levelListFile[size_t(l)];
-}
-
-void AppState::ZapisUroven() {
-    try {
-        writeFileAtomic(levelFile(), QByteArray::number(currentLevel), Flush::Scratch);
-    } catch (const FileError& e) {
-        reportTempFolderUnwritable(e);
-    }
+    return levelFolderPath(l) + levels.listFile(l);
 }
 
 void AppState::reportTempFolderUnwritable(const FileError& e) {

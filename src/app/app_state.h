@@ -1,6 +1,7 @@
 #pragma once
 #include "app/config_keys.h"
 #include "platform/dialogs.h"
+#include "screens/level_model.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,11 +22,6 @@ struct ConfigText {
 class Prompter;
 class Shell;
 class SystemInfo;
-
-// Levels run from 1 (the main window) to kMaxLevel. The tables have one spare
-// entry so that level kMaxLevel can write what the (refused) next level would use.
-inline constexpr int kMaxLevel = 20;
-inline constexpr int kMaxLines = 20;
 
 // The process-wide state of one running player: folders, mode, switches, the
 // level tables. Owned by the application and passed by reference; tests make
@@ -48,7 +44,6 @@ public:
     QString searchTitle;
 
     // --- switches and layout numbers ---
-    int currentLevel = 1;
     bool levelConfigActive = false;
     int scale = 10;
     int boundsLeft = 0, boundsTop = 0, boundsWidth = 0, boundsHeight = 0;
@@ -65,11 +60,8 @@ public:
     bool editorAskedTextEdit = false; // lesson editor wants text editing on the next screen
     QString pressedItemTitle;
 
-    // --- level tables, indexed 1..kMaxLevel (+1 spare) ---
-    std::array<QString, kMaxLevel + 2> levelFolder{};
-    std::array<QString, kMaxLevel + 2> levelListFile{};
-    std::array<std::array<QString, kMaxLines + 1>, kMaxLevel + 2> levelLines{};
-    std::array<bool, kMaxLevel + 2> levelBuilt{};
+    // --- the levels: the current one, their folders, lists and items ---
+    LevelModel levels{*this};
     QString rootListName = QStringLiteral("Obsah.txt");
 
     // The temp form file as written at start-up, before the main screen was
@@ -127,11 +119,7 @@ public:
     QString levelFolderPath(int level) const; // program folder + folder + "/"
     QString contentListPath(int level) const;
 
-    // Level file: the current level as digits, no line end. Only written:
-    // other copies sharing the learner's folder rewrite it, so no window
-    // takes its own level from it. A folder that cannot be written is
-    // reported once and otherwise ignored here.
-    void ZapisUroven();
+    // The level file (written by `levels`) read back.
     int CitajUroven() const;
 
     // Where the config file for level lookups lives (for messages).

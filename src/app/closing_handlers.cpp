@@ -38,12 +38,9 @@ void TForm1::exitCleanup() {
     if (TForm1* main = windowOfLevel(1))
         main->closingForExit = true;
     // Unwind without rebuilding: every level passed counts as built.
-    while (st.currentLevel > 1) {
-        --st.currentLevel;
-        st.levelBuilt[size_t(st.currentLevel)] = true;
-        if (TForm1* w = windowOfLevel(st.currentLevel))
+    while (const int down = st.levels.unwindOne())
+        if (TForm1* w = windowOfLevel(down))
             w->show();
-    }
     QFile::remove(resolvePath(st.tempFormFile()));
     invalidateListing(st.tempFolder);
     // Ends the nested modal loops of the level windows and then the main loop.
@@ -80,9 +77,8 @@ void TForm1::FormClose(QCloseEvent* e) {
         below->move(pos());
     if (L == 2)
         st.levelConfigActive = false;
-    st.currentLevel = L - 1;
     e->accept();
-    st.ZapisUroven();
+    st.levels.leave(L);
 }
 
 } // namespace orbino

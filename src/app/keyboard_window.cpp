@@ -1,8 +1,6 @@
 #include "app/keyboard_window.h"
 
-#include "app/main_window.h"
 #include "app/mnemonics.h"
-#include "ui_tform1.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -180,32 +178,6 @@ void assignMnemonics(QWidget* window) {
 
 QString configuredText(const QAction& action) {
     return plainOf(action);
-}
-
-} // namespace orbino
-
-// --- the main and level windows ---------------------------------------------
-
-namespace orbino {
-
-void TForm1::keyboardOrder() {
-    QList<QWidget*> order{ui->Ako, ui->Memo1, ui->Memo2, ui->Memo3, ui->Memo4};
-    // Day and item buttons top to bottom, as they stand on the screen.
-    QList<QWidget*> runtime;
-    for (QWidget* w : ui->centralwidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        if (w->property("runtime").toBool() && w->focusPolicy() != Qt::NoFocus)
-            runtime << w;
-    std::stable_sort(runtime.begin(), runtime.end(), [](QWidget* a, QWidget* b) {
-        return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
-    });
-    order << runtime;
-    order << QList<QWidget*>{ui->Zadanie,   ui->Button1,      ui->ComboBox1,
-                             ui->ComboBox2, ui->SpeedButton1, ui->SpeedButton2};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
-    ui->SpeedButton1->setProperty("mnemonicFirst", true);
-    ui->SpeedButton2->setProperty("mnemonicFirst", true);
-    assignMnemonics(this);
 }
 
 } // namespace orbino

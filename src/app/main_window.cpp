@@ -351,10 +351,8 @@ void TForm1::applyCaptions(const ConfigKey& education) {
     }
 }
 
-namespace {
-
 // Back to the designed 96-dpi proportions on a large-font system.
-void scaleToDesignDpi(Ui::TForm1* ui, int dpi) {
+void TForm1::scaleToDesignDpi(int dpi) {
     if (dpi > 0 && dpi != 96) {
         for (QWidget* c : ui->centralwidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             const QRect g = c->geometry();
@@ -366,8 +364,7 @@ void scaleToDesignDpi(Ui::TForm1* ui, int dpi) {
 
 // The heading labels move down and the lesson heading grows with the layout
 // unit; the two lists of the main screen move with it.
-void placeForLayoutUnit(TForm1& w, Ui::TForm1* ui) {
-    AppState& st = w.st;
+void TForm1::placeForLayoutUnit() {
     const int u = st.scale;
     const int down = qRound(100.0 / u), taller = qRound(1500.0 / u);
     ui->Label1->setGeometry(ui->Label1->x(), ui->Label1->y() + down, ui->Label1->width(),
@@ -379,8 +376,7 @@ void placeForLayoutUnit(TForm1& w, Ui::TForm1* ui) {
 }
 
 // Folders, command line and the switches that start every run alike.
-void readStartState(TForm1& w, Ui::TForm1* ui, const QStringList& args) {
-    AppState& st = w.st;
+void TForm1::readStartState(const QStringList& args) {
     // The working directory is the program folder; its first letter stands for the drive.
     QString program = QDir::currentPath();
     if (!program.endsWith(QLatin1Char('/')))
@@ -400,8 +396,7 @@ void readStartState(TForm1& w, Ui::TForm1* ui, const QStringList& args) {
 
 // The working area of every window: the whole screen less a border on
 // screens other than 1024 wide, else a fixed 1000 x 700.
-void takeWorkingArea(TForm1& w, Ui::TForm1* ui, const ScreenMetrics& scr) {
-    AppState& st = w.st;
+void TForm1::takeWorkingArea(const ScreenMetrics& scr) {
     if (st.scale == 10) {
         st.boundsLeft = 5;
         st.boundsTop = 5;
@@ -417,8 +412,7 @@ void takeWorkingArea(TForm1& w, Ui::TForm1* ui, const ScreenMetrics& scr) {
 }
 
 // The computer's address, or its absence, is told when configured so.
-void announceAddress(TForm1& w) {
-    AppState& st = w.st;
+void TForm1::announceAddress() {
     // Finding the address may wait on name lookup, so it is done only
     // when one of the two messages is switched on.
     const ConfigText ipText = st.configText(keys::Ip);
@@ -434,9 +428,8 @@ void announceAddress(TForm1& w) {
 }
 
 // Captions of the window and its menus from the configuration.
-void applyMenuCaptions(TForm1& w, Ui::TForm1* ui) {
-    AppState& st = w.st;
-    w.applyCaptions(keys::Education);
+void TForm1::applyMenuCaptions() {
+    applyCaptions(keys::Education);
     ui->Koprovanie1->setText(st.CitajKonfig(keys::MenuCopy));
     ui->Help1->setText(st.CitajKonfig(keys::MenuHelps));
     ui->Hadaj1->setText(st.CitajKonfig(keys::MenuTree));
@@ -449,13 +442,12 @@ void applyMenuCaptions(TForm1& w, Ui::TForm1* ui) {
 
 // The set-up window becomes the pattern of every level window (the temp form
 // file); without a learner's folder the program cannot go on.
-void becomeLevelPattern(TForm1& w, Ui::TForm1* ui) {
-    AppState& st = w.st;
+void TForm1::becomeLevelPattern() {
     if (isDir(st.tempFolder)) {
         QFile::remove(resolvePath(st.tempFormFile()));
         // A full or read-only learner's folder still gives a working screen:
         // the layout is then kept in memory, and the learner told once.
-        const QByteArray form = formFileBytes(w);
+        const QByteArray form = formFileBytes(*this);
         st.startFormFile = form;
         try {
             writeFileAtomic(st.tempFormFile(), form, Flush::Scratch);
@@ -466,41 +458,39 @@ void becomeLevelPattern(TForm1& w, Ui::TForm1* ui) {
         }
         ui->SpeedButton1->hide();
         if (st.searchMode()) {
-            w.takeLevel(1);
-            w.startFailed = false;
-            w.PripravOkno(st.openedContentFile);
+            takeLevel(1);
+            startFailed = false;
+            PripravOkno(st.openedContentFile);
         }
     } else {
         // No learner's folder: said when configured so, and the program ends.
         const ConfigText text = st.configText(keys::Temp);
         st.messageIf(text, MsgKind::Error, text.value);
-        w.exitCleanup();
+        exitCleanup();
     }
 }
-
-} // namespace
 
 // The main window's set-up, once per run, in the order the old program used.
 void TForm1::FormCreate(const QStringList& args) {
     const ScreenMetrics scr = st.system->screen();
-    scaleToDesignDpi(ui, scr.dpi);
+    scaleToDesignDpi(scr.dpi);
     // The layout unit: 12 on a 1024-pixel-wide screen, 10 on any other.
     st.scale = scr.width == 1024 ? 12 : 10;
-    placeForLayoutUnit(*this, ui);
-    readStartState(*this, ui, args);
-    takeWorkingArea(*this, ui, scr);
+    placeForLayoutUnit();
+    readStartState(args);
+    takeWorkingArea(scr);
     // How long button captions may be; kept in 8 bits, as stored course data expects.
     st.trimLarge = quint8(st.configInt(keys::TrimButtonLargeText));
     st.trimSmall = quint8(st.configInt(keys::TrimButtonSmallText));
     // The main window is level 1.
-    st.currentLevel = 1;
-    announceAddress(*this);
+    st.levels.showMain();
+    announceAddress();
     // Permissions exist on this system: the edit password switch starts clear.
     st.editPasswordSwitch = false;
     // The web links of a lesson screen and their label wait for a screen with links.
     ui->Label2->hide();
     ui->ComboBox1->hide();
-    applyMenuCaptions(*this, ui);
+    applyMenuCaptions();
     // The window takes the working area.
     setDesignGeometry(QRect(st.boundsLeft, st.boundsTop, st.boundsWidth, st.boundsHeight));
     // The background picture's place for the layout unit.
@@ -516,7 +506,7 @@ void TForm1::FormCreate(const QStringList& args) {
     setFont(f);
     // Where the demonstration player is.
     resolvePlayerFolder(st);
-    becomeLevelPattern(*this, ui);
+    becomeLevelPattern();
 }
 
 } // namespace orbino

@@ -27,15 +27,14 @@ void TForm1::Editcialekci1Click() {
         return;
     }
     // Only where the list could be saved; the folder is asked, the list is not touched.
-    const int level = std::clamp(st.currentLevel, 1, kMaxLevel + 1);
+    const int level = std::clamp(st.levels.current(), 1, kMaxLevel + 1);
     if (!folderWritable(st.levelFolderPath(level))) {
         const ConfigText text = uneditableText(st);
         st.messageIf(text, MsgKind::Information, text.value);
         return;
     }
     // The editor, modal, on the screen's content list.
-    const bool saved =
-        openLessonEditor(*this, st.levelFolder[size_t(level)], st.levelListFile[size_t(level)]);
+    const bool saved = openLessonEditor(*this, st.levels.folder(level), st.levels.listFile(level));
     // The lesson text and the web links as the edited list now gives them.
     ObnovMemo();
     ui->ComboBox1->clear();

@@ -29,17 +29,6 @@ namespace orbino {
 
 namespace {
 
-QImage loadImage(const QString& path) {
-    const QString p = resolvePath(path);
-    if (!isFile(p))
-        return {};
-    try {
-        return readPicture(p);
-    } catch (const FileError&) {
-        return {}; // a picture that cannot be read is left out, like a missing one
-    }
-}
-
 void setPicture(QLabel* label, const QImage& img, bool transparent) {
     if (img.isNull())
         return;
@@ -159,8 +148,10 @@ void fillPointsColumn(QTextEdit* memo1, QTextEdit* memo3, const QList<PointsMark
     memo3->setProperty(kRefill, QVariant::fromValue(refill));
 }
 
+} // namespace
+
 // Heading, score line and verdict, with the picture and icon the score earns.
-void showScore(Ui::TForm1* ui, const QString& programFolder, int score) {
+void TForm1::showScore(const QString& programFolder, int score) {
     QFont f13 = ui->Label13->font();
     f13.setPointSize(12);
     f13.setBold(true);
@@ -182,8 +173,8 @@ void showScore(Ui::TForm1* ui, const QString& programFolder, int score) {
     ui->Label15->move(ui->Label13->x(), ui->Label15->y());
 
     const EvaluationPictures pics = evaluationPictures(score);
-    setPicture(ui->Image2, loadImage(programFolder + pics.picture), true);
-    setPicture(ui->Image3, loadImage(programFolder + pics.icon), false);
+    setPicture(ui->Image2, loadPicture(programFolder + pics.picture), true);
+    setPicture(ui->Image3, loadPicture(programFolder + pics.icon), false);
 
     ui->Label13->show();
     ui->Label14->show();
@@ -191,7 +182,7 @@ void showScore(Ui::TForm1* ui, const QString& programFolder, int score) {
 }
 
 // The points of each exercise in a column over the text panel's right edge.
-void showPointsColumn(Ui::TForm1* ui, int u, const ExerciseTest& test) {
+void TForm1::showPointsColumn(int u, const ExerciseTest& test) {
     // Room on the text panel for the points header.
     QTextEdit* memo1 = ui->Memo1;
     memo1->setGeometry(memo1->x(), memo1->y() + 20, memo1->width(),
@@ -214,7 +205,7 @@ void showPointsColumn(Ui::TForm1* ui, int u, const ExerciseTest& test) {
 }
 
 // The box above the column that says what its numbers are.
-void showPointsBox(Ui::TForm1* ui, int u) {
+void TForm1::showPointsBox(int u) {
     QTextEdit* memo2 = ui->Memo2;
     memo2->setGeometry(memo2->x(), memo2->y() + 80, u == 12 ? 520 : 530, 90);
 
@@ -248,11 +239,9 @@ void showPointsBox(Ui::TForm1* ui, int u) {
     ui->Image2->move(memo4->x() + 70, ui->Image2->y());
 }
 
-} // namespace
-
 void TForm1::showEvaluation(const ExerciseTest& test, int score) {
-    showScore(ui, st.programFolder, score);
-    showPointsColumn(ui, st.scale, test);
+    showScore(st.programFolder, score);
+    showPointsColumn(st.scale, test);
     // Markers beside the solutions of the exercises not solved; an exercise
     // without a solution button simply has none.
     const QList<bool>& solved = test.solved();
@@ -263,7 +252,7 @@ void TForm1::showEvaluation(const ExerciseTest& test, int score) {
         ui->Image2->show();
     if (!ui->Image3->pixmap().isNull())
         ui->Image3->show();
-    showPointsBox(ui, st.scale);
+    showPointsBox(st.scale);
 }
 
 } // namespace orbino

@@ -54,7 +54,7 @@ TOknoUlohy::~TOknoUlohy() {
 
 QString TOknoUlohy::exerciseTextPath() const {
     const int level = std::clamp(m_form.level, 1, kMaxLevel + 1);
-    return resolvePath(st.levelFolderPath(level) + lessonBase(st.levelListFile[size_t(level)]) +
+    return resolvePath(st.levelFolderPath(level) + lessonBase(st.levels.listFile(level)) +
                        QStringLiteral(".rtf"));
 }
 
@@ -134,7 +134,7 @@ void TOknoUlohy::Button3Click() {
         return;
     const int level = std::clamp(m_form.level, 1, kMaxLevel + 1);
     const QString recording =
-        solutionRecording(st.programFolder, st.levelFolder[size_t(level)], m_shownNumber);
+        solutionRecording(st.programFolder, st.levels.folder(level), m_shownNumber);
     std::weak_ptr<const bool> alive = st.alive;
     AppState* state = &st;
     const QString player = playerPath(st);

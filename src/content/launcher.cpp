@@ -10,37 +10,6 @@
 
 namespace orbino {
 
-ItemLine parseItemLine(const QString& line) {
-    ItemLine r;
-    if (!line.startsWith(QLatin1Char('[')))
-        return r;
-    const qsizetype close = line.lastIndexOf(QLatin1Char(']'));
-    if (close < 1)
-        return r;
-    r.valid = true;
-    r.caption = line.mid(1, close - 1);
-    r.reference = line.mid(close + 1).trimmed();
-    return r;
-}
-
-QString referenceExtension(const QString& reference) {
-    const qsizetype dot = reference.indexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return {};
-    return reference.mid(dot + 1, 3).toUpper();
-}
-
-ItemKind itemKind(const QString& reference) {
-    const QString ext = referenceExtension(reference);
-    if (ext == QLatin1String("SCM"))
-        return ItemKind::Demonstration;
-    if (ext == QLatin1String("TXT"))
-        return ItemKind::LessonText;
-    if (ext == QLatin1String("BMP"))
-        return ItemKind::Picture;
-    return ItemKind::ProgramOrDocument;
-}
-
 Gate gateFor(const QString& fullCaption, bool teacherLoggedIn, bool solutionPasswordFlag) {
     if (fullCaption == QStringLiteral("Vyučujúci"))
         return teacherLoggedIn ? Gate::None : Gate::Teacher;
@@ -92,7 +61,8 @@ std::function<void(const QString&)> reportNotStarted(AppState& st, const QString
 void launchDemonstration(AppState& st, const QString& reference) {
     const bool withArguments = reference.contains(QLatin1Char(' '));
     const QString fileName = splitReference(reference).fileName;
-    const QString recording = fullPath(st, itemFolder(st.levelFolder[1], !withArguments), fileName);
+    const QString recording =
+        fullPath(st, itemFolder(st.levels.folder(1), !withArguments), fileName);
     if (withArguments) {
         if (!playerExists(st)) {
             const ConfigText text = st.configText(keys::Scplayer);
@@ -183,14 +153,13 @@ bool refuseWithoutWine(AppState& st, const QString& program) {
     return true;
 }
 
-LaunchOutcome launchItem(AppState& st, int level, const ItemLine& item, const QString& shownCaption,
-                         const QString& hint) {
+LaunchOutcome launchItem(AppState& st, int level, const ContentItem& item,
+                         const QString& shownCaption, const QString& hint) {
     const int next = std::clamp(level + 1, 2, kMaxLevel + 1);
     const QString& ref = item.reference;
     const ItemKind kind = itemKind(ref);
-    const QString folder = itemFolder(st.levelFolder[1], false);
-    st.levelFolder[size_t(next)] = folder;
-    st.levelListFile[size_t(next)] = ref;
+    st.levels.chooseItem(level, ref);
+    const QString folder = st.levels.folder(next);
     st.searchTitle = shownCaption;
     st.pressedItemTitle = hint;
     switch (kind) {

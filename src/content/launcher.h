@@ -3,27 +3,13 @@
 // caption calls for, where its file lies and how it is handed on. The window
 // side (password windows, picture window, next level, lesson editor) acts on
 // the returned outcome.
+#include "screens/content_list.h"
+
 #include <QString>
 
 namespace orbino {
 
 class AppState;
-
-// An item line "[caption]reference": the caption runs to the last "]", the
-// reference is the rest, trimmed. `valid` is false for any other line.
-struct ItemLine {
-    bool valid = false;
-    QString caption;
-    QString reference;
-};
-ItemLine parseItemLine(const QString& line);
-
-// The three characters after the first "." of a reference, upper-cased;
-// empty when there is no ".".
-QString referenceExtension(const QString& reference);
-
-enum class ItemKind { Demonstration, LessonText, Picture, ProgramOrDocument };
-ItemKind itemKind(const QString& reference);
 
 // Captions with a meaning of their own. Callers pass the full caption from
 // the item line, never the shortened one shown on the button.
@@ -66,7 +52,7 @@ struct LaunchOutcome {
 // programs and documents are started here through the shell; missing files
 // are reported with the course's texts, each under its own key's message
 // switch. The shell's later failures are reported too, as long as `st` lives.
-LaunchOutcome launchItem(AppState& st, int level, const ItemLine& item, const QString& shownCaption,
-                         const QString& hint);
+LaunchOutcome launchItem(AppState& st, int level, const ContentItem& item,
+                         const QString& shownCaption, const QString& hint);
 
 } // namespace orbino

@@ -33,7 +33,7 @@ void TForm1::SpustiProgram(QAbstractButton* pressed) {
         return;
     // The pressed button itself tells its line: its tag is the slot in the
     // level's lines, which need not be its position among the buttons.
-    const int level = st.currentLevel;
+    const int level = st.levels.current();
     bool ok = false;
     const int slot = pressed->property("tag").toInt(&ok);
     if (level < 1 || level > kMaxLevel || !ok || slot < 1 || slot > kMaxLines) {
@@ -41,7 +41,7 @@ void TForm1::SpustiProgram(QAbstractButton* pressed) {
                    QStringLiteral("Tlačidlo „%1“ nemá v obsahu svoj riadok.").arg(pressed->text()));
         return;
     }
-    const ItemLine item = parseItemLine(st.levelLines[size_t(level)][size_t(slot)]);
+    const ContentItem& item = st.levels.item(level, slot);
     if (!item.valid) {
         st.message(MsgKind::Error,
                    QStringLiteral("Tlačidlo „%1“ nemá v obsahu svoj riadok.").arg(pressed->text()));
@@ -93,17 +93,13 @@ namespace orbino {
 
 void TForm1::openEditorForMissingText(QAbstractButton* pressed) {
     QPointer<QAbstractButton> button(pressed);
-    const int level = st.currentLevel;
-    const size_t next = size_t(std::min(level + 1, kMaxLevel + 1));
-    // The editor works on level L+1; whatever happens, come back to L.
-    st.currentLevel = level + 1;
-    struct Restore {
-        AppState& st;
-        int level;
-        ~Restore() { st.currentLevel = level; }
-    } restore{st, level};
-    openLessonEditor(*this, st.levelFolder[next], st.levelListFile[next]);
-    st.currentLevel = level;
+    const int level = st.levels.current();
+    const int next = std::min(level + 1, kMaxLevel + 1);
+    {
+        // The editor works on level L+1; whatever happens, come back to L.
+        LevelModel::Visit visit(st.levels, level + 1);
+        openLessonEditor(*this, st.levels.folder(next), st.levels.listFile(next));
+    }
     // Saved through "Editácia textu": show the new text at once, ready to edit.
     if (!st.editorAskedTextEdit || !button)
         return;

@@ -33,10 +33,10 @@ struct LessonPaths {
 };
 
 LessonPaths lessonPaths(const AppState& st) {
-    const int level = st.currentLevel;
+    const int level = st.levels.current();
     LessonPaths p;
     p.folder = st.levelFolderPath(level);
-    const QString ref = st.levelListFile[size_t(std::clamp(level, 1, kMaxLevel + 1))];
+    const QString ref = st.levels.listFile(std::clamp(level, 1, kMaxLevel + 1));
     p.text = p.folder + ref;
     p.rtf = twinPath(p.folder, ref);
     return p;
@@ -68,7 +68,7 @@ constexpr NamedColor kColors[] = {
 } // namespace
 
 // Puts the menu and the panel into the state of editing or showing.
-static void setEditUi(Ui::TForm1* ui, AppState& st, bool editing) {
+void TForm1::setEditUi(bool editing) {
     ui->Memo1->setReadOnly(!editing);
     ui->Memo1->setContextMenuPolicy(editing ? Qt::NoContextMenu : Qt::DefaultContextMenu);
     ui->Editciatextu2->setText(editing ? menuSaveMemoText(st) : menuEditMemoText(st));
@@ -102,14 +102,14 @@ bool TForm1::UlozMemo() {
     } catch (const FileError& e) {
         // Nothing was replaced: the panel keeps the text as typed and stays
         // editable, so the teacher can try again or discard.
-        setEditUi(ui, st, true);
+        setEditUi(true);
         st.message(MsgKind::Error, e.message());
         if (ui->Memo1->isVisible())
             ui->Memo1->setFocus();
         return false;
     }
     memoRtfPath = p.rtf;
-    setEditUi(ui, st, false);
+    setEditUi(false);
     return true;
 }
 
@@ -138,7 +138,7 @@ void TForm1::Editciatextu2Click() {
         st.messageIf(text, MsgKind::Information, text.value);
         return;
     }
-    setEditUi(ui, st, true);
+    setEditUi(true);
     ui->Memo1->setEnabled(true);
     if (!ui->Memo1->isVisible())
         ui->Memo1->show();
@@ -146,7 +146,7 @@ void TForm1::Editciatextu2Click() {
 }
 
 void TForm1::Ignorovazmeny1Click() {
-    setEditUi(ui, st, false);
+    setEditUi(false);
     ObnovMemo();
 }
 

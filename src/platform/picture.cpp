@@ -1,5 +1,6 @@
 #include "platform/picture.h"
 
+#include "platform/errors.h"
 #include "platform/paths.h"
 #include "platform/textfile.h"
 
@@ -296,6 +297,105 @@ struct AnyBitmap {
 
 constexpr quint32 kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
 
+// The depth and compression pairs a bitmap may use; a run-length body is
+// stored bottom-up only.
+bool depthFits(const AnyBitmap& m, bool os2v2) {
+    switch (m.bpp) {
+    case 1:
+    case 2:
+    case 4:
+    case 8:
+        if (m.compression != kRgb && !(m.compression == kRle8 && m.bpp == 8) &&
+            !(m.compression == kRle4 && m.bpp == 4))
+            return false;
+        break;
+    case 16:
+    case 32:
+        if (m.compression != kRgb &&
+            !(!os2v2 && (m.compression == kBitFields || m.compression == kAlphaBitFields)))
+            return false;
+        break;
+    case 24:
+        if (m.compression != kRgb)
+            return false;
+        break;
+    default:
+        return false;
+    }
+    if (m.topDown && m.compression != kRgb && m.compression != kBitFields &&
+        m.compression != kAlphaBitFields)
+        return false;
+    return true;
+}
+
+// The colour channels of a 16- or 32-bit bitmap: the masks the header gives
+// (moving `paletteStart` past them when they follow a basic header) or the
+// depth's defaults. False when a mask does not fit.
+bool readMasks(AnyBitmap& m, const uchar* d, const uchar* h, qint64 size, quint32 headerSize,
+               qint64& paletteStart) {
+    quint32 masks[4] = {};
+    if (m.compression == kBitFields || m.compression == kAlphaBitFields) {
+        // The basic header is followed by the masks; the longer ones hold them.
+        const int count = m.compression == kAlphaBitFields ? 4 : 3;
+        if (headerSize == 40) {
+            if (paletteStart + 4 * count > size)
+                return false;
+            for (int i = 0; i < count; ++i)
+                masks[i] = le32(d + paletteStart + 4 * i);
+            paletteStart += 4 * count;
+        } else {
+            for (int i = 0; i < 4; ++i)
+                masks[i] = i < count || headerSize >= 56 ? le32(h + 40 + 4 * i) : 0;
+        }
+    } else if (m.bpp == 16) {
+        masks[0] = 0x7c00;
+        masks[1] = 0x03e0;
+        masks[2] = 0x001f;
+    } else if (m.bpp == 32) {
+        masks[0] = 0xff0000;
+        masks[1] = 0x00ff00;
+        masks[2] = 0x0000ff;
+    }
+    if (m.bpp == 16 || m.bpp == 32) {
+        const quint32 depthMask = m.bpp == 16 ? 0xffffu : 0xffffffffu;
+        std::optional<Channel> ch[4];
+        for (int i = 0; i < 4; ++i) {
+            if ((masks[i] & ~depthMask) != 0)
+                return false;
+            ch[i] = channelOf(masks[i]);
+            if (!ch[i])
+                return false;
+        }
+        m.r = *ch[0];
+        m.g = *ch[1];
+        m.b = *ch[2];
+        m.a = *ch[3];
+        m.alpha = m.a.max != 0;
+    }
+    return true;
+}
+
+// The palette of a bitmap of 8 bits or fewer; gives the number of colours read.
+qint64 readPalette(AnyBitmap& m, const uchar* d, qint64 size, bool core, quint32 colorsUsed,
+                   qint64 offBits, qint64 paletteStart) {
+    const int entry = core ? 3 : 4;
+    qint64 colors = 0;
+    if (m.bpp <= 8) {
+        colors = core || colorsUsed == 0 || colorsUsed > (1u << m.bpp) ? (qint64(1) << m.bpp)
+                                                                       : qint64(colorsUsed);
+        // A palette shorter than the depth allows ends where the body starts.
+        if (offBits >= paletteStart)
+            colors = std::min(colors, (offBits - paletteStart) / entry);
+        colors = std::min(colors, std::max<qint64>(0, (size - paletteStart) / entry));
+    }
+    m.palette.reserve(size_t(colors));
+    for (qint64 i = 0; i < colors; ++i) {
+        const uchar* c = d + paletteStart + i * entry;
+        m.palette.push_back(qRgb(c[2], c[1], c[0]));
+    }
+    return colors;
+}
+
 std::optional<AnyBitmap> parseAnyHeader(const uchar* d, qint64 size) {
     if (size < kFileHeader + 12 || d[0] != 'B' || d[1] != 'M')
         return std::nullopt;
@@ -339,88 +439,15 @@ std::optional<AnyBitmap> parseAnyHeader(const uchar* d, qint64 size) {
     m.height = m.topDown ? -rawHeight : rawHeight;
     if (m.width > 32767 || m.height > 32767 || m.width * m.height > (qint64(1) << 26))
         return std::nullopt;
-    switch (m.bpp) {
-    case 1:
-    case 2:
-    case 4:
-    case 8:
-        if (m.compression != kRgb && !(m.compression == kRle8 && m.bpp == 8) &&
-            !(m.compression == kRle4 && m.bpp == 4))
-            return std::nullopt;
-        break;
-    case 16:
-    case 32:
-        if (m.compression != kRgb &&
-            !(!os2v2 && (m.compression == kBitFields || m.compression == kAlphaBitFields)))
-            return std::nullopt;
-        break;
-    case 24:
-        if (m.compression != kRgb)
-            return std::nullopt;
-        break;
-    default:
+    if (!depthFits(m, os2v2))
         return std::nullopt;
-    }
-    if (m.topDown && m.compression != kRgb && m.compression != kBitFields &&
-        m.compression != kAlphaBitFields)
-        return std::nullopt; // a run-length body is stored bottom-up only
 
     qint64 paletteStart = kFileHeader + headerSize;
-    quint32 masks[4] = {};
-    if (m.compression == kBitFields || m.compression == kAlphaBitFields) {
-        // The basic header is followed by the masks; the longer ones hold them.
-        const int count = m.compression == kAlphaBitFields ? 4 : 3;
-        if (headerSize == 40) {
-            if (paletteStart + 4 * count > size)
-                return std::nullopt;
-            for (int i = 0; i < count; ++i)
-                masks[i] = le32(d + paletteStart + 4 * i);
-            paletteStart += 4 * count;
-        } else {
-            for (int i = 0; i < 4; ++i)
-                masks[i] = i < count || headerSize >= 56 ? le32(h + 40 + 4 * i) : 0;
-        }
-    } else if (m.bpp == 16) {
-        masks[0] = 0x7c00;
-        masks[1] = 0x03e0;
-        masks[2] = 0x001f;
-    } else if (m.bpp == 32) {
-        masks[0] = 0xff0000;
-        masks[1] = 0x00ff00;
-        masks[2] = 0x0000ff;
-    }
-    if (m.bpp == 16 || m.bpp == 32) {
-        const quint32 depthMask = m.bpp == 16 ? 0xffffu : 0xffffffffu;
-        std::optional<Channel> ch[4];
-        for (int i = 0; i < 4; ++i) {
-            if ((masks[i] & ~depthMask) != 0)
-                return std::nullopt;
-            ch[i] = channelOf(masks[i]);
-            if (!ch[i])
-                return std::nullopt;
-        }
-        m.r = *ch[0];
-        m.g = *ch[1];
-        m.b = *ch[2];
-        m.a = *ch[3];
-        m.alpha = m.a.max != 0;
-    }
+    if (!readMasks(m, d, h, size, headerSize, paletteStart))
+        return std::nullopt;
 
     const int entry = core ? 3 : 4;
-    qint64 colors = 0;
-    if (m.bpp <= 8) {
-        colors = core || colorsUsed == 0 || colorsUsed > (1u << m.bpp) ? (qint64(1) << m.bpp)
-                                                                       : qint64(colorsUsed);
-        // A palette shorter than the depth allows ends where the body starts.
-        if (offBits >= paletteStart)
-            colors = std::min(colors, (offBits - paletteStart) / entry);
-        colors = std::min(colors, std::max<qint64>(0, (size - paletteStart) / entry));
-    }
-    m.palette.reserve(size_t(colors));
-    for (qint64 i = 0; i < colors; ++i) {
-        const uchar* c = d + paletteStart + i * entry;
-        m.palette.push_back(qRgb(c[2], c[1], c[0]));
-    }
+    const qint64 colors = readPalette(m, d, size, core, colorsUsed, offBits, paletteStart);
     // Some writers leave the offset at zero: the body follows the palette.
     const qint64 bodyStart = offBits >= paletteStart ? offBits : paletteStart + colors * entry;
     if (bodyStart >= size)
@@ -577,6 +604,16 @@ QImage readPicture(const QString& path) {
     }
     // Everything else, and the error for a file that cannot be read.
     return decodePicture(readFileBytes(path, kMaxPictureBytes));
+}
+
+QImage loadPicture(const QString& path) {
+    if (!isFile(path))
+        return {};
+    try {
+        return readPicture(path);
+    } catch (const FileError&) {
+        return {};
+    }
 }
 
 QPixmap seeThroughPixmap(const QImage& img, qreal ratio) {

@@ -26,6 +26,9 @@ inline constexpr qint64 kMaxPictureBytes = qint64(256) * 1024 * 1024;
 // plain bitmap is decoded straight from the file, a few rows at a time.
 // Throws FileError when the file cannot be read or is not a regular file.
 QImage readPicture(const QString& path);
+// readPicture for a screen: a picture that is missing or cannot be read is
+// left out, so this gives a null image instead of throwing.
+QImage loadPicture(const QString& path);
 
 // The direct bitmap decoding alone: a null image when the bytes are not a
 // bitmap it handles.

@@ -27,16 +27,6 @@ namespace orbino {
 
 namespace {
 
-// BMP pictures are read through the resolver, so names whose case or
-// encoding differs from the disk still load. A null image when unreadable.
-QImage loadPicture(const QString& path) {
-    try {
-        return readPicture(path);
-    } catch (const FileError&) {
-        return {};
-    }
-}
-
 // The screens of a day show the same background and the same few glyphs
 // again and again: each picture is decoded once per file version and use,
 // and the windows share the pixmap instead of holding a copy each.
@@ -81,60 +71,66 @@ QIcon glyphIcon(const QString& path, QSize* size, qreal ratio) {
 }
 
 // What an item button opens, for a screen reader.
-QString itemKind(const QString& extension) {
-    const QString e = extension.toLower();
-    if (e == QLatin1String("txt"))
+QString itemDescription(const QString& reference) {
+    switch (itemKind(reference)) {
+    case ItemKind::LessonText:
         return QStringLiteral("Otvorí ďalšiu obrazovku");
-    if (e == QLatin1String("scm"))
+    case ItemKind::Demonstration:
         return QStringLiteral("Prehrá ukážku");
-    if (e == QLatin1String("exe") || e == QLatin1String("com") || e == QLatin1String("bat"))
-        return QStringLiteral("Spustí program");
+    case ItemKind::Picture:
+        break;
+    case ItemKind::ProgramOrDocument: {
+        const QString e = referenceExt(reference).toLower();
+        if (e == QLatin1String("exe") || e == QLatin1String("com") || e == QLatin1String("bat"))
+            return QStringLiteral("Spustí program");
+        break;
+    }
+    }
     return QStringLiteral("Otvorí dokument");
 }
 
+} // namespace
+
 // Every activation starts at 10 points.
-void resetActivationFont(TForm1& w) {
-    QFont f = w.font();
+void TForm1::resetActivationFont() {
+    QFont f = font();
     f.setPointSize(10);
-    w.setFont(f);
+    setFont(f);
 }
 
 // What a build reads once: a bad value is reported once, not on every activation.
-void readBuildSettings(TForm1& w) {
-    AppState& st = w.st;
-    if (w.isMainWindow()) {
-        w.takeLevel(1);
+void TForm1::readBuildSettings() {
+    if (isMainWindow()) {
+        takeLevel(1);
         // Known from the start: the search window has no day press to read it.
         st.rootListName = st.CitajKonfig(keys::DefaultContent);
     }
-    w.fontSizeButton = std::clamp(st.configInt(keys::FontsizeButton), 0, 255);
-    w.fontSizeMemo = std::clamp(st.configInt(keys::FontsizeMemo), 0, 255);
+    fontSizeButton = std::clamp(st.configInt(keys::FontsizeButton), 0, 255);
+    fontSizeMemo = std::clamp(st.configInt(keys::FontsizeMemo), 0, 255);
 }
 
 // The background picture: at the window's left on the main screen, centred on the others.
-void placeBackground(TForm1& w, Ui::TForm1* ui) {
-    AppState& st = w.st;
-    if (w.level == 1)
-        ui->Image1->move(w.designGeometry().x(), ui->Image1->y());
+void TForm1::placeBackground() {
+    if (level == 1)
+        ui->Image1->move(designGeometry().x(), ui->Image1->y());
     else
-        ui->Image1->move((w.designWidth() - ui->Image1->width()) / 2, st.scale == 10 ? 90 : 30);
+        ui->Image1->move((designWidth() - ui->Image1->width()) / 2, st.scale == 10 ? 90 : 30);
 }
 
 // The learner's own links of this level, with their label when there are any.
-void showOwnLinks(TForm1& w, Ui::TForm1* ui) {
-    if (const std::optional<QStringList> own = ownLinksOf(w.st, w.level)) {
+void TForm1::showOwnLinks() {
+    if (const std::optional<QStringList> own = ownLinksOf(st, level)) {
         ui->ComboBox2->clear();
         ui->ComboBox2->addItems(*own);
     }
-    w.showOwnLinksList();
+    showOwnLinksList();
 }
 
 // The end of every activation, a return to the screen included.
-void finishActivation(TForm1& w, Ui::TForm1* ui) {
-    AppState& st = w.st;
+void TForm1::finishActivation() {
     const int u = st.scale;
     // Menus that need a folder of the current level.
-    const QString folder = st.levelFolder[size_t(std::clamp(st.currentLevel, 1, kMaxLevel + 1))];
+    const QString folder = st.levels.folder(std::clamp(st.levels.current(), 1, kMaxLevel + 1));
     QAction* edit = ui->Editciatextu1->menuAction();
     if (edit->isEnabled())
         edit->setVisible(SkusZapis(st) && !folder.isEmpty());
@@ -143,7 +139,7 @@ void finishActivation(TForm1& w, Ui::TForm1* ui) {
     // The lesson editor asked to edit the text of the new screen.
     if (st.editorAskedTextEdit) {
         st.editorAskedTextEdit = false;
-        w.Editciatextu2Click();
+        Editciatextu2Click();
     }
     // The links label above the links list, the back and end buttons below it.
     QComboBox* links = ui->ComboBox1;
@@ -152,14 +148,13 @@ void finishActivation(TForm1& w, Ui::TForm1* ui) {
     ui->SpeedButton1->move(links->x(), top);
     ui->SpeedButton2->move(links->x() + ui->SpeedButton1->width() + 2 * u, top);
     // Lessons read, beside the day buttons (again on every return).
-    if (w.level == 1)
-        w.showDayProgress();
-    w.keyboardOrder();
+    if (level == 1)
+        showDayProgress();
+    keyboardOrder();
 }
 
 // A button per day, one below the other at the right; gives where they end.
-int makeDayButtons(TForm1& w, Ui::TForm1* ui, const DayListing& listing) {
-    AppState& st = w.st;
+int TForm1::makeDayButtons(const DayListing& listing) {
     const int u = st.scale;
     const int W = st.boundsWidth;
     int cursor = nearest((u - 5) * 3.0);
@@ -167,7 +162,7 @@ int makeDayButtons(TForm1& w, Ui::TForm1* ui, const DayListing& listing) {
         auto* b = new QPushButton(ui->centralwidget);
         b->setProperty("runtime", true);
         b->setProperty("tag", day.index);
-        w.dayButtons.insert(day.index, b);
+        dayButtons.insert(day.index, b);
         const int bw = u * 15, h = nearest(u * 2.6);
         b->setGeometry(W - bw - 3 * u, cursor + nearest(u * 2.8), bw, h);
         cursor += nearest(u * 2.8);
@@ -180,82 +175,75 @@ int makeDayButtons(TForm1& w, Ui::TForm1* ui, const DayListing& listing) {
         bf.setPointSize(df.pointSize);
         bf.setBold(df.bold);
         b->setFont(bf);
-        b->setObjectName(QStringLiteral("Buttonx%1%2").arg(day.index).arg(st.currentLevel));
-        QObject::connect(b, &QAbstractButton::clicked, &w,
-                         [&w, b] { w.guard([&w, b] { w.PoStlaceni(b); }); });
+        b->setObjectName(QStringLiteral("Buttonx%1%2").arg(day.index).arg(st.levels.current()));
+        QObject::connect(b, &QAbstractButton::clicked, this,
+                         [this, b] { guard([this, b] { PoStlaceni(b); }); });
         b->show();
     }
     return cursor;
 }
 
 // A main screen without a single button cannot be used: the program ends.
-void endIfNoButton(TForm1& w) {
-    AppState& st = w.st;
-    if (QWidget* fw = w.focusWidget())
+void TForm1::endIfNoButton() {
+    if (QWidget* fw = focusWidget())
         fw->clearFocus();
     bool ownsButton = false;
-    for (const QObject* o : w.findChildren<QObject*>())
+    for (const QObject* o : findChildren<QObject*>())
         if (o->objectName().startsWith(QLatin1String("Button")))
             ownsButton = true;
     if (ownsButton) {
-        st.currentLevel = 2;
+        st.levels.expectDay();
     } else {
         const ConfigText text = st.configText(keys::Dimensions);
         st.messageIf(text, MsgKind::Warning, text.value);
-        w.exitCleanup();
+        exitCleanup();
     }
 }
 
 // Copying is possible, and the notes button is shown when this screen has a
 // note; headings shown, the lesson text read-only in its configured size.
-void prepareContentScreen(TForm1& w, Ui::TForm1* ui) {
-    AppState& st = w.st;
+void TForm1::prepareContentScreen() {
     ui->Koprovanie1->setEnabled(true);
-    w.showNotesButton(isFile(st.tempFolder + notesFileNameFor(st, w.level)));
+    showNotesButton(hasNote(st, level));
     ui->Label1->show();
     ui->Label6->show();
     QFont mf(QStringLiteral("Arial"));
-    mf.setPointSize(w.fontSizeMemo > 0 ? w.fontSizeMemo : 10);
+    mf.setPointSize(fontSizeMemo > 0 ? fontSizeMemo : 10);
     ui->Memo1->setFont(mf);
     ui->Memo1->setReadOnly(true);
     ui->Memo1->setEnabled(true);
 }
 
 // The content list into the level's table, and the screen's background picture.
-void takeContentList(TForm1& w, Ui::TForm1* ui, const ContentList& list) {
-    AppState& st = w.st;
-    const size_t l = size_t(w.level);
-    for (int i = 0; i <= kMaxLines; ++i)
-        st.levelLines[l][size_t(i)] = i <= kContentSlots ? list.lines[size_t(i)] : QString();
-    w.itemButtons.clear();
-    w.backgroundLine = list.backgroundLine;
-    const QString folder = st.levelFolderPath(w.level);
-    if (!w.backgroundLine.isEmpty()) {
-        if (isFile(folder + w.backgroundLine))
-            setPicture(ui->Image1, folder + w.backgroundLine);
+void TForm1::takeContentList(const ContentList& list) {
+    st.levels.takeList(level, list);
+    itemButtons.clear();
+    backgroundLine = list.backgroundLine;
+    const QString folder = st.levelFolderPath(level);
+    if (!backgroundLine.isEmpty()) {
+        if (isFile(folder + backgroundLine))
+            setPicture(ui->Image1, folder + backgroundLine);
     } else if (isFile(folder + QStringLiteral("POZADIE.BMP"))) {
         setPicture(ui->Image1, folder + QStringLiteral("POZADIE.BMP"));
     }
 }
 
 // The heading, made from the level below's heading and the pressed item.
-void showHeading(TForm1& w, Ui::TForm1* ui) {
-    AppState& st = w.st;
+void TForm1::showHeading() {
     QString below;
-    if (TForm1* lower = w.windowOfLevel(w.level - 1))
+    if (TForm1* lower = windowOfLevel(level - 1))
         below = lower->heading();
-    const QString heading = levelHeading(st.searchMode(), w.level, st.levelFolder[size_t(w.level)],
-                                         below, st.pressedItemTitle, st.searchTitle);
+    const QString heading = levelHeading(st.searchMode(), level, st.levels.folder(level), below,
+                                         st.pressedItemTitle, st.searchTitle);
     ui->Label1->setText(heading);
     if (const auto colour = headingColour(heading))
-        w.setWindowColor(winColor(*colour));
+        setWindowColor(winColor(*colour));
     if (headingHidesHowTo(heading))
         ui->Ako->hide();
 }
 
 // Description, item buttons and links; gives where the buttons end.
-int placeContent(TForm1& w, Ui::TForm1* ui, const ContentList& list) {
-    AppState& st = w.st;
+int TForm1::placeContent(const ContentList& list) {
     ui->Memo1->hide();
     ui->Memo1->clear();
     ui->ComboBox1->clear();
@@ -265,7 +253,7 @@ int placeContent(TForm1& w, Ui::TForm1* ui, const ContentList& list) {
     // Looked up once for all the buttons: every lookup reads the whole CONFIG.TXT.
     const QString exam = content.itemSlots.isEmpty() ? QString() : st.CitajKonfig(keys::ButtonExam);
     for (int slot : content.itemSlots)
-        w.makeItemButton(slot, k++, cursor, exam);
+        makeItemButton(slot, k++, cursor, exam);
     for (const QString& link : content.links)
         ui->ComboBox1->addItem(link);
     ui->Memo1->setPlainText(content.description.join(QLatin1Char('\n')));
@@ -274,15 +262,14 @@ int placeContent(TForm1& w, Ui::TForm1* ui, const ContentList& list) {
 
 // The rich-text twin replaces the description block; a screen with text shows
 // it over the background picture.
-void showLessonText(TForm1& w, Ui::TForm1* ui, const QString& listPath) {
-    AppState& st = w.st;
+void TForm1::showLessonText(const QString& listPath) {
     const int u = st.scale;
-    w.memoRtfPath.clear();
-    const QString rtf = st.levelFolderPath(w.level) +
-                        twinName(st.levelListFile[size_t(w.level)], QStringLiteral("rtf"));
+    memoRtfPath.clear();
+    const QString rtf =
+        st.levelFolderPath(level) + twinName(st.levels.listFile(level), QStringLiteral("rtf"));
     if (isFile(rtf)) {
         if (loadRtfFile(rtf, *ui->Memo1->document())) {
-            w.memoRtfPath = resolvePath(rtf);
+            memoRtfPath = resolvePath(rtf);
             // Shown from its first line, not scrolled to where loading ended.
             ui->Memo1->moveCursor(QTextCursor::Start);
         } else
@@ -295,13 +282,13 @@ void showLessonText(TForm1& w, Ui::TForm1* ui, const QString& listPath) {
                                                             : Qt::ScrollBarAsNeeded);
     if (!text.isEmpty()) {
         ui->Memo1->show();
-        if (w.backgroundLine != QLatin1String("ohodnot.bmp") &&
-            w.backgroundLine != QLatin1String("pribeh2.bmp"))
+        if (backgroundLine != QLatin1String("ohodnot.bmp") &&
+            backgroundLine != QLatin1String("pribeh2.bmp"))
             ui->Image1->hide();
         if (u == 10) {
             const QRect g = ui->Image1->geometry();
             ui->Image1->setGeometry(g.x() + 30, g.y(), g.width() + 170, g.height() + 70);
-            if (w.backgroundLine == QLatin1String("ulohy.bmp")) {
+            if (backgroundLine == QLatin1String("ulohy.bmp")) {
                 ui->Image1->hide();
                 ui->Image4->show();
             }
@@ -312,18 +299,17 @@ void showLessonText(TForm1& w, Ui::TForm1* ui, const QString& listPath) {
 // The links list below the last button (a screen without links offers the
 // configured web address), the heading clear of the item buttons, and the
 // lesson text's width for the layout unit.
-void placeLinksAndText(TForm1& w, Ui::TForm1* ui, int cursor) {
-    AppState& st = w.st;
+void TForm1::placeLinksAndText(int cursor) {
     const int u = st.scale;
     if (ui->ComboBox1->count() == 0)
         ui->ComboBox1->addItem(st.CitajKonfig(keys::WwwDefault));
-    QWidget* first = w.itemButtons.value(1);
-    if (w.buttonCount != 0 && first)
-        ui->Label1->resize(w.designWidth() - first->width() - 20, ui->Label1->height());
+    QWidget* first = itemButtons.value(1);
+    if (buttonCount != 0 && first)
+        ui->Label1->resize(designWidth() - first->width() - 20, ui->Label1->height());
     else
-        ui->Label1->resize(w.designWidth() - 20, ui->Label1->height());
+        ui->Label1->resize(designWidth() - 20, ui->Label1->height());
 
-    w.Lista(cursor);
+    Lista(cursor);
     ui->ComboBox1->setCurrentIndex(0);
     ui->Label2->show();
     ui->ComboBox1->show();
@@ -342,8 +328,7 @@ void placeLinksAndText(TForm1& w, Ui::TForm1* ui, int cursor) {
 
 // The hidden marker beside item button k of a test screen: shown after the
 // evaluation when exercise k was not solved.
-void makeSolutionMarker(TForm1& w, Ui::TForm1* ui, int k, const QRect& place) {
-    AppState& st = w.st;
+void TForm1::makeSolutionMarker(int k, const QRect& place) {
     auto* marker = new QLabel(ui->centralwidget);
     marker->setProperty("runtime", true);
     marker->setGeometry(place);
@@ -354,10 +339,12 @@ void makeSolutionMarker(TForm1& w, Ui::TForm1* ui, int k, const QRect& place) {
     if (!img.isNull())
         marker->setPixmap(seeThroughPixmap(img, marker->devicePixelRatioF()));
     marker->hide();
-    while (w.solutionMarkers.size() < k)
-        w.solutionMarkers.append(nullptr);
-    w.solutionMarkers[k - 1] = marker;
+    while (solutionMarkers.size() < k)
+        solutionMarkers.append(nullptr);
+    solutionMarkers[k - 1] = marker;
 }
+
+namespace {
 
 // The button's picture, when it has one, no taller than the button.
 void setGlyph(QPushButton* b, const QString& glyph) {
@@ -376,34 +363,34 @@ void setGlyph(QPushButton* b, const QString& glyph) {
 
 // Every activation: a screen built once, then only brought up to date.
 void TForm1::FormActivate() {
-    resetActivationFont(*this);
+    resetActivationFont();
     if (st.boundsWidth < 112) {
         exitCleanup();
         return;
     }
-    if (st.levelBuilt[size_t(level)]) {
+    if (st.levels.built(level)) {
         // A window built before it was shown gets its first activation now;
         // only later ones are returns to the screen. The course's links stay
         // as built (or as the lesson editor refilled them).
         firstActivationPending = false;
-        finishActivation(*this, ui);
+        finishActivation();
         return;
     }
     if (startFailed || !isDir(st.tempFolder)) {
         exitCleanup();
-        finishActivation(*this, ui);
+        finishActivation();
         return;
     }
-    st.levelBuilt[size_t(level)] = true;
-    readBuildSettings(*this);
-    placeBackground(*this, ui);
-    showOwnLinks(*this, ui);
-    st.ZapisUroven();
+    st.levels.setBuilt(level, true);
+    readBuildSettings();
+    placeBackground();
+    showOwnLinks();
+    st.levels.ZapisUroven();
     if (level > 1 || st.searchMode())
         buildContentScreen();
     else
         buildMainScreen();
-    finishActivation(*this, ui);
+    finishActivation();
 }
 
 void TForm1::buildMainScreen() {
@@ -414,7 +401,7 @@ void TForm1::buildMainScreen() {
         setPicture(ui->Image1, background);
     ui->Memo1->hide();
     ui->Image1->show();
-    st.currentLevel = 1;
+    st.levels.showMain();
     ui->Odkazy1->setEnabled(false);
     ui->Poznmky1->setEnabled(false);
 
@@ -423,7 +410,7 @@ void TForm1::buildMainScreen() {
     st.firstDayButton = listing.first;
     st.lastDayButton = listing.last;
     dayButtons.clear();
-    const int cursor = makeDayButtons(*this, ui, listing);
+    const int cursor = makeDayButtons(listing);
 
     // The heading leaves room for the day buttons.
     if (listing.days.isEmpty())
@@ -432,19 +419,19 @@ void TForm1::buildMainScreen() {
         ui->Label1->resize(designWidth() - (u == 10 ? 15 : 20) * u - 20, ui->Label1->height());
     ui->Button1->hide();
     Lista(cursor);
-    endIfNoButton(*this);
+    endIfNoButton();
 }
 
 // A level screen (or the search window's list): read its content list, then
 // place what the list says.
 void TForm1::buildContentScreen() {
-    prepareContentScreen(*this, ui);
+    prepareContentScreen();
     const QString listPath = st.contentListPath(level);
     const ContentList list = readContentList(listPath);
-    takeContentList(*this, ui, list);
-    showHeading(*this, ui);
-    const int cursor = placeContent(*this, ui, list);
-    showLessonText(*this, ui, listPath);
+    takeContentList(list);
+    showHeading();
+    const int cursor = placeContent(list);
+    showLessonText(listPath);
     if (list.droppedLines > 0)
         st.message(
             MsgKind::Warning,
@@ -453,7 +440,7 @@ void TForm1::buildContentScreen() {
                 .arg(listPath)
                 .arg(kContentSlots)
                 .arg(list.droppedLines));
-    placeLinksAndText(*this, ui, cursor);
+    placeLinksAndText(cursor);
     // The learner has been here.
     recordVisit();
 }
@@ -462,8 +449,6 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
     const int u = st.scale;
     const int W = st.boundsWidth;
     const int L = level;
-    const size_t l = size_t(L);
-    const QString line = st.levelLines[l][size_t(slot)];
 
     buttonCount = k;
     auto* b = new QPushButton(ui->centralwidget);
@@ -483,9 +468,7 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
         resizeDesign(designWidth(), top + h + 4 * u);
     b->setProperty("tag", slot);
 
-    const ContentItem item = splitItemLine(line);
-    st.levelListFile[l + 1] = item.reference;
-    st.levelFolder[l + 1] = AppState::folderNameRule(st.levelFolder[1]);
+    const ContentItem& item = st.levels.item(L, slot);
     const QString ext = referenceExt(item.reference);
 
     bool shown = !st.testYourselfFlag;
@@ -497,10 +480,10 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
     b->setGeometry(W - w - 2 * u, top, w, h);
 
     if (st.testYourselfFlag)
-        makeSolutionMarker(*this, ui, k, QRect(b->x() - 30, top + 5, 30, h));
+        makeSolutionMarker(k, QRect(b->x() - 30, top + 5, 30, h));
 
     b->setObjectName(QStringLiteral("Button%1%2").arg(k).arg(L));
-    setGlyph(b, glyphPicture(st.programFolder, st.levelFolder[l], item.caption, ext, exam));
+    setGlyph(b, glyphPicture(st.programFolder, st.levels.folder(L), item.caption, ext, exam));
 
     // The full caption stays the hint, which the next level's heading ends with.
     const TrimmedCaption t = trimCaption(item.caption, u == 10 ? st.trimSmall : st.trimLarge);
@@ -510,7 +493,7 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
     // Read in full even when shortened; the description says what the
     // button opens, rather than repeating the caption (the hint).
     b->setAccessibleName(item.caption);
-    b->setAccessibleDescription(itemKind(ext));
+    b->setAccessibleDescription(itemDescription(item.reference));
     connect(b, &QAbstractButton::clicked, this,
             [this, b] { guard([this, b] { SpustiProgram(b); }); });
     b->setVisible(shown);

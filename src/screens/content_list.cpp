@@ -143,13 +143,16 @@ ContentList readContentList(const QString& path) {
     return parseFrom(src, lastLoneGt);
 }
 
-ContentItem splitItemLine(const QString& line) {
+ContentItem parseItemLine(const QString& line) {
     ContentItem item;
+    if (!line.startsWith(QLatin1Char('[')))
+        return item;
     const qsizetype close = line.lastIndexOf(QLatin1Char(']'));
     if (close < 0) {
         item.caption = line.mid(1);
         return item;
     }
+    item.valid = true;
     item.caption = line.mid(1, close - 1);
     item.reference = line.mid(close + 1).trimmed();
     return item;
@@ -158,6 +161,17 @@ ContentItem splitItemLine(const QString& line) {
 QString referenceExt(const QString& reference) {
     const qsizetype dot = reference.indexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : reference.mid(dot + 1, 3);
+}
+
+ItemKind itemKind(const QString& reference) {
+    const QString ext = referenceExt(reference).toUpper();
+    if (ext == QLatin1String("SCM"))
+        return ItemKind::Demonstration;
+    if (ext == QLatin1String("TXT"))
+        return ItemKind::LessonText;
+    if (ext == QLatin1String("BMP"))
+        return ItemKind::Picture;
+    return ItemKind::ProgramOrDocument;
 }
 
 QString twinName(const QString& name, const QString& ext) {

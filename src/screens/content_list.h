@@ -43,17 +43,24 @@ inline constexpr qsizetype kMaxContentLineLength = 64 * 1024;
 // or a line is longer than kMaxContentLineLength (the message gives its number).
 ContentList readContentList(const QString& path);
 
-// "[caption]reference": the caption lies between the "[" and the LAST "]";
-// the reference is what follows, trimmed. A line without "]" has an empty
-// reference and its caption runs to the end of the line.
+// An item line "[caption]reference": the caption lies between the "[" and
+// the LAST "]"; the reference is what follows, trimmed. `valid` is false for
+// a line that does not begin with "[" (nothing else is set) or has no "]"
+// (its caption then runs to the end of the line: the button still shows it).
 struct ContentItem {
+    bool valid = false;
     QString caption;
     QString reference;
 };
-ContentItem splitItemLine(const QString& line);
+ContentItem parseItemLine(const QString& line);
 
-// The three characters after the first "." of a reference, as written.
+// The three characters after the first "." of a reference, as written; empty
+// when there is no ".". Compare them without regard to case.
 QString referenceExt(const QString& reference);
+
+// What an item opens, by the extension of its reference.
+enum class ItemKind { Demonstration, LessonText, Picture, ProgramOrDocument };
+ItemKind itemKind(const QString& reference);
 
 // The name up to and including its first "." followed by `ext`
 // ("Obsah.txt" -> "Obsah.bak"; a name without "." gives just `ext`).

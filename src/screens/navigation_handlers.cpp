@@ -65,37 +65,38 @@ void TForm1::placeLevelBackground() {
     }
 }
 
-namespace {
-
 // Level 2 of the pressed day, with the day's own CONFIG.TXT in force.
-void openDayLevel(TForm1& w) {
-    w.st.levelConfigActive = true;
+void TForm1::openDayLevel() {
+    st.levelConfigActive = true;
     try {
-        w.ZobrazOkno();
+        ZobrazOkno();
     } catch (...) {
-        w.st.levelConfigActive = false;
+        st.levelConfigActive = false;
         throw;
     }
-    w.showNotesButton(false);
+    showNotesButton(false);
 }
+
+namespace {
 
 void warnMissingList(AppState& st, const QString& root) {
     const QString text = st.CitajKonfig(keys::Text1);
     st.message(MsgKind::Warning, text + QStringLiteral(" ") + root);
 }
 
+} // namespace
+
 // The day's content list as level 2: restored from its backup when only that
 // is left, else offered for creation where the course allows it.
-void openDayList(TForm1& w, const QString& root) {
-    AppState& st = w.st;
+void TForm1::openDayList(const QString& root) {
     const QString folder = st.levelFolderPath(2);
     switch (findList(folder, root)) {
     case ListOnDisk::Present:
-        openDayLevel(w);
+        openDayLevel();
         return;
     case ListOnDisk::OnlyBackup:
         if (SkusZapis(st) && restoreFromBackup(folder, root))
-            openDayLevel(w);
+            openDayLevel();
         else
             warnMissingList(st, root);
         return;
@@ -115,16 +116,13 @@ void openDayList(TForm1& w, const QString& root) {
         !st.prompter->ask(MsgKind::Information, content.value + QStringLiteral(" ") + root +
                                                     QStringLiteral("\n") + text2))
         return;
-    if (w.editNewContentList(root, st.levelFolder[2]) && isFile(folder + root))
-        openDayLevel(w);
+    if (editNewContentList(root, st.levels.folder(2)) && isFile(folder + root))
+        openDayLevel();
 }
-
-} // namespace
 
 void TForm1::PoStlaceni(QAbstractButton* pressed) {
     st.solutionPasswordFlag = false;
-    if (st.currentLevel == 1)
-        st.currentLevel = 2;
+    st.levels.expectDay();
     st.testYourselfFlag = false;
     if (!pressed)
         return;
@@ -142,12 +140,11 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
         return;
     }
     st.selectedItem = *day;
-    st.levelFolder[1] = dayFolderFromCaption(caption);
-    st.levelFolder[2] = AppState::folderNameRule(st.levelFolder[1]);
+    const QString dayFolder = dayFolderFromCaption(caption);
     st.rootListName = st.CitajKonfig(keys::DefaultContent);
     const QString root = st.rootListName;
-    st.levelListFile[2] = root;
-    openDayList(*this, root);
+    st.levels.chooseDay(dayFolder, root);
+    openDayList(root);
 }
 
 // The teacher writes the missing list in the lesson editor; true when saved.
@@ -155,21 +152,20 @@ bool TForm1::editNewContentList(const QString& listFile, const QString& folder) 
     return openLessonEditor(*this, folder, listFile);
 }
 
-namespace {
-
 // The layout file went missing while we ran: write it again as it was at
 // start-up. The main window itself has changed since (its main screen
 // switched off the notes and links items and hid "Späť").
-void restoreFormFile(const TForm1& w) {
-    const AppState& st = w.st;
+void TForm1::restoreFormFile() const {
     const QString formFile = st.tempFormFile();
     if (!st.heldFormFile.isEmpty() || isFile(formFile))
         return;
     if (!st.startFormFile.isEmpty())
         writeFileAtomic(formFile, st.startFormFile, Flush::Scratch);
-    else if (TForm1* main = w.windowOfLevel(1); main && main->isMainWindow())
+    else if (TForm1* main = windowOfLevel(1); main && main->isMainWindow())
         saveFormFile(*main, formFile);
 }
+
+namespace {
 
 // A new level window laid out from this copy's own layout, kept in memory
 // since start-up: another copy sharing the learner's folder may have written
@@ -188,13 +184,13 @@ std::unique_ptr<TForm1> windowFromForm(AppState& st, ModalRunner& modal) {
 } // namespace
 
 TForm1* TForm1::openLevelWindow(int L) {
-    restoreFormFile(*this);
+    restoreFormFile();
     std::unique_ptr<TForm1> w = windowFromForm(st, modal);
     w->m_levels = m_levels;
     w->level = L;
     w->placeOnScreen();
     w->takeLevel(L);
-    st.levelBuilt[size_t(L)] = false;
+    st.levels.setBuilt(L, false);
     w->setObjectName(QStringLiteral("Form%1").arg(L));
     TForm1* below = windowOfLevel(L - 1);
     if (L > 2 && below)
@@ -209,7 +205,7 @@ TForm1* TForm1::openLevelWindow(int L) {
 }
 
 void TForm1::ZobrazOkno() {
-    const int L = st.currentLevel;
+    const int L = st.levels.current();
     if (L < 2 || L > kMaxLevel)
         throw FileError(st.contentListPath(L), QStringLiteral("úroveň %1 sa nedá otvoriť").arg(L));
     TForm1* w = openLevelWindow(L);
@@ -235,13 +231,11 @@ void TForm1::ZobrazOkno() {
 }
 
 void TForm1::backFromLevel(int L) {
-    if (st.currentLevel == L) {
-        // Hidden some other way than through its close event.
-        st.currentLevel = L - 1;
-        st.ZapisUroven();
-    }
-    st.levelBuilt[size_t(L)] = false;
-    if (TForm1* back = windowOfLevel(st.currentLevel))
+    // Hidden some other way than through its close event.
+    if (st.levels.current() == L)
+        st.levels.leave(L);
+    st.levels.setBuilt(L, false);
+    if (TForm1* back = windowOfLevel(st.levels.current()))
         back->show();
 }
 
@@ -258,7 +252,7 @@ void TForm1::SpeedButton1Click() {
     // Edited text that was not saved keeps the screen open, so nothing is lost.
     if (!ui->Memo1->isReadOnly() && !saveBeforeLeaving())
         return;
-    if (st.currentLevel == 2)
+    if (st.levels.current() == 2)
         st.levelConfigActive = false;
     setProperty("leavingSaved", true);
     close();
@@ -272,28 +266,26 @@ void TForm1::PripravOkno(const QString& path) {
         startFailed = true;
         return;
     }
-    takeLevel(std::clamp(st.currentLevel, 1, kMaxLevel));
-    setObjectName(QStringLiteral("Form%1").arg(st.currentLevel));
-    st.currentLevel = 1;
+    takeLevel(std::clamp(st.levels.current(), 1, kMaxLevel));
+    setObjectName(QStringLiteral("Form%1").arg(st.levels.current()));
     level = 1;
     const SearchPlace place = splitSearchPath(path);
-    st.levelListFile[1] = place.listFile;
-    st.levelFolder[1] = place.folder;
-    st.ZapisUroven();
+    st.levels.startAt(place.folder, place.listFile);
+    st.levels.ZapisUroven();
     show();
 }
 
 bool TForm1::openSubLevel(QAbstractButton* pressed) {
     if (!pressed)
         return true;
-    const int L = st.currentLevel;
+    const int L = st.levels.current();
     bool ok = false;
     const int slot = pressed->property("tag").toInt(&ok);
     if (!ok || slot < 1 || slot > kMaxLines || L < 1 || L > kMaxLevel)
         throw FileError(
             st.contentListPath(L),
             QStringLiteral("tlačidlo „%1“ nemá v zozname svoj riadok").arg(pressed->text()));
-    const ContentItem item = splitItemLine(st.levelLines[size_t(L)][size_t(slot)]);
+    const ContentItem item = st.levels.item(L, slot);
     if (L >= kMaxLevel) {
         st.message(MsgKind::Warning,
                    QStringLiteral("Zoznam %1 sa neotvorí: program ukáže najviac %2 úrovní "
@@ -303,24 +295,23 @@ bool TForm1::openSubLevel(QAbstractButton* pressed) {
                        .arg(L + 1));
         return true;
     }
-    const size_t next = size_t(L + 1);
-    st.levelListFile[next] = item.reference;
-    st.levelFolder[next] = AppState::folderNameRule(st.levelFolder[1]);
+    st.levels.chooseItem(L, item.reference);
     st.searchTitle = pressed->text();
     st.pressedItemTitle = pressed->toolTip().isEmpty() ? item.caption : pressed->toolTip();
     if (!isFile(st.levelFolderPath(L + 1) + item.reference))
         return false;
-    st.currentLevel = L + 1;
+    st.levels.enter(L + 1);
     try {
         ZobrazOkno();
     } catch (...) {
-        st.currentLevel = L;
+        // The window did not open: level L is current again.
+        st.levels.enter(L);
         throw;
     }
     if (st.exiting)
         return true;
-    if (TForm1* front = windowOfLevel(st.currentLevel))
-        front->showNotesButton(isFile(st.tempFolder + notesFileNameFor(st, st.currentLevel)));
+    if (TForm1* front = windowOfLevel(st.levels.current()))
+        front->showNotesButton(hasNote(st, st.levels.current()));
     return true;
 }
 

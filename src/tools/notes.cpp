@@ -44,7 +44,7 @@ OwnName ownName(const QString& folder, const QString& listFile, const QString& r
 OwnName ownName(const AppState& st, int level) {
     if (level < 1 || level > kMaxLevel || (level == 1 && !st.searchMode()))
         return {OwnKind::Main, kMainBase};
-    return ownName(st.levelFolder[size_t(level)], st.levelListFile[size_t(level)], st.rootListName);
+    return ownName(st.levels.folder(level), st.levels.listFile(level), st.rootListName);
 }
 
 QString noteName(const OwnName& n) {
@@ -56,6 +56,10 @@ QString noteName(const OwnName& n) {
 
 QString ownFilesBaseFor(const AppState& st, int level) {
     return ownName(st, level).base;
+}
+
+bool hasNote(const AppState& st, int level) {
+    return isFile(st.tempFolder + notesFileNameFor(st, level));
 }
 
 QString notesFileNameFor(const AppState& st, int level) {

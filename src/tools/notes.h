@@ -24,6 +24,9 @@ QString ownFilesBaseFor(const AppState& st, int level);
 
 // "multimed.txt", "<folder>.txt" or the list file's name.
 QString notesFileNameFor(const AppState& st, int level);
+// Level `level`'s screen has a note in the learner's folder: its notes
+// button is shown.
+bool hasNote(const AppState& st, int level);
 
 // The same for a lesson screen known by its day folder and list file (empty
 // list file: the main screen). A name beginning with "#" gets a "_" before

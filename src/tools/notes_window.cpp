@@ -132,7 +132,7 @@ void TOknoPoznamka::reject() {
 }
 
 void TOknoPoznamka::FormClose() {
-    const bool exists = isFile(st.tempFolder + notesFileNameFor(st, m_form.level));
+    const bool exists = hasNote(st, m_form.level);
     m_form.showNotesButton(exists);
 }
 

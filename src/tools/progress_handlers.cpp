@@ -50,7 +50,7 @@ Screen screenOf(const AppState& st, int level) {
     const int L = std::clamp(level, 1, kMaxLevel);
     if (L < 2 && !st.searchMode())
         return {};
-    Screen s{st.levelFolder[size_t(L)].trimmed(), st.levelListFile[size_t(L)].trimmed(), false};
+    Screen s{st.levels.folder(L).trimmed(), st.levels.listFile(L).trimmed(), false};
     s.ok = progressNameUsable(s.day) && progressNameUsable(s.list);
     return s;
 }

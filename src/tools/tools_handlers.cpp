@@ -15,15 +15,15 @@
 
 namespace orbino {
 
-namespace {
-
 // The layout cursor that put the notes button where it is now: placing the
 // button again from it keeps it in place, whichever screen was built last.
-int notesButtonCursor(const TForm1& f, const Ui::TForm1* ui) {
-    const int u = f.st.scale;
+int TForm1::notesButtonCursor() const {
+    const int u = st.scale;
     const int offset = u == 10 ? qRound(u * 3.5) : qRound(u * 2.8);
     return ui->Button1->y() - offset;
 }
+
+namespace {
 
 void openLink(AppState& st, const QString& text) {
     const LinkTarget target = linkTarget(text);
@@ -40,7 +40,7 @@ void openLink(AppState& st, const QString& text) {
 
 void TForm1::Poznmky1Click() {
     TOknoPoznamka::run(*this);
-    Lista(notesButtonCursor(*this, ui));
+    Lista(notesButtonCursor());
 }
 
 void TForm1::Button1Click() {

@@ -262,33 +262,38 @@ void rememberLearnerName(const QString& name) {
     settings.sync(); // a settings file that cannot be written only costs the memory
 }
 
-QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFolder,
-                          const QString& rootList, const QDateTime& now, const QString& learner) {
-    const QString course = courseIdentity(programFolder);
-    const ProgressFile progress = readProgress(learnerFolder, course);
-    const QList<OutlineLesson> outline = courseOutline(programFolder, rootList);
-    // Looked up by lesson, so a long course or a long record costs no more
-    // than reading each once.
-    const QList<Visit> visits = progress.visits();
-    const QList<TestAttempt> tests = progress.tests();
+namespace {
+
+// What the page is made from, looked up by lesson, so a long course or a
+// long record costs no more than reading each once.
+struct ExportRecords {
+    QList<OutlineLesson> outline;
+    QList<Visit> visits;
+    QList<TestAttempt> tests;
     QHash<QString, const OutlineLesson*> lessonOf;
-    for (const OutlineLesson& l : outline)
-        lessonOf.insert(lessonKey(l.day, l.list), &l);
+    QHash<QString, QDateTime> lastVisit;
+    QHash<QString, QStringList> scoresOf;
+};
+
+void collectRecords(ExportRecords& r, const ProgressFile& progress) {
+    r.visits = progress.visits();
+    r.tests = progress.tests();
+    for (const OutlineLesson& l : r.outline)
+        r.lessonOf.insert(lessonKey(l.day, l.list), &l);
     // Only for the course's lessons: a damaged record of endless other names
     // costs nothing here.
-    QHash<QString, QDateTime> lastVisit;
-    for (const Visit& v : visits)
-        if (const QString k = lessonKey(v.day, v.list); lessonOf.contains(k)) {
-            QDateTime& when = lastVisit[k];
+    for (const Visit& v : r.visits)
+        if (const QString k = lessonKey(v.day, v.list); r.lessonOf.contains(k)) {
+            QDateTime& when = r.lastVisit[k];
             when = std::max(when, v.when);
         }
-    QHash<QString, QStringList> scoresOf;
-    for (const TestAttempt& t : tests)
-        if (const QString k = lessonKey(t.day, t.list); lessonOf.contains(k))
-            scoresOf[k] << scoreText(t);
+    for (const TestAttempt& t : r.tests)
+        if (const QString k = lessonKey(t.day, t.list); r.lessonOf.contains(k))
+            r.scoresOf[k] << scoreText(t);
+}
 
-    const QString name = learner.trimmed();
-    QString h;
+void writeHead(QString& h, const ExportRecords& r, const QString& course, const QString& name,
+               const QDateTime& now) {
     h += QStringLiteral("<!DOCTYPE html>\n<html lang=\"sk\">\n<head>\n<meta charset=\"utf-8\">\n");
     h += QStringLiteral("<title>%1</title>\n<style>\n%2</style>\n</head>\n<body>\n")
              .arg(esc(name.isEmpty() ? QStringLiteral("Moja práca – %1").arg(course)
@@ -303,9 +308,13 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
     h += QStringLiteral("<h1>%1</h1>\n<p class=\"meta\">Moja práca, stav k %2. Prečítané lekcie: "
                         "%3 z %4.</p>\n")
              .arg(esc(course), esc(progressDateText(now)))
-             .arg(readCount(outline, visits))
-             .arg(openableCount(outline));
+             .arg(readCount(r.outline, r.visits))
+             .arg(openableCount(r.outline));
+}
 
+// The main screen's own work, then every lesson a learner can open, by day.
+void writeLessons(QString& h, const ExportRecords& r, const QString& learnerFolder,
+                  const QString& rootList) {
     const OwnWork main = ownWork(learnerFolder, QString(), QString(), rootList);
     if (!main.note.isEmpty() || !main.links.isEmpty() || !main.noteError.isEmpty() ||
         !main.linksError.isEmpty()) {
@@ -315,7 +324,7 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
     }
 
     QString day;
-    for (const OutlineLesson& l : outline) {
+    for (const OutlineLesson& l : r.outline) {
         if (!l.openable)
             continue;
         if (l.day != day) {
@@ -325,12 +334,12 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
         const QString key = lessonKey(l.day, l.list);
         h += QStringLiteral("<div class=\"lesson\">\n<div class=\"path\">%1</div>\n")
                  .arg(esc(l.path()));
-        if (const auto v = lastVisit.constFind(key); v != lastVisit.cend())
+        if (const auto v = r.lastVisit.constFind(key); v != r.lastVisit.cend())
             h += QStringLiteral("<div class=\"read\">✓ Prečítané (naposledy %1)</div>\n")
                      .arg(esc(progressDateText(*v)));
         else
             h += QStringLiteral("<div class=\"unread\">Neprečítané</div>\n");
-        if (const auto t = scoresOf.constFind(key); t != scoresOf.cend()) {
+        if (const auto t = r.scoresOf.constFind(key); t != r.scoresOf.cend()) {
             QStringList items;
             for (const QString& s : *t)
                 items << QStringLiteral("<li>%1</li>").arg(esc(s));
@@ -340,17 +349,19 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
         writeOwnWork(h, ownWork(learnerFolder, l.day, l.list, rootList));
         h += QStringLiteral("</div>\n");
     }
+}
 
+void writeOtherRecords(QString& h, const ExportRecords& r) {
     // Records of screens without a learner's button (the teacher's), of
     // screens the course no longer has, or reached another way: by caption
     // where the course still names them.
     auto placeOf = [&](const QString& d, const QString& list) {
-        if (const OutlineLesson* l = lessonOf.value(lessonKey(d, list)))
+        if (const OutlineLesson* l = r.lessonOf.value(lessonKey(d, list)))
             return l->path();
         return dayCaption(d).trimmed() + QStringLiteral(" › ") + list;
     };
     auto shownAbove = [&](const QString& d, const QString& list) {
-        const OutlineLesson* l = lessonOf.value(lessonKey(d, list));
+        const OutlineLesson* l = r.lessonOf.value(lessonKey(d, list));
         return l && l->openable;
     };
     // A damaged file could hold millions: the page shows a bounded number.
@@ -362,11 +373,11 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
         else
             ++more;
     };
-    for (const Visit& v : visits)
+    for (const Visit& v : r.visits)
         if (!shownAbove(v.day, v.list))
             addOther(QStringLiteral("<li>%1: prečítané %2</li>")
                          .arg(esc(placeOf(v.day, v.list)), esc(progressDateText(v.when))));
-    for (const TestAttempt& t : tests)
+    for (const TestAttempt& t : r.tests)
         if (!shownAbove(t.day, t.list))
             addOther(QStringLiteral("<li>%1: test %2</li>")
                          .arg(esc(placeOf(t.day, t.list)), esc(scoreText(t))));
@@ -375,6 +386,21 @@ QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFo
     if (!other.isEmpty())
         h += QStringLiteral("<h2>Ďalšie záznamy</h2>\n<ul>\n%1\n</ul>\n")
                  .arg(other.join(QLatin1Char('\n')));
+}
+
+} // namespace
+
+QByteArray exportWorkHtml(const QString& programFolder, const QString& learnerFolder,
+                          const QString& rootList, const QDateTime& now, const QString& learner) {
+    const QString course = courseIdentity(programFolder);
+    const ProgressFile progress = readProgress(learnerFolder, course);
+    ExportRecords r;
+    r.outline = courseOutline(programFolder, rootList);
+    collectRecords(r, progress);
+    QString h;
+    writeHead(h, r, course, learner.trimmed(), now);
+    writeLessons(h, r, learnerFolder, rootList);
+    writeOtherRecords(h, r);
     h += QStringLiteral("</body>\n</html>\n");
     return h.toUtf8();
 }

@@ -30,8 +30,7 @@ int checkOne(AppState& st, const Target& t, QTextStream& out, QSet<QString>& rep
     int problems = 0;
     // A day's own CONFIG.TXT may reword the texts, as in the window; one that
     // cannot be read is reported and the check goes on with the course's.
-    st.levelFolder[1] = t.levelFolder;
-    st.currentLevel = 1;
+    st.levels.startAt(t.levelFolder, QString());
     st.levelConfigActive = !t.levelFolder.isEmpty() && !QDir::isAbsolutePath(t.levelFolder);
     QString allAround;
     try {

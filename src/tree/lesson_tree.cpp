@@ -216,11 +216,11 @@ int CaptionSearch::next(const LessonTree& tree, const QString& text, bool fromRo
 TreePlace treePlace(const AppState& st, int level) {
     const int n = std::clamp(level, 1, kMaxLevel);
     TreePlace p;
-    p.levelFolder = st.levelFolder[size_t(n)];
+    p.levelFolder = st.levels.folder(n);
     p.levelTitle = NahradZnak(p.levelFolder, QStringLiteral("_"), QStringLiteral(" "));
     if (p.levelTitle.startsWith(QLatin1Char('0')))
         p.levelTitle.remove(0, 1);
-    p.searchFolder = st.levelFolder[size_t(n + 1)];
+    p.searchFolder = st.levels.folder(n + 1);
     if (p.searchFolder.startsWith(QLatin1String("__")))
         p.searchFolder = QStringLiteral("0") + p.searchFolder.mid(2);
     else if (p.searchFolder.startsWith(QLatin1Char('_')))

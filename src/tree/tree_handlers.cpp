@@ -26,7 +26,7 @@ void TForm1::Hadaj1Click() {
         }
         return;
     }
-    if (st.currentLevel <= 1)
+    if (st.levels.current() <= 1)
         return;
     auto window = std::make_unique<TOknoHladaj>(*this);
     window->FormCreate();

@@ -196,7 +196,7 @@ void TOknoHladaj::FormActivate() {
     if (m_built)
         return;
     m_built = true;
-    m_place = treePlace(st, st.currentLevel);
+    m_place = treePlace(st, st.levels.current());
     const QString find = st.CitajKonfig(keys::WindowSearchFind);
     ui->Label2->setText(find);
     ui->Button2->setText(find);
