@@ -189,7 +189,7 @@ QString configuredText(const QAction& action) {
 namespace orbino {
 
 void TForm1::keyboardOrder() {
-    QList<QWidget*> order{ui->Ako, ui->Memo1, ui->Memo2, ui->Memo3, ui->Memo4};
+    QList<QWidget*> order{ui->Memo1, ui->Memo2, ui->Label14, ui->Memo3, ui->Memo4};
     // Day and item buttons top to bottom, as they stand on the screen.
     QList<QWidget*> runtime;
     for (QWidget* w : ui->centralwidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -200,7 +200,9 @@ void TForm1::keyboardOrder() {
     });
     order << runtime;
     order << QList<QWidget*>{ui->Zadanie,   ui->Button1,      ui->ComboBox1,
-                             ui->ComboBox2, ui->SpeedButton1, ui->SpeedButton2};
+                             ui->ComboBox2, ui->SpeedButton1, ui->SpeedButton2,
+                             // the teacher's way in comes last
+                             ui->Ako};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     ui->SpeedButton1->setProperty("mnemonicFirst", true);

@@ -164,6 +164,7 @@ TForm1::TForm1(AppState& state, ModalRunner& runner, bool setup, QWidget* parent
     ui->Memo1->viewport()->installEventFilter(this);
     ui->Memo1->installEventFilter(this);
     nameForScreenReaders();
+    prepareForScreenReaders();
     connectHandlers();
 }
 

@@ -182,6 +182,16 @@ public:
     QString dayProgressStamp;   // what the day labels were made from
     // [tree members]
     // [info members]
+    // [accessibility members] (app/accessibility_window.cpp)
+    // A built screen: its name for a screen reader (the title, then the
+    // heading) and the focus where reading starts.
+    void presentScreen();
+    // Back from the level `pressed` opened: the focus is on that button again.
+    void focusReturnsTo(QAbstractButton* pressed);
+    // After a test: the score takes the focus and carries the verdict.
+    void focusEvaluation();
+    // A short confirmation beside "Koniec", spoken by a screen reader as it shows.
+    void confirmOnStatusLine(const QString& text);
 
 private:
     // The generated form: only this window's own files touch its controls.
@@ -199,6 +209,7 @@ private:
     void backFromLevel(int L);
     void connectHandlers();
     void nameForScreenReaders();
+    void prepareForScreenReaders();
     bool m_isMain = false;
     QScrollArea* m_canvasArea = nullptr;
     void showFocused(QWidget* now);

@@ -404,6 +404,7 @@ void TForm1::FormActivate() {
     else
         buildMainScreen();
     finishActivation(*this, ui);
+    presentScreen();
 }
 
 void TForm1::buildMainScreen() {

@@ -148,6 +148,7 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
     const QString root = st.rootListName;
     st.levelListFile[2] = root;
     openDayList(*this, root);
+    focusReturnsTo(pressed);
 }
 
 // The teacher writes the missing list in the lesson editor; true when saved.
@@ -319,6 +320,7 @@ bool TForm1::openSubLevel(QAbstractButton* pressed) {
     }
     if (st.exiting)
         return true;
+    focusReturnsTo(pressed);
     if (TForm1* front = windowOfLevel(st.currentLevel))
         front->showNotesButton(isFile(st.tempFolder + notesFileNameFor(st, st.currentLevel)));
     return true;

@@ -1,5 +1,6 @@
 #include "tools/notes_window.h"
 
+#include "app/accessibility_window.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "platform/dialogs_window.h"
@@ -23,6 +24,7 @@ TOknoPoznamka::TOknoPoznamka(TForm1& form)
                                     {ui->Button3, &TOknoPoznamka::Button3Click},
                                     {ui->Button4, &TOknoPoznamka::Button4Click}});
     connect(ui->Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
+    tabMovesOn(ui->Memo1);
 }
 
 TOknoPoznamka::~TOknoPoznamka() {
@@ -68,6 +70,7 @@ void TOknoPoznamka::Button1Click() {
         return;
     m_onDisk = text;
     m_form.showNotesButton(true);
+    m_form.confirmOnStatusLine(QStringLiteral("Poznámka je uložená."));
     accept();
 }
 
@@ -120,6 +123,7 @@ bool TOknoPoznamka::offerToSave() {
     saveNote(notesPath(), text);
     m_onDisk = text;
     m_form.showNotesButton(true);
+    m_form.confirmOnStatusLine(QStringLiteral("Poznámka je uložená."));
     return true;
 }
 
