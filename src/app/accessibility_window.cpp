@@ -171,13 +171,14 @@ void TForm1::focusReturnsTo(QAbstractButton* pressed) {
 
 void TForm1::focusEvaluation() {
     QLabel* score = ui->Label14;
-    if (!score->isVisibleTo(this) || score->text().isEmpty())
+    QLabel* verdict = ui->Label15;
+    if (!verdict->isVisibleTo(this) || verdict->text().isEmpty())
         return;
-    // The score line takes the focus and carries the verdict, so that both
-    // are read as the screen comes back.
-    score->setFocusPolicy(Qt::StrongFocus);
-    score->setAccessibleDescription(ui->Label15->text());
-    score->setFocus(Qt::OtherFocusReason);
+    // The verdict takes the focus, labelled by the score line, so that a
+    // screen reader says both, the score first, as the screen comes back.
+    score->setBuddy(verdict);
+    verdict->setFocusPolicy(Qt::StrongFocus);
+    verdict->setFocus(Qt::OtherFocusReason);
 }
 
 void TForm1::confirmOnStatusLine(const QString& text) {

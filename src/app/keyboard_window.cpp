@@ -189,7 +189,7 @@ QString configuredText(const QAction& action) {
 namespace orbino {
 
 void TForm1::keyboardOrder() {
-    QList<QWidget*> order{ui->Memo1, ui->Memo2, ui->Label14, ui->Memo3, ui->Memo4};
+    QList<QWidget*> order{ui->Memo1, ui->Memo2, ui->Label15, ui->Memo3, ui->Memo4};
     // Day and item buttons top to bottom, as they stand on the screen.
     QList<QWidget*> runtime;
     for (QWidget* w : ui->centralwidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))

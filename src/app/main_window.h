@@ -188,7 +188,7 @@ public:
     void presentScreen();
     // Back from the level `pressed` opened: the focus is on that button again.
     void focusReturnsTo(QAbstractButton* pressed);
-    // After a test: the score takes the focus and carries the verdict.
+    // After a test: the verdict takes the focus, read with the score.
     void focusEvaluation();
     // A short confirmation beside "Koniec", spoken by a screen reader as it shows.
     void confirmOnStatusLine(const QString& text);

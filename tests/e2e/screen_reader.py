@@ -36,7 +36,9 @@ def missing():
 
 
 def spoken_lines(log_text):
-    """What Orca said, in order: every utterance and every line of a say-all."""
+    """What Orca said, in order: every utterance and every line of a say-all
+    (a no-break space said as the space it sounds)."""
+    log_text = log_text.replace("\u00a0", " ")
     out = []
     starts = [m.start() for m in _RECORD.finditer(log_text)] + [len(log_text)]
     for a, b in zip(starts, starts[1:]):
@@ -137,7 +139,7 @@ class ScreenReader:
                 i += 1
             return lines
         found = []
-        self._wait(" then ".join(repr(t) for t in texts), lambda: found.append(heard()) or found[-1])
+        self._wait(" then ".join(repr(t) for t in texts), lambda: found.append(heard()) or found[-1], timeout)
         return found[-1]
 
     def stop(self):
