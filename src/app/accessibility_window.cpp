@@ -21,7 +21,8 @@ namespace {
 constexpr char kStatusLine[] = "orbinoStatusLine";
 
 void keyboardSelection(QAbstractScrollArea* panel) {
-    const Qt::TextInteractionFlags reading = Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard;
+    const Qt::TextInteractionFlags reading =
+        Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard;
     if (auto* t = qobject_cast<QTextEdit*>(panel)) {
         t->setTabChangesFocus(true);
         if (t->isReadOnly())

@@ -199,8 +199,8 @@ void TForm1::keyboardOrder() {
         return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
     });
     order << runtime;
-    order << QList<QWidget*>{ui->Zadanie,   ui->Button1,      ui->ComboBox1,
-                             ui->ComboBox2, ui->SpeedButton1, ui->SpeedButton2,
+    order << QList<QWidget*>{ui->Zadanie, ui->Button1, ui->ComboBox1, ui->ComboBox2,
+                             ui->SpeedButton1, ui->SpeedButton2,
                              // the teacher's way in comes last
                              ui->Ako};
     for (qsizetype i = 1; i < order.size(); ++i)

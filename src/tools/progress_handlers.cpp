@@ -90,8 +90,9 @@ void showReadCount(QLabel* label, QAbstractButton* b, int read, int total, int s
             : QStringLiteral("%1: prečítané lekcie %2 z %3").arg(day).arg(read).arg(total));
     label->setToolTip(label->accessibleName());
     // The mark beside the button is not where the focus goes: the button says it.
-    b->setAccessibleDescription(all ? QStringLiteral("všetky lekcie prečítané")
-                                    : QStringLiteral("prečítané lekcie %1 z %2").arg(read).arg(total));
+    b->setAccessibleDescription(
+        all ? QStringLiteral("všetky lekcie prečítané")
+            : QStringLiteral("prečítané lekcie %1 z %2").arg(read).arg(total));
     const int w = 4 * scale;
     label->setGeometry(b->x() - w - 4, b->y(), w, b->height());
     label->show();
