@@ -7,12 +7,14 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QTimer>
 
 namespace orbino {
 
@@ -99,6 +101,32 @@ QAccessibleInterface* statusLineFactory(const QString&, QObject* o) {
     return nullptr;
 }
 
+// Qt's link to a screen reader comes up a moment after the program
+// starts, and whatever happened before it (the main window activated, a
+// button focused) was never told: a screen reader started first stayed
+// silent until the first Tab. Once the link is up, the window in front and
+// its focused control are told again.
+class AnnounceWhenLinked : public QAccessible::ActivationObserver {
+public:
+    void accessibilityActiveChanged(bool active) override {
+        if (!active)
+            return;
+        QTimer::singleShot(0, qApp, [] {
+            QWidget* window = QApplication::activeWindow();
+            if (!window)
+                return;
+            QAccessible::State activated;
+            activated.active = true;
+            QAccessibleStateChangeEvent front(window, activated);
+            QAccessible::updateAccessibility(&front);
+            if (QWidget* focus = QApplication::focusWidget()) {
+                QAccessibleEvent focused(focus, QAccessible::Focus);
+                QAccessible::updateAccessibility(&focused);
+            }
+        });
+    }
+};
+
 } // namespace
 
 void readableByKeyboard(QAbstractScrollArea* panel) {
@@ -132,6 +160,11 @@ void showOnStatusLine(QLabel* label, const QString& text) {
 // --- the main and level windows ---------------------------------------------
 
 void TForm1::prepareForScreenReaders() {
+    static AnnounceWhenLinked* announce = nullptr;
+    if (!announce) {
+        announce = new AnnounceWhenLinked;
+        QAccessible::installActivationObserver(announce);
+    }
     readableByKeyboard(ui->Memo1);
     readableByKeyboard(ui->Memo2);
     // The points box only shows what the evaluation wrote into it.
