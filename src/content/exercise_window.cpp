@@ -106,6 +106,14 @@ void TOknoUlohy::Uloha() {
 
 void TOknoUlohy::presentTask() {
     ui->Memo1->setAccessibleName(ui->Label2->text());
+    // A screen reader reads the line at the caret as the text takes the
+    // focus; the rest of the task is its description, so the whole task is
+    // heard as it comes.
+    QTextCursor rest(ui->Memo1->document());
+    rest.movePosition(QTextCursor::EndOfLine);
+    rest.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    ui->Memo1->setAccessibleDescription(
+        rest.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char(' ')).simplified());
     // Focused anew even when it had the focus, so the new task is read; the
     // caret goes to the top after the focus, else a screen reader takes the
     // caret's move for the focus and says nothing.
