@@ -127,6 +127,31 @@ public:
     }
 };
 
+// Shows a status line once its window is activated, after the focus
+// there has been told.
+class ShowWhenActive : public QObject {
+public:
+    ShowWhenActive(QWidget* window, QLabel* line, QString text)
+        : QObject(line), m_line(line), m_text(std::move(text)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::WindowActivate) {
+            o->removeEventFilter(this);
+            QTimer::singleShot(0, m_line,
+                               [line = m_line, text = m_text] { showOnStatusLine(line, text); });
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QLabel* m_line;
+    QString m_text;
+};
+
 } // namespace
 
 void readableByKeyboard(QAbstractScrollArea* panel) {
@@ -227,7 +252,15 @@ void TForm1::confirmOnStatusLine(const QString& text) {
     const QRect end = ui->SpeedButton2->geometry();
     const int x = end.right() + 2 * st.scale;
     line->setGeometry(x, end.y(), std::max(100, designWidth() - x - 20), end.height());
-    showOnStatusLine(line, text);
+    if (isActiveWindow()) {
+        showOnStatusLine(line, text);
+        return;
+    }
+    // Said when this window is in front again (the notes window is still
+    // closing), else a screen reader would cut it off with the window's name.
+    line->hide();
+    auto* later = new ShowWhenActive(this, line, text);
+    Q_UNUSED(later);
 }
 
 } // namespace orbino
