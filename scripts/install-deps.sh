@@ -23,6 +23,8 @@ packages=(
   # accessibility bus, driven by mouse, keys and a screen reader's view.
   openbox x11-utils x11-xserver-utils xdotool imagemagick dbus-x11 at-spi2-core
   python3-pytest python3-pyatspi python3-gi gir1.2-atspi-2.0
+  # a screen reader listening in: its spoken lines are read from its log
+  orca speech-dispatcher espeak-ng
   # So that the RTF test really checks what LibreOffice reads of our files.
   libreoffice-writer-nogui
   # Windows programs of a course run through Wine; the end-to-end suite

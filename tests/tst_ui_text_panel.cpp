@@ -94,6 +94,12 @@ private slots:
         QCOMPARE(child<QAction>(l.form, "Editciatextu2")->text(), QString("Editácia textu"));
         QVERIFY(!child<QAction>(l.form, "Ignorovazmeny1")->isVisible());
         QVERIFY(l.memo()->toolTip().isEmpty());
+        // Shown again, the text is read by line from the keyboard, and Tab
+        // moves on; the description is not the mouse hint.
+        QVERIFY(l.memo()->textInteractionFlags() & Qt::TextSelectableByKeyboard);
+        QVERIFY(l.memo()->tabChangesFocus());
+        QVERIFY(!l.memo()->accessibleDescription().isEmpty());
+        QVERIFY(!l.memo()->accessibleDescription().contains("Vyznačte"));
         QCOMPARE(readLines(l.txt), (QStringList{"pozadie.bmp", "<", "Nový text",
                                                 "so dvoma riadkami", ">", "[Úloha] uloha.txt"}));
         QTextDocument back;

@@ -11,7 +11,7 @@
 namespace orbino {
 
 void TForm1::keyboardOrder() {
-    QList<QWidget*> order{ui->Ako, ui->Memo1, ui->Memo2, ui->Memo3, ui->Memo4};
+    QList<QWidget*> order{ui->Memo1, ui->Memo2, ui->Label15, ui->Memo3, ui->Memo4};
     // Day and item buttons top to bottom, as they stand on the screen.
     QList<QWidget*> runtime;
     for (QWidget* w : ui->centralwidget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
@@ -21,8 +21,10 @@ void TForm1::keyboardOrder() {
         return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
     });
     order << runtime;
-    order << QList<QWidget*>{ui->Zadanie,   ui->Button1,      ui->ComboBox1,
-                             ui->ComboBox2, ui->SpeedButton1, ui->SpeedButton2};
+    order << QList<QWidget*>{ui->Zadanie, ui->Button1, ui->ComboBox1, ui->ComboBox2,
+                             ui->SpeedButton1, ui->SpeedButton2,
+                             // the teacher's way in comes last
+                             ui->Ako};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     ui->SpeedButton1->setProperty("mnemonicFirst", true);

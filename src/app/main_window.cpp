@@ -164,6 +164,7 @@ TForm1::TForm1(AppState& state, ModalRunner& runner, bool setup, QWidget* parent
     ui->Memo1->viewport()->installEventFilter(this);
     ui->Memo1->installEventFilter(this);
     nameForScreenReaders();
+    prepareForScreenReaders();
     connectHandlers();
 }
 
@@ -205,6 +206,12 @@ QString TForm1::heading() const {
 
 void TForm1::showNotesButton(bool on) {
     ui->Button1->setVisible(on);
+}
+
+void TForm1::noteChanged(bool onDisk, bool saved) {
+    showNotesButton(onDisk);
+    if (saved)
+        confirmOnStatusLine(QStringLiteral("Poznámka je uložená."));
 }
 
 void TForm1::setWindowColor(const QColor& c) {

@@ -83,8 +83,9 @@ public:
     // The markers beside the item buttons of a test screen, shown at the
     // evaluation beside an exercise not solved: index k-1 for item button k.
     QList<QPointer<QLabel>> solutionMarkers;
-    // "Poznámky" is shown while this screen has a note on disk.
-    void showNotesButton(bool on);
+    // The notes window changed this screen's note: "Poznámky" shows while a
+    // note is on disk, and a save (`saved`) is confirmed on the status line.
+    void noteChanged(bool onDisk, bool saved);
     // The learner's progress (tools/progress_handlers.cpp). Recording never
     // interrupts the lesson: a failed write is reported once per run.
     void recordVisit();
@@ -243,6 +244,19 @@ private:
     void showLessonText(const QString& listPath);
     void placeLinksAndText(int cursor);
     void makeSolutionMarker(int k, const QRect& place);
+    // Screen readers (app/accessibility_window.cpp).
+    // A built screen: its name for a screen reader (the title, then the
+    // heading) and the focus where reading starts.
+    void presentScreen();
+    void prepareForScreenReaders();
+    // Back from the level `pressed` opened: the focus is on that button again.
+    void focusReturnsTo(QAbstractButton* pressed);
+    // After a test: the verdict takes the focus, read with the score.
+    void focusEvaluation();
+    // A short confirmation beside "Koniec", spoken by a screen reader as it shows.
+    void confirmOnStatusLine(const QString& text);
+    // "Poznámky" is shown while this screen has a note on disk.
+    void showNotesButton(bool on);
 };
 
 } // namespace orbino

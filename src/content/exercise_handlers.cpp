@@ -47,6 +47,7 @@ void TForm1::ZadanieClick() {
     if (!loadRtfFile(path, *memo2->document()))
         throw FileError(path, QStringLiteral("súbor sa nedá prečítať"));
     memo2->moveCursor(QTextCursor::Start);
+    focusEvaluation();
 }
 
 } // namespace orbino

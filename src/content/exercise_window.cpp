@@ -1,5 +1,6 @@
 #include "content/exercise_window.h"
 
+#include "app/accessibility_window.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "content/lesson_text.h"
@@ -40,6 +41,12 @@ TOknoUlohy::TOknoUlohy(TForm1& form, QWidget* parent)
                        static_cast<QWidget*>(ui->Button2), static_cast<QWidget*>(ui->Button3)})
         w->setProperty("designedPlace", w->geometry());
     ui->Memo1->document()->setDocumentMargin(10);
+    // The task's text is read by line, then Tab goes on to the answers.
+    ui->Memo1->setFocusPolicy(Qt::StrongFocus);
+    readableByKeyboard(ui->Memo1);
+    QWidget::setTabOrder(ui->Memo1, ui->Button1);
+    QWidget::setTabOrder(ui->Button1, ui->Button2);
+    QWidget::setTabOrder(ui->Button2, ui->Button3);
     connect(ui->Button1, &QPushButton::clicked, this,
             [this] { m_form.guard([this] { Button1Click(); }); });
     connect(ui->Button2, &QPushButton::clicked, this,
@@ -94,6 +101,26 @@ void TOknoUlohy::Uloha() {
     // learner's clipboard is never touched.
     renderExercise(*ui->RichEdit1->document(), m_lines, *ex, *ui->Memo1->document());
     ui->Memo1->verticalScrollBar()->setValue(0);
+    presentTask();
+}
+
+void TOknoUlohy::presentTask() {
+    ui->Memo1->setAccessibleName(ui->Label2->text());
+    // A screen reader reads the line at the caret as the text takes the
+    // focus; the rest of the task is its description, so the whole task is
+    // heard as it comes.
+    QTextCursor rest(ui->Memo1->document());
+    rest.movePosition(QTextCursor::EndOfLine);
+    rest.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    ui->Memo1->setAccessibleDescription(
+        rest.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char(' ')).simplified());
+    // Focused anew even when it had the focus, so the new task is read; the
+    // caret goes to the top after the focus, else a screen reader takes the
+    // caret's move for the focus and says nothing.
+    if (ui->Memo1->hasFocus())
+        ui->Memo1->clearFocus();
+    ui->Memo1->setFocus(Qt::OtherFocusReason);
+    ui->Memo1->moveCursor(QTextCursor::Start);
 }
 
 void TOknoUlohy::Button1Click() {

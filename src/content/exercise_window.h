@@ -48,6 +48,8 @@ protected:
 
 private:
     void answered();
+    // The task's text takes the focus, so that a screen reader reads it.
+    void presentTask();
     TForm1& m_form;
     AppState& st;
     QList<TextLine> m_lines;

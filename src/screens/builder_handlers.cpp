@@ -391,6 +391,7 @@ void TForm1::FormActivate() {
     else
         buildMainScreen();
     finishActivation();
+    presentScreen();
 }
 
 void TForm1::buildMainScreen() {

@@ -145,6 +145,7 @@ void TForm1::PoStlaceni(QAbstractButton* pressed) {
     const QString root = st.rootListName;
     st.levels.chooseDay(dayFolder, root);
     openDayList(root);
+    focusReturnsTo(pressed);
 }
 
 // The teacher writes the missing list in the lesson editor; true when saved.
@@ -310,6 +311,7 @@ bool TForm1::openSubLevel(QAbstractButton* pressed) {
     }
     if (st.exiting)
         return true;
+    focusReturnsTo(pressed);
     if (TForm1* front = windowOfLevel(st.levels.current()))
         front->showNotesButton(hasNote(st, st.levels.current()));
     return true;

@@ -1,5 +1,6 @@
 #include "tools/notes_window.h"
 
+#include "app/accessibility_window.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "platform/dialogs_window.h"
@@ -23,6 +24,7 @@ TOknoPoznamka::TOknoPoznamka(TForm1& form)
                                     {ui->Button3, &TOknoPoznamka::Button3Click},
                                     {ui->Button4, &TOknoPoznamka::Button4Click}});
     connect(ui->Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
+    tabMovesOn(ui->Memo1);
 }
 
 TOknoPoznamka::~TOknoPoznamka() {
@@ -67,7 +69,7 @@ void TOknoPoznamka::Button1Click() {
     if (!saveNote(notesPath(), text))
         return;
     m_onDisk = text;
-    m_form.showNotesButton(true);
+    m_form.noteChanged(true, true);
     accept();
 }
 
@@ -119,7 +121,7 @@ bool TOknoPoznamka::offerToSave() {
     const QString text = ui->Memo1->toPlainText();
     saveNote(notesPath(), text);
     m_onDisk = text;
-    m_form.showNotesButton(true);
+    m_form.noteChanged(true, true);
     return true;
 }
 
@@ -133,7 +135,7 @@ void TOknoPoznamka::reject() {
 
 void TOknoPoznamka::FormClose() {
     const bool exists = hasNote(st, m_form.level);
-    m_form.showNotesButton(exists);
+    m_form.noteChanged(exists, false);
 }
 
 void TOknoPoznamka::done(int result) {

@@ -78,7 +78,7 @@ QLabel* makeDayProgressLabel(QWidget* central, const QString& name) {
 }
 
 // "read/total", or a tick when all are read, left of the day button `b`.
-void showReadCount(QLabel* label, const QAbstractButton* b, int read, int total, int scale) {
+void showReadCount(QLabel* label, QAbstractButton* b, int read, int total, int scale) {
     const bool all = read >= total;
     QFont f = label->font();
     f.setPointSize(all ? 13 : 9); // the tick is a thin glyph
@@ -89,6 +89,10 @@ void showReadCount(QLabel* label, const QAbstractButton* b, int read, int total,
         all ? QStringLiteral("%1: všetky lekcie prečítané").arg(day)
             : QStringLiteral("%1: prečítané lekcie %2 z %3").arg(day).arg(read).arg(total));
     label->setToolTip(label->accessibleName());
+    // The mark beside the button is not where the focus goes: the button says it.
+    b->setAccessibleDescription(
+        all ? QStringLiteral("všetky lekcie prečítané")
+            : QStringLiteral("prečítané lekcie %1 z %2").arg(read).arg(total));
     const int w = 4 * scale;
     label->setGeometry(b->x() - w - 4, b->y(), w, b->height());
     label->show();
@@ -181,6 +185,7 @@ void TForm1::showDayProgress() {
             // Nothing read yet: the day button stands as it always did.
             if (label)
                 label->hide();
+            b->setAccessibleDescription(QString());
             continue;
         }
         if (!label)

@@ -542,6 +542,19 @@ def bring_to_front(o):
         states(w).contains(Atspi.StateType.ACTIVE) for w in o.windows()))
 
 
+def names_screen(w, title):
+    """Whether window `w` is one of the program's screens: its name is the
+    window's title, then (on a level screen) the screen's heading."""
+    n = name(w)
+    return n == title or n.startswith(title + " – ")
+
+
+def active_window_title():
+    """The title the window manager shows on the active window."""
+    return subprocess.run(["xdotool", "getactivewindow", "getwindowname"],
+                          capture_output=True, text=True).stdout.strip()
+
+
 def closed(o, title):
     """Waits until no window titled `title` is open."""
     wait_for(f"{title!r} closed", lambda: not [w for w in o.windows() if name(w) == title])
