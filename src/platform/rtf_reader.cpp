@@ -387,9 +387,14 @@ bool isDropped(char16_t c) {
            c == 0xFDD1 || c == QChar::ParagraphSeparator;
 }
 
+// One reading of the tokens for both outputs: a formatted document, or its
+// plain text alone (the full-text index needs nothing more, and building a
+// document costs several times the reading). Sharing the reader keeps the
+// two from ever disagreeing about the text.
 class Reader {
 public:
     explicit Reader(QTextDocument& doc) : m_cursor(&doc) {}
+    explicit Reader(QString& plain) : m_plain(&plain) {}
 
     void read(const char* p, const char* end);
 
@@ -397,6 +402,11 @@ private:
     // Tokens
     void controlWord(std::string_view name, bool hasParam, int param, const char*& p,
                      const char* end);
+    void fontTableWord(Kw kw, int param);
+    void colorTableWord(Kw kw, int param);
+    bool documentWord(Kw kw, int param);
+    bool characterWord(Kw kw, bool hasParam, int param);
+    void paragraphWord(const Keyword& k, int param);
     void controlSymbol(char c, const char*& p, const char* end);
     void text(const char* begin, const char* end);
     void openGroup();
@@ -416,6 +426,8 @@ private:
     void decodePending();
     void flushRun();
     void paragraph();
+    void newBlock();
+    bool blockHasText() const;
     void applyAlignment(Qt::Alignment align);
     QTextCharFormat formatFor(const CharState& s);
     int codePageOf(int font);
@@ -430,6 +442,8 @@ private:
     const Group& top() const { return m_groups.back(); }
 
     QTextCursor m_cursor;
+    QString* m_plain = nullptr; // set when only the plain text is wanted
+    qsizetype m_plainBlockStart = 0;
     rtf::CodePageDecoder m_decoder;
 
     std::vector<Group> m_groups;
@@ -468,7 +482,8 @@ private:
 void Reader::read(const char* p, const char* end) {
     m_groups.reserve(64);
     m_groups.push_back(Group{}); // outside the document's outer group
-    m_cursor.beginEditBlock();
+    if (!m_plain)
+        m_cursor.beginEditBlock();
     while (p < end) {
         const char c = *p;
         if (c == '{') {
@@ -528,7 +543,8 @@ void Reader::read(const char* p, const char* end) {
     flushRun();
     if (!m_paragraphPending)
         applyAlignment(top().align);
-    m_cursor.endEditBlock();
+    if (!m_plain)
+        m_cursor.endEditBlock();
 }
 
 void Reader::openGroup() {
@@ -633,7 +649,6 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
     if (!k)
         return;
     Group& g = top();
-    const bool on = !hasParam || param != 0;
     switch (k->kw) {
     case Kw::SkipDest:
         g.dest = Dest::Skip;
@@ -650,78 +665,79 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
     default:
         break;
     }
-
-    if (g.dest == Dest::FontTable) {
-        m_fontsChanged = true;
-        switch (k->kw) {
-        case Kw::F:
-            finishFontName();
-            m_currentFont = param;
-            m_fonts[param] = FontEntry{}; // a font defined twice takes the later definition
-            m_fontNameOpen = true;
-            break;
-        case Kw::FCharset:
-            if (m_fonts.contains(m_currentFont))
-                m_fonts[m_currentFont].charset = param;
-            break;
-        case Kw::Cpg:
-            if (m_fonts.contains(m_currentFont))
-                m_fonts[m_currentFont].codePage = param;
-            break;
-        case Kw::U:
-            if (m_fontNameOpen && m_fonts.contains(m_currentFont)) {
-                FontEntry& f = m_fonts[m_currentFont];
-                f.name += m_decoder.decode(nameCodePage(f), f.nameBytes);
-                f.nameBytes.clear();
-                f.name += QChar(static_cast<char16_t>(param < 0 ? param + 65536 : param));
-            }
-            m_fallback = std::clamp(g.uc, 0, kMaxUnicodeSkip);
-            break;
-        case Kw::Uc:
-            g.uc = std::clamp(param, 0, kMaxUnicodeSkip);
-            break;
-        default:
-            break;
-        }
+    switch (g.dest) {
+    case Dest::FontTable:
+        fontTableWord(k->kw, param);
         return;
-    }
-    if (g.dest == Dest::ColorTable) {
-        const int component = std::clamp(param, 0, 255);
-        switch (k->kw) {
-        case Kw::Red:
-            m_colorBeingRead.automatic = false;
-            m_colorBeingRead.rgb =
-                qRgb(component, qGreen(m_colorBeingRead.rgb), qBlue(m_colorBeingRead.rgb));
-            break;
-        case Kw::Green:
-            m_colorBeingRead.automatic = false;
-            m_colorBeingRead.rgb =
-                qRgb(qRed(m_colorBeingRead.rgb), component, qBlue(m_colorBeingRead.rgb));
-            break;
-        case Kw::Blue:
-            m_colorBeingRead.automatic = false;
-            m_colorBeingRead.rgb =
-                qRgb(qRed(m_colorBeingRead.rgb), qGreen(m_colorBeingRead.rgb), component);
-            break;
-        default:
-            break;
-        }
+    case Dest::ColorTable:
+        colorTableWord(k->kw, param);
         return;
+    default:
+        break;
     }
+    if (documentWord(k->kw, param) || characterWord(k->kw, hasParam, param))
+        return;
+    paragraphWord(*k, param);
+}
 
-    CharState& c = g.chr;
-    switch (k->kw) {
-    case Kw::Ansi:
-    case Kw::Mac:
-    case Kw::Pc:
-    case Kw::Pca:
-    case Kw::AnsiCpg:
-        m_fontsChanged = true;
+void Reader::fontTableWord(Kw kw, int param) {
+    m_fontsChanged = true;
+    switch (kw) {
+    case Kw::F:
+        finishFontName();
+        m_currentFont = param;
+        m_fonts[param] = FontEntry{}; // a font defined twice takes the later definition
+        m_fontNameOpen = true;
+        break;
+    case Kw::FCharset:
+        if (m_fonts.contains(m_currentFont))
+            m_fonts[m_currentFont].charset = param;
+        break;
+    case Kw::Cpg:
+        if (m_fonts.contains(m_currentFont))
+            m_fonts[m_currentFont].codePage = param;
+        break;
+    case Kw::U:
+        if (m_fontNameOpen && m_fonts.contains(m_currentFont)) {
+            FontEntry& f = m_fonts[m_currentFont];
+            f.name += m_decoder.decode(nameCodePage(f), f.nameBytes);
+            f.nameBytes.clear();
+            f.name += QChar(static_cast<char16_t>(param < 0 ? param + 65536 : param));
+        }
+        m_fallback = std::clamp(top().uc, 0, kMaxUnicodeSkip);
+        break;
+    case Kw::Uc:
+        top().uc = std::clamp(param, 0, kMaxUnicodeSkip);
         break;
     default:
         break;
     }
-    switch (k->kw) {
+}
+
+void Reader::colorTableWord(Kw kw, int param) {
+    const int component = std::clamp(param, 0, 255);
+    ColorEntry& c = m_colorBeingRead;
+    switch (kw) {
+    case Kw::Red:
+        c.automatic = false;
+        c.rgb = qRgb(component, qGreen(c.rgb), qBlue(c.rgb));
+        break;
+    case Kw::Green:
+        c.automatic = false;
+        c.rgb = qRgb(qRed(c.rgb), component, qBlue(c.rgb));
+        break;
+    case Kw::Blue:
+        c.automatic = false;
+        c.rgb = qRgb(qRed(c.rgb), qGreen(c.rgb), component);
+        break;
+    default:
+        break;
+    }
+}
+
+// The document's character set and default font.
+bool Reader::documentWord(Kw kw, int param) {
+    switch (kw) {
     case Kw::Ansi:
         m_ansiCodePage = 1252;
         break;
@@ -740,8 +756,19 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
         break;
     case Kw::Deff:
         m_defaultFont = param;
-        c.font = param;
-        break;
+        top().chr.font = param;
+        return true;
+    default:
+        return false;
+    }
+    m_fontsChanged = true;
+    return true;
+}
+
+bool Reader::characterWord(Kw kw, bool hasParam, int param) {
+    CharState& c = top().chr;
+    const bool on = !hasParam || param != 0;
+    switch (kw) {
     case Kw::Plain:
         c = CharState{.font = m_defaultFont};
         break;
@@ -795,9 +822,17 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
     case Kw::SmallCaps:
         c.smallCaps = on;
         break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Paragraphs, their alignment, and the characters written as control words.
+void Reader::paragraphWord(const Keyword& k, int param) {
+    Group& g = top();
+    switch (k.kw) {
     case Kw::Pard:
-        g.align = Qt::AlignLeft;
-        break;
     case Kw::Ql:
         g.align = Qt::AlignLeft;
         break;
@@ -818,7 +853,7 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
     case Kw::Page:
         // A page break at the start of a paragraph has nothing to end.
         if (!m_paragraphPending &&
-            (!m_runText.isEmpty() || !m_pendingBytes.isEmpty() || m_cursor.block().length() > 1))
+            (!m_runText.isEmpty() || !m_pendingBytes.isEmpty() || blockHasText()))
             paragraph();
         break;
     case Kw::Line:
@@ -837,7 +872,7 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
         g.uc = std::clamp(param, 0, kMaxUnicodeSkip);
         break;
     case Kw::Char:
-        appendChar(k->ch);
+        appendChar(k.ch);
         break;
     default:
         break;
@@ -915,26 +950,43 @@ void Reader::flushRun() {
     if (m_runText.isEmpty())
         return;
     if (m_paragraphPending) {
-        m_cursor.insertBlock(QTextBlockFormat(), formatFor(m_runState));
-        m_blockAlign = Qt::AlignLeft;
+        newBlock();
         m_paragraphPending = false;
     }
-    m_cursor.insertText(m_runText, formatFor(m_runState));
+    if (m_plain)
+        m_plain->append(m_runText);
+    else
+        m_cursor.insertText(m_runText, formatFor(m_runState));
     m_runText.clear();
+}
+
+// The block a run opens takes the run's format; an empty one the format in
+// force at its paragraph mark.
+void Reader::newBlock() {
+    if (m_plain) {
+        m_plain->append(u'\n');
+        m_plainBlockStart = m_plain->size();
+        return;
+    }
+    m_cursor.insertBlock(QTextBlockFormat(),
+                         formatFor(m_runText.isEmpty() ? top().chr : m_runState));
+    m_blockAlign = Qt::AlignLeft;
+}
+
+bool Reader::blockHasText() const {
+    return m_plain ? m_plain->size() > m_plainBlockStart : m_cursor.block().length() > 1;
 }
 
 void Reader::paragraph() {
     flushRun();
-    if (m_paragraphPending) {
-        m_cursor.insertBlock(QTextBlockFormat(), formatFor(top().chr));
-        m_blockAlign = Qt::AlignLeft;
-    }
+    if (m_paragraphPending)
+        newBlock();
     applyAlignment(top().align);
     m_paragraphPending = true;
 }
 
 void Reader::applyAlignment(Qt::Alignment align) {
-    if (align == m_blockAlign)
+    if (m_plain || align == m_blockAlign)
         return;
     QTextBlockFormat f;
     f.setAlignment(align);
@@ -1054,13 +1106,22 @@ bool looksLikeRtf(const QByteArray& data) {
     return QByteArrayView(data).sliced(i).startsWith("{\\rtf");
 }
 
-void readPlainText(const QByteArray& data, QTextDocument& doc) {
+QString plainFileText(const QByteArray& data) {
     QString text = rtf::CodePageDecoder().decode(1250, data);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(u'\r', u'\n');
     text.removeIf([](QChar c) { return c < u'\x20' && c != u'\t' && c != u'\n'; });
-    QTextCursor cursor(&doc);
-    cursor.insertText(text);
+    return text;
+}
+
+// What a document's plain text shows for the characters it keeps apart.
+void asDocumentShowsIt(QString& text) {
+    for (QChar& c : text) {
+        if (c == QChar::LineSeparator)
+            c = u'\n';
+        else if (c == QChar::Nbsp)
+            c = u' ';
+    }
 }
 
 } // namespace
@@ -1074,7 +1135,7 @@ bool readRtf(const QByteArray& data, QTextDocument& doc) {
         const qsizetype start = data.indexOf('{');
         Reader(doc).read(data.constData() + start, data.constData() + data.size());
     } else {
-        readPlainText(data, doc);
+        QTextCursor(&doc).insertText(plainFileText(data));
     }
     doc.setUndoRedoEnabled(undo);
     doc.setModified(false);
@@ -1093,6 +1154,26 @@ bool loadRtfFile(const QString& path, QTextDocument& doc) {
     }
     readRtf(data, doc);
     return true;
+}
+
+QString readRtfPlainText(const QByteArray& data) {
+    QString text;
+    if (looksLikeRtf(data)) {
+        const qsizetype start = data.indexOf('{');
+        Reader(text).read(data.constData() + start, data.constData() + data.size());
+    } else {
+        text = plainFileText(data);
+    }
+    asDocumentShowsIt(text);
+    return text;
+}
+
+std::optional<QString> loadRtfPlainText(const QString& path) {
+    try {
+        return readRtfPlainText(readFileBytes(path, kMaxLessonBytes));
+    } catch (const FileError&) {
+        return std::nullopt;
+    }
 }
 
 QStringList plainLines(const QTextDocument& doc) {
