@@ -145,6 +145,105 @@ QHash<QString, Summary> summarize(const QString& path, const QHash<QString, int>
     return out;
 }
 
+// The learners' folders of the class, in the order a Slovak reader expects.
+QStringList learnerFolders(const QString& root, const QCollator& collator) {
+    QStringList folders;
+    for (const DirEntry& e : listFolder(root))
+        if (e.isDir && !e.hidden)
+            folders << e.name;
+    std::sort(folders.begin(), folders.end(),
+              [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    return folders;
+}
+
+// What one learner's folder gave.
+struct Taken {
+    QString name;
+    QString note; // empty when the learner has this course's progress
+    QHash<QString, Summary> tests;
+};
+
+// The learner's file of this course, summarized; or the note saying why
+// there is none, with the report's lists told of it.
+Taken readLearner(const QString& root, const QString& name, const QHash<QString, int>& orderOf,
+                  ClassReport& r) {
+    const QString dir = root + name + QLatin1Char('/');
+    const QStringList files = progressFilesIn(dir);
+    if (files.isEmpty()) {
+        r.withoutProgress << name;
+        return Taken{name, QStringLiteral("ešte nezačal"), {}};
+    }
+    QStringList others, failed;
+    for (const QString& f : files) {
+        try {
+            const std::optional<QString> owner = progressCourseOf(dir + f);
+            if (owner && *owner != r.course) {
+                others << *owner;
+                continue;
+            }
+            return Taken{name, {}, summarize(dir + f, orderOf)};
+        } catch (const FileError& e) {
+            r.unreadable << e.message();
+            failed << f;
+        }
+    }
+    if (!others.isEmpty()) {
+        r.otherCourse << QStringLiteral("%1 (%2)").arg(name, others.join(QStringLiteral(", ")));
+        return Taken{
+            name, QStringLiteral("iný kurz: %1").arg(others.join(QStringLiteral(", "))), {}};
+    }
+    return Taken{
+        name,
+        QStringLiteral("postup sa nedá prečítať: %1").arg(failed.join(QStringLiteral(", "))),
+        {}};
+}
+
+// Columns: the course's tests in course order, then any others found. Gives
+// each test's column by its key.
+QHash<QString, int> makeColumns(const QList<Taken>& taken, const QList<OutlineLesson>& outline,
+                                const QHash<QString, int>& orderOf, const QCollator& collator,
+                                ClassReport& r) {
+    QHash<QString, QString> captionOf;
+    for (const OutlineLesson& l : outline) {
+        const QString k = key(l.day, l.list);
+        if (!captionOf.contains(k))
+            captionOf.insert(k, l.path());
+    }
+    struct Found {
+        QString day, list;
+        qint64 latest = 0;
+        int maximum = 0;
+    };
+    QHash<QString, Found> found;
+    for (const Taken& t : taken)
+        for (auto a = t.tests.cbegin(); a != t.tests.cend(); ++a) {
+            Found& f = found[a.key()];
+            if (f.day.isEmpty() || a->lastWhen >= f.latest) {
+                f.day = a->day;
+                f.list = a->list;
+                f.latest = a->lastWhen;
+                f.maximum = a->lastMaximum;
+            }
+        }
+    QStringList keys = found.keys();
+    std::sort(keys.begin(), keys.end(), [&](const QString& a, const QString& b) {
+        const int oa = orderOf.value(a, INT_MAX), ob = orderOf.value(b, INT_MAX);
+        if (oa != ob)
+            return oa < ob;
+        return collator.compare(a, b) < 0;
+    });
+    QHash<QString, int> column;
+    for (const QString& k : keys) {
+        const Found& f = found.value(k);
+        column.insert(k, int(r.tests.size()));
+        r.tests << ClassTest{
+            f.day, f.list,
+            captionOf.value(k, dayCaption(f.day).trimmed() + QStringLiteral(" › ") + f.list),
+            f.maximum};
+    }
+    return column;
+}
+
 QString number(const std::optional<int>& v) {
     return v ? QString::number(*v) : QString();
 }
@@ -179,15 +278,9 @@ ClassReport buildClassReport(const QString& classFolder, const QString& course,
         root += QLatin1Char('/');
     if (!isDir(root))
         throw FileError(classFolder, QStringLiteral("priečinok neexistuje"));
-
-    QStringList folders;
-    for (const DirEntry& e : listFolder(root))
-        if (e.isDir && !e.hidden)
-            folders << e.name;
     QCollator collator(QLocale(QLocale::Slovak, QLocale::Slovakia));
     collator.setNumericMode(true);
-    std::sort(folders.begin(), folders.end(),
-              [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    const QStringList folders = learnerFolders(root, collator);
 
     // Course tests first: their columns are known before any file is read.
     QHash<QString, int> orderOf;
@@ -195,11 +288,6 @@ ClassReport buildClassReport(const QString& classFolder, const QString& course,
         if (const QString k = key(outline.at(i).day, outline.at(i).list); !orderOf.contains(k))
             orderOf.insert(k, i);
 
-    struct Taken {
-        QString name;
-        QString note; // empty when the learner has this course's progress
-        QHash<QString, Summary> tests;
-    };
     QList<Taken> taken;
     const int total = int(folders.size());
     for (int i = 0; i < total; ++i) {
@@ -207,87 +295,12 @@ ClassReport buildClassReport(const QString& classFolder, const QString& course,
             r.cancelled = true;
             return r;
         }
-        const QString& name = folders.at(i);
-        const QString dir = root + name + QLatin1Char('/');
-        const QStringList files = progressFilesIn(dir);
-        if (files.isEmpty()) {
-            r.withoutProgress << name;
-            taken << Taken{name, QStringLiteral("ešte nezačal"), {}};
-            continue;
-        }
-        bool found = false;
-        QStringList others, failed;
-        for (const QString& f : files) {
-            try {
-                const std::optional<QString> owner = progressCourseOf(dir + f);
-                if (owner && *owner != r.course) {
-                    others << *owner;
-                    continue;
-                }
-                taken << Taken{name, {}, summarize(dir + f, orderOf)};
-                found = true;
-                break;
-            } catch (const FileError& e) {
-                r.unreadable << e.message();
-                failed << f;
-            }
-        }
-        if (found)
-            continue;
-        if (!others.isEmpty()) {
-            r.otherCourse << QStringLiteral("%1 (%2)").arg(name, others.join(QStringLiteral(", ")));
-            taken << Taken{
-                name, QStringLiteral("iný kurz: %1").arg(others.join(QStringLiteral(", "))), {}};
-        } else {
-            taken << Taken{name,
-                           QStringLiteral("postup sa nedá prečítať: %1")
-                               .arg(failed.join(QStringLiteral(", "))),
-                           {}};
-        }
+        taken << readLearner(root, folders.at(i), orderOf, r);
     }
     if (report)
         report(total, total);
 
-    // Columns: the course's tests in course order, then any others found.
-    QHash<QString, int> column;
-    QHash<QString, QString> captionOf;
-    for (const OutlineLesson& l : outline) {
-        const QString k = key(l.day, l.list);
-        if (!captionOf.contains(k))
-            captionOf.insert(k, l.path());
-    }
-    struct Found {
-        QString day, list;
-        qint64 latest = 0;
-        int maximum = 0;
-    };
-    QHash<QString, Found> found;
-    for (const Taken& t : taken)
-        for (auto a = t.tests.cbegin(); a != t.tests.cend(); ++a) {
-            Found& f = found[a.key()];
-            if (f.day.isEmpty() || a->lastWhen >= f.latest) {
-                f.day = a->day;
-                f.list = a->list;
-                f.latest = a->lastWhen;
-                f.maximum = a->lastMaximum;
-            }
-        }
-    QStringList keys = found.keys();
-    std::sort(keys.begin(), keys.end(), [&](const QString& a, const QString& b) {
-        const int oa = orderOf.value(a, INT_MAX), ob = orderOf.value(b, INT_MAX);
-        if (oa != ob)
-            return oa < ob;
-        return collator.compare(a, b) < 0;
-    });
-    for (const QString& k : keys) {
-        const Found& f = found.value(k);
-        column.insert(k, int(r.tests.size()));
-        r.tests << ClassTest{
-            f.day, f.list,
-            captionOf.value(k, dayCaption(f.day).trimmed() + QStringLiteral(" › ") + f.list),
-            f.maximum};
-    }
-
+    const QHash<QString, int> column = makeColumns(taken, outline, orderOf, collator, r);
     for (const Taken& t : taken) {
         LearnerScores s;
         s.name = t.name;
