@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include <sys/stat.h>
@@ -189,9 +190,10 @@ void forEachProgressLine(const QString& path, qsizetype longest,
     QByteArray line;
     bool whole = true;
     bool afterCr = false; // an LF right after a CR ends no second line
-    std::vector<char> buf(size_t(64) * 1024);
+    constexpr size_t kChunk = size_t(64) * 1024;
+    const std::unique_ptr<char[]> buf(new char[kChunk]); // not cleared: read() fills it
     for (;;) {
-        const ssize_t got = ::read(fd, buf.data(), buf.size());
+        const ssize_t got = ::read(fd, buf.get(), kChunk);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -199,7 +201,7 @@ void forEachProgressLine(const QString& path, qsizetype longest,
         }
         if (got == 0)
             break;
-        const char* p = buf.data();
+        const char* p = buf.get();
         const char* end = p + got;
         while (p < end) {
             if (afterCr && *p == '\n') {
@@ -211,6 +213,15 @@ void forEachProgressLine(const QString& path, qsizetype longest,
             const char* stop = p;
             while (stop < end && *stop != '\r' && *stop != '\n')
                 ++stop;
+            if (line.isEmpty() && stop < end) {
+                // A line whole in this piece is passed where it lies.
+                const qsizetype n = stop - p;
+                afterCr = *stop == '\r';
+                if (n > 0 && !f(QByteArrayView(p, std::min(n, longest)), n <= longest))
+                    return;
+                p = stop + 1;
+                continue;
+            }
             const qsizetype room = longest - line.size();
             if (stop - p > room) {
                 line.append(p, room);
