@@ -25,6 +25,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -47,6 +48,14 @@ constexpr int kSchemaVersion = 5;
 constexpr int kSnippetScan = 65536;
 
 QString stripControls(const QString& s) {
+    // Most texts hold nothing to take out: those are kept as they are.
+    const bool clean = std::all_of(s.cbegin(), s.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x20 && u != 0x7f && u != 0xad && u != 0x2028 && u != 0x2029) || u == u'\n' ||
+               u == u'\t';
+    });
+    if (clean)
+        return s;
     QString out;
     out.reserve(s.size());
     for (const QChar c : s) {
