@@ -4,12 +4,9 @@
 #include "platform/rtf_codepages.h"
 #include "platform/textfile.h"
 
-#include <QColor>
-#include <QFile>
+#include "platform/rtf_output.h"
+
 #include <QHash>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include <algorithm>
 #include <array>
@@ -33,7 +30,8 @@ constexpr int kMaxUnicodeSkip = 64;
 
 enum class Dest : unsigned char { Body, Skip, FontTable, ColorTable };
 
-enum class VAlign : unsigned char { Normal, Super, Sub };
+using rtf::RunLook;
+using rtf::VAlign;
 
 struct CharState {
     int font = -1;
@@ -389,12 +387,10 @@ bool isDropped(char16_t c) {
 
 // One reading of the tokens for both outputs: a formatted document, or its
 // plain text alone (the full-text index needs nothing more, and building a
-// document costs several times the reading). Sharing the reader keeps the
-// two from ever disagreeing about the text.
+// document costs several times the reading).
 class Reader {
 public:
-    explicit Reader(QTextDocument& doc) : m_cursor(&doc) {}
-    explicit Reader(QString& plain) : m_plain(&plain) {}
+    explicit Reader(rtf::Output& out) : m_out(out), m_looks(out.wantsLooks()) {}
 
     void read(const char* p, const char* end);
 
@@ -429,7 +425,7 @@ private:
     void newBlock();
     bool blockHasText() const;
     void applyAlignment(Qt::Alignment align);
-    QTextCharFormat formatFor(const CharState& s);
+    RunLook lookFor(const CharState& s);
     int codePageOf(int font);
 
     // Tables
@@ -441,9 +437,8 @@ private:
     Group& top() { return m_groups.back(); }
     const Group& top() const { return m_groups.back(); }
 
-    QTextCursor m_cursor;
-    QString* m_plain = nullptr; // set when only the plain text is wanted
-    qsizetype m_plainBlockStart = 0;
+    rtf::Output& m_out;
+    const bool m_looks; // whether the output uses them
     rtf::CodePageDecoder m_decoder;
 
     std::vector<Group> m_groups;
@@ -474,7 +469,7 @@ private:
 
     // Recently built formats; a handful covers the alternation of plain and
     // emphasised runs in lesson texts.
-    std::array<std::pair<CharState, QTextCharFormat>, 8> m_formatCache;
+    std::array<std::pair<CharState, RunLook>, 8> m_formatCache;
     int m_formatCacheSize = 0;
     int m_formatCacheNext = 0;
 };
@@ -482,8 +477,6 @@ private:
 void Reader::read(const char* p, const char* end) {
     m_groups.reserve(64);
     m_groups.push_back(Group{}); // outside the document's outer group
-    if (!m_plain)
-        m_cursor.beginEditBlock();
     while (p < end) {
         const char c = *p;
         if (c == '{') {
@@ -543,8 +536,6 @@ void Reader::read(const char* p, const char* end) {
     flushRun();
     if (!m_paragraphPending)
         applyAlignment(top().align);
-    if (!m_plain)
-        m_cursor.endEditBlock();
 }
 
 void Reader::openGroup() {
@@ -953,28 +944,19 @@ void Reader::flushRun() {
         newBlock();
         m_paragraphPending = false;
     }
-    if (m_plain)
-        m_plain->append(m_runText);
-    else
-        m_cursor.insertText(m_runText, formatFor(m_runState));
+    m_out.text(m_runText, m_looks ? lookFor(m_runState) : RunLook{});
     m_runText.clear();
 }
 
 // The block a run opens takes the run's format; an empty one the format in
 // force at its paragraph mark.
 void Reader::newBlock() {
-    if (m_plain) {
-        m_plain->append(u'\n');
-        m_plainBlockStart = m_plain->size();
-        return;
-    }
-    m_cursor.insertBlock(QTextBlockFormat(),
-                         formatFor(m_runText.isEmpty() ? top().chr : m_runState));
+    m_out.block(m_looks ? lookFor(m_runText.isEmpty() ? top().chr : m_runState) : RunLook{});
     m_blockAlign = Qt::AlignLeft;
 }
 
 bool Reader::blockHasText() const {
-    return m_plain ? m_plain->size() > m_plainBlockStart : m_cursor.block().length() > 1;
+    return m_out.blockHasText();
 }
 
 void Reader::paragraph() {
@@ -986,11 +968,9 @@ void Reader::paragraph() {
 }
 
 void Reader::applyAlignment(Qt::Alignment align) {
-    if (m_plain || align == m_blockAlign)
+    if (align == m_blockAlign)
         return;
-    QTextBlockFormat f;
-    f.setAlignment(align);
-    m_cursor.mergeBlockFormat(f);
+    m_out.align(align);
     m_blockAlign = align;
 }
 
@@ -1015,39 +995,31 @@ int Reader::codePageOf(int font) {
     return m_codePage;
 }
 
-QTextCharFormat Reader::formatFor(const CharState& s) {
+RunLook Reader::lookFor(const CharState& s) {
     for (int i = 0; i < m_formatCacheSize; ++i) {
         if (m_formatCache[i].first == s)
             return m_formatCache[i].second;
     }
-    QTextCharFormat f;
+    RunLook f;
     // A symbol font's bytes are turned into ordinary characters, which the
     // symbol font itself may not hold: those runs keep the surrounding font.
     auto font = m_fonts.constFind(s.font);
     if (font != m_fonts.constEnd() && !font->name.isEmpty() &&
         codePageOf(s.font) != rtf::kSymbolCodePage)
-        f.setFontFamilies({font->name});
-    f.setFontPointSize(s.halfPoints / 2.0);
-    if (s.bold)
-        f.setFontWeight(QFont::Bold);
-    if (s.italic)
-        f.setFontItalic(true);
-    if (s.underline)
-        f.setFontUnderline(true);
-    if (s.strike)
-        f.setFontStrikeOut(true);
-    if (s.valign == VAlign::Super)
-        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    else if (s.valign == VAlign::Sub)
-        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    // Shown in capitals; the stored text keeps the letters as written.
-    if (s.caps)
-        f.setFontCapitalization(QFont::AllUppercase);
-    else if (s.smallCaps)
-        f.setFontCapitalization(QFont::SmallCaps);
+        f.family = font->name;
+    f.halfPoints = s.halfPoints;
+    f.bold = s.bold;
+    f.italic = s.italic;
+    f.underline = s.underline;
+    f.strike = s.strike;
+    f.valign = s.valign;
+    f.caps = s.caps;
+    f.smallCaps = s.smallCaps;
     if (s.color >= 0 && static_cast<std::size_t>(s.color) < m_colors.size() &&
-        !m_colors[s.color].automatic)
-        f.setForeground(QColor::fromRgb(m_colors[s.color].rgb));
+        !m_colors[s.color].automatic) {
+        f.coloured = true;
+        f.rgb = m_colors[s.color].rgb;
+    }
     m_formatCache[m_formatCacheNext] = {s, f};
     m_formatCacheNext = (m_formatCacheNext + 1) % static_cast<int>(m_formatCache.size());
     m_formatCacheSize = std::min(m_formatCacheSize + 1, static_cast<int>(m_formatCache.size()));
@@ -1096,23 +1068,23 @@ void Reader::colorText(const char* begin, const char* end) {
     }
 }
 
-bool looksLikeRtf(const QByteArray& data) {
-    qsizetype i = 0;
-    if (data.startsWith("\xEF\xBB\xBF"))
-        i = 3;
-    while (i < data.size() && (data[i] == ' ' || data[i] == '\t' || data[i] == '\r' ||
-                               data[i] == '\n' || data[i] == '\0'))
-        ++i;
-    return QByteArrayView(data).sliced(i).startsWith("{\\rtf");
-}
+// The text alone: blocks are lines.
+class PlainOutput : public rtf::Output {
+public:
+    explicit PlainOutput(QString& text) : m_text(text) {}
+    bool wantsLooks() const override { return false; }
+    void text(const QString& run, const RunLook&) override { m_text += run; }
+    void block(const RunLook&) override {
+        m_text += u'\n';
+        m_blockStart = m_text.size();
+    }
+    void align(Qt::Alignment) override {}
+    bool blockHasText() const override { return m_text.size() > m_blockStart; }
 
-QString plainFileText(const QByteArray& data) {
-    QString text = rtf::CodePageDecoder().decode(1250, data);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(u'\r', u'\n');
-    text.removeIf([](QChar c) { return c < u'\x20' && c != u'\t' && c != u'\n'; });
-    return text;
-}
+private:
+    QString& m_text;
+    qsizetype m_blockStart = 0;
+};
 
 // What a document's plain text shows for the characters it keeps apart.
 void asDocumentShowsIt(QString& text) {
@@ -1126,43 +1098,40 @@ void asDocumentShowsIt(QString& text) {
 
 } // namespace
 
-bool readRtf(const QByteArray& data, QTextDocument& doc) {
-    const bool undo = doc.isUndoRedoEnabled();
-    doc.setUndoRedoEnabled(false);
-    doc.clear();
-    const bool rtf = looksLikeRtf(data);
-    if (rtf) {
-        const qsizetype start = data.indexOf('{');
-        Reader(doc).read(data.constData() + start, data.constData() + data.size());
-    } else {
-        QTextCursor(&doc).insertText(plainFileText(data));
-    }
-    doc.setUndoRedoEnabled(undo);
-    doc.setModified(false);
-    return rtf;
+namespace rtf {
+
+bool looksLikeRtf(const QByteArray& data) {
+    qsizetype i = 0;
+    if (data.startsWith("\xEF\xBB\xBF"))
+        i = 3;
+    while (i < data.size() && (data[i] == ' ' || data[i] == '\t' || data[i] == '\r' ||
+                               data[i] == '\n' || data[i] == '\0'))
+        ++i;
+    return QByteArrayView(data).sliced(i).startsWith("{\\rtf");
 }
 
-bool loadRtfFile(const QString& path, QTextDocument& doc) {
-    // Through the course-file reader: a FIFO or a device in the lesson's
-    // place must not block or fill memory.
-    QByteArray data;
-    try {
-        data = readFileBytes(path, kMaxLessonBytes);
-    } catch (const FileError&) {
-        doc.clear();
-        return false;
-    }
-    readRtf(data, doc);
-    return true;
+void readRtfInto(const QByteArray& data, Output& out) {
+    const qsizetype start = data.indexOf('{');
+    Reader(out).read(data.constData() + start, data.constData() + data.size());
 }
+
+QString plainFileText(const QByteArray& data) {
+    QString text = rtf::CodePageDecoder().decode(1250, data);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    text.removeIf([](QChar c) { return c < u'\x20' && c != u'\t' && c != u'\n'; });
+    return text;
+}
+
+} // namespace rtf
 
 QString readRtfPlainText(const QByteArray& data) {
     QString text;
-    if (looksLikeRtf(data)) {
-        const qsizetype start = data.indexOf('{');
-        Reader(text).read(data.constData() + start, data.constData() + data.size());
+    if (rtf::looksLikeRtf(data)) {
+        PlainOutput out(text);
+        rtf::readRtfInto(data, out);
     } else {
-        text = plainFileText(data);
+        text = rtf::plainFileText(data);
     }
     asDocumentShowsIt(text);
     return text;
@@ -1174,24 +1143,6 @@ std::optional<QString> loadRtfPlainText(const QString& path) {
     } catch (const FileError&) {
         return std::nullopt;
     }
-}
-
-QStringList plainLines(const QTextDocument& doc) {
-    QStringList lines;
-    if (doc.isEmpty())
-        return lines;
-    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        const QString text = block.text();
-        qsizetype from = 0;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i] == QChar::LineSeparator || text[i] == u'\v') {
-                lines.append(text.mid(from, i - from));
-                from = i + 1;
-            }
-        }
-        lines.append(text.mid(from));
-    }
-    return lines;
 }
 
 } // namespace orbino
