@@ -24,8 +24,10 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QThread>
+#include <QVarLengthArray>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -634,28 +636,45 @@ SnippetMaker::SnippetMaker(const QString& text) {
     m_prefix = q.prefix;
 }
 
+// The letters of Central and Western European texts (U+00C0 to U+017F) as
+// foldWord() folds them, where that is one character; 0 where it is not.
+// Made with foldWord itself, so the two never differ.
+static const std::array<char16_t, 0xC0>& latinFolds() {
+    static const std::array<char16_t, 0xC0> table = [] {
+        std::array<char16_t, 0xC0> t{};
+        for (char16_t c = 0xC0; c < 0x180; ++c) {
+            const QString f = foldWord(QString(QChar(c)));
+            t[c - 0xC0] = f.size() == 1 ? f.at(0).unicode() : 0;
+        }
+        return t;
+    }();
+    return table;
+}
+
 int SnippetMaker::matches(QStringView token) const {
     if (m_words.isEmpty())
         return -1;
-    // Most words of a Slovak text are not ASCII, but many are: those are
-    // folded as they are compared, without a string made of them.
-    bool ascii = true;
-    for (const QChar c : token)
-        ascii = ascii && c.unicode() < 128;
-    if (ascii) {
-        auto lower = [](QChar c) {
-            const char16_t u = c.unicode();
-            return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
-        };
+    // Most words are folded here, a character at a time, without a string
+    // made of them: a snippet looks at thousands of words.
+    QVarLengthArray<char16_t, 64> folded;
+    bool quick = true;
+    for (const QChar c : token) {
+        const char16_t u = c.unicode();
+        if (u < 128) {
+            folded.append(u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u);
+        } else if (u >= 0xC0 && u < 0x180 && latinFolds()[u - 0xC0]) {
+            folded.append(latinFolds()[u - 0xC0]);
+        } else {
+            quick = false;
+            break;
+        }
+    }
+    if (quick) {
+        const QStringView f(folded.constData(), folded.size());
         for (qsizetype i = 0; i < m_words.size(); ++i) {
             const QString& w = m_words.at(i);
             const bool prefix = i + 1 == m_words.size() && m_prefix;
-            if (token.size() < w.size() || (!prefix && token.size() != w.size()))
-                continue;
-            qsizetype k = 0;
-            while (k < w.size() && lower(token[k]) == w.at(k).unicode())
-                ++k;
-            if (k == w.size())
+            if (prefix ? f.startsWith(w) : f == w)
                 return int(i);
         }
         return -1;
