@@ -73,6 +73,16 @@ void BM_ReadRtf(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadRtf)->Unit(benchmark::kMillisecond);
 
+// The same lesson read for its plain text alone, as the full-text index
+// reads it.
+void BM_ReadRtfPlain(benchmark::State& state) {
+    const QByteArray data = orbino::writeRtf(lesson());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(orbino::readRtfPlainText(data));
+    state.SetBytesProcessed(state.iterations() * data.size());
+}
+BENCHMARK(BM_ReadRtfPlain)->Unit(benchmark::kMillisecond);
+
 void BM_WriteRtf(benchmark::State& state) {
     const QTextDocument& doc = lesson();
     qsizetype size = 0;

@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -106,6 +108,64 @@ void BM_TextQuery(benchmark::State& state) {
     state.counters["max_ms"] = times.empty() ? -1 : times.back() * 1e3;
 }
 BENCHMARK(BM_TextQuery)->Unit(benchmark::kMillisecond);
+
+// A warm query of 50 hits with their snippets, against SQLite's own
+// snippet() on the same index through the same driver: the two take turns,
+// query after query, and each side's median CPU time per query is reported
+// (counters "orbino_ms" and "peer_ms").
+void BM_TextQueryVsPeer(benchmark::State& state) {
+    Course& c = course();
+    TextSearch s(c.dir, QStringLiteral("Obsah.txt"), c.cache);
+    if (!s.prepare()) {
+        state.SkipWithError("no index");
+        return;
+    }
+    const QStringList queries{QStringLiteral("subor"), QStringLiteral("klaves"),
+                              QStringLiteral("priecinok kos"), QStringLiteral("obrazovka sip"),
+                              QStringLiteral("lekcia")};
+    std::vector<double> ours, peer;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("peer"));
+        db.setDatabaseName(s.indexFile());
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!db.open()) {
+            state.SkipWithError("the peer cannot open the index");
+            return;
+        }
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("SELECT captionPath, file, snippet(texts, 0, char(1), char(2), "
+                                 "'…', 12) FROM texts WHERE texts MATCH ? ORDER BY rank LIMIT 50"));
+        qsizetype i = 0, found = 0;
+        for (auto _ : state) {
+            const QString text = queries.at(i++ % queries.size());
+            double t0 = threadCpuSeconds();
+            const QList<TextHit> hits = s.search(text, 50);
+            ours.push_back(threadCpuSeconds() - t0);
+            found += hits.size();
+            t0 = threadCpuSeconds();
+            q.addBindValue(ftsQuery(text));
+            int rows = 0;
+            if (q.exec())
+                while (q.next())
+                    rows += q.value(2).toString().isEmpty() ? 0 : 1;
+            q.finish();
+            peer.push_back(threadCpuSeconds() - t0);
+            benchmark::DoNotOptimize(rows);
+        }
+        if (found == 0)
+            state.SkipWithError("no query found anything");
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("peer"));
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? -1 : v[v.size() / 2] * 1e3;
+    };
+    state.counters["orbino_ms"] = median(ours);
+    state.counters["peer_ms"] = median(peer);
+}
+BENCHMARK(BM_TextQueryVsPeer)->Iterations(60)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "course_generator.h"
 
+#include "tools/progress.h"
+
 #include "platform/textfile.h"
 
 #include <QDir>
@@ -162,6 +164,35 @@ void writeTextCourse(const QString& courseDir, int days, int lessons, qint64 tex
         }
         writeLines(day + QStringLiteral("Obsah.txt"), list);
     }
+}
+
+QList<OutlineLesson> writeClassFolder(const QString& dir, int learners, int tests) {
+    QList<OutlineLesson> outline;
+    const QDateTime when(QDate(2026, 3, 9), QTime(10, 0));
+    for (int t = 0; t < tests; ++t)
+        outline << OutlineLesson{QStringLiteral("%1._deň").arg(t / 4 + 1, 2, 10, QLatin1Char('0')),
+                                 QStringLiteral("Deň %1").arg(t / 4 + 1),
+                                 QStringLiteral("test%1.txt").arg(t),
+                                 {QStringLiteral("Vyskúšaj sa")},
+                                 true};
+    for (int l = 0; l < learners; ++l) {
+        ProgressFile p;
+        p.setCourse(QStringLiteral("Kurz"));
+        for (int v = 0; v < 200; ++v)
+            p.recordVisit(outline.at(v % tests).day, QStringLiteral("lekcia%1.txt").arg(v), when);
+        for (int t = 0; t < tests; ++t)
+            for (int a = 0; a < 2; ++a)
+                p.recordTest(outline.at(t).day, outline.at(t).list, (l + t + a) % 6, 5,
+                             when.addSecs(a));
+        const QString folder = dir + QStringLiteral("Žiak %1/").arg(l);
+        QDir().mkpath(folder);
+        QFile f(folder + QStringLiteral("#postup.txt"));
+        if (!f.open(QIODevice::WriteOnly) || f.write(p.encode(f.fileName())) < 0) {
+            std::perror("progress file");
+            std::abort();
+        }
+    }
+    return outline;
 }
 
 } // namespace orbino::bench

@@ -1,5 +1,8 @@
 #pragma once
 // Writes large synthetic courses for the benchmarks (Windows-1250, CR LF).
+#include "tools/work_export.h"
+
+#include <QList>
 #include <QString>
 
 namespace orbino::bench {
@@ -20,5 +23,10 @@ void writeContentList(const QString& path, int items);
 // "lekcia" and its own number; the vocabulary is vocabulary().
 void writeTextCourse(const QString& courseDir, int days, int lessons, qint64 textChars);
 const QStringList& vocabulary();
+
+// A class folder (ending with "/") of `learners` learners' folders, each
+// with a progress file of course "Kurz": `tests` tests taken twice and 200
+// lesson visits. Gives the course's outline of those tests.
+QList<OutlineLesson> writeClassFolder(const QString& dir, int learners, int tests);
 
 } // namespace orbino::bench

@@ -13,6 +13,8 @@ packages=(
   qt6-tools-dev
   libqt6sql6-sqlite
   libbenchmark-dev
+  # the benchmarks' peer for the full-text index (its FTS5 tables)
+  sqlite3
   # the style check (scripts/check-format.sh)
   clang-format
   fonts-liberation

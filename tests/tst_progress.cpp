@@ -14,10 +14,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <ctime>
 #include <thread>
 
 using namespace orbino;
@@ -63,6 +65,8 @@ private slots:
     void largeProgressFiles();
     void exportContent();
     void classReportAndCsv();
+    void timesAcrossClockChange();
+    void classReportSpellingsAndCourseLines();
     void commandLine();
 };
 
@@ -405,6 +409,83 @@ void TestProgress::classReportAndCsv() {
     const ClassReport stopped = buildClassReport(cls, "Kurz", {}, [](int, int) { return false; });
     QVERIFY(stopped.cancelled);
     QVERIFY_THROWS_EXCEPTION(FileError, buildClassReport(dir.path() + "/nie je", "Kurz", {}));
+}
+
+// Times are compared and written back as the lines carry them, also in the
+// hour the clocks repeat in autumn and the one they skip in spring: the
+// learner's own view and the class report agree, and no line changes.
+void TestProgress::timesAcrossClockChange() {
+    const QByteArray oldTz = qgetenv("TZ");
+    const auto restore = qScopeGuard([&] {
+        if (oldTz.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", oldTz);
+        tzset();
+    });
+    qputenv("TZ", "Europe/Bratislava");
+    tzset();
+    QTemporaryDir dir;
+    const QString prog = dir.path() + "/kurz/";
+    writeCourse(prog, "Kurz");
+    const QString learner = dir.path() + "/trieda/Ján/";
+    QDir().mkpath(learner);
+    const QByteArray lines = "C\tKurz\r\n"
+                             "T\t02._deň\tskusaj.txt\t4\t5\t2026-10-25T02:15:00\r\n"
+                             "T\t02._deň\tskusaj.txt\t2\t5\t2026-10-25T02:45:00\r\n"
+                             "V\t01._deň\tpribeh.txt\t2026-03-29T02:30:00\r\n"
+                             "T\t02._deň\tskusaj.txt\t3\t5\t2026-03-29T02:30:00\r\n";
+    writeBytes(learner + "#postup.txt", encode1250(QString::fromUtf8(lines), learner));
+
+    const ProgressFile p = readProgress(learner, "Kurz");
+    QCOMPARE(p.damagedLines(), 0);
+    QVERIFY(p.wasRead("01._deň", "pribeh.txt"));
+    QCOMPARE(p.lastTest("02._deň", "skusaj.txt")->score, 2);
+    const ClassReport r =
+        buildClassReport(dir.path() + "/trieda", "Kurz", courseOutline(prog, "Obsah.txt"));
+    QCOMPARE(r.learners.size(), 1);
+    QCOMPARE(r.learners.at(0).last.at(0), std::optional<int>(2));
+    QCOMPARE(r.learners.at(0).best.at(0), std::optional<int>(4));
+
+    updateProgress(learner, "Kurz",
+                   [](ProgressFile& f) { f.recordVisit("01._deň", "koniec.txt", kWhen); });
+    QCOMPARE(
+        readBytes(learner + "#postup.txt"),
+        encode1250(QString::fromUtf8(lines) + "V\t01._deň\tkoniec.txt\t2026-03-09T10:15:30\r\n",
+                   learner));
+}
+
+// The class overview reads each file once: a course line anywhere in it
+// decides whose file it is, and a test is one column however its names are
+// spelled, while a learner's tests outside the course stay bounded.
+void TestProgress::classReportSpellingsAndCourseLines() {
+    QTemporaryDir dir;
+    const QString prog = dir.path() + "/kurz/";
+    writeCourse(prog, "Kurz");
+    const QString cls = dir.path() + "/trieda/";
+    auto learner = [&](const QString& name, const QByteArray& lines) {
+        QDir().mkpath(cls + name);
+        writeBytes(cls + name + "/#postup.txt", lines);
+    };
+    const QByteArray test = "T\t02._de\xf2\tskusaj.txt\t4\t5\t2026-03-09T10:15:30\r\n";
+    learner("A", test + "C\tIn\xfd kurz\r\n");
+    learner("B", test + "C\tKurz\r\n");
+    learner("C", "C\tKurz\r\nT\t02._DE\xd2\tSKUSAJ.TXT\t2\t5\t2026-03-10T10:15:30\r\n");
+    QByteArray many = "C\tKurz\r\n";
+    for (int i = 0; i < kMaxTestsOutsideCourse + 50; ++i)
+        many += "T\t09\tt" + QByteArray::number(i) + ".txt\t1\t1\t2026-03-09T10:15:30\r\n";
+    learner("D", many + test);
+
+    const ClassReport r = buildClassReport(cls, "Kurz", courseOutline(prog, "Obsah.txt"));
+    QCOMPARE(r.tests.size(), 1 + kMaxTestsOutsideCourse);
+    QCOMPARE(r.tests.at(0).caption, QStringLiteral("2. deň › Vyskúšaj sa"));
+    QCOMPARE(r.learners.at(0).note, QStringLiteral("iný kurz: Iný kurz"));
+    QCOMPARE(r.learners.at(0).last.at(0), std::optional<int>());
+    QCOMPARE(r.learners.at(1).last.at(0), std::optional<int>(4));
+    QCOMPARE(r.learners.at(2).last.at(0), std::optional<int>(2));
+    QCOMPARE(r.learners.at(3).last.at(0), std::optional<int>(4));
+    QCOMPARE(r.learners.at(3).last.at(kMaxTestsOutsideCourse), std::optional<int>(1));
+    QCOMPARE(r.started(), 3);
 }
 
 void TestProgress::commandLine() {

@@ -6,6 +6,7 @@
 #include "platform/rtf_writer.h"
 
 #include <QColor>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -171,6 +172,7 @@ private slots:
     void roundTrip();
     void fileErrors();
     void libreOfficeReadsOurFiles();
+    void plainTextAgreesWithDocument();
 };
 
 void TestRtf::readsText_data() {
@@ -327,6 +329,7 @@ void TestRtf::readsText() {
     QVERIFY(readRtf(data, doc));
     QCOMPARE(plainLines(doc), lines);
     QVERIFY(!doc.isModified());
+    QCOMPARE(readRtfPlainText(data), doc.toPlainText());
 }
 
 void TestRtf::readsFormats_data() {
@@ -500,6 +503,7 @@ void TestRtf::survivesMalformedInput() {
     QTextDocument doc;
     QVERIFY(readRtf(data, doc));
     QCOMPARE(plainLines(doc), lines);
+    QCOMPARE(readRtfPlainText(data), doc.toPlainText());
 }
 
 void TestRtf::survivesRandomBytes() {
@@ -516,6 +520,7 @@ void TestRtf::survivesRandomBytes() {
         }
         QTextDocument doc;
         QVERIFY(readRtf(data, doc));
+        QCOMPARE(readRtfPlainText(data), doc.toPlainText());
         // Whatever came in must write out and read back.
         QTextDocument again;
         QVERIFY(readRtf(writeRtf(doc), again));
@@ -541,6 +546,7 @@ void TestRtf::readsNonRtfAsPlainText() {
     QTextDocument doc;
     QVERIFY(!readRtf(data, doc));
     QCOMPARE(plainLines(doc), lines);
+    QCOMPARE(readRtfPlainText(data), doc.toPlainText());
 }
 
 void TestRtf::writesRtf_data() {
@@ -751,6 +757,45 @@ void TestRtf::libreOfficeReadsOurFiles() {
             out.contains(QRegularExpression(
                 QStringLiteral("color:\\s*#ff0000[^>]*>\\s*(<[^>]*>\\s*)*Redword"),
                 QRegularExpression::CaseInsensitiveOption)));
+}
+
+// The full-text index reads lessons through the plain-text pass; it must
+// give what the lesson shows, for every lesson of the sample course, the
+// fixtures, and the characters a document keeps apart (non-breaking spaces,
+// line breaks, symbol fonts, hidden text, fallbacks after \uN).
+void TestRtf::plainTextAgreesWithDocument() {
+    QStringList files;
+    QDirIterator it(QStringLiteral(ORBINO_EXAMPLES),
+                    {QStringLiteral("*.rtf"), QStringLiteral("*.RTF")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    QVERIFY(files.size() >= 5);
+    files << fixture(QStringLiteral("richedit_1250.rtf"))
+          << fixture(QStringLiteral("wordprocessor.rtf"));
+    for (const QString& f : files) {
+        QTextDocument doc;
+        QVERIFY(loadRtfFile(f, doc));
+        const std::optional<QString> plain = loadRtfPlainText(f);
+        QVERIFY2(plain, qPrintable(f));
+        QCOMPARE(*plain, doc.toPlainText());
+    }
+    const QByteArray tricky[] = {
+        rtf("a\\~b\\line c\\par\\page\\page d\\par\\par "),
+        rtf("{\\v hidden}shown{\\*\\bkmkstart x}\\u269?\\uc2\\u268 ab\\'e8 {\\b\\par}"),
+        QByteArray(
+            "{\\rtf1{\\fonttbl{\\f1\\fcharset2 Symbol;}}\\f1 \\'61\\'b7\\f0 x\\tab\\cell\\row }"),
+        QByteArray(
+            "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 MS;}}\\'82\\'a0\\par\\sect}"),
+        QByteArray("nie je rtf\xa0\r\n\x96 a\x01"
+                   "b\r"),
+    };
+    for (const QByteArray& data : tricky) {
+        QTextDocument doc;
+        readRtf(data, doc);
+        QCOMPARE(readRtfPlainText(data), doc.toPlainText());
+    }
+    QVERIFY(!loadRtfPlainText(QStringLiteral("/nonexistent/lesson.rtf")));
 }
 
 QTEST_APPLESS_MAIN(TestRtf)

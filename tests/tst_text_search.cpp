@@ -196,6 +196,11 @@ void TestTextSearch::snippets_data() {
         << "mys klav"
         << "Myš je tu. A b c d e f g h i j k l m n o p. Myš a klávesnica sú tu."
         << "…j k l m n o p. <b>Myš</b> a <b>klávesnica</b> sú tu.";
+    // Letters folding to two (ĳ), a combining accent, and the plain word:
+    // all found as the index finds them.
+    QTest::newRow("letters the index folds apart")
+        << "ijs ano" << QStringLiteral("Ĳs a\u0301no ano.")
+        << QStringLiteral("<b>Ĳs</b> <b>a\u0301no</b> <b>ano</b>.");
     QTest::newRow("markup stays text") << "b"
                                        << "<b>x</b> & y"
                                        << "&lt;<b>b</b>&gt;x&lt;/<b>b</b>&gt; &amp; y";

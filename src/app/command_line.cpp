@@ -2,6 +2,11 @@
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QFile>
+
+#include <cerrno>
+#include <dirent.h>
+#include <unistd.h>
 
 #include <iterator>
 
@@ -218,6 +223,108 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return error(QStringLiteral("--csv ide spolu s --class-report"));
     }
     return c;
+}
+
+namespace {
+
+// A name's bytes as text: the bytes that are not UTF-8 shown as \xHH, for a
+// message that names the file exactly.
+QString shownBytes(const QByteArray& bytes) {
+    QString out;
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes.at(i));
+        const qsizetype len = b < 0x80             ? 1
+                              : (b & 0xe0) == 0xc0 ? 2
+                              : (b & 0xf0) == 0xe0 ? 3
+                              : (b & 0xf8) == 0xf0 ? 4
+                                                   : 0;
+        const QString one = len ? QString::fromUtf8(bytes.mid(i, len)) : QString();
+        if (len && i + len <= bytes.size() && one.toUtf8() == bytes.mid(i, len)) {
+            out += one;
+            i += len;
+        } else {
+            out += QStringLiteral("\\x") +
+                   QString::number(b, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+            ++i;
+        }
+    }
+    return out;
+}
+
+// The working directory as bytes; empty when it has no exact name as text.
+std::optional<QByteArray> workingDirBytes() {
+    QByteArray buf(4096, '\0');
+    for (int tries = 0; tries < 8; ++tries) {
+        if (::getcwd(buf.data(), size_t(buf.size())))
+            return QByteArray(buf.constData());
+        if (errno != ERANGE)
+            return std::nullopt;
+        buf.resize(buf.size() * 2);
+    }
+    return std::nullopt;
+}
+
+// Whether the working directory holds a course's first files, read through
+// "." so that a name Qt cannot spell is no obstacle.
+bool workingDirLooksLikeCourse() {
+    DIR* d = ::opendir(".");
+    if (!d)
+        return false;
+    bool found = false;
+    while (const dirent* e = ::readdir(d)) {
+        const QByteArray n = QByteArray(e->d_name).toLower();
+        if (n == "config.txt" || n == "obsah.txt") {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(d);
+    return found;
+}
+
+} // namespace
+
+void printText(FILE* to, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), to);
+    std::fflush(to);
+}
+
+bool exactName(const QByteArray& bytes) {
+    return QFile::encodeName(QFile::decodeName(bytes)) == bytes;
+}
+
+QString notUtf8(const QByteArray& bytes, const char* what) {
+    return QStringLiteral("orbino: %1 „%2“ obsahuje bajty, ktoré nie sú v kódovaní UTF-8, a "
+                          "nedá sa použiť bez zmeny názvu; premenujte ho.\n")
+        .arg(QString::fromUtf8(what), shownBytes(bytes));
+}
+
+std::optional<QStringList> argumentsAsText(int argc, char** argv) {
+    QStringList raw;
+    for (int i = 0; i < argc; ++i) {
+        // Arguments are file names as often as not: taken as bytes, and
+        // refused when no text names exactly those bytes.
+        const QByteArray bytes(argv[i]);
+        if (i > 0 && !exactName(bytes)) {
+            printText(stderr, notUtf8(bytes, "Argument"));
+            return std::nullopt;
+        }
+        raw << QFile::decodeName(bytes);
+    }
+    return raw;
+}
+
+bool workingDirUsable(const CommandLine& cl, bool mustBeCourse) {
+    if (!cl.course.isEmpty())
+        return true;
+    const std::optional<QByteArray> cwd = workingDirBytes();
+    if (!cwd || exactName(*cwd))
+        return true;
+    if (!mustBeCourse && !workingDirLooksLikeCourse())
+        return true;
+    printText(stderr, notUtf8(*cwd, "Pracovný priečinok"));
+    return false;
 }
 
 } // namespace orbino

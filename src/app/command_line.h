@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdio>
+#include <optional>
+
 namespace orbino {
 
 // What the command line asks for, decided without a window or a display.
@@ -59,5 +62,22 @@ CommandLine parseCommandLine(const QStringList& arguments);
 
 // The program's version, as the build sets it.
 QString programVersion();
+
+// What the program and its window library share before any window exists.
+// `text` in the terminal's encoding, flushed at once.
+void printText(FILE* to, const QString& text);
+// True when the name's bytes come back unchanged from the text Qt makes of
+// them. Qt replaces bytes that are not UTF-8, so such a name would reach
+// another file (or none): it is refused instead.
+bool exactName(const QByteArray& bytes);
+// The message refusing such a name; `what` names what it is (UTF-8).
+QString notUtf8(const QByteArray& bytes, const char* what);
+// The arguments as text, the program name first; nothing (after a message)
+// when one of them has no exact name as text.
+std::optional<QStringList> argumentsAsText(int argc, char** argv);
+// The working directory stands for the course when no --course is given; a
+// name Qt cannot spell exactly would silently become another course. False
+// after a message when it cannot serve.
+bool workingDirUsable(const CommandLine& cl, bool mustBeCourse);
 
 } // namespace orbino

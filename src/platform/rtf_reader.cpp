@@ -4,12 +4,9 @@
 #include "platform/rtf_codepages.h"
 #include "platform/textfile.h"
 
-#include <QColor>
-#include <QFile>
+#include "platform/rtf_output.h"
+
 #include <QHash>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include <algorithm>
 #include <array>
@@ -33,7 +30,8 @@ constexpr int kMaxUnicodeSkip = 64;
 
 enum class Dest : unsigned char { Body, Skip, FontTable, ColorTable };
 
-enum class VAlign : unsigned char { Normal, Super, Sub };
+using rtf::RunLook;
+using rtf::VAlign;
 
 struct CharState {
     int font = -1;
@@ -387,9 +385,12 @@ bool isDropped(char16_t c) {
            c == 0xFDD1 || c == QChar::ParagraphSeparator;
 }
 
+// One reading of the tokens for both outputs: a formatted document, or its
+// plain text alone (the full-text index needs nothing more, and building a
+// document costs several times the reading).
 class Reader {
 public:
-    explicit Reader(QTextDocument& doc) : m_cursor(&doc) {}
+    explicit Reader(rtf::Output& out) : m_out(out), m_looks(out.wantsLooks()) {}
 
     void read(const char* p, const char* end);
 
@@ -397,6 +398,11 @@ private:
     // Tokens
     void controlWord(std::string_view name, bool hasParam, int param, const char*& p,
                      const char* end);
+    void fontTableWord(Kw kw, int param);
+    void colorTableWord(Kw kw, int param);
+    bool documentWord(Kw kw, int param);
+    bool characterWord(Kw kw, bool hasParam, int param);
+    void paragraphWord(const Keyword& k, int param);
     void controlSymbol(char c, const char*& p, const char* end);
     void text(const char* begin, const char* end);
     void openGroup();
@@ -416,8 +422,10 @@ private:
     void decodePending();
     void flushRun();
     void paragraph();
+    void newBlock();
+    bool blockHasText() const;
     void applyAlignment(Qt::Alignment align);
-    QTextCharFormat formatFor(const CharState& s);
+    RunLook lookFor(const CharState& s);
     int codePageOf(int font);
 
     // Tables
@@ -429,7 +437,8 @@ private:
     Group& top() { return m_groups.back(); }
     const Group& top() const { return m_groups.back(); }
 
-    QTextCursor m_cursor;
+    rtf::Output& m_out;
+    const bool m_looks; // whether the output uses them
     rtf::CodePageDecoder m_decoder;
 
     std::vector<Group> m_groups;
@@ -460,7 +469,7 @@ private:
 
     // Recently built formats; a handful covers the alternation of plain and
     // emphasised runs in lesson texts.
-    std::array<std::pair<CharState, QTextCharFormat>, 8> m_formatCache;
+    std::array<std::pair<CharState, RunLook>, 8> m_formatCache;
     int m_formatCacheSize = 0;
     int m_formatCacheNext = 0;
 };
@@ -468,7 +477,6 @@ private:
 void Reader::read(const char* p, const char* end) {
     m_groups.reserve(64);
     m_groups.push_back(Group{}); // outside the document's outer group
-    m_cursor.beginEditBlock();
     while (p < end) {
         const char c = *p;
         if (c == '{') {
@@ -528,7 +536,6 @@ void Reader::read(const char* p, const char* end) {
     flushRun();
     if (!m_paragraphPending)
         applyAlignment(top().align);
-    m_cursor.endEditBlock();
 }
 
 void Reader::openGroup() {
@@ -633,7 +640,6 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
     if (!k)
         return;
     Group& g = top();
-    const bool on = !hasParam || param != 0;
     switch (k->kw) {
     case Kw::SkipDest:
         g.dest = Dest::Skip;
@@ -650,78 +656,79 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
     default:
         break;
     }
-
-    if (g.dest == Dest::FontTable) {
-        m_fontsChanged = true;
-        switch (k->kw) {
-        case Kw::F:
-            finishFontName();
-            m_currentFont = param;
-            m_fonts[param] = FontEntry{}; // a font defined twice takes the later definition
-            m_fontNameOpen = true;
-            break;
-        case Kw::FCharset:
-            if (m_fonts.contains(m_currentFont))
-                m_fonts[m_currentFont].charset = param;
-            break;
-        case Kw::Cpg:
-            if (m_fonts.contains(m_currentFont))
-                m_fonts[m_currentFont].codePage = param;
-            break;
-        case Kw::U:
-            if (m_fontNameOpen && m_fonts.contains(m_currentFont)) {
-                FontEntry& f = m_fonts[m_currentFont];
-                f.name += m_decoder.decode(nameCodePage(f), f.nameBytes);
-                f.nameBytes.clear();
-                f.name += QChar(static_cast<char16_t>(param < 0 ? param + 65536 : param));
-            }
-            m_fallback = std::clamp(g.uc, 0, kMaxUnicodeSkip);
-            break;
-        case Kw::Uc:
-            g.uc = std::clamp(param, 0, kMaxUnicodeSkip);
-            break;
-        default:
-            break;
-        }
+    switch (g.dest) {
+    case Dest::FontTable:
+        fontTableWord(k->kw, param);
         return;
-    }
-    if (g.dest == Dest::ColorTable) {
-        const int component = std::clamp(param, 0, 255);
-        switch (k->kw) {
-        case Kw::Red:
-            m_colorBeingRead.automatic = false;
-            m_colorBeingRead.rgb =
-                qRgb(component, qGreen(m_colorBeingRead.rgb), qBlue(m_colorBeingRead.rgb));
-            break;
-        case Kw::Green:
-            m_colorBeingRead.automatic = false;
-            m_colorBeingRead.rgb =
-                qRgb(qRed(m_colorBeingRead.rgb), component, qBlue(m_colorBeingRead.rgb));
-            break;
-        case Kw::Blue:
-            m_colorBeingRead.automatic = false;
-            m_colorBeingRead.rgb =
-                qRgb(qRed(m_colorBeingRead.rgb), qGreen(m_colorBeingRead.rgb), component);
-            break;
-        default:
-            break;
-        }
+    case Dest::ColorTable:
+        colorTableWord(k->kw, param);
         return;
+    default:
+        break;
     }
+    if (documentWord(k->kw, param) || characterWord(k->kw, hasParam, param))
+        return;
+    paragraphWord(*k, param);
+}
 
-    CharState& c = g.chr;
-    switch (k->kw) {
-    case Kw::Ansi:
-    case Kw::Mac:
-    case Kw::Pc:
-    case Kw::Pca:
-    case Kw::AnsiCpg:
-        m_fontsChanged = true;
+void Reader::fontTableWord(Kw kw, int param) {
+    m_fontsChanged = true;
+    switch (kw) {
+    case Kw::F:
+        finishFontName();
+        m_currentFont = param;
+        m_fonts[param] = FontEntry{}; // a font defined twice takes the later definition
+        m_fontNameOpen = true;
+        break;
+    case Kw::FCharset:
+        if (m_fonts.contains(m_currentFont))
+            m_fonts[m_currentFont].charset = param;
+        break;
+    case Kw::Cpg:
+        if (m_fonts.contains(m_currentFont))
+            m_fonts[m_currentFont].codePage = param;
+        break;
+    case Kw::U:
+        if (m_fontNameOpen && m_fonts.contains(m_currentFont)) {
+            FontEntry& f = m_fonts[m_currentFont];
+            f.name += m_decoder.decode(nameCodePage(f), f.nameBytes);
+            f.nameBytes.clear();
+            f.name += QChar(static_cast<char16_t>(param < 0 ? param + 65536 : param));
+        }
+        m_fallback = std::clamp(top().uc, 0, kMaxUnicodeSkip);
+        break;
+    case Kw::Uc:
+        top().uc = std::clamp(param, 0, kMaxUnicodeSkip);
         break;
     default:
         break;
     }
-    switch (k->kw) {
+}
+
+void Reader::colorTableWord(Kw kw, int param) {
+    const int component = std::clamp(param, 0, 255);
+    ColorEntry& c = m_colorBeingRead;
+    switch (kw) {
+    case Kw::Red:
+        c.automatic = false;
+        c.rgb = qRgb(component, qGreen(c.rgb), qBlue(c.rgb));
+        break;
+    case Kw::Green:
+        c.automatic = false;
+        c.rgb = qRgb(qRed(c.rgb), component, qBlue(c.rgb));
+        break;
+    case Kw::Blue:
+        c.automatic = false;
+        c.rgb = qRgb(qRed(c.rgb), qGreen(c.rgb), component);
+        break;
+    default:
+        break;
+    }
+}
+
+// The document's character set and default font.
+bool Reader::documentWord(Kw kw, int param) {
+    switch (kw) {
     case Kw::Ansi:
         m_ansiCodePage = 1252;
         break;
@@ -740,8 +747,19 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
         break;
     case Kw::Deff:
         m_defaultFont = param;
-        c.font = param;
-        break;
+        top().chr.font = param;
+        return true;
+    default:
+        return false;
+    }
+    m_fontsChanged = true;
+    return true;
+}
+
+bool Reader::characterWord(Kw kw, bool hasParam, int param) {
+    CharState& c = top().chr;
+    const bool on = !hasParam || param != 0;
+    switch (kw) {
     case Kw::Plain:
         c = CharState{.font = m_defaultFont};
         break;
@@ -795,9 +813,17 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
     case Kw::SmallCaps:
         c.smallCaps = on;
         break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+// Paragraphs, their alignment, and the characters written as control words.
+void Reader::paragraphWord(const Keyword& k, int param) {
+    Group& g = top();
+    switch (k.kw) {
     case Kw::Pard:
-        g.align = Qt::AlignLeft;
-        break;
     case Kw::Ql:
         g.align = Qt::AlignLeft;
         break;
@@ -818,7 +844,7 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
     case Kw::Page:
         // A page break at the start of a paragraph has nothing to end.
         if (!m_paragraphPending &&
-            (!m_runText.isEmpty() || !m_pendingBytes.isEmpty() || m_cursor.block().length() > 1))
+            (!m_runText.isEmpty() || !m_pendingBytes.isEmpty() || blockHasText()))
             paragraph();
         break;
     case Kw::Line:
@@ -837,7 +863,7 @@ void Reader::controlWord(std::string_view name, bool hasParam, int param, const 
         g.uc = std::clamp(param, 0, kMaxUnicodeSkip);
         break;
     case Kw::Char:
-        appendChar(k->ch);
+        appendChar(k.ch);
         break;
     default:
         break;
@@ -915,20 +941,28 @@ void Reader::flushRun() {
     if (m_runText.isEmpty())
         return;
     if (m_paragraphPending) {
-        m_cursor.insertBlock(QTextBlockFormat(), formatFor(m_runState));
-        m_blockAlign = Qt::AlignLeft;
+        newBlock();
         m_paragraphPending = false;
     }
-    m_cursor.insertText(m_runText, formatFor(m_runState));
+    m_out.text(m_runText, m_looks ? lookFor(m_runState) : RunLook{});
     m_runText.clear();
+}
+
+// The block a run opens takes the run's format; an empty one the format in
+// force at its paragraph mark.
+void Reader::newBlock() {
+    m_out.block(m_looks ? lookFor(m_runText.isEmpty() ? top().chr : m_runState) : RunLook{});
+    m_blockAlign = Qt::AlignLeft;
+}
+
+bool Reader::blockHasText() const {
+    return m_out.blockHasText();
 }
 
 void Reader::paragraph() {
     flushRun();
-    if (m_paragraphPending) {
-        m_cursor.insertBlock(QTextBlockFormat(), formatFor(top().chr));
-        m_blockAlign = Qt::AlignLeft;
-    }
+    if (m_paragraphPending)
+        newBlock();
     applyAlignment(top().align);
     m_paragraphPending = true;
 }
@@ -936,9 +970,7 @@ void Reader::paragraph() {
 void Reader::applyAlignment(Qt::Alignment align) {
     if (align == m_blockAlign)
         return;
-    QTextBlockFormat f;
-    f.setAlignment(align);
-    m_cursor.mergeBlockFormat(f);
+    m_out.align(align);
     m_blockAlign = align;
 }
 
@@ -963,39 +995,31 @@ int Reader::codePageOf(int font) {
     return m_codePage;
 }
 
-QTextCharFormat Reader::formatFor(const CharState& s) {
+RunLook Reader::lookFor(const CharState& s) {
     for (int i = 0; i < m_formatCacheSize; ++i) {
         if (m_formatCache[i].first == s)
             return m_formatCache[i].second;
     }
-    QTextCharFormat f;
+    RunLook f;
     // A symbol font's bytes are turned into ordinary characters, which the
     // symbol font itself may not hold: those runs keep the surrounding font.
     auto font = m_fonts.constFind(s.font);
     if (font != m_fonts.constEnd() && !font->name.isEmpty() &&
         codePageOf(s.font) != rtf::kSymbolCodePage)
-        f.setFontFamilies({font->name});
-    f.setFontPointSize(s.halfPoints / 2.0);
-    if (s.bold)
-        f.setFontWeight(QFont::Bold);
-    if (s.italic)
-        f.setFontItalic(true);
-    if (s.underline)
-        f.setFontUnderline(true);
-    if (s.strike)
-        f.setFontStrikeOut(true);
-    if (s.valign == VAlign::Super)
-        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    else if (s.valign == VAlign::Sub)
-        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    // Shown in capitals; the stored text keeps the letters as written.
-    if (s.caps)
-        f.setFontCapitalization(QFont::AllUppercase);
-    else if (s.smallCaps)
-        f.setFontCapitalization(QFont::SmallCaps);
+        f.family = font->name;
+    f.halfPoints = s.halfPoints;
+    f.bold = s.bold;
+    f.italic = s.italic;
+    f.underline = s.underline;
+    f.strike = s.strike;
+    f.valign = s.valign;
+    f.caps = s.caps;
+    f.smallCaps = s.smallCaps;
     if (s.color >= 0 && static_cast<std::size_t>(s.color) < m_colors.size() &&
-        !m_colors[s.color].automatic)
-        f.setForeground(QColor::fromRgb(m_colors[s.color].rgb));
+        !m_colors[s.color].automatic) {
+        f.coloured = true;
+        f.rgb = m_colors[s.color].rgb;
+    }
     m_formatCache[m_formatCacheNext] = {s, f};
     m_formatCacheNext = (m_formatCacheNext + 1) % static_cast<int>(m_formatCache.size());
     m_formatCacheSize = std::min(m_formatCacheSize + 1, static_cast<int>(m_formatCache.size()));
@@ -1044,6 +1068,38 @@ void Reader::colorText(const char* begin, const char* end) {
     }
 }
 
+// The text alone: blocks are lines.
+class PlainOutput : public rtf::Output {
+public:
+    explicit PlainOutput(QString& text) : m_text(text) {}
+    bool wantsLooks() const override { return false; }
+    void text(const QString& run, const RunLook&) override { m_text += run; }
+    void block(const RunLook&) override {
+        m_text += u'\n';
+        m_blockStart = m_text.size();
+    }
+    void align(Qt::Alignment) override {}
+    bool blockHasText() const override { return m_text.size() > m_blockStart; }
+
+private:
+    QString& m_text;
+    qsizetype m_blockStart = 0;
+};
+
+// What a document's plain text shows for the characters it keeps apart.
+void asDocumentShowsIt(QString& text) {
+    for (QChar& c : text) {
+        if (c == QChar::LineSeparator)
+            c = u'\n';
+        else if (c == QChar::Nbsp)
+            c = u' ';
+    }
+}
+
+} // namespace
+
+namespace rtf {
+
 bool looksLikeRtf(const QByteArray& data) {
     qsizetype i = 0;
     if (data.startsWith("\xEF\xBB\xBF"))
@@ -1054,63 +1110,39 @@ bool looksLikeRtf(const QByteArray& data) {
     return QByteArrayView(data).sliced(i).startsWith("{\\rtf");
 }
 
-void readPlainText(const QByteArray& data, QTextDocument& doc) {
+void readRtfInto(const QByteArray& data, Output& out) {
+    const qsizetype start = data.indexOf('{');
+    Reader(out).read(data.constData() + start, data.constData() + data.size());
+}
+
+QString plainFileText(const QByteArray& data) {
     QString text = rtf::CodePageDecoder().decode(1250, data);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(u'\r', u'\n');
     text.removeIf([](QChar c) { return c < u'\x20' && c != u'\t' && c != u'\n'; });
-    QTextCursor cursor(&doc);
-    cursor.insertText(text);
+    return text;
 }
 
-} // namespace
+} // namespace rtf
 
-bool readRtf(const QByteArray& data, QTextDocument& doc) {
-    const bool undo = doc.isUndoRedoEnabled();
-    doc.setUndoRedoEnabled(false);
-    doc.clear();
-    const bool rtf = looksLikeRtf(data);
-    if (rtf) {
-        const qsizetype start = data.indexOf('{');
-        Reader(doc).read(data.constData() + start, data.constData() + data.size());
+QString readRtfPlainText(const QByteArray& data) {
+    QString text;
+    if (rtf::looksLikeRtf(data)) {
+        PlainOutput out(text);
+        rtf::readRtfInto(data, out);
     } else {
-        readPlainText(data, doc);
+        text = rtf::plainFileText(data);
     }
-    doc.setUndoRedoEnabled(undo);
-    doc.setModified(false);
-    return rtf;
+    asDocumentShowsIt(text);
+    return text;
 }
 
-bool loadRtfFile(const QString& path, QTextDocument& doc) {
-    // Through the course-file reader: a FIFO or a device in the lesson's
-    // place must not block or fill memory.
-    QByteArray data;
+std::optional<QString> loadRtfPlainText(const QString& path) {
     try {
-        data = readFileBytes(path, kMaxLessonBytes);
+        return readRtfPlainText(readFileBytes(path, kMaxLessonBytes));
     } catch (const FileError&) {
-        doc.clear();
-        return false;
+        return std::nullopt;
     }
-    readRtf(data, doc);
-    return true;
-}
-
-QStringList plainLines(const QTextDocument& doc) {
-    QStringList lines;
-    if (doc.isEmpty())
-        return lines;
-    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        const QString text = block.text();
-        qsizetype from = 0;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i] == QChar::LineSeparator || text[i] == u'\v') {
-                lines.append(text.mid(from, i - from));
-                from = i + 1;
-            }
-        }
-        lines.append(text.mid(from));
-    }
-    return lines;
 }
 
 } // namespace orbino

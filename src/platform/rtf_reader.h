@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QTextDocument;
 
 namespace orbino {
@@ -35,6 +37,14 @@ inline constexpr qint64 kMaxLessonBytes = qint64(64) * 1024 * 1024;
 // included); a file that is not RTF is loaded as plain text. Throws
 // nothing: the caller chooses the message.
 bool loadRtfFile(const QString& path, QTextDocument& doc);
+
+// The text readRtf puts in a document, as QTextDocument::toPlainText() gives
+// it (paragraphs and line breaks end lines, a non-breaking space is a space),
+// without building the document: the same reading, without the formats.
+QString readRtfPlainText(const QByteArray& data);
+
+// loadRtfFile for the plain text alone; nothing when the file cannot be read.
+std::optional<QString> loadRtfPlainText(const QString& path);
 
 // The document's lines as the rich-text control numbers them: one per
 // paragraph, and a line break inside a paragraph starts a new one. An empty

@@ -9,6 +9,8 @@
 #include <QHash>
 
 #include <algorithm>
+#include <climits>
+#include <vector>
 
 namespace orbino {
 
@@ -31,9 +33,55 @@ QString csvField(QString s) {
 
 // What the table needs of one test in one learner's file.
 struct Summary {
-    QString day, list;
+    int slot = -1;     // the test among TestCatalog
+    QString day, list; // as the learner's first line of it writes them
     int last = 0, best = 0, lastMaximum = 0;
     qint64 lastWhen = 0; // yyyyMMddHHmmss, local time: compares as the times do
+};
+
+// The tests met anywhere in the class, one slot for each (day, list) without
+// regard to case. The names as the lines write them are remembered too, so
+// the thousands of lines naming the same test are matched by their bytes,
+// without decoding or folding them again.
+class TestCatalog {
+public:
+    explicit TestCatalog(const QHash<QString, int>& orderOf) : m_orderOf(orderOf) {}
+
+    // A test as one spelling of it writes it: its slot and its names.
+    struct Spelling {
+        int slot = -1;
+        QString day, list;
+    };
+    // The spelling written as `both` ("day<TAB>list"), or nullptr.
+    const Spelling* ofBytes(QByteArrayView both) const {
+        const auto it = m_byBytes.constFind(QByteArray::fromRawData(both.data(), both.size()));
+        return it == m_byBytes.cend() ? nullptr : &*it;
+    }
+    int ofKey(const QString& k) const { return m_byKey.value(k, -1); }
+    int add(const QString& k) {
+        m_byKey.insert(k, int(m_keys.size()));
+        m_keys << k;
+        m_inCourse.push_back(m_orderOf.contains(k));
+        return int(m_keys.size() - 1);
+    }
+    // Remembered up to a bound: a class of endless names is only slower.
+    void rememberBytes(QByteArrayView both, const Spelling& s) {
+        if (m_byBytes.size() < kMaxSpellings)
+            m_byBytes.insert(both.toByteArray(), s);
+    }
+    bool inCourse(int slot, const QString& k) const {
+        return slot >= 0 ? m_inCourse[size_t(slot)] : m_orderOf.contains(k);
+    }
+    const QString& key(int slot) const { return m_keys.at(slot); }
+    int size() const { return int(m_keys.size()); }
+
+private:
+    static constexpr qsizetype kMaxSpellings = 65536;
+    const QHash<QString, int>& m_orderOf;
+    QHash<QString, int> m_byKey;
+    QStringList m_keys;
+    std::vector<char> m_inCourse; // by slot
+    QHash<QByteArray, Spelling> m_byBytes;
 };
 
 qint64 whenNumber(const QDateTime& when) {
@@ -90,63 +138,199 @@ std::optional<FastTest> fastTestLine(QByteArrayView raw) {
                     ((y * 100 + mo) * 100 + d) * 1000000 + (h * 100 + mi) * 100 + se};
 }
 
-// One learner's file read line by line: only each test's last and best
-// score are kept, however long the file.
-QHash<QString, Summary> summarize(const QString& path, const QHash<QString, int>& courseTests) {
-    QHash<QString, Summary> out;
-    QHash<QByteArray, QString> keyOf; // "day<TAB>list" as written -> key()
+// One learner's file read once, line by line: only each test's last and
+// best score are kept, however long the file. Nothing, with `other` set,
+// when its C line names another course.
+std::vector<Summary> summarize(const QString& path, const QString& course, TestCatalog& catalog,
+                               std::optional<QString>& other) {
+    std::vector<Summary> out;
+    std::vector<int> where; // slot -> index in `out`, or -1
     int outside = 0;
-    // `names` gives the day and the list, made only for a test's first line.
-    auto add = [&](const QString& k, auto&& names, int score, int maximum, qint64 when) {
-        auto it = out.find(k);
-        if (it == out.end()) {
-            if (!courseTests.contains(k) && ++outside > kMaxTestsOutsideCourse)
-                return;
-            const auto [day, list] = names();
-            out.insert(k, Summary{day, list, score, score, maximum, when});
+    bool courseSeen = false;
+    // The test's entry of this learner; made (and the test's slot with it)
+    // only for a test that is kept. `names` gives the day and the list.
+    auto entry = [&](int slot, const QString& k, auto&& names) -> Summary* {
+        if (slot >= 0 && slot < int(where.size()) && where[size_t(slot)] >= 0)
+            return &out[size_t(where[size_t(slot)])];
+        if (!catalog.inCourse(slot, k) && ++outside > kMaxTestsOutsideCourse)
+            return nullptr;
+        if (slot < 0)
+            slot = catalog.add(k);
+        if (slot >= int(where.size()))
+            where.resize(size_t(catalog.size()), -1);
+        where[size_t(slot)] = int(out.size());
+        const auto [day, list] = names();
+        out.push_back(Summary{slot, day, list, -1, -1, 0, -1});
+        return &out.back();
+    };
+    auto add = [](Summary* s, int score, int maximum, qint64 when) {
+        if (!s)
             return;
+        if (when >= s->lastWhen) {
+            s->last = score;
+            s->lastMaximum = maximum;
+            s->lastWhen = when;
         }
-        if (when >= it->lastWhen) {
-            it->last = score;
-            it->lastMaximum = maximum;
-            it->lastWhen = when;
-        }
-        it->best = std::max(it->best, score);
+        s->best = std::max(s->best, score);
     };
     forEachProgressLine(path, 4096, [&](QByteArrayView raw, bool whole) {
+        if (raw.startsWith("C\t")) {
+            if (!whole || courseSeen)
+                return true;
+            courseSeen = true;
+            const QString owner = parseProgressLine(raw).course;
+            if (owner == course)
+                return true;
+            other = owner;
+            return false;
+        }
         if (!whole || !raw.startsWith("T\t"))
             return true;
         if (const auto t = fastTestLine(raw)) {
             const QByteArrayView both = raw.sliced(2, t->day.size() + 1 + t->list.size());
-            auto k = keyOf.constFind(both.toByteArray());
-            if (k == keyOf.cend()) {
-                if (keyOf.size() > 4 * kMaxTestsOutsideCourse + courseTests.size())
-                    keyOf.clear(); // a file of endless names: remember only some
-                k = keyOf.insert(both.toByteArray(), key(decode1250(t->day), decode1250(t->list)));
+            Summary* s = nullptr;
+            if (const TestCatalog::Spelling* known = catalog.ofBytes(both)) {
+                s = entry(known->slot, catalog.key(known->slot), [&] {
+                    return std::pair{known->day, known->list};
+                });
+            } else {
+                TestCatalog::Spelling spelling{-1, decode1250(t->day), decode1250(t->list)};
+                const QString k = key(spelling.day, spelling.list);
+                s = entry(catalog.ofKey(k), k, [&] {
+                    return std::pair{spelling.day, spelling.list};
+                });
+                if (s) {
+                    spelling.slot = s->slot;
+                    catalog.rememberBytes(both, spelling);
+                }
             }
-            add(
-                *k,
-                [&] {
-                    return std::pair{decode1250(t->day), decode1250(t->list)};
-                },
-                t->score, t->maximum, t->when);
+            add(s, t->score, t->maximum, t->when);
             return true;
         }
         const ProgressLine l = parseProgressLine(raw);
-        if (l.kind == 'T')
-            add(
-                key(l.test.day, l.test.list),
-                [&] {
-                    return std::pair{l.test.day, l.test.list};
-                },
+        if (l.kind == 'T') {
+            const QString k = key(l.test.day, l.test.list);
+            add(entry(catalog.ofKey(k), k,
+                      [&] {
+                          return std::pair{l.test.day, l.test.list};
+                      }),
                 l.test.score, l.test.maximum, whenNumber(l.test.when));
+        }
         return true;
     });
+    if (other)
+        return {};
     return out;
 }
 
 QString number(const std::optional<int>& v) {
     return v ? QString::number(*v) : QString();
+}
+
+// The learners' folders of the class, in the order a Slovak reader expects.
+QStringList learnerFolders(const QString& root, const QCollator& collator) {
+    std::vector<std::pair<QCollatorSortKey, QString>> folders;
+    for (const DirEntry& e : listFolder(root))
+        if (e.isDir && !e.hidden)
+            folders.emplace_back(collator.sortKey(e.name), e.name);
+    // By sort keys, made once: the collator's own comparison is far slower
+    // than comparing its keys, and a class has hundreds of folders.
+    std::sort(folders.begin(), folders.end(),
+              [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
+    QStringList out;
+    out.reserve(qsizetype(folders.size()));
+    for (auto& f : folders)
+        out << std::move(f.second);
+    return out;
+}
+
+// What one learner's folder gave.
+struct Taken {
+    QString name;
+    QString note; // empty when the learner has this course's progress
+    std::vector<Summary> tests;
+};
+
+// The learner's file of this course, summarized; or the note saying why
+// there is none, with the report's lists told of it.
+Taken readLearner(const QString& root, const QString& name, TestCatalog& catalog, ClassReport& r) {
+    const QString dir = root + name + QLatin1Char('/');
+    const QStringList files = progressFilesIn(dir);
+    if (files.isEmpty()) {
+        r.withoutProgress << name;
+        return Taken{name, QStringLiteral("ešte nezačal"), {}};
+    }
+    QStringList others, failed;
+    for (const QString& f : files) {
+        try {
+            std::optional<QString> other;
+            std::vector<Summary> tests = summarize(dir + f, r.course, catalog, other);
+            if (other) {
+                others << *other;
+                continue;
+            }
+            return Taken{name, {}, std::move(tests)};
+        } catch (const FileError& e) {
+            r.unreadable << e.message();
+            failed << f;
+        }
+    }
+    if (!others.isEmpty()) {
+        r.otherCourse << QStringLiteral("%1 (%2)").arg(name, others.join(QStringLiteral(", ")));
+        return Taken{
+            name, QStringLiteral("iný kurz: %1").arg(others.join(QStringLiteral(", "))), {}};
+    }
+    return Taken{
+        name,
+        QStringLiteral("postup sa nedá prečítať: %1").arg(failed.join(QStringLiteral(", "))),
+        {}};
+}
+
+// Columns: the course's tests in course order, then any others found. Gives
+// each slot's column (-1 for a slot no learner kept).
+std::vector<int> makeColumns(const QList<Taken>& taken, const QList<OutlineLesson>& outline,
+                             const QHash<QString, int>& orderOf, const QCollator& collator,
+                             const TestCatalog& catalog, ClassReport& r) {
+    QHash<QString, QString> captionOf;
+    for (const OutlineLesson& l : outline) {
+        const QString k = key(l.day, l.list);
+        if (!captionOf.contains(k))
+            captionOf.insert(k, l.path());
+    }
+    struct Found {
+        QString day, list;
+        qint64 latest = 0;
+        int maximum = 0;
+        bool any = false;
+    };
+    std::vector<Found> found(size_t(catalog.size()));
+    for (const Taken& t : taken)
+        for (const Summary& a : t.tests) {
+            Found& f = found[size_t(a.slot)];
+            if (!f.any || a.lastWhen >= f.latest)
+                f = Found{a.day, a.list, a.lastWhen, a.lastMaximum, true};
+        }
+    std::vector<int> order;
+    for (int i = 0; i < catalog.size(); ++i)
+        if (found[size_t(i)].any)
+            order.push_back(i);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        const int oa = orderOf.value(catalog.key(a), INT_MAX),
+                  ob = orderOf.value(catalog.key(b), INT_MAX);
+        if (oa != ob)
+            return oa < ob;
+        return collator.compare(catalog.key(a), catalog.key(b)) < 0;
+    });
+    std::vector<int> column(size_t(catalog.size()), -1);
+    for (const int i : order) {
+        const Found& f = found[size_t(i)];
+        column[size_t(i)] = int(r.tests.size());
+        r.tests << ClassTest{f.day, f.list,
+                             captionOf.value(catalog.key(i), dayCaption(f.day).trimmed() +
+                                                                 QStringLiteral(" › ") + f.list),
+                             f.maximum};
+    }
+    return column;
 }
 
 } // namespace
@@ -179,15 +363,9 @@ ClassReport buildClassReport(const QString& classFolder, const QString& course,
         root += QLatin1Char('/');
     if (!isDir(root))
         throw FileError(classFolder, QStringLiteral("priečinok neexistuje"));
-
-    QStringList folders;
-    for (const DirEntry& e : listFolder(root))
-        if (e.isDir && !e.hidden)
-            folders << e.name;
     QCollator collator(QLocale(QLocale::Slovak, QLocale::Slovakia));
     collator.setNumericMode(true);
-    std::sort(folders.begin(), folders.end(),
-              [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    const QStringList folders = learnerFolders(root, collator);
 
     // Course tests first: their columns are known before any file is read.
     QHash<QString, int> orderOf;
@@ -195,11 +373,7 @@ ClassReport buildClassReport(const QString& classFolder, const QString& course,
         if (const QString k = key(outline.at(i).day, outline.at(i).list); !orderOf.contains(k))
             orderOf.insert(k, i);
 
-    struct Taken {
-        QString name;
-        QString note; // empty when the learner has this course's progress
-        QHash<QString, Summary> tests;
-    };
+    TestCatalog catalog(orderOf);
     QList<Taken> taken;
     const int total = int(folders.size());
     for (int i = 0; i < total; ++i) {
@@ -207,97 +381,22 @@ ClassReport buildClassReport(const QString& classFolder, const QString& course,
             r.cancelled = true;
             return r;
         }
-        const QString& name = folders.at(i);
-        const QString dir = root + name + QLatin1Char('/');
-        const QStringList files = progressFilesIn(dir);
-        if (files.isEmpty()) {
-            r.withoutProgress << name;
-            taken << Taken{name, QStringLiteral("ešte nezačal"), {}};
-            continue;
-        }
-        bool found = false;
-        QStringList others, failed;
-        for (const QString& f : files) {
-            try {
-                const std::optional<QString> owner = progressCourseOf(dir + f);
-                if (owner && *owner != r.course) {
-                    others << *owner;
-                    continue;
-                }
-                taken << Taken{name, {}, summarize(dir + f, orderOf)};
-                found = true;
-                break;
-            } catch (const FileError& e) {
-                r.unreadable << e.message();
-                failed << f;
-            }
-        }
-        if (found)
-            continue;
-        if (!others.isEmpty()) {
-            r.otherCourse << QStringLiteral("%1 (%2)").arg(name, others.join(QStringLiteral(", ")));
-            taken << Taken{
-                name, QStringLiteral("iný kurz: %1").arg(others.join(QStringLiteral(", "))), {}};
-        } else {
-            taken << Taken{name,
-                           QStringLiteral("postup sa nedá prečítať: %1")
-                               .arg(failed.join(QStringLiteral(", "))),
-                           {}};
-        }
+        taken << readLearner(root, folders.at(i), catalog, r);
     }
     if (report)
         report(total, total);
 
-    // Columns: the course's tests in course order, then any others found.
-    QHash<QString, int> column;
-    QHash<QString, QString> captionOf;
-    for (const OutlineLesson& l : outline) {
-        const QString k = key(l.day, l.list);
-        if (!captionOf.contains(k))
-            captionOf.insert(k, l.path());
-    }
-    struct Found {
-        QString day, list;
-        qint64 latest = 0;
-        int maximum = 0;
-    };
-    QHash<QString, Found> found;
-    for (const Taken& t : taken)
-        for (auto a = t.tests.cbegin(); a != t.tests.cend(); ++a) {
-            Found& f = found[a.key()];
-            if (f.day.isEmpty() || a->lastWhen >= f.latest) {
-                f.day = a->day;
-                f.list = a->list;
-                f.latest = a->lastWhen;
-                f.maximum = a->lastMaximum;
-            }
-        }
-    QStringList keys = found.keys();
-    std::sort(keys.begin(), keys.end(), [&](const QString& a, const QString& b) {
-        const int oa = orderOf.value(a, INT_MAX), ob = orderOf.value(b, INT_MAX);
-        if (oa != ob)
-            return oa < ob;
-        return collator.compare(a, b) < 0;
-    });
-    for (const QString& k : keys) {
-        const Found& f = found.value(k);
-        column.insert(k, int(r.tests.size()));
-        r.tests << ClassTest{
-            f.day, f.list,
-            captionOf.value(k, dayCaption(f.day).trimmed() + QStringLiteral(" › ") + f.list),
-            f.maximum};
-    }
-
+    const std::vector<int> column = makeColumns(taken, outline, orderOf, collator, catalog, r);
     for (const Taken& t : taken) {
         LearnerScores s;
         s.name = t.name;
         s.note = t.note;
         s.last.resize(r.tests.size());
         s.best.resize(r.tests.size());
-        for (auto a = t.tests.cbegin(); a != t.tests.cend(); ++a) {
-            const int c = column.value(a.key());
-            s.last[c] = a->last;
-            s.best[c] = a->best;
+        for (const Summary& a : t.tests) {
+            const int c = column[size_t(a.slot)];
+            s.last[c] = a.last;
+            s.best[c] = a.best;
         }
         r.learners << s;
     }

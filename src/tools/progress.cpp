@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include <sys/stat.h>
@@ -55,10 +56,42 @@ std::optional<int> wholeNumber(const QString& s) {
     return s.toInt();
 }
 
-// The form the lines are written in ("2026-03-09T10:15:30") is read directly:
-// a class overview reads hundreds of thousands of them. Any other ISO form
-// goes through Qt.
-QDateTime parseWhen(const QString& s) {
+// Times are kept as the lines write them, local wall-clock time, as one
+// number yyyyMMddHHmmss that compares as the times do: reading a long file
+// then asks nothing of the time zone (making a local QDateTime looks the zone
+// up again for every line). They become QDateTime only when shown.
+qint64 stampOfFields(int y, int mo, int d, int h, int mi, int se) {
+    return ((qint64(y) * 100 + mo) * 100 + d) * 1000000 + (h * 100 + mi) * 100 + se;
+}
+
+qint64 stampOf(const QDateTime& when) {
+    const QDateTime t = when.toLocalTime();
+    const QDate d = t.date();
+    const QTime c = t.time();
+    return stampOfFields(d.year(), d.month(), d.day(), c.hour(), c.minute(), c.second());
+}
+
+QDateTime dateTimeOf(qint64 stamp) {
+    const qint64 date = stamp / 1000000, time = stamp % 1000000;
+    return QDateTime(QDate(int(date / 10000), int(date / 100 % 100), int(date % 100)),
+                     QTime(int(time / 10000), int(time / 100 % 100), int(time % 100)));
+}
+
+QString stampText(qint64 stamp) {
+    const qint64 date = stamp / 1000000, time = stamp % 1000000;
+    return QStringLiteral("%1-%2-%3T%4:%5:%6")
+        .arg(date / 10000, 4, 10, QLatin1Char('0'))
+        .arg(date / 100 % 100, 2, 10, QLatin1Char('0'))
+        .arg(date % 100, 2, 10, QLatin1Char('0'))
+        .arg(time / 10000, 2, 10, QLatin1Char('0'))
+        .arg(time / 100 % 100, 2, 10, QLatin1Char('0'))
+        .arg(time % 100, 2, 10, QLatin1Char('0'));
+}
+
+// The form the lines are written in ("2026-03-09T10:15:30") is read directly;
+// any other ISO form goes through Qt, and is taken in local time. 0 when it
+// is no time at all.
+qint64 parseStamp(const QString& s) {
     auto digits = [&](int from, int count) {
         int v = 0;
         for (int i = from; i < from + count; ++i) {
@@ -71,24 +104,27 @@ QDateTime parseWhen(const QString& s) {
     };
     if (s.size() == 19 && s.at(4) == u'-' && s.at(7) == u'-' && s.at(10) == u'T' &&
         s.at(13) == u':' && s.at(16) == u':') {
-        const QDate date(digits(0, 4), digits(5, 2), digits(8, 2));
-        const QTime time(digits(11, 2), digits(14, 2), digits(17, 2));
-        if (date.isValid() && time.isValid())
-            return QDateTime(date, time);
-        return {};
+        const int y = digits(0, 4), mo = digits(5, 2), d = digits(8, 2);
+        const int h = digits(11, 2), mi = digits(14, 2), se = digits(17, 2);
+        if (QDate::isValid(y, mo, d) && QTime::isValid(h, mi, se))
+            return stampOfFields(y, mo, d, h, mi, se);
+        return 0;
     }
-    QDateTime d = QDateTime::fromString(s, Qt::ISODate);
-    return d.isValid() ? d : QDateTime();
+    const QDateTime d = QDateTime::fromString(s, Qt::ISODate);
+    return d.isValid() ? stampOf(d) : 0;
 }
 
-bool sameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+// A line's fields; `stamp` for the time, which the callers turn into a
+// QDateTime only when they need one.
+struct Fields {
+    char kind = 0;
+    QString course, day, list;
+    int score = 0, maximum = 0;
+    qint64 stamp = 0;
+};
 
-} // namespace
-
-ProgressLine parseProgressLine(QByteArrayView raw) {
-    ProgressLine l;
+Fields parseFields(QByteArrayView raw) {
+    Fields l;
     if (raw.startsWith("C\t")) {
         l.kind = 'C';
         l.course = decode1250(raw.sliced(2)).trimmed();
@@ -99,21 +135,44 @@ ProgressLine parseProgressLine(QByteArrayView raw) {
     const QStringList f = decode1250(raw).split(QLatin1Char(kTab));
     const QString kind = f.value(0);
     if (kind == QLatin1String("V") && f.size() == 4 && !f.at(1).isEmpty() && !f.at(2).isEmpty()) {
-        const QDateTime when = parseWhen(f.at(3));
-        if (when.isValid()) {
+        if (const qint64 stamp = parseStamp(f.at(3))) {
             l.kind = 'V';
-            l.visit = {f.at(1), f.at(2), when};
+            l.day = f.at(1);
+            l.list = f.at(2);
+            l.stamp = stamp;
         }
     } else if (kind == QLatin1String("T") && f.size() == 6 && !f.at(1).isEmpty() &&
                !f.at(2).isEmpty()) {
         const auto score = wholeNumber(f.at(3));
         const auto max = wholeNumber(f.at(4));
-        const QDateTime when = parseWhen(f.at(5));
-        if (score && max && *score <= *max && when.isValid()) {
+        const qint64 stamp = parseStamp(f.at(5));
+        if (score && max && *score <= *max && stamp) {
             l.kind = 'T';
-            l.test = {f.at(1), f.at(2), *score, *max, when};
+            l.day = f.at(1);
+            l.list = f.at(2);
+            l.score = *score;
+            l.maximum = *max;
+            l.stamp = stamp;
         }
     }
+    return l;
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+ProgressLine parseProgressLine(QByteArrayView raw) {
+    const Fields f = parseFields(raw);
+    ProgressLine l;
+    l.kind = f.kind;
+    l.course = f.course;
+    if (f.kind == 'V')
+        l.visit = {f.day, f.list, dateTimeOf(f.stamp)};
+    else if (f.kind == 'T')
+        l.test = {f.day, f.list, f.score, f.maximum, dateTimeOf(f.stamp)};
     return l;
 }
 
@@ -131,9 +190,10 @@ void forEachProgressLine(const QString& path, qsizetype longest,
     QByteArray line;
     bool whole = true;
     bool afterCr = false; // an LF right after a CR ends no second line
-    std::vector<char> buf(size_t(64) * 1024);
+    constexpr size_t kChunk = size_t(64) * 1024;
+    const std::unique_ptr<char[]> buf(new char[kChunk]); // not cleared: read() fills it
     for (;;) {
-        const ssize_t got = ::read(fd, buf.data(), buf.size());
+        const ssize_t got = ::read(fd, buf.get(), kChunk);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -141,7 +201,7 @@ void forEachProgressLine(const QString& path, qsizetype longest,
         }
         if (got == 0)
             break;
-        const char* p = buf.data();
+        const char* p = buf.get();
         const char* end = p + got;
         while (p < end) {
             if (afterCr && *p == '\n') {
@@ -153,6 +213,15 @@ void forEachProgressLine(const QString& path, qsizetype longest,
             const char* stop = p;
             while (stop < end && *stop != '\r' && *stop != '\n')
                 ++stop;
+            if (line.isEmpty() && stop < end) {
+                // A line whole in this piece is passed where it lies.
+                const qsizetype n = stop - p;
+                afterCr = *stop == '\r';
+                if (n > 0 && !f(QByteArrayView(p, std::min(n, longest)), n <= longest))
+                    return;
+                p = stop + 1;
+                continue;
+            }
             const qsizetype room = longest - line.size();
             if (stop - p > room) {
                 line.append(p, room);
@@ -190,25 +259,20 @@ ProgressFile ProgressFile::parse(const QByteArray& bytes) {
     forEachAnyLine(bytes, [&](QByteArrayView raw) {
         if (raw.isEmpty())
             return;
-        const ProgressLine parsed = parseProgressLine(raw);
+        const Fields parsed = parseFields(raw);
         if (parsed.kind == 'C' && !p.m_hasCourse) {
             p.m_hasCourse = true;
             p.m_course = parsed.course;
             return;
         }
         Line l;
-        if (parsed.kind == 'V') {
-            l.kind = 'V';
-            l.day = shared(parsed.visit.day);
-            l.list = shared(parsed.visit.list);
-            l.when = parsed.visit.when;
-        } else if (parsed.kind == 'T') {
-            l.kind = 'T';
-            l.day = shared(parsed.test.day);
-            l.list = shared(parsed.test.list);
-            l.when = parsed.test.when;
-            l.score = parsed.test.score;
-            l.maximum = parsed.test.maximum;
+        if (parsed.kind == 'V' || parsed.kind == 'T') {
+            l.kind = parsed.kind;
+            l.day = shared(parsed.day);
+            l.list = shared(parsed.list);
+            l.when = parsed.stamp;
+            l.score = parsed.score;
+            l.maximum = parsed.maximum;
         } else {
             l.raw = raw.toByteArray(); // a second C line too: kept as it is
         }
@@ -222,15 +286,14 @@ QByteArray ProgressFile::encode(const QString& path) const {
     out += "C\t" + encode1250(m_course, path) + "\r\n";
     for (const Line& l : m_lines) {
         if (l.kind == 'V')
-            out += encode1250(
-                QStringLiteral("V\t%1\t%2\t%3").arg(l.day, l.list, progressTimestamp(l.when)),
-                path);
+            out += encode1250(QStringLiteral("V\t%1\t%2\t%3").arg(l.day, l.list, stampText(l.when)),
+                              path);
         else if (l.kind == 'T')
             out += encode1250(QStringLiteral("T\t%1\t%2\t%3\t%4\t%5")
                                   .arg(l.day, l.list)
                                   .arg(l.score)
                                   .arg(l.maximum)
-                                  .arg(progressTimestamp(l.when)),
+                                  .arg(stampText(l.when)),
                               path);
         else
             out += l.raw; // kept byte for byte
@@ -247,7 +310,7 @@ void ProgressFile::setCourse(const QString& course) {
 void ProgressFile::recordVisit(const QString& day, const QString& list, const QDateTime& when) {
     for (Line& l : m_lines) {
         if (l.kind == 'V' && sameName(l.day, day) && sameName(l.list, list)) {
-            l.when = std::max(l.when, when);
+            l.when = std::max(l.when, stampOf(when));
             return;
         }
     }
@@ -255,7 +318,7 @@ void ProgressFile::recordVisit(const QString& day, const QString& list, const QD
     l.kind = 'V';
     l.day = day;
     l.list = list;
-    l.when = when;
+    l.when = stampOf(when);
     m_lines << l;
 }
 
@@ -267,7 +330,7 @@ void ProgressFile::recordTest(const QString& day, const QString& list, int score
     l.list = list;
     l.score = std::max(0, score);
     l.maximum = std::max({0, score, maximum});
-    l.when = when;
+    l.when = stampOf(when);
     m_lines << l;
 }
 
@@ -275,7 +338,7 @@ QList<Visit> ProgressFile::visits() const {
     QList<Visit> out;
     for (const Line& l : m_lines)
         if (l.kind == 'V')
-            out << Visit{l.day, l.list, l.when};
+            out << Visit{l.day, l.list, dateTimeOf(l.when)};
     return out;
 }
 
@@ -283,7 +346,7 @@ QList<TestAttempt> ProgressFile::tests() const {
     QList<TestAttempt> out;
     for (const Line& l : m_lines)
         if (l.kind == 'T')
-            out << TestAttempt{l.day, l.list, l.score, l.maximum, l.when};
+            out << TestAttempt{l.day, l.list, l.score, l.maximum, dateTimeOf(l.when)};
     return out;
 }
 
@@ -299,12 +362,14 @@ bool ProgressFile::wasRead(const QString& day, const QString& list) const {
 }
 
 std::optional<TestAttempt> ProgressFile::lastTest(const QString& day, const QString& list) const {
-    std::optional<TestAttempt> last;
+    const Line* last = nullptr;
     for (const Line& l : m_lines)
         if (l.kind == 'T' && sameName(l.day, day) && sameName(l.list, list) &&
             (!last || l.when >= last->when))
-            last = TestAttempt{l.day, l.list, l.score, l.maximum, l.when};
-    return last;
+            last = &l;
+    if (!last)
+        return std::nullopt;
+    return TestAttempt{last->day, last->list, last->score, last->maximum, dateTimeOf(last->when)};
 }
 
 std::optional<QString> progressCourseOf(const QString& path) {

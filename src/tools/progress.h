@@ -106,7 +106,7 @@ private:
         char kind = 0;  // 'V', 'T', or 0 for a line kept as it is
         QByteArray raw; // only for a line kept as it is: the others are written anew
         QString day, list;
-        QDateTime when;
+        qint64 when = 0;            // local time as written: yyyyMMddHHmmss
         int score = 0, maximum = 0; // 'T' only
     };
     QString m_course;

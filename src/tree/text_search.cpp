@@ -18,19 +18,22 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
-#include <QSet>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
-#include <QTextDocument>
 #include <QThread>
+#include <QVarLengthArray>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -47,6 +50,14 @@ constexpr int kSchemaVersion = 5;
 constexpr int kSnippetScan = 65536;
 
 QString stripControls(const QString& s) {
+    // Most texts hold nothing to take out: those are kept as they are.
+    const bool clean = std::all_of(s.cbegin(), s.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x20 && u != 0x7f && u != 0xad && u != 0x2028 && u != 0x2029) || u == u'\n' ||
+               u == u'\t';
+    });
+    if (clean)
+        return s;
     QString out;
     out.reserve(s.size());
     for (const QChar c : s) {
@@ -269,11 +280,7 @@ struct Row {
     bool isCaption = false;
 };
 
-// Reads the course and fills the tables of `db`, which are made anew.
-// Returns false when cancelled.
-bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
-           const std::atomic<bool>& cancel, const std::function<void(int, int)>& progress,
-           QString* notes) {
+void createTables(QSqlDatabase& db) {
     QSqlQuery q(db);
     exec(q, QStringLiteral("PRAGMA journal_mode=OFF"));
     exec(q, QStringLiteral("PRAGMA synchronous=OFF"));
@@ -289,166 +296,195 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
              "CREATE VIRTUAL TABLE texts USING fts5(body, captionPath UNINDEXED, file UNINDEXED, "
              "day UNINDEXED, node UNINDEXED, caption UNINDEXED, target UNINDEXED, kind UNINDEXED, "
              "tokenize = 'unicode61 remove_diacritics 2')"));
-    if (!db.transaction())
-        throw SqlFailure{db.lastError().text()};
+}
 
-    QByteArray watched;
-    QDataStream watchOut(&watched, QIODevice::WriteOnly);
-    qint32 watchCount = 0;
-    watchOut << watchCount; // rewritten at the end
-    auto watchPath = [&](const QString& path) {
+// The files and folders the index is made from, with their size and time,
+// as one value.
+class Watched {
+public:
+    Watched() : m_out(&m_data, QIODevice::WriteOnly) {
+        m_out << m_count; // rewritten at the end
+    }
+    Stamp add(const QString& path) {
         const QByteArray native = QFile::encodeName(path);
         const Stamp s = stampOf(native);
-        watchOut << native << s.size << s.mtime;
-        ++watchCount;
+        m_out << native << s.size << s.mtime;
+        ++m_count;
         return s;
-    };
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral(
-        "INSERT INTO texts(body, captionPath, file, day, node, caption, target, kind) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-    auto add = [&](const Row& r) {
+    }
+    QByteArray data() {
+        QDataStream head(&m_data, QIODevice::ReadWrite);
+        head << m_count;
+        return m_data;
+    }
+
+private:
+    QByteArray m_data;
+    QDataStream m_out;
+    qint32 m_count = 0;
+};
+
+// Rows go in through one prepared statement, inside the build's transaction.
+class RowWriter {
+public:
+    explicit RowWriter(QSqlDatabase& db) : m_insert(db) {
+        m_insert.prepare(QStringLiteral(
+            "INSERT INTO texts(body, captionPath, file, day, node, caption, target, kind) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    }
+    void add(const Row& r) {
         const QString body = stripControls(r.body);
         if (body.trimmed().isEmpty())
             return;
-        insert.addBindValue(body);
-        insert.addBindValue(r.captionPath);
-        insert.addBindValue(r.file);
-        insert.addBindValue(r.day);
-        insert.addBindValue(r.node);
-        insert.addBindValue(r.caption);
-        insert.addBindValue(r.target);
-        insert.addBindValue(r.isCaption ? 0 : 1);
-        if (!insert.exec())
-            throw SqlFailure{insert.lastError().text()};
-    };
+        m_insert.bindValue(0, body);
+        m_insert.bindValue(1, r.captionPath);
+        m_insert.bindValue(2, r.file);
+        m_insert.bindValue(3, r.day);
+        m_insert.bindValue(4, r.node);
+        m_insert.bindValue(5, r.caption);
+        m_insert.bindValue(6, r.target);
+        m_insert.bindValue(7, r.isCaption ? 0 : 1);
+        if (!m_insert.exec())
+            throw SqlFailure{m_insert.lastError().text()};
+    }
 
-    // The course folder and every day folder are watched too: a new day, or a
-    // twin written beside a lesson, changes their modification time.
-    watchPath(course);
-    watchPath(course + QStringLiteral("CONFIG.TXT"));
-    struct Day {
-        QString folder, dir;
-        LessonTree tree;
-    };
+private:
+    QSqlQuery m_insert;
+};
+
+struct Day {
+    QString folder, dir;
+    LessonTree tree;
+};
+
+// Every day's tree; nothing when cancelled. `notes` gets the days whose tree
+// was cut short, `total` the nodes of them all.
+std::optional<std::vector<Day>> readDays(const QString& course, const QString& rootList,
+                                         const std::atomic<bool>& cancel, Watched& watched,
+                                         QStringList& notes, int& total) {
     std::vector<Day> days;
-    QStringList dayNotes; // said at every search, not only when built
-    int total = 0;
     for (const DayFolder& d : listDayFolders(course).days) {
         if (cancel.load())
-            return false;
+            return std::nullopt;
         Day day{d.folder, course + d.folder + QLatin1Char('/'), {}};
-        watchPath(day.dir);
+        watched.add(day.dir);
         day.tree = buildLessonTree(day.dir, rootList, d.folder);
         if (day.tree.truncated)
-            dayNotes << QStringLiteral("%1: strom je príliš veľký, v indexe je len prvých %2 "
-                                       "položiek")
-                            .arg(QDir::toNativeSeparators(day.dir + rootList))
-                            .arg(kMaxTreeNodes);
+            notes << QStringLiteral("%1: strom je príliš veľký, v indexe je len prvých %2 "
+                                    "položiek")
+                         .arg(QDir::toNativeSeparators(day.dir + rootList))
+                         .arg(kMaxTreeNodes);
         total += day.tree.size();
         days.push_back(std::move(day));
     }
+    return days;
+}
 
-    int done = 0;
-    QTextDocument doc;
-    for (const Day& day : days) {
-        const FolderIndex folder(day.dir);
-        const LessonTree& tree = day.tree;
-        // A lesson reached from several places is indexed once, under the
-        // shortest way to it (the first of those in the tree's order).
-        QHash<QString, int> owner; // identity -> node
-        for (int i = 0; i < tree.size(); ++i) {
-            const TreeNode& n = tree.nodes[size_t(i)];
-            if (planOpen(n.target).kind != OpenPlan::ContentList || !folder.hasFile(n.target))
-                continue;
-            const QString identity = folder.identity(n.target);
-            const auto it = owner.constFind(identity);
-            if (it == owner.cend() || tree.nodes[size_t(*it)].depth > n.depth)
-                owner.insert(identity, i);
+// A lesson reached from several places is indexed once, under the shortest
+// way to it (the first of those in the tree's order): identity -> node.
+QHash<QString, int> textOwners(const LessonTree& tree, const FolderIndex& folder) {
+    QHash<QString, int> owner;
+    for (int i = 0; i < tree.size(); ++i) {
+        const TreeNode& n = tree.nodes[size_t(i)];
+        if (planOpen(n.target).kind != OpenPlan::ContentList || !folder.hasFile(n.target))
+            continue;
+        const QString identity = folder.identity(n.target);
+        const auto it = owner.constFind(identity);
+        if (it == owner.cend() || tree.nodes[size_t(*it)].depth > n.depth)
+            owner.insert(identity, i);
+    }
+    return owner;
+}
+
+// The items of a list named from several places are indexed once too, under
+// the same shortest way to the list: a course whose lists name each other
+// over and over holds each caption once, not once for each of the thousands
+// of ways to it. By node: whether its children's captions are indexed.
+std::vector<char> itemHolders(const LessonTree& tree, const FolderIndex& folder) {
+    std::vector<char> holdsItems(size_t(tree.size()), 0);
+    QHash<QString, int> itemsOwner; // identity -> node whose children are indexed
+    for (int i = 1; i < tree.size(); ++i) {
+        const int p = tree.nodes[size_t(i)].parent;
+        if (holdsItems[size_t(p)])
+            continue;
+        holdsItems[size_t(p)] = 1; // seen; decided below
+        const QString identity = folder.identity(tree.nodes[size_t(p)].target);
+        const auto it = itemsOwner.constFind(identity);
+        if (it == itemsOwner.cend() || tree.nodes[size_t(*it)].depth > tree.nodes[size_t(p)].depth)
+            itemsOwner.insert(identity, p);
+    }
+    std::fill(holdsItems.begin(), holdsItems.end(), 0);
+    for (const int p : std::as_const(itemsOwner))
+        holdsItems[size_t(p)] = 1;
+    return holdsItems;
+}
+
+// The rows of one day: captions of items, description blocks of lists and
+// the texts of their twins. Returns false when cancelled.
+bool indexDay(const Day& day, const QString& course, const std::atomic<bool>& cancel,
+              Watched& watched, RowWriter& rows, const std::function<void()>& nodeDone) {
+    const FolderIndex folder(day.dir);
+    const LessonTree& tree = day.tree;
+    const QHash<QString, int> owner = textOwners(tree, folder);
+    const std::vector<char> holdsItems = itemHolders(tree, folder);
+    const ShortPaths shortPath(tree);
+    auto relative = [&](const QString& name) {
+        const QString onDisk = folder.fileName(name);
+        return day.folder + QLatin1Char('/') + (onDisk.isEmpty() ? name : onDisk);
+    };
+    for (int i = 0; i < tree.size(); ++i) {
+        if (cancel.load())
+            return false;
+        const TreeNode& n = tree.nodes[size_t(i)];
+        const bool ownsText = planOpen(n.target).kind == OpenPlan::ContentList &&
+                              folder.hasFile(n.target) &&
+                              owner.value(folder.identity(n.target), -1) == i;
+        const bool indexCaption = i > 0 && holdsItems[size_t(n.parent)];
+        if (!ownsText && !indexCaption) {
+            nodeDone();
+            continue;
         }
-        // The items of a list named from several places are indexed once too,
-        // under the same shortest way to the list: a course whose lists name
-        // each other over and over holds each caption once, not once for each
-        // of the thousands of ways to it.
-        std::vector<char> holdsItems(size_t(tree.size()), 0);
-        {
-            QHash<QString, int> itemsOwner; // identity -> node whose children are indexed
-            for (int i = 1; i < tree.size(); ++i) {
-                const int p = tree.nodes[size_t(i)].parent;
-                if (holdsItems[size_t(p)])
-                    continue;
-                holdsItems[size_t(p)] = 1; // seen; decided below
-                const QString identity = folder.identity(tree.nodes[size_t(p)].target);
-                const auto it = itemsOwner.constFind(identity);
-                if (it == itemsOwner.cend() ||
-                    tree.nodes[size_t(*it)].depth > tree.nodes[size_t(p)].depth)
-                    itemsOwner.insert(identity, p);
-            }
-            std::fill(holdsItems.begin(), holdsItems.end(), 0);
-            for (const int p : std::as_const(itemsOwner))
-                holdsItems[size_t(p)] = 1;
+        Row row;
+        row.captionPath = shortPath.of(i);
+        row.day = day.folder;
+        row.node = i;
+        row.caption = n.caption;
+        row.target = n.target;
+        if (indexCaption) {
+            // The caption is written in the list that names the item.
+            row.body = n.caption;
+            row.file = relative(tree.nodes[size_t(n.parent)].target);
+            row.isCaption = true;
+            rows.add(row);
+            row.isCaption = false;
         }
-        const ShortPaths shortPath(tree);
-        auto relative = [&](const QString& name) {
-            const QString onDisk = folder.fileName(name);
-            return day.folder + QLatin1Char('/') + (onDisk.isEmpty() ? name : onDisk);
-        };
-        for (int i = 0; i < tree.size(); ++i) {
-            if (cancel.load())
-                return false;
-            const TreeNode& n = tree.nodes[size_t(i)];
-            const bool ownsText = planOpen(n.target).kind == OpenPlan::ContentList &&
-                                  folder.hasFile(n.target) &&
-                                  owner.value(folder.identity(n.target), -1) == i;
-            const bool indexCaption = i > 0 && holdsItems[size_t(n.parent)];
-            if (!ownsText && !indexCaption) {
-                ++done;
-                if (progress && (done % 32 == 0 || done == total))
-                    progress(done, total);
-                continue;
+        if (ownsText) {
+            const QString path = day.dir + folder.fileName(n.target);
+            watched.add(path);
+            try {
+                row.body = descriptionOf(path);
+                row.file = relative(n.target);
+                rows.add(row);
+            } catch (const FileError&) {
+                // Unreadable or gone since the tree was read: its stamp
+                // is stored, so the index is made again once it is back.
             }
-            Row row;
-            row.captionPath = shortPath.of(i);
-            row.day = day.folder;
-            row.node = i;
-            row.caption = n.caption;
-            row.target = n.target;
-            if (indexCaption) {
-                // The caption is written in the list that names the item.
-                row.body = n.caption;
-                row.file = relative(tree.nodes[size_t(n.parent)].target);
-                row.isCaption = true;
-                add(row);
-                row.isCaption = false;
-            }
-            if (ownsText) {
-                const QString path = day.dir + folder.fileName(n.target);
-                watchPath(path);
-                try {
-                    row.body = descriptionOf(path);
-                    row.file = relative(n.target);
-                    add(row);
-                } catch (const FileError&) {
-                    // Unreadable or gone since the tree was read: its stamp
-                    // is stored, so the index is made again once it is back.
-                }
-                const QString twin = twinPath(day.dir, n.target);
-                if (watchPath(twin).size >= 0 && loadRtfFile(twin, doc)) {
-                    row.body = doc.toPlainText();
+            const QString twin = twinPath(day.dir, n.target);
+            if (watched.add(twin).size >= 0) {
+                if (std::optional<QString> text = loadRtfPlainText(twin)) {
+                    row.body = std::move(*text);
                     row.file = twin.mid(course.size());
-                    add(row);
+                    rows.add(row);
                 }
             }
-            ++done;
-            if (progress && (done % 32 == 0 || done == total))
-                progress(done, total);
         }
+        nodeDone();
     }
+    return true;
+}
 
-    {
-        QDataStream head(&watched, QIODevice::ReadWrite);
-        head << watchCount;
-    }
+void writeMeta(QSqlDatabase& db, const QByteArray& watched,
+               const QList<std::pair<QString, QString>>& meta) {
     QSqlQuery w(db);
     w.prepare(QStringLiteral("INSERT INTO watched(data) VALUES (?)"));
     w.addBindValue(watched);
@@ -456,18 +492,49 @@ bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
         throw SqlFailure{w.lastError().text()};
     QSqlQuery m(db);
     m.prepare(QStringLiteral("INSERT INTO meta(key, value) VALUES (?, ?)"));
-    const QList<std::pair<QString, QString>> meta{
-        {QStringLiteral("version"), QString::number(kSchemaVersion)},
-        {QStringLiteral("course"), course},
-        {QStringLiteral("rootList"), rootList},
-        {QStringLiteral("complete"), QStringLiteral("1")},
-        {QStringLiteral("notes"), dayNotes.join(QLatin1Char('\n'))}};
     for (const auto& [k, v] : meta) {
         m.addBindValue(k);
         m.addBindValue(v);
         if (!m.exec())
             throw SqlFailure{m.lastError().text()};
     }
+}
+
+// Reads the course and fills the tables of `db`, which are made anew, in one
+// transaction. Returns false when cancelled.
+bool build(QSqlDatabase& db, const QString& course, const QString& rootList,
+           const std::atomic<bool>& cancel, const std::function<void(int, int)>& progress,
+           QString* notes) {
+    createTables(db);
+    if (!db.transaction())
+        throw SqlFailure{db.lastError().text()};
+    Watched watched;
+    // The course folder and every day folder are watched too: a new day, or a
+    // twin written beside a lesson, changes their modification time.
+    watched.add(course);
+    watched.add(course + QStringLiteral("CONFIG.TXT"));
+    QStringList dayNotes; // said at every search, not only when built
+    int total = 0;
+    const std::optional<std::vector<Day>> days =
+        readDays(course, rootList, cancel, watched, dayNotes, total);
+    if (!days)
+        return false;
+    RowWriter rows(db);
+    int done = 0;
+    const auto nodeDone = [&] {
+        ++done;
+        if (progress && (done % 32 == 0 || done == total))
+            progress(done, total);
+    };
+    for (const Day& day : *days)
+        if (!indexDay(day, course, cancel, watched, rows, nodeDone))
+            return false;
+    writeMeta(db, watched.data(),
+              {{QStringLiteral("version"), QString::number(kSchemaVersion)},
+               {QStringLiteral("course"), course},
+               {QStringLiteral("rootList"), rootList},
+               {QStringLiteral("complete"), QStringLiteral("1")},
+               {QStringLiteral("notes"), dayNotes.join(QLatin1Char('\n'))}});
     if (!db.commit())
         throw SqlFailure{db.lastError().text()};
     *notes = dayNotes.join(QLatin1Char('\n'));
@@ -569,20 +636,62 @@ SnippetMaker::SnippetMaker(const QString& text) {
     m_prefix = q.prefix;
 }
 
-int SnippetMaker::matches(const QString& token) const {
+// The letters of Central and Western European texts (U+00C0 to U+017F) as
+// foldWord() folds them, where that is one character; 0 where it is not.
+// Made with foldWord itself, so the two never differ.
+static const std::array<char16_t, 0xC0>& latinFolds() {
+    static const std::array<char16_t, 0xC0> table = [] {
+        std::array<char16_t, 0xC0> t{};
+        for (char16_t c = 0xC0; c < 0x180; ++c) {
+            const QString f = foldWord(QString(QChar(c)));
+            t[c - 0xC0] = f.size() == 1 ? f.at(0).unicode() : 0;
+        }
+        return t;
+    }();
+    return table;
+}
+
+int SnippetMaker::matches(QStringView token) const {
     if (m_words.isEmpty())
         return -1;
-    const auto cached = m_cache.constFind(token);
+    // Most words are folded here, a character at a time, without a string
+    // made of them: a snippet looks at thousands of words.
+    QVarLengthArray<char16_t, 64> folded;
+    bool quick = true;
+    for (const QChar c : token) {
+        const char16_t u = c.unicode();
+        if (u < 128) {
+            folded.append(u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u);
+        } else if (u >= 0xC0 && u < 0x180 && latinFolds()[u - 0xC0]) {
+            folded.append(latinFolds()[u - 0xC0]);
+        } else {
+            quick = false;
+            break;
+        }
+    }
+    if (quick) {
+        const QStringView f(folded.constData(), folded.size());
+        for (qsizetype i = 0; i < m_words.size(); ++i) {
+            const QString& w = m_words.at(i);
+            const bool prefix = i + 1 == m_words.size() && m_prefix;
+            if (prefix ? f.startsWith(w) : f == w)
+                return int(i);
+        }
+        return -1;
+    }
+    // Each other word is folded once.
+    const QString key = token.toString();
+    const auto cached = m_cache.constFind(key);
     if (cached != m_cache.cend())
         return *cached;
-    const QString f = foldWord(token);
+    const QString f = foldWord(key);
     int found = -1;
     for (qsizetype i = 0; i < m_words.size() && found < 0; ++i) {
         const bool last = i + 1 == m_words.size();
         if (f == m_words.at(i) || (last && m_prefix && f.startsWith(m_words.at(i))))
             found = int(i);
     }
-    m_cache.insert(token, found);
+    m_cache.insert(key, found);
     return found;
 }
 
@@ -611,7 +720,7 @@ QString SnippetMaker::make(const QString& body, int tokens) const {
         const qsizetype begin = i;
         while (i < n && isWordChar(codeAt(i, &len)))
             i += len;
-        all.push_back({begin, i, matches(body.mid(begin, i - begin))});
+        all.push_back({begin, i, matches(QStringView(body).sliced(begin, i - begin))});
     }
     if (all.empty())
         return body.trimmed();
@@ -621,20 +730,35 @@ QString SnippetMaker::make(const QString& body, int tokens) const {
     size_t best = 0;
     long bestScore = -1;
     const size_t lastStart = all.size() > width ? all.size() - width : 0;
+    // The window slides one word at a time: the counts of each query word in
+    // it are kept up to date rather than counted again.
+    std::vector<long> inWindow(size_t(m_words.size()), 0);
+    long distinct = 0, count = 0;
+    auto take = [&](size_t k, int d) {
+        const int t = all[k].term;
+        if (t < 0)
+            return;
+        long& c = inWindow[size_t(t)];
+        if ((d > 0 && c == 0) || (d < 0 && c == 1))
+            distinct += d;
+        c += d;
+        count += d;
+    };
+    for (size_t k = 0; k < std::min(all.size(), width); ++k)
+        take(k, +1);
+    size_t nextMatch = 0; // the first matching word at or after the window's start
     for (size_t start = 0; start <= lastStart; ++start) {
-        QSet<int> distinct;
-        long count = 0;
-        long first = -1;
-        for (size_t k = start; k < std::min(all.size(), start + width); ++k) {
-            if (all[k].term < 0)
-                continue;
-            distinct.insert(all[k].term);
-            ++count;
-            if (first < 0)
-                first = long(k - start);
+        if (start > 0) {
+            take(start - 1, -1);
+            if (start - 1 + width < all.size())
+                take(start - 1 + width, +1);
         }
+        while (nextMatch < all.size() && (nextMatch < start || all[nextMatch].term < 0))
+            ++nextMatch;
+        const long first =
+            nextMatch < std::min(all.size(), start + width) ? long(nextMatch - start) : -1;
         const long score =
-            distinct.size() * 100000L + count * 100L - (first < 0 ? 0 : std::abs(first - 3));
+            distinct * 100000L + count * 100L - (first < 0 ? 0 : std::abs(first - 3));
         if (score > bestScore) {
             bestScore = score;
             best = start;
@@ -960,7 +1084,14 @@ QList<TextHit> TextSearch::search(const QString& text, int limit) {
     const QString match = ftsQuery(text);
     if (match.isEmpty() || !openReader())
         return hits;
-    const QSqlDatabase db = QSqlDatabase::database(m_readerName, false);
+    QSqlDatabase db = QSqlDatabase::database(m_readerName, false);
+    // Both statements read in one transaction: the same state of the index,
+    // and its pages read once.
+    const bool inTransaction = db.transaction();
+    const auto endTransaction = qScopeGuard([&] {
+        if (inTransaction)
+            db.commit();
+    });
     // First the ranking alone, which is cheap; snippets, which are not, only
     // for the rows shown.
     QSqlQuery q(db);
@@ -994,33 +1125,43 @@ QList<TextHit> TextSearch::search(const QString& text, int limit) {
         picks.push_back({q.value(0).toLongLong(), caption});
     }
     q.finish();
+    if (picks.empty())
+        return hits;
 
-    // The rows' own columns by rowid, without MATCH: FTS5 would expand a
-    // short prefix again for every row.
-    QSqlQuery row(db);
-    row.setForwardOnly(true);
-    // A snippet is a dozen words: a text of megabytes is looked at only as
-    // far as its first kSnippetScan characters, so each hit costs about the
-    // same whatever the size of its text.
-    row.prepare(QStringLiteral("SELECT captionPath, file, substr(body, 1, %1), day, node, caption, "
-                               "target FROM texts WHERE rowid = ?")
-                    .arg(kSnippetScan));
+    // The rows' own columns by rowid, all in one statement, without MATCH:
+    // FTS5 would expand a short prefix again for every row. A snippet is a
+    // dozen words: a text of megabytes is looked at only as far as its first
+    // kSnippetScan characters, so each hit costs about the same whatever the
+    // size of its text.
+    QStringList ids;
+    ids.reserve(qsizetype(picks.size()));
+    for (const Pick& p : picks)
+        ids << QString::number(p.rowid);
+    QSqlQuery rows(db);
+    rows.setForwardOnly(true);
+    if (!rows.exec(QStringLiteral("SELECT rowid, captionPath, file, substr(body, 1, %1), day, "
+                                  "node, caption, target FROM texts WHERE rowid IN (%2)")
+                       .arg(kSnippetScan)
+                       .arg(ids.join(QLatin1Char(',')))))
+        return hits;
+    QHash<qint64, TextHit> byRow;
     const SnippetMaker snippet(text);
-    for (const Pick& p : picks) {
-        row.addBindValue(p.rowid);
-        if (!row.exec() || !row.next())
-            continue;
+    while (rows.next()) {
         TextHit h;
-        h.captionPath = row.value(0).toString();
-        h.file = row.value(1).toString();
-        h.snippet = snippet.make(row.value(2).toString());
-        h.dayFolder = row.value(3).toString();
-        h.node = row.value(4).toInt();
-        h.caption = row.value(5).toString();
-        h.target = row.value(6).toString();
-        hits << h;
-        row.finish();
+        h.captionPath = rows.value(1).toString();
+        h.file = rows.value(2).toString();
+        h.snippet = snippet.make(rows.value(3).toString());
+        h.dayFolder = rows.value(4).toString();
+        h.node = rows.value(5).toInt();
+        h.caption = rows.value(6).toString();
+        h.target = rows.value(7).toString();
+        byRow.insert(rows.value(0).toLongLong(), h);
     }
+    rows.finish();
+    // In the order of the ranking.
+    for (const Pick& p : picks)
+        if (const auto it = byRow.constFind(p.rowid); it != byRow.cend())
+            hits << *it;
     return hits;
 }
 

@@ -57,8 +57,8 @@ public:
     QString make(const QString& body, int tokens = 12) const;
 
 private:
-    int matches(const QString& token) const; // the query word it matches, or -1
-    QStringList m_words;                     // folded
+    int matches(QStringView token) const; // the query word it matches, or -1
+    QStringList m_words;                  // folded
     bool m_prefix = false;
     mutable QHash<QString, int> m_cache;
 };
