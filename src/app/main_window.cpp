@@ -241,8 +241,8 @@ void TForm1::placeOnScreen() {
     // window manager knows its frame and the desktop's panels, where a placed
     // window would leave its title bar above the screen and a band below it
     // (the designed height kept room for a taskbar the free area excludes).
-    // The canvas is centred in it, and scrolls only if panels take more room
-    // than the design kept.
+    // The canvas scrolls in it only if panels take more room than the design
+    // kept.
     const bool zoomed = screenZoomed();
     // At its designed size the window shows the whole canvas; scroll bars
     // would only eat a pixel the menu bar's height differs by.
@@ -254,7 +254,10 @@ void TForm1::placeOnScreen() {
         setGeometry(real); // also the size it returns to from maximized
     if (zoomed)
         setWindowState(windowState() | Qt::WindowMaximized);
-    m_canvasArea->setAlignment(Qt::AlignCenter); // places the canvas anew
+    // Zoomed, the room the free area has beyond the design stays below the
+    // screen rather than splitting into a band above and one below it.
+    m_canvasArea->setAlignment(zoomed ? Qt::AlignHCenter | Qt::AlignTop
+                                      : Qt::AlignCenter); // places the canvas anew
 }
 
 void TForm1::showFocused(QWidget* now) {
