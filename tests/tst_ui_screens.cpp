@@ -3,6 +3,7 @@
 // it shows the level window, runs the next step of the script on it and
 // returns, as the real loop returns once the window has closed.
 #include "app/app_state.h"
+#include "app/app_window.h"
 #include "app/main_window.h"
 #include "app/screen_fit.h"
 #include "platform/dialogs_window.h"
@@ -132,6 +133,9 @@ private slots:
     void searchWindowMode();
     void searchWindowMissingList();
     void activationOnOffscreenBuildsDays();
+    // Last: it gives the process the program's own style and font.
+    void captionsDrawnInsideTheirButtons_data() { captionsFitTheirButtons_data(); }
+    void captionsDrawnInsideTheirButtons();
 };
 
 void TestScreens::realModalLoopsNest() {
@@ -694,6 +698,70 @@ void TestScreens::activationOnOffscreenBuildsDays() {
     const int buttons = int(c.main->findChildren<QPushButton*>().size());
     c.main->guard([&] { c.main->FormActivate(); });
     QCOMPARE(int(c.main->findChildren<QPushButton*>().size()), buttons);
+}
+
+// What is drawn, at whatever zoom the process runs (the zoomed runs of this
+// test are registered beside it): each caption's ink, found as what differs
+// between the button drawn with red and with blue text, lies inside the
+// button's contents without reaching their edges.
+void TestScreens::captionsDrawnInsideTheirButtons() {
+    QFETCH(int, screen);
+    prepareApplication();
+    Course c(screen);
+    c.t.system.metrics.height = 768;
+    c.start();
+    writeCourseFile(c.prog + "01._deň/Obsah.txt",
+                    {"[Koľko súborov je v priečinku?] a.txt", "[Obrázok: strom priečinkov] b.txt",
+                     "[Ukážka: kopírovanie súboru] c.txt", "[Zdieľanie priečinkov v sieti] d.txt"});
+    const auto grabIn = [](QPushButton* b, Qt::GlobalColor colour) {
+        QPalette p = b->palette();
+        p.setColor(QPalette::ButtonText, colour);
+        b->setPalette(p);
+        return b->grab().toImage();
+    };
+    const auto check = [&](QWidget* w) {
+        int checked = 0;
+        for (QPushButton* b : w->findChildren<QPushButton*>()) {
+            if (b->isHidden() || b->text().isEmpty())
+                continue;
+            const QPalette keep = b->palette();
+            const QImage red = grabIn(b, Qt::red);
+            const QImage blue = grabIn(b, Qt::blue);
+            b->setPalette(keep);
+            QRect ink;
+            for (int y = 0; y < red.height(); ++y)
+                for (int x = 0; x < red.width(); ++x)
+                    if (red.pixel(x, y) != blue.pixel(x, y))
+                        ink |= QRect(x, y, 1, 1);
+            QVERIFY2(!ink.isEmpty(), qPrintable(b->text()));
+            const qreal zoom = red.devicePixelRatio();
+            QCOMPARE(zoom, qApp->devicePixelRatio());
+            const QRectF drawn(ink.x() / zoom, ink.y() / zoom, ink.width() / zoom,
+                               ink.height() / zoom);
+            QStyleOptionButton o;
+            o.initFrom(b);
+            QRectF room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &o, b);
+            // Letters cut off at the edge would leave ink up to the edge.
+            QVERIFY2(drawn.left() > room.left() + 0.5 && drawn.right() < room.right() - 0.5 &&
+                         room.adjusted(0, -2, 0, 2).contains(drawn),
+                     qPrintable(QStringLiteral("%1 drawn %2,%3 %4x%5 in %6 wide")
+                                    .arg(b->text())
+                                    .arg(drawn.x())
+                                    .arg(drawn.y())
+                                    .arg(drawn.width())
+                                    .arg(drawn.height())
+                                    .arg(room.width())));
+            ++checked;
+        }
+        QVERIFY(checked > 2);
+    };
+    check(c.main.get());
+    c.runner.step<TForm1>([&](TForm1* w2) {
+        check(w2);
+        child<QToolButton>(w2, "SpeedButton1")->click();
+    });
+    c.dayButton("  1. deň")->click();
+    QCOMPARE(c.runner.opened.size(), 1);
 }
 
 QTEST_MAIN(TestScreens)

@@ -67,6 +67,7 @@ private slots:
     void textSearchTypingAndEnter();
     void textSearchGates();
     void textSearchKeyboard();
+    void resizedWindowGivesListsTheRoom();
 
 private:
     // Opens "Strom" and runs `body` on the window while it is shown.
@@ -533,6 +534,33 @@ void TestUiTree::textSearchKeyboard() {
         QVERIFY(child<QFrame>(w, "Panel2")->isHidden());
         w->Button5Click();
         QVERIFY(child<QFrame>(w, "Panel2")->isVisible());
+    });
+}
+
+void TestUiTree::resizedWindowGivesListsTheRoom() {
+    withTree([](TOknoHladaj* w) {
+        QWidget* canvas = w->centralWidget();
+        auto* tree = child<QTreeWidget>(w, "TreeView1");
+        auto* hits = child<QListWidget>(w, "ListBox1");
+        const auto inside = [canvas](QWidget* c) {
+            return canvas->rect().contains(QRect(c->mapTo(canvas, QPoint()), c->size()));
+        };
+        // At its least size, the window as designed.
+        w->resize(w->minimumSize());
+        QCoreApplication::processEvents();
+        QCOMPARE(hits->geometry(), QRect(4, 26, 425, 148));
+        QCOMPARE(tree->geometry(), QRect(0, 24, 320, 313));
+        // Larger: the tree and the hits take the room, nothing leaves the window.
+        w->resize(w->minimumSize() + QSize(300, 240));
+        QCoreApplication::processEvents();
+        const QSize extra = canvas->size() - QSize(761, 508);
+        QCOMPARE(extra, QSize(300, 240));
+        QCOMPARE(hits->size(), QSize(425 + 200, 148 + 240));
+        QCOMPARE(tree->size(), QSize(320 + 100, 313 + 240));
+        QVERIFY(tree->geometry().right() < child<QFrame>(w, "Panel2")->x());
+        for (const char* name : {"Button1", "Label3", "Label5", "Edit2", "Panel1", "Button5"})
+            QVERIFY2(inside(child<QWidget>(w, name)), name);
+        QVERIFY(inside(hits) && inside(tree));
     });
 }
 

@@ -244,14 +244,27 @@ void TForm1::placeOnScreen() {
     ui->centralwidget->resize(design.width(), std::max(0, design.height() - menu));
     const QRect free = st.system ? st.system->availableArea() : QRect();
     const QRect real = windowOnScreen(design, free);
+    // On a zoomed screen the window takes the whole free area, maximized: the
+    // window manager knows its frame and the desktop's panels, where a placed
+    // window would leave its title bar above the screen and a band below it
+    // (the designed height kept room for a taskbar the free area excludes).
+    // The canvas scrolls in it only if panels take more room than the design
+    // kept.
+    const bool zoomed = screenZoomed();
     // At its designed size the window shows the whole canvas; scroll bars
     // would only eat a pixel the menu bar's height differs by.
-    const auto bars =
-        real == design.translated(free.topLeft()) ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+    const auto bars = !zoomed && real == design.translated(free.topLeft()) ? Qt::ScrollBarAlwaysOff
+                                                                           : Qt::ScrollBarAsNeeded;
     m_canvasArea->setHorizontalScrollBarPolicy(bars);
     m_canvasArea->setVerticalScrollBarPolicy(bars);
-    setGeometry(real);
-    m_canvasArea->setAlignment(Qt::AlignCenter); // places the canvas anew
+    if (!isMaximized())
+        setGeometry(real); // also the size it returns to from maximized
+    if (zoomed)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    // Zoomed, the room the free area has beyond the design stays below the
+    // screen rather than splitting into a band above and one below it.
+    m_canvasArea->setAlignment(zoomed ? Qt::AlignHCenter | Qt::AlignTop
+                                      : Qt::AlignCenter); // places the canvas anew
 }
 
 void TForm1::showFocused(QWidget* now) {

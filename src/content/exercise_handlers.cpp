@@ -22,13 +22,14 @@ void TForm1::ZadanieClick() {
             w.FormCreate();
         } catch (...) {
             // The test does not start; the screen stays as it was.
-            showNormal();
+            setWindowState(windowState() & ~Qt::WindowMinimized);
             throw;
         }
         modal.exec(&w);
     }
+    // Back as it was before the test, maximized if it was.
     if (isMinimized())
-        showNormal();
+        setWindowState(windowState() & ~Qt::WindowMinimized);
 
     // The solution buttons come out now; empty slots stay hidden as built.
     for (QAbstractButton* b :

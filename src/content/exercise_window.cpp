@@ -190,8 +190,9 @@ void TOknoUlohy::Vyhodnot() {
     // The level window shows the evaluation on its own controls.
     m_form.showEvaluation(*m_test, score);
 
+    // Back as it was before the test, maximized if it was.
     if (m_form.isMinimized())
-        m_form.showNormal();
+        m_form.setWindowState(m_form.windowState() & ~Qt::WindowMinimized);
     done(QDialog::Accepted);
 }
 

@@ -20,10 +20,13 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace orbino {
 
@@ -106,6 +109,10 @@ private:
     }
 };
 
+// The designed window, its menu bar left out: what layOut() grows from.
+constexpr QSize kDesignedCanvas(761, 508);
+constexpr char kPlace[] = "designedPlace";
+
 } // namespace
 
 TOknoHladaj::TOknoHladaj(TForm1& form, QWidget* parent)
@@ -125,6 +132,21 @@ TOknoHladaj::TOknoHladaj(TForm1& form, QWidget* parent)
     if (auto* bar = findChild<QMenuBar*>())
         bar->setAccessibleName(QStringLiteral("Ponuka"));
     ui->Edit1->installEventFilter(this);
+    for (QWidget* w : ui->centralwidget->findChildren<QWidget*>())
+        w->setProperty(kPlace, w->geometry());
+    ui->centralwidget->installEventFilter(this);
+    // Hits are laid out again for the list's new width.
+    ui->ListBox1->setResizeMode(QListView::Adjust);
+    // The designed size is the least; it opens larger where the screen has
+    // room, so the tree and the text hits show more than a few rows.
+    const QSize least = kDesignedCanvas + QSize(0, menuBar()->sizeHint().height());
+    setMinimumSize(least);
+    resize(least);
+    if (const QScreen* s = screen()) {
+        const QRect free = s->availableGeometry();
+        resize(std::clamp(free.width() * 4 / 5, least.width(), 1100),
+               std::clamp(free.height() * 9 / 10 - 30, least.height(), 760));
+    }
 
     auto on = [this](auto* sender, auto signal, void (TOknoHladaj::*h)()) {
         connect(sender, signal, this, [this, h] { m_form.guard([this, h] { (this->*h)(); }); });
@@ -166,7 +188,33 @@ TOknoHladaj::~TOknoHladaj() {
     delete ui;
 }
 
+void TOknoHladaj::layOut() {
+    const QSize room = ui->centralwidget->size();
+    const int dx = std::max(0, room.width() - kDesignedCanvas.width());
+    const int dy = std::max(0, room.height() - kDesignedCanvas.height());
+    // A third of the extra width to the tree, the rest to the text hits.
+    const int left = dx / 3;
+    const int right = dx - left;
+    const auto place = [](QWidget* w, int x, int y, int grow, int growDown) {
+        const QRect r = w->property(kPlace).toRect();
+        w->setGeometry(r.x() + x, r.y() + y, r.width() + grow, r.height() + growDown);
+    };
+    place(ui->Label3, 0, 0, dx, 0);
+    place(ui->TreeView1, 0, 0, left, dy);
+    place(ui->Button1, left / 2, dy, 0, 0);
+    place(ui->Memo1, 0, 0, left + right / 2, dy);
+    place(ui->Button5, left + right / 2, dy, 0, 0);
+    place(ui->Panel1, left + right / 2, 0, 0, 0);
+    place(ui->Panel2, left, 0, right, dy);
+    place(ui->Edit2, 0, 0, right, 0);
+    place(ui->ListBox1, 0, 0, right, dy);
+    place(ui->ProgressBar1, 0, dy, right, 0);
+    place(ui->Label5, 0, dy, right, 0);
+}
+
 bool TOknoHladaj::eventFilter(QObject* o, QEvent* e) {
+    if (o == ui->centralwidget && e->type() == QEvent::Resize)
+        layOut();
     if (o == ui->Edit1 && e->type() == QEvent::FocusIn)
         m_form.guard([this] { Edit1Enter(); });
     // The arrows move through the hits without leaving the field.

@@ -78,6 +78,9 @@ private:
     void runProgram(const QString& dir, const QString& target, const OpenPlan& plan);
     void playDemonstration(const QString& dir, const QString& target, const OpenPlan& plan);
     void openInSecondCopy(const QString& dir, const QString& target, const QString& title);
+    // The window as designed, grown by what it has beyond the designed size:
+    // the tree and the text hits take the extra room, the rest moves along.
+    void layOut();
     void textIndexProgress(int done, int total);
     void textIndexFinished();
     std::unique_ptr<TextSearch> m_text;

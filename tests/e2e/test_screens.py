@@ -125,13 +125,81 @@ def check_fills(o, must_show=("Koniec",)):
         assert inside(extents(b), win), f"{label!r} at {extents(b)} not in view in {win}"
 
 
+def x11_geometry():
+    """The active window's size in the monitor's pixels."""
+    out = subprocess.run(["xdotool", "getactivewindow", "getwindowgeometry", "--shell"],
+                         check=True, capture_output=True, text=True).stdout
+    geometry = dict(line.split("=", 1) for line in out.split())
+    return int(geometry["WINDOW"]), int(geometry["WIDTH"]), int(geometry["HEIGHT"])
+
+
+def largest(o, w, role_name):
+    """The largest showing control of `role_name` in window `w`."""
+    return wait_for(f"a {role_name}", lambda: max(
+        o.find_all(role_name, within=w), key=lambda n: extents(n)[2] * extents(n)[3], default=None))
+
+
+def check_grows(o, title, role_name, designed):
+    """The dialog `title` opens at least at its designed size zoomed, and
+    made larger its largest control of `role_name` takes the room it gains."""
+    w = o.window(title)
+    wid, xw, xh = x11_geometry()
+    assert xw >= designed[0] * o.scale - 2 and xh >= designed[1] * o.scale - 2, \
+        f"{title!r} is {xw}x{xh}, designed {designed} at {o.scale}"
+    panel = largest(o, w, role_name)
+    _, _, _, ph = extents(panel)
+    _, _, _, wh = extents(w)
+    sw, sh = (int(v) for v in os.environ.get("ORBINO_E2E_SIZE", "1024x768").split("x"))
+    grow = min(60 * o.scale, sh - xh - 60 * o.scale)
+    assert grow > 0, f"no room to make {title!r} larger"
+    subprocess.run(["xdotool", "windowsize", "--sync", str(wid), str(xw), str(round(xh + grow))], check=True)
+    wait_for(f"{title!r} larger", lambda: extents(w)[3] > wh)
+    gained = extents(w)[3] - wh
+    wait_for(f"the {role_name} taking the room", lambda: abs(extents(panel)[3] - ph - gained) <= 1)
+    win = extents(w)
+    for n in walk(w):
+        box = extents(n)
+        if role(n) in SHOWN and box[2] > 0 and box[3] > 0 and role(n) != "menu item":
+            assert inside(box, win), f"{role(n)} {name(n)!r} at {box} outside {title!r} at {win}"
+
+
+@pytest.fixture(params=["1", "2", "desktop 2"])
+def scale_env(request):
+    """The desktop's scale: QT_SCALE_FACTOR, or the X resource Xft.dpi (with
+    the screen factors) that desktops set for 200% on X11."""
+    if request.param != "desktop 2":
+        yield {"QT_SCALE_FACTOR": request.param}
+        return
+    before = subprocess.run(["xrdb", "-query"], capture_output=True, text=True).stdout
+    subprocess.run(["xrdb", "-merge"], input="Xft.dpi: 192\n", text=True, check=True)
+    try:
+        yield {"QT_SCREEN_SCALE_FACTORS": "2"}
+    finally:
+        subprocess.run(["xrdb", "-load"], input=before, text=True, check=True)
+
+
 @pytest.mark.large_screen
 @pytest.mark.both_sizes
-@pytest.mark.parametrize("scale", ["1", "2"])
-def test_designed_screen_fills_the_monitor(start, scale):
-    o = start(env={"QT_SCALE_FACTOR": scale})
+def test_designed_screen_fills_the_monitor(start, scale_env):
+    o = start(env=scale_env)
     o.find("push button", "1. deň")
     check_fills(o)
     o.press("1. deň")
     o.find("push button", "Klávesnica")
+    check_fills(o, ("Späť", "Koniec"))
+    # The tree window opens larger than designed, its text hits taking the room.
+    o.menu("Pomocník", "Strom")
+    check_grows(o, "Strom", "list", (761, 530))
+    o.press("Návrat", within=o.window("Strom"))
+    o.press("Späť")
+    # The exercise window, and the level window back as it was after it.
+    o.press("4. deň")
+    o.press("Vyskúšaj sa")
+    o.press("Zadanie úloh")
+    check_grows(o, "Úlohy", "text", (453, 354))
+    w = o.window("Úlohy")
+    for i in range(1, 6):
+        o.find("label", f"Vyrieš nasledovnú úlohu č. {i}:", within=w)
+        o.press("Áno", within=w)
+    o.find("label", "Vyhodnotenie")
     check_fills(o, ("Späť", "Koniec"))
