@@ -131,11 +131,10 @@ void BM_ShowLevelScreen20(benchmark::State& state) {
         state.PauseTiming();
     };
     c->main->takeLevel(1);
-    st.levelFolder[1] = QStringLiteral("01._deň");
-    st.levelFolder[2] = QStringLiteral("01._deň");
-    st.levelListFile[2] = QStringLiteral("zoznam.txt");
+    st.levels.restorePlace(1, QStringLiteral("01._deň"), st.levels.listFile(1));
+    st.levels.restorePlace(2, QStringLiteral("01._deň"), QStringLiteral("zoznam.txt"));
     for (auto _ : state) {
-        st.currentLevel = 2;
+        st.levels.restore(2);
         built = false;
         c->main->guard([&] { c->main->ZobrazOkno(); });
         state.ResumeTiming();
