@@ -15,7 +15,9 @@ cmake --build "$build" -j "$(nproc)"
 # with sanitizers is a defect too. Then the built program itself on a virtual
 # desktop, driven as a person and a screen reader do.
 release="${ORBINO_RELEASE_BUILD:-$root/build-release}"
-cmake -S "$root" -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORBINO_WERROR=ON >/dev/null
+# The benchmarks are built here too (not run), so that they keep up with the code.
+cmake -S "$root" -B "$release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORBINO_WERROR=ON \
+  -DORBINO_BENCH=ON >/dev/null
 cmake --build "$release" -j "$(nproc)"
 (cd "$release" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
 "$root/tests/e2e/run.sh" "$release/src/orbino"
