@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const QString& line = list.lines[size_t(slot)];
         if (!line.startsWith(QLatin1Char('[')))
             std::abort();
-        const ContentItem item = splitItemLine(line);
+        const ContentItem item = parseItemLine(line);
         if (item.caption.size() >= line.size() || item.reference != item.reference.trimmed())
             std::abort();
         const QString ext = referenceExt(item.reference);
