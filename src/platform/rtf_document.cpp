@@ -16,28 +16,67 @@ namespace orbino {
 
 namespace {
 
+// Each insertion into a document costs far more than its characters, so
+// text in one look is gathered and inserted at once, paragraph marks
+// included: the document makes a block of each "\n", with the block format
+// of the block it started in and the text's format as the block's character
+// format. That is what block() makes of a paragraph whose first run has the
+// look of the text before it, as long as the block it starts in has the
+// default block format; otherwise the mark is inserted on its own.
 class DocumentOutput : public rtf::Output {
 public:
-    explicit DocumentOutput(QTextDocument& doc) : m_cursor(&doc) {}
+    explicit DocumentOutput(QTextDocument& doc)
+        : m_cursor(&doc), m_blockPlain(m_cursor.blockFormat() == QTextBlockFormat()) {}
     bool wantsLooks() const override { return true; }
     void text(const QString& run, const rtf::RunLook& look) override {
-        m_cursor.insertText(run, format(look));
+        if (!m_pending.isEmpty() && !(look == m_pendingLook))
+            flush();
+        if (m_pending.isEmpty())
+            m_pendingLook = look;
+        m_pending += run;
     }
     void block(const rtf::RunLook& look) override {
+        if (!m_pending.isEmpty() && !(look == m_pendingLook))
+            flush();
+        if (m_blockPlain) {
+            if (m_pending.isEmpty())
+                m_pendingLook = look;
+            m_pending += u'\n';
+            return;
+        }
+        flush();
         m_cursor.insertBlock(QTextBlockFormat(), format(look));
+        m_blockPlain = true;
     }
     void align(Qt::Alignment alignment) override {
+        flush();
         QTextBlockFormat f;
         f.setAlignment(alignment);
         m_cursor.mergeBlockFormat(f);
+        m_blockPlain = false;
     }
-    bool blockHasText() const override { return m_cursor.block().length() > 1; }
+    bool blockHasText() const override {
+        const qsizetype mark = m_pending.lastIndexOf(u'\n');
+        if (mark >= 0)
+            return mark + 1 < m_pending.size();
+        return !m_pending.isEmpty() || m_cursor.block().length() > 1;
+    }
+    // Inserts what is gathered; the document is complete after this.
+    void flush() {
+        if (m_pending.isEmpty())
+            return;
+        m_cursor.insertText(m_pending, format(m_pendingLook));
+        m_pending.resize(0); // keeps its buffer for the next run
+    }
     QTextCursor& cursor() { return m_cursor; }
 
 private:
     QTextCharFormat format(const rtf::RunLook& look);
 
     QTextCursor m_cursor;
+    bool m_blockPlain; // the block the cursor is in has the default block format
+    QString m_pending; // text not yet inserted, "\n" ending blocks, all in one look
+    rtf::RunLook m_pendingLook;
     // Recently built formats; a handful covers the alternation of plain and
     // emphasised runs in lesson texts.
     std::array<std::pair<rtf::RunLook, QTextCharFormat>, 8> m_cache;
@@ -90,6 +129,7 @@ bool readRtf(const QByteArray& data, QTextDocument& doc) {
         DocumentOutput out(doc);
         out.cursor().beginEditBlock();
         rtf::readRtfInto(data, out);
+        out.flush();
         out.cursor().endEditBlock();
     } else {
         QTextCursor(&doc).insertText(rtf::plainFileText(data));

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <string_view>
 #include <vector>
 
@@ -348,16 +349,46 @@ std::vector<Keyword> buildKeywords() {
         k.push_back({u, Kw::Ul});
     for (std::string_view d : kSkipDestinations)
         k.push_back({d, Kw::SkipDest});
-    std::sort(k.begin(), k.end(),
-              [](const Keyword& a, const Keyword& b) { return a.name < b.name; });
     return k;
 }
 
+// Every control word is looked up: an open-addressed table, a quarter full.
+class KeywordTable {
+public:
+    KeywordTable() : m_keywords(buildKeywords()) {
+        m_slots.assign(std::bit_ceil(m_keywords.size() * 4), -1);
+        for (std::size_t i = 0; i < m_keywords.size(); ++i) {
+            std::size_t slot = hash(m_keywords[i].name) & (m_slots.size() - 1);
+            while (m_slots[slot] >= 0)
+                slot = (slot + 1) & (m_slots.size() - 1);
+            m_slots[slot] = static_cast<int>(i);
+        }
+    }
+    const Keyword* find(std::string_view name) const {
+        for (std::size_t slot = hash(name) & (m_slots.size() - 1);;
+             slot = (slot + 1) & (m_slots.size() - 1)) {
+            const int i = m_slots[slot];
+            if (i < 0)
+                return nullptr;
+            if (m_keywords[std::size_t(i)].name == name)
+                return &m_keywords[std::size_t(i)];
+        }
+    }
+
+private:
+    static std::size_t hash(std::string_view name) {
+        std::size_t h = 2166136261u; // FNV-1a
+        for (const char c : name)
+            h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+        return h ^ (h >> 13);
+    }
+    std::vector<Keyword> m_keywords;
+    std::vector<int> m_slots; // index into m_keywords, -1 for a free slot
+};
+
 const Keyword* findKeyword(std::string_view name) {
-    static const std::vector<Keyword> keywords = buildKeywords();
-    auto it = std::lower_bound(keywords.begin(), keywords.end(), name,
-                               [](const Keyword& k, std::string_view n) { return k.name < n; });
-    return it != keywords.end() && it->name == name ? &*it : nullptr;
+    static const KeywordTable table;
+    return table.find(name);
 }
 
 bool isLetter(char c) {
@@ -892,6 +923,17 @@ void Reader::text(const char* begin, const char* end) {
     }
 }
 
+// Windows-1250 characters of the bytes, 0 for the bytes whose characters
+// are dropped (isDropped: the controls).
+std::array<char16_t, 256> build1250Text() {
+    std::array<char16_t, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+        const char16_t c = toUnicode1250(static_cast<uchar>(b));
+        t[std::size_t(b)] = isDropped(c) ? 0 : c;
+    }
+    return t;
+}
+
 void Reader::appendBytes(const char* data, qsizetype n) {
     if (top().chr.hidden)
         return;
@@ -900,7 +942,22 @@ void Reader::appendBytes(const char* data, qsizetype n) {
     if (codePage != m_pendingCodePage)
         decodePending();
     m_pendingCodePage = codePage;
-    m_pendingBytes.append(data, n);
+    if (codePage != kDefaultCodePage) {
+        m_pendingBytes.append(data, n);
+        return;
+    }
+    // One byte is one character here: nothing waits for a following byte,
+    // so the bytes go straight into the run.
+    static const std::array<char16_t, 256> text1250 = build1250Text();
+    const qsizetype start = m_runText.size();
+    m_runText.resize(start + n);
+    QChar* out = m_runText.data() + start;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = text1250[static_cast<uchar>(data[i])];
+        if (c != 0)
+            *out++ = QChar(c);
+    }
+    m_runText.truncate(out - m_runText.constData());
 }
 
 void Reader::appendChar(char16_t c) {
@@ -924,7 +981,7 @@ void Reader::decodePending() {
         return;
     const qsizetype start = m_runText.size();
     m_runText += m_decoder.decode(m_pendingCodePage, m_pendingBytes);
-    m_pendingBytes.clear();
+    m_pendingBytes.resize(0); // keeps its buffer
     if (std::any_of(m_runText.cbegin() + start, m_runText.cend(),
                     [](QChar c) { return isDropped(c.unicode()); })) {
         const QString decoded = m_runText.mid(start);
@@ -945,7 +1002,7 @@ void Reader::flushRun() {
         m_paragraphPending = false;
     }
     m_out.text(m_runText, m_looks ? lookFor(m_runState) : RunLook{});
-    m_runText.clear();
+    m_runText.resize(0); // keeps its buffer for the next run
 }
 
 // The block a run opens takes the run's format; an empty one the format in

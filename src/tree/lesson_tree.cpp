@@ -17,9 +17,15 @@ namespace orbino {
 namespace {
 
 // Blanks and control characters off both ends, as the screen builder trims
-// an item's file reference.
-QString trimBlanks(const QString& s) {
-    return trimControl(s);
+// an item's file reference. On the raw bytes: Windows-1250 maps bytes up to
+// 32 to those characters and no other byte to one of them.
+QByteArrayView trimBlanks(QByteArrayView s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && uchar(s[b]) <= 32)
+        ++b;
+    while (e > b && uchar(s[e - 1]) <= 32)
+        --e;
+    return s.sliced(b, e - b);
 }
 
 struct ListItem {
@@ -29,14 +35,14 @@ struct ListItem {
 };
 
 // Cut at the first "]"; without one the whole line is the target.
-ListItem itemOf(const QString& line) {
+ListItem itemOf(QByteArrayView line) {
     ListItem it;
-    const qsizetype p = line.indexOf(QLatin1Char(']'));
+    const qsizetype p = line.indexOf(']');
     if (p < 0) {
-        it.target = trimBlanks(line);
+        it.target = decode1250(trimBlanks(line));
     } else {
-        it.caption = line.mid(1, p - 1);
-        it.target = trimBlanks(line.mid(p + 1));
+        it.caption = decode1250(line.sliced(1, p - 1));
+        it.target = decode1250(trimBlanks(line.sliced(p + 1)));
     }
     it.folded = foldAsciiUpper(it.caption);
     return it;
@@ -58,7 +64,7 @@ struct ListData {
             const qsizetype end = cr < 0 ? bytes.size() : cr;
             const QByteArrayView line = QByteArrayView(bytes).sliced(offset, end - offset);
             if (line.startsWith('['))
-                items.push_back(itemOf(decode1250(line)));
+                items.push_back(itemOf(line));
             offset = cr < 0 ? bytes.size() : cr + 1;
             if (offset < bytes.size() && bytes.at(offset) == '\n')
                 ++offset;
@@ -73,10 +79,17 @@ struct ListData {
 };
 using ListItems = std::shared_ptr<ListData>;
 
+// A name of a file in the folder itself, which the folder index gives as it
+// is on disk: reading it by that name needs no case-insensitive lookup.
+bool isPlainName(const QString& name) {
+    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           !(name.size() >= 2 && name.at(1) == QLatin1Char(':'));
+}
+
 // Only the "[" lines are decoded and kept: other lines never become nodes.
-ListItems readItems(const QString& path) {
+ListItems readItems(const QString& dir, const QString& name) {
     auto list = std::make_shared<ListData>();
-    list->bytes = readFileBytes(path);
+    list->bytes = readFileBytes(dir + name);
     // Byte 26 ends the file, as for every other reader of course lists.
     if (const qsizetype eof = list->bytes.indexOf('\x1a'); eof >= 0)
         list->bytes.truncate(eof);
@@ -94,12 +107,14 @@ struct Frame {
 } // namespace
 
 QString foldAsciiUpper(const QString& text) {
+    const auto lower = [](QChar c) { return c.unicode() >= u'a' && c.unicode() <= u'z'; };
+    const auto first = std::find_if(text.cbegin(), text.cend(), lower);
+    if (first == text.cend())
+        return text; // shared, not copied
     QString out = text;
-    for (QChar& c : out) {
-        const char16_t u = c.unicode();
-        if (u >= u'a' && u <= u'z')
-            c = QChar(char16_t(u - 32));
-    }
+    for (auto c = out.begin() + (first - text.cbegin()); c != out.end(); ++c)
+        if (lower(*c))
+            *c = QChar(char16_t(c->unicode() - 32));
     return out;
 }
 
@@ -135,15 +150,18 @@ LessonTree buildLessonTree(const QString& searchDir, const QString& rootList,
     if (!folder.error().isEmpty())
         tree.unreadable << searchDir + QStringLiteral(": ") + folder.error();
     auto open = [&](const QString& list, const QString& identity, int node) {
-        if (!folder.hasFile(list))
-            return;
         auto known = read.constFind(identity);
         if (known == read.cend()) {
+            // Only a file of the folder is read; an identity already read was one.
+            const QString onDisk = folder.fileName(list);
+            if (onDisk.isEmpty())
+                return;
             ListItems items;
             try {
-                items = readItems(searchDir + list);
+                items = readItems(searchDir, isPlainName(list) ? onDisk : list);
             } catch (const FileError& e) {
-                tree.unreadable << e.message();
+                // Named as the item names it, whatever its case on disk.
+                tree.unreadable << FileError(searchDir + list, e.reason()).message();
             }
             known = read.insert(identity, items);
         }
