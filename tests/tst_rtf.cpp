@@ -173,6 +173,8 @@ private slots:
     void fileErrors();
     void libreOfficeReadsOurFiles();
     void plainTextAgreesWithDocument();
+    void paragraphsKeepTheirOwnFormats_data();
+    void paragraphsKeepTheirOwnFormats();
 };
 
 void TestRtf::readsText_data() {
@@ -225,6 +227,14 @@ void TestRtf::readsText_data() {
     QTest::newRow("raw bytes in code page") << font(204, "\xcc\xe8\xf0") << QStringList{"Мир"};
     QTest::newRow("ansicpg without fonts")
         << QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'cc\\'e8\\'f0}") << QStringList{"Мир"};
+    QTest::newRow("controls among 1250 bytes dropped")
+        << rtf("a\\'00b\\'07c\\'09d\x01"
+               "e\\'1f\\'e8")
+        << QStringList{QStringLiteral("abc\tde\u010d")};
+    QTest::newRow("double byte around 1250 bytes")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset238 A;}{\\f1\\fcharset128 B;}}"
+                      "\\f1\\'82\\'a0\\f0 x\\'e8\\f1\\'82\\'a2\\f0\\'9a}")
+        << QStringList{QStringLiteral("\u3042x\u010d\u3044\u0161")};
     QTest::newRow("no code page means 1250")
         << QByteArray("{\\rtf1 \\'e8\\'9d}") << QStringList{"čť"};
     QTest::newRow("font switch mid word")
@@ -796,6 +806,64 @@ void TestRtf::plainTextAgreesWithDocument() {
         QCOMPARE(readRtfPlainText(data), doc.toPlainText());
     }
     QVERIFY(!loadRtfPlainText(QStringLiteral("/nonexistent/lesson.rtf")));
+}
+
+// Each paragraph as "alignment|format of its paragraph mark|text": a
+// paragraph takes the default paragraph format, not the one before it, and
+// its mark the look of its first run (of the mark itself when empty),
+// however the text of neighbouring paragraphs was put into the document.
+void TestRtf::paragraphsKeepTheirOwnFormats_data() {
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QStringList>("blocks");
+    // The first paragraph is the document's own, whose mark keeps no format.
+    QTest::newRow("centred paragraph, then one in the same look")
+        << rtf("\\qc a\\par\\pard b\\par c")
+        << QStringList{"center|- -|a", "left|Arial 12|b", "left|Arial 12|c"};
+    QTest::newRow("right-aligned, then empty ones")
+        << rtf("\\b\\qr a\\par\\pard\\par\\b0\\par x\\qc\\par y")
+        << QStringList{"right|- -|a", "left|Arial 12 b|", "left|Arial 12|", "center|Arial 12|x",
+                       "center|Arial 12|y"};
+    QTest::newRow("mark takes the first run's look")
+        << rtf("a\\par\\b b\\b0 c\\par d\\par\\i\\par\\i0 e")
+        << QStringList{"left|- -|a", "left|Arial 12 b|bc", "left|Arial 12|d", "left|Arial 12 i|",
+                       "left|Arial 12|e"};
+    QTest::newRow("page breaks after text in one look")
+        << rtf("\\page a\\page\\page b\\qj\\par\\pard\\page c")
+        << QStringList{"left|- -|a", "justify|Arial 12|b", "left|Arial 12|c"};
+    // The run before the break emptied by a dropped byte: the paragraph
+    // still holds text, put in with the previous run.
+    QTest::newRow("page break after an emptied run")
+        << rtf("x\\par\\b a\\b0\\'00\\page b")
+        << QStringList{"left|- -|x", "left|Arial 12 b|a", "left|Arial 12|b"};
+    QTest::newRow("alignment of the last paragraph")
+        << rtf("a\\par\\qc b") << QStringList{"left|- -|a", "center|Arial 12|b"};
+}
+
+void TestRtf::paragraphsKeepTheirOwnFormats() {
+    QFETCH(QByteArray, data);
+    QFETCH(QStringList, blocks);
+    // A document that had other text and formats before, as a text panel's.
+    QTextDocument doc;
+    QTextCursor old(&doc);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    old.insertText(QStringLiteral("staré"),
+                   makeFormat(QStringLiteral("Courier New"), 30, true, true, false, false));
+    old.mergeBlockFormat(centred);
+    QVERIFY(readRtf(data, doc));
+    QStringList actual;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const Qt::Alignment a = b.blockFormat().alignment();
+        const QString align = b.blockFormat().hasProperty(QTextFormat::BlockAlignment)
+                                  ? ((a & Qt::AlignHCenter)   ? QStringLiteral("center")
+                                     : (a & Qt::AlignRight)   ? QStringLiteral("right")
+                                     : (a & Qt::AlignJustify) ? QStringLiteral("justify")
+                                                              : QStringLiteral("explicit left"))
+                                  : QStringLiteral("left");
+        actual << align + u'|' + describe(b.charFormat()) + u'|' + b.text();
+    }
+    QCOMPARE(actual, blocks);
+    QCOMPARE(readRtfPlainText(data), doc.toPlainText());
 }
 
 QTEST_APPLESS_MAIN(TestRtf)

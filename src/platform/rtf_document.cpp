@@ -28,7 +28,7 @@ public:
     explicit DocumentOutput(QTextDocument& doc)
         : m_cursor(&doc), m_blockPlain(m_cursor.blockFormat() == QTextBlockFormat()) {}
     bool wantsLooks() const override { return true; }
-    void text(const QString& run, const rtf::RunLook& look) override {
+    void text(QStringView run, const rtf::RunLook& look) override {
         if (!m_pending.isEmpty() && !(look == m_pendingLook))
             flush();
         if (m_pending.isEmpty())
@@ -71,7 +71,7 @@ public:
     QTextCursor& cursor() { return m_cursor; }
 
 private:
-    QTextCharFormat format(const rtf::RunLook& look);
+    const QTextCharFormat& format(const rtf::RunLook& look);
 
     QTextCursor m_cursor;
     bool m_blockPlain; // the block the cursor is in has the default block format
@@ -84,7 +84,8 @@ private:
     int m_cacheNext = 0;
 };
 
-QTextCharFormat DocumentOutput::format(const rtf::RunLook& look) {
+// The format stays valid until the next call.
+const QTextCharFormat& DocumentOutput::format(const rtf::RunLook& look) {
     for (int i = 0; i < m_cacheSize; ++i) {
         if (m_cache[i].first == look)
             return m_cache[i].second;
@@ -112,10 +113,11 @@ QTextCharFormat DocumentOutput::format(const rtf::RunLook& look) {
         f.setFontCapitalization(QFont::SmallCaps);
     if (look.coloured)
         f.setForeground(QColor::fromRgb(look.rgb));
-    m_cache[m_cacheNext] = {look, f};
+    const int slot = m_cacheNext;
+    m_cache[slot] = {look, f};
     m_cacheNext = (m_cacheNext + 1) % static_cast<int>(m_cache.size());
     m_cacheSize = std::min(m_cacheSize + 1, static_cast<int>(m_cache.size()));
-    return f;
+    return m_cache[slot].second;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // text needs nothing of Qt Gui, and the terminal tasks load none of it.
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 #include <QtGui/qrgb.h>
 
 namespace orbino::rtf {
@@ -34,7 +35,7 @@ public:
     // Whether text() and block() use their look: plain text does not.
     virtual bool wantsLooks() const = 0;
     // Text in one look, at the end of the current block.
-    virtual void text(const QString& run, const RunLook& look) = 0;
+    virtual void text(QStringView run, const RunLook& look) = 0;
     // A new block; `look` is that of its first run, or of its paragraph mark.
     virtual void block(const RunLook& look) = 0;
     virtual void align(Qt::Alignment alignment) = 0;

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -370,12 +371,22 @@ public:
             const int i = m_slots[slot];
             if (i < 0)
                 return nullptr;
-            if (m_keywords[std::size_t(i)].name == name)
+            if (same(m_keywords[std::size_t(i)].name, name))
                 return &m_keywords[std::size_t(i)];
         }
     }
 
 private:
+    // Names are a few letters: compared in line rather than by a call.
+    static bool same(std::string_view a, std::string_view b) {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (a[i] != b[i])
+                return false;
+        }
+        return true;
+    }
     static std::size_t hash(std::string_view name) {
         std::size_t h = 2166136261u; // FNV-1a
         for (const char c : name)
@@ -394,6 +405,17 @@ const Keyword* findKeyword(std::string_view name) {
 bool isLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
+// Whether a byte ends a stretch of text: a group, a control or a line end.
+bool endsText(char c) {
+    static constexpr auto table = [] {
+        std::array<bool, 256> t{};
+        for (const unsigned char b : {'{', '}', '\\', '\r', '\n'})
+            t[b] = true;
+        return t;
+    }();
+    return table[static_cast<unsigned char>(c)];
+}
+
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -456,7 +478,7 @@ private:
     void newBlock();
     bool blockHasText() const;
     void applyAlignment(Qt::Alignment align);
-    RunLook lookFor(const CharState& s);
+    const RunLook& lookFor(const CharState& s);
     int codePageOf(int font);
 
     // Tables
@@ -492,7 +514,7 @@ private:
     // decoded text plus bytes still in their code page (kept together so
     // that double-byte characters split over \'xx pairs decode whole).
     CharState m_runState;
-    QString m_runText;
+    std::u16string m_runText; // grown a character at a time: no call per character
     QByteArray m_pendingBytes;
     int m_pendingCodePage = 0;
     bool m_paragraphPending = false;            // a \par not yet turned into a block
@@ -559,7 +581,7 @@ void Reader::read(const char* p, const char* end) {
                     ++p;
                 continue;
             }
-            while (p < end && *p != '{' && *p != '}' && *p != '\\' && *p != '\r' && *p != '\n')
+            while (p < end && !endsText(*p))
                 ++p;
             text(begin, p);
         }
@@ -875,7 +897,7 @@ void Reader::paragraphWord(const Keyword& k, int param) {
     case Kw::Page:
         // A page break at the start of a paragraph has nothing to end.
         if (!m_paragraphPending &&
-            (!m_runText.isEmpty() || !m_pendingBytes.isEmpty() || blockHasText()))
+            (!m_runText.empty() || !m_pendingBytes.isEmpty() || blockHasText()))
             paragraph();
         break;
     case Kw::Line:
@@ -949,15 +971,10 @@ void Reader::appendBytes(const char* data, qsizetype n) {
     // One byte is one character here: nothing waits for a following byte,
     // so the bytes go straight into the run.
     static const std::array<char16_t, 256> text1250 = build1250Text();
-    const qsizetype start = m_runText.size();
-    m_runText.resize(start + n);
-    QChar* out = m_runText.data() + start;
     for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text1250[static_cast<uchar>(data[i])];
-        if (c != 0)
-            *out++ = QChar(c);
+        if (const char16_t c = text1250[static_cast<uchar>(data[i])])
+            m_runText.push_back(c);
     }
-    m_runText.truncate(out - m_runText.constData());
 }
 
 void Reader::appendChar(char16_t c) {
@@ -965,7 +982,7 @@ void Reader::appendChar(char16_t c) {
         return;
     startRun();
     decodePending();
-    m_runText.append(QChar(c));
+    m_runText.push_back(c);
 }
 
 void Reader::startRun() {
@@ -979,36 +996,32 @@ void Reader::startRun() {
 void Reader::decodePending() {
     if (m_pendingBytes.isEmpty())
         return;
-    const qsizetype start = m_runText.size();
-    m_runText += m_decoder.decode(m_pendingCodePage, m_pendingBytes);
+    const QString decoded = m_decoder.decode(m_pendingCodePage, m_pendingBytes);
     m_pendingBytes.resize(0); // keeps its buffer
-    if (std::any_of(m_runText.cbegin() + start, m_runText.cend(),
-                    [](QChar c) { return isDropped(c.unicode()); })) {
-        const QString decoded = m_runText.mid(start);
-        m_runText.truncate(start);
-        for (const QChar c : decoded) {
-            if (!isDropped(c.unicode()))
-                m_runText.append(c);
-        }
+    for (const QChar c : decoded) {
+        if (!isDropped(c.unicode()))
+            m_runText.push_back(c.unicode());
     }
 }
 
 void Reader::flushRun() {
     decodePending();
-    if (m_runText.isEmpty())
+    if (m_runText.empty())
         return;
     if (m_paragraphPending) {
         newBlock();
         m_paragraphPending = false;
     }
-    m_out.text(m_runText, m_looks ? lookFor(m_runState) : RunLook{});
-    m_runText.resize(0); // keeps its buffer for the next run
+    static const RunLook none;
+    m_out.text(QStringView(m_runText), m_looks ? lookFor(m_runState) : none);
+    m_runText.clear(); // keeps its buffer for the next run
 }
 
 // The block a run opens takes the run's format; an empty one the format in
 // force at its paragraph mark.
 void Reader::newBlock() {
-    m_out.block(m_looks ? lookFor(m_runText.isEmpty() ? top().chr : m_runState) : RunLook{});
+    static const RunLook none;
+    m_out.block(m_looks ? lookFor(m_runText.empty() ? top().chr : m_runState) : none);
     m_blockAlign = Qt::AlignLeft;
 }
 
@@ -1052,7 +1065,8 @@ int Reader::codePageOf(int font) {
     return m_codePage;
 }
 
-RunLook Reader::lookFor(const CharState& s) {
+// The look stays valid until the next call.
+const RunLook& Reader::lookFor(const CharState& s) {
     for (int i = 0; i < m_formatCacheSize; ++i) {
         if (m_formatCache[i].first == s)
             return m_formatCache[i].second;
@@ -1077,10 +1091,11 @@ RunLook Reader::lookFor(const CharState& s) {
         f.coloured = true;
         f.rgb = m_colors[s.color].rgb;
     }
-    m_formatCache[m_formatCacheNext] = {s, f};
+    const int slot = m_formatCacheNext;
+    m_formatCache[slot] = {s, f};
     m_formatCacheNext = (m_formatCacheNext + 1) % static_cast<int>(m_formatCache.size());
     m_formatCacheSize = std::min(m_formatCacheSize + 1, static_cast<int>(m_formatCache.size()));
-    return f;
+    return m_formatCache[slot].second;
 }
 
 void Reader::fontText(const char* begin, const char* end) {
@@ -1130,7 +1145,7 @@ class PlainOutput : public rtf::Output {
 public:
     explicit PlainOutput(QString& text) : m_text(text) {}
     bool wantsLooks() const override { return false; }
-    void text(const QString& run, const RunLook&) override { m_text += run; }
+    void text(QStringView run, const RunLook&) override { m_text += run; }
     void block(const RunLook&) override {
         m_text += u'\n';
         m_blockStart = m_text.size();
