@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace orbino;
 
@@ -58,6 +59,7 @@ private slots:
     void build_data();
     void build();
     void cycleRecord();
+    void unreadableListNamedAsWritten();
     void longChainDoesNotExhaustStack();
     void doublingListsStopAtLimit();
     void longListKeepsOnlyWhatIsShown();
@@ -121,6 +123,12 @@ void TestLessonTree::build_data() {
     QTest::newRow("folder named like a list")
         << "=== Obsah.txt\n[Priečinok] dir.txt\n=== dir.txt/x!\n"
         << "Deň|Obsah.txt\n Priečinok|dir.txt";
+    QTest::newRow("list in a sub-folder, both in another case")
+        << "=== Obsah.txt\n[Pod] SUB/zoznam.txt\n=== sub/ZOZNAM.txt\n[Vnútri] v.exe"
+        << "Deň|Obsah.txt\n Pod|SUB/zoznam.txt\n  Vnútri|v.exe";
+    QTest::newRow("controls around the target trimmed")
+        << "=== Obsah.txt\n[Tab]\t pribeh.txt\x1f\x01\n=== PRIBEH.TXT\n[Myš] mys.scm"
+        << "Deň|Obsah.txt\n Tab|pribeh.txt\n  Myš|mys.scm";
     QTest::newRow("two dots followed while building")
         << "=== Obsah.txt\n[Dve bodky] a.b.txt\n=== a.b.txt\n[Vnútri] v.exe"
         << "Deň|Obsah.txt\n Dve bodky|a.b.txt\n  Vnútri|v.exe";
@@ -152,6 +160,23 @@ void TestLessonTree::cycleRecord() {
     QCOMPARE(c.list, QStringLiteral("a.txt"));
     QCOMPARE(c.namedBy, QStringLiteral("b.txt"));
     QCOMPARE(t.listChain(c.node), (QStringList{"Obsah.txt", "a.txt", "b.txt", "a.txt"}));
+}
+
+// A list that cannot be read (a pipe in its place) is reported once, named
+// as the first item naming it writes it, whatever its case on disk; the
+// lists around it are read as usual.
+void TestLessonTree::unreadableListNamedAsWritten() {
+    QTemporaryDir tmp;
+    const QString dir = tmp.path() + QStringLiteral("/");
+    writeCourse(tmp.path(), QStringLiteral("=== Obsah.txt\n[Rúra] RURA.txt\n[Znova] rura.txt\n"
+                                           "[Ďalší] Dalsi.txt\n=== dalsi.TXT\n[Vnútri] v.exe"));
+    QCOMPARE(::mkfifo(QFile::encodeName(dir + QStringLiteral("Rura.Txt")).constData(), 0600), 0);
+    const LessonTree t = buildLessonTree(dir, QStringLiteral("Obsah.txt"), QStringLiteral("Deň"));
+    QCOMPARE(outline(t), QStringLiteral("Deň|Obsah.txt\n Rúra|RURA.txt\n Znova|rura.txt\n "
+                                        "Ďalší|Dalsi.txt\n  Vnútri|v.exe"));
+    QCOMPARE(t.unreadable.size(), 1);
+    QVERIFY2(t.unreadable.front().startsWith(dir + QStringLiteral("RURA.txt: ")),
+             qPrintable(t.unreadable.front()));
 }
 
 void TestLessonTree::longChainDoesNotExhaustStack() {
