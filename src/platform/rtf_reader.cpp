@@ -11,8 +11,10 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace orbino {
@@ -47,8 +49,11 @@ struct CharState {
     bool caps = false;
     bool smallCaps = false;
     VAlign valign = VAlign::Normal;
-    bool operator==(const CharState&) const = default;
+    // Compared before every stretch of text: as a whole, not field by field.
+    bool operator==(const CharState& o) const { return std::memcmp(this, &o, sizeof o) == 0; }
 };
+static_assert(std::has_unique_object_representations_v<CharState>,
+              "equal states must be equal bytes");
 
 struct Group {
     Dest dest = Dest::Body;
