@@ -476,7 +476,12 @@ private:
     }
     void appendBytes(const char* data, qsizetype n);
     void appendChar(char16_t c);
-    void startRun();
+    // Called for every stretch of text: the usual case, nothing changed, in line.
+    void startRun() {
+        if (!(top().chr == m_runState))
+            startNewRun();
+    }
+    void startNewRun();
     void decodePending();
     void flushRun();
     void paragraph();
@@ -484,7 +489,10 @@ private:
     bool blockHasText() const;
     void applyAlignment(Qt::Alignment align);
     const RunLook& lookFor(const CharState& s);
-    int codePageOf(int font);
+    int codePageOf(int font) {
+        return font == m_codePageFont && !m_fontsChanged ? m_codePage : lookUpCodePage(font);
+    }
+    int lookUpCodePage(int font);
 
     // Tables
     void fontText(const char* begin, const char* end);
@@ -990,12 +998,9 @@ void Reader::appendChar(char16_t c) {
     m_runText.push_back(c);
 }
 
-void Reader::startRun() {
-    const CharState& s = top().chr;
-    if (s == m_runState)
-        return;
+void Reader::startNewRun() {
     flushRun();
-    m_runState = s;
+    m_runState = top().chr;
 }
 
 void Reader::decodePending() {
@@ -1049,9 +1054,7 @@ void Reader::applyAlignment(Qt::Alignment align) {
     m_blockAlign = align;
 }
 
-int Reader::codePageOf(int font) {
-    if (font == m_codePageFont && m_fontsChanged == false)
-        return m_codePage;
+int Reader::lookUpCodePage(int font) {
     auto it = m_fonts.constFind(font);
     if (it == m_fonts.constEnd())
         m_codePage = m_ansiCodePage;
