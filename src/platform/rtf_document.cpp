@@ -22,7 +22,9 @@ namespace {
 // of the block it started in and the text's format as the block's character
 // format. That is what block() makes of a paragraph whose first run has the
 // look of the text before it, as long as the block it starts in has the
-// default block format; otherwise the mark is inserted on its own.
+// default block format; otherwise the mark is inserted on its own. Runs
+// never hold a "\n" of their own: the reader drops line ends, paragraph
+// separators and frame marks with the other controls.
 class DocumentOutput : public rtf::Output {
 public:
     explicit DocumentOutput(QTextDocument& doc)

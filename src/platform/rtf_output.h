@@ -34,7 +34,8 @@ public:
     virtual ~Output() = default;
     // Whether text() and block() use their look: plain text does not.
     virtual bool wantsLooks() const = 0;
-    // Text in one look, at the end of the current block.
+    // Text in one look, at the end of the current block; never a character
+    // below U+0020 but the tab, nor a paragraph separator or a frame mark.
     virtual void text(QStringView run, const RunLook& look) = 0;
     // A new block; `look` is that of its first run, or of its paragraph mark.
     virtual void block(const RunLook& look) = 0;
