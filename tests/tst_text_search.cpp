@@ -297,13 +297,31 @@ void TestTextSearch::keptCurrent() {
         QCOMPARE(s.indexFile(), file);
     }
     QVERIFY(QFileInfo::exists(file));
-    const ino_t first = inodeOf(file);
+    ino_t first = inodeOf(file);
     {
         // Nothing changed: the index is used as it is.
         TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
         QVERIFY(s.prepare());
         QCOMPARE(inodeOf(file), first);
         QVERIFY(s.search(QStringLiteral("mačka")).isEmpty());
+    }
+    // A twin written again in place, to the same size: only its time tells.
+    {
+        QByteArray same = kRtf;
+        same.replace("lampa", "hmyz!");
+        QFile twin(course + QStringLiteral("01._deň/KLAV.rtf"));
+        const QDateTime before = QFileInfo(twin).lastModified();
+        QVERIFY(twin.open(QIODevice::ReadWrite));
+        QCOMPARE(twin.write(same), kRtf.size());
+        QVERIFY(twin.setFileTime(before.addSecs(1), QFileDevice::FileModificationTime));
+        twin.close();
+        TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+        QVERIFY(s.prepare());
+        QVERIFY(inodeOf(file) != first);
+        QCOMPARE(paths(s.search(QStringLiteral("hmyz"))),
+                 QStringList{QStringLiteral("1. deň - Klávesnica")});
+        QVERIFY(s.search(QStringLiteral("lampa")).isEmpty());
+        first = inodeOf(file);
     }
     // A lesson changed: the next search sees the new text, not the old.
     test::writeCourseFile(

@@ -32,6 +32,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <optional>
 #include <sys/stat.h>
@@ -81,14 +82,55 @@ struct Stamp {
     qint64 mtime = -1;
 };
 
+Stamp stampOf(const struct stat& s) {
+    return {S_ISDIR(s.st_mode) ? 0 : qint64(s.st_size),
+            qint64(s.st_mtim.tv_sec) * 1000000000LL + s.st_mtim.tv_nsec};
+}
+
 // One stat() call: checking a course of a thousand lessons must stay cheap.
 Stamp stampOf(const QByteArray& nativePath) {
     struct stat s {};
     if (::stat(nativePath.constData(), &s) != 0)
         return {};
-    return {S_ISDIR(s.st_mode) ? 0 : qint64(s.st_size),
-            qint64(s.st_mtim.tv_sec) * 1000000000LL + s.st_mtim.tv_nsec};
+    return stampOf(s);
 }
+
+// The same stamps, a folder's files asked about relative to the folder,
+// which is looked up once for all of them rather than once for each file.
+class FolderStamps {
+public:
+    FolderStamps() = default;
+    FolderStamps(const FolderStamps&) = delete;
+    FolderStamps& operator=(const FolderStamps&) = delete;
+    ~FolderStamps() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Stamp of(const QByteArray& path) {
+        const qsizetype slash = path.lastIndexOf('/');
+        // A folder itself ("…/"), or a name without a folder.
+        if (slash <= 0 || slash + 1 == path.size())
+            return stampOf(path);
+        const QByteArrayView dir(path.constData(), slash);
+        if (dir != m_dir) {
+            if (m_fd >= 0)
+                ::close(m_fd);
+            m_dir = dir.toByteArray();
+            m_fd = ::open(m_dir.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        }
+        // A folder that cannot be opened so: stat() tells what it tells.
+        if (m_fd < 0)
+            return stampOf(path);
+        struct stat s {};
+        if (::fstatat(m_fd, path.constData() + slash + 1, &s, 0) != 0)
+            return {};
+        return stampOf(s);
+    }
+
+private:
+    QByteArray m_dir;
+    int m_fd = -1;
+};
 
 // A connection opened in the constructor and removed in the destructor, for
 // the thread that made it.
@@ -156,13 +198,14 @@ bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& roo
     QDataStream in(data);
     qint32 count = 0;
     in >> count;
+    FolderStamps stamps;
     for (qint32 i = 0; i < count; ++i) {
         QByteArray path;
         qint64 size = 0, mtime = 0;
         in >> path >> size >> mtime;
         if (in.status() != QDataStream::Ok)
             return false;
-        const Stamp now = stampOf(path);
+        const Stamp now = stamps.of(path);
         if (now.size != size || now.mtime != mtime)
             return false;
     }
@@ -583,7 +626,9 @@ QString htmlSnippet(const QString& snippet) {
 namespace {
 
 bool isWordChar(char32_t c) {
-    return QChar::isLetterOrNumber(c) || QChar::isMark(c);
+    // No mark comes before the combining diacritics (U+0300): most
+    // characters are decided without asking for their category.
+    return QChar::isLetterOrNumber(c) || (c >= 0x300 && QChar::isMark(c));
 }
 
 // The words of the user's text; `prefix` when the text ends inside the last.
