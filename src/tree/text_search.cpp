@@ -20,11 +20,14 @@
 #include <QPointer>
 #include <QScopeGuard>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QThread>
 #include <QVarLengthArray>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <array>
@@ -367,32 +370,68 @@ private:
     qint32 m_count = 0;
 };
 
-// Rows go in through one prepared statement, inside the build's transaction.
+// Rows go in through one prepared statement, inside the build's transaction,
+// bound through SQLite's own calls on the connection Qt SQL opened: binding
+// through QSqlQuery names and hashes the place of every value, which for
+// thousands of rows of eight values costs a tenth of the build. The values
+// are bound as Qt SQL binds them (text as UTF-16, a null text as NULL), so
+// the index holds the same bytes.
 class RowWriter {
 public:
-    explicit RowWriter(QSqlDatabase& db) : m_insert(db) {
-        m_insert.prepare(QStringLiteral(
-            "INSERT INTO texts(body, captionPath, file, day, node, caption, target, kind) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
+    explicit RowWriter(QSqlDatabase& db) {
+        const QVariant handle = db.driver()->handle();
+        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+            m_db = *static_cast<sqlite3* const*>(handle.constData());
+        if (!m_db)
+            throw SqlFailure{QStringLiteral("SQLite connection not available")};
+        if (sqlite3_prepare_v2(m_db,
+                               "INSERT INTO texts(body, captionPath, file, day, node, caption, "
+                               "target, kind) VALUES (?, ?, ?, ?, ?, ?, ?, ?)",
+                               -1, &m_insert, nullptr) != SQLITE_OK)
+            fail();
     }
+    ~RowWriter() { sqlite3_finalize(m_insert); }
+    RowWriter(const RowWriter&) = delete;
+    RowWriter& operator=(const RowWriter&) = delete;
+
     void add(const Row& r) {
         const QString body = stripControls(r.body);
         if (body.trimmed().isEmpty())
             return;
-        m_insert.bindValue(0, body);
-        m_insert.bindValue(1, r.captionPath);
-        m_insert.bindValue(2, r.file);
-        m_insert.bindValue(3, r.day);
-        m_insert.bindValue(4, r.node);
-        m_insert.bindValue(5, r.caption);
-        m_insert.bindValue(6, r.target);
-        m_insert.bindValue(7, r.isCaption ? 0 : 1);
-        if (!m_insert.exec())
-            throw SqlFailure{m_insert.lastError().text()};
+        bind(1, body);
+        bind(2, r.captionPath);
+        bind(3, r.file);
+        bind(4, r.day);
+        check(sqlite3_bind_int(m_insert, 5, r.node));
+        bind(6, r.caption);
+        bind(7, r.target);
+        check(sqlite3_bind_int(m_insert, 8, r.isCaption ? 0 : 1));
+        const int stepped = sqlite3_step(m_insert);
+        sqlite3_reset(m_insert);
+        // The texts bound are this call's: none is left to the next.
+        sqlite3_clear_bindings(m_insert);
+        if (stepped != SQLITE_DONE)
+            fail();
     }
 
 private:
-    QSqlQuery m_insert;
+    [[noreturn]] void fail() const { throw SqlFailure{QString::fromUtf8(sqlite3_errmsg(m_db))}; }
+    void check(int result) const {
+        if (result != SQLITE_OK)
+            fail();
+    }
+    void bind(int at, const QString& text) {
+        if (text.isNull())
+            return check(sqlite3_bind_null(m_insert, at));
+        // SQLite takes no text of 2 GB or more; it says so when stepped.
+        const qsizetype bytes = text.size() * qsizetype(sizeof(QChar));
+        if (bytes > std::numeric_limits<int>::max())
+            throw SqlFailure{QStringLiteral("text too long")};
+        check(sqlite3_bind_text16(m_insert, at, text.utf16(), int(bytes), SQLITE_STATIC));
+    }
+
+    sqlite3* m_db = nullptr;
+    sqlite3_stmt* m_insert = nullptr;
 };
 
 struct Day {
