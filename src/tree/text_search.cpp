@@ -423,7 +423,7 @@ private:
     void bind(int at, const QString& text) {
         if (text.isNull())
             return check(sqlite3_bind_null(m_insert, at));
-        // SQLite takes no text of 2 GB or more; it says so when stepped.
+        // SQLite counts a text's bytes in an int.
         const qsizetype bytes = text.size() * qsizetype(sizeof(QChar));
         if (bytes > std::numeric_limits<int>::max())
             throw SqlFailure{QStringLiteral("text too long")};
