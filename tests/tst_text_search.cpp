@@ -201,6 +201,9 @@ void TestTextSearch::snippets_data() {
     QTest::newRow("letters the index folds apart")
         << "ijs ano" << QStringLiteral("Ĳs a\u0301no ano.")
         << QStringLiteral("<b>Ĳs</b> <b>a\u0301no</b> <b>ano</b>.");
+    // A word told by its first letter: folded as it is within the word.
+    QTest::newRow("first letters folded") << "sv" << QStringLiteral("Ŝvǆ a ſvet, Tvar.")
+                                          << QStringLiteral("<b>Ŝvǆ</b> a <b>ſvet</b>, Tvar.");
     QTest::newRow("markup stays text") << "b"
                                        << "<b>x</b> & y"
                                        << "&lt;<b>b</b>&gt;x&lt;/<b>b</b>&gt; &amp; y";

@@ -713,13 +713,6 @@ QString foldWord(const QString& w) {
 // Snippets are made here rather than by FTS5: its snippet() looks every
 // matching term up again for each row, which for a short prefix costs far
 // more than the search itself.
-SnippetMaker::SnippetMaker(const QString& text) {
-    const QueryWords q = queryWords(text);
-    for (const QString& w : q.words)
-        m_words << foldWord(w);
-    m_prefix = q.prefix;
-}
-
 // The letters of Central and Western European texts (U+00C0 to U+017F) as
 // foldWord() folds them, where that is one character; 0 where it is not.
 // Made with foldWord itself, so the two never differ.
@@ -735,9 +728,36 @@ static const std::array<char16_t, 0xC0>& latinFolds() {
     return table;
 }
 
+SnippetMaker::SnippetMaker(const QString& text) : m_folds(latinFolds().data()) {
+    const QueryWords q = queryWords(text);
+    for (const QString& w : q.words)
+        m_words << foldWord(w);
+    m_prefix = q.prefix;
+    // A word folded to nothing (marks alone) matches what its first letter
+    // cannot tell.
+    for (const QString& w : std::as_const(m_words)) {
+        if (w.isEmpty()) {
+            m_firsts.clear();
+            break;
+        }
+        m_firsts += w.front();
+    }
+}
+
 int SnippetMaker::matches(QStringView token) const {
     if (m_words.isEmpty())
         return -1;
+    // A letter folds alike alone and within its word: a word whose first
+    // letter starts no query word is told apart by that letter alone, as
+    // most words of a text are.
+    if (!m_firsts.isEmpty() && !token.isEmpty()) {
+        const char16_t u = token.front().unicode();
+        const char16_t first = u < 128 ? (u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u)
+                               : u >= 0xC0 && u < 0x180 ? m_folds[u - 0xC0]
+                                                        : 0;
+        if (first != 0 && !m_firsts.contains(QChar(first)))
+            return -1;
+    }
     // Most words are folded here, a character at a time, without a string
     // made of them: a snippet looks at thousands of words.
     QVarLengthArray<char16_t, 64> folded;
@@ -746,8 +766,8 @@ int SnippetMaker::matches(QStringView token) const {
         const char16_t u = c.unicode();
         if (u < 128) {
             folded.append(u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u);
-        } else if (u >= 0xC0 && u < 0x180 && latinFolds()[u - 0xC0]) {
-            folded.append(latinFolds()[u - 0xC0]);
+        } else if (u >= 0xC0 && u < 0x180 && m_folds[u - 0xC0]) {
+            folded.append(m_folds[u - 0xC0]);
         } else {
             quick = false;
             break;
