@@ -12,6 +12,8 @@ packages=(
   # QUiLoader, for the test that reads every form as Qt Designer does
   qt6-tools-dev
   libqt6sql6-sqlite
+  # the full-text index's rows go in through SQLite's own calls
+  libsqlite3-dev
   libbenchmark-dev
   # the benchmarks' peer for the full-text index (its FTS5 tables)
   sqlite3

@@ -475,8 +475,28 @@ void TestProgress::classReportSpellingsAndCourseLines() {
     for (int i = 0; i < kMaxTestsOutsideCourse + 50; ++i)
         many += "T\t09\tt" + QByteArray::number(i) + ".txt\t1\t1\t2026-03-09T10:15:30\r\n";
     learner("D", many + test);
+    // A file longer than the pieces it is read in, its lines ended every
+    // way: one CR LF split between two pieces, one test line across them.
+    QByteArray big = "C\tKurz\n";
+    const QByteArray visit = "V\t01\tlekcia.txt\t2026-03-09T10:15:30";
+    for (int i = 0; big.size() < 65000; ++i)
+        big += visit + (i % 3 == 0 ? "\r" : i % 3 == 1 ? "\n" : "\r\n");
+    big += "V\t01\t" + QByteArray(65535 - big.size() - visit.size(), 'x') + visit.mid(5) + "\r\n";
+    QCOMPARE(big.indexOf("\r\n", 65000), 65535);
+    big += "T\t02._de\xf2\tskusaj.txt\t5\t5\t2026-03-11T10:15:30\r";
+    while (big.size() < 131072 - 20)
+        big += visit + "\n";
+    big += "T\t02._de\xf2\tskusaj.txt\t3\t5\t2026-03-12T10:15:30\r\n" + visit;
+    learner("E", big);
+    // Only files are progress files: a folder named like one is passed over.
+    QDir().mkpath(cls + "F/#postup.txt");
+    writeBytes(cls + "F/#Postup-2.txt", "C\tKurz\r\n" + test);
+    writeBytes(cls + "F/#poznamka.txt", test);
 
     const ClassReport r = buildClassReport(cls, "Kurz", courseOutline(prog, "Obsah.txt"));
+    QCOMPARE(r.learners.at(4).last.at(0), std::optional<int>(3));
+    QCOMPARE(r.learners.at(4).best.at(0), std::optional<int>(5));
+    QCOMPARE(r.learners.at(5).last.at(0), std::optional<int>(4));
     QCOMPARE(r.tests.size(), 1 + kMaxTestsOutsideCourse);
     QCOMPARE(r.tests.at(0).caption, QStringLiteral("2. deň › Vyskúšaj sa"));
     QCOMPARE(r.learners.at(0).note, QStringLiteral("iný kurz: Iný kurz"));
@@ -485,7 +505,7 @@ void TestProgress::classReportSpellingsAndCourseLines() {
     QCOMPARE(r.learners.at(2).last.at(0), std::optional<int>(2));
     QCOMPARE(r.learners.at(3).last.at(0), std::optional<int>(4));
     QCOMPARE(r.learners.at(3).last.at(kMaxTestsOutsideCourse), std::optional<int>(1));
-    QCOMPARE(r.started(), 3);
+    QCOMPARE(r.started(), 5);
 }
 
 void TestProgress::commandLine() {

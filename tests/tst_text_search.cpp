@@ -201,6 +201,9 @@ void TestTextSearch::snippets_data() {
     QTest::newRow("letters the index folds apart")
         << "ijs ano" << QStringLiteral("Ĳs a\u0301no ano.")
         << QStringLiteral("<b>Ĳs</b> <b>a\u0301no</b> <b>ano</b>.");
+    // A word told by its first letter: folded as it is within the word.
+    QTest::newRow("first letters folded") << "sv" << QStringLiteral("Ŝvǆ a ſvet, Tvar.")
+                                          << QStringLiteral("<b>Ŝvǆ</b> a <b>ſvet</b>, Tvar.");
     QTest::newRow("markup stays text") << "b"
                                        << "<b>x</b> & y"
                                        << "&lt;<b>b</b>&gt;x&lt;/<b>b</b>&gt; &amp; y";
@@ -297,13 +300,31 @@ void TestTextSearch::keptCurrent() {
         QCOMPARE(s.indexFile(), file);
     }
     QVERIFY(QFileInfo::exists(file));
-    const ino_t first = inodeOf(file);
+    ino_t first = inodeOf(file);
     {
         // Nothing changed: the index is used as it is.
         TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
         QVERIFY(s.prepare());
         QCOMPARE(inodeOf(file), first);
         QVERIFY(s.search(QStringLiteral("mačka")).isEmpty());
+    }
+    // A twin written again in place, to the same size: only its time tells.
+    {
+        QByteArray same = kRtf;
+        same.replace("lampa", "hmyz!");
+        QFile twin(course + QStringLiteral("01._deň/KLAV.rtf"));
+        const QDateTime before = QFileInfo(twin).lastModified();
+        QVERIFY(twin.open(QIODevice::ReadWrite));
+        QCOMPARE(twin.write(same), kRtf.size());
+        QVERIFY(twin.setFileTime(before.addSecs(1), QFileDevice::FileModificationTime));
+        twin.close();
+        TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+        QVERIFY(s.prepare());
+        QVERIFY(inodeOf(file) != first);
+        QCOMPARE(paths(s.search(QStringLiteral("hmyz"))),
+                 QStringList{QStringLiteral("1. deň - Klávesnica")});
+        QVERIFY(s.search(QStringLiteral("lampa")).isEmpty());
+        first = inodeOf(file);
     }
     // A lesson changed: the next search sees the new text, not the old.
     test::writeCourseFile(

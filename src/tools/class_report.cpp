@@ -10,6 +10,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace orbino {
@@ -54,8 +57,8 @@ public:
     };
     // The spelling written as `both` ("day<TAB>list"), or nullptr.
     const Spelling* ofBytes(QByteArrayView both) const {
-        const auto it = m_byBytes.constFind(QByteArray::fromRawData(both.data(), both.size()));
-        return it == m_byBytes.cend() ? nullptr : &*it;
+        const auto it = m_byBytes.find(std::string_view(both.data(), size_t(both.size())));
+        return it == m_byBytes.cend() ? nullptr : &it->second;
     }
     int ofKey(const QString& k) const { return m_byKey.value(k, -1); }
     int add(const QString& k) {
@@ -67,7 +70,7 @@ public:
     // Remembered up to a bound: a class of endless names is only slower.
     void rememberBytes(QByteArrayView both, const Spelling& s) {
         if (m_byBytes.size() < kMaxSpellings)
-            m_byBytes.insert(both.toByteArray(), s);
+            m_byBytes.emplace(std::string(both.data(), size_t(both.size())), s);
     }
     bool inCourse(int slot, const QString& k) const {
         return slot >= 0 ? m_inCourse[size_t(slot)] : m_orderOf.contains(k);
@@ -76,12 +79,17 @@ public:
     int size() const { return int(m_keys.size()); }
 
 private:
-    static constexpr qsizetype kMaxSpellings = 65536;
+    static constexpr size_t kMaxSpellings = 65536;
+    // Looked up once for every test line, by the line's own bytes.
+    struct BytesHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
     const QHash<QString, int>& m_orderOf;
     QHash<QString, int> m_byKey;
     QStringList m_keys;
     std::vector<char> m_inCourse; // by slot
-    QHash<QByteArray, Spelling> m_byBytes;
+    std::unordered_map<std::string, Spelling, BytesHash, std::equal_to<>> m_byBytes;
 };
 
 qint64 whenNumber(const QDateTime& when) {
@@ -132,7 +140,7 @@ std::optional<FastTest> fastTestLine(QByteArrayView raw) {
     const qint64 y = digitsValue(w.sliced(0, 4)), mo = digitsValue(w.sliced(5, 2)),
                  d = digitsValue(w.sliced(8, 2)), h = digitsValue(w.sliced(11, 2)),
                  mi = digitsValue(w.sliced(14, 2)), se = digitsValue(w.sliced(17, 2));
-    if (!QDate(int(y), int(mo), int(d)).isValid() || !QTime(int(h), int(mi), int(se)).isValid())
+    if (!QDate::isValid(int(y), int(mo), int(d)) || !QTime::isValid(int(h), int(mi), int(se)))
         return std::nullopt;
     return FastTest{f[1], f[2], int(score), int(maximum),
                     ((y * 100 + mo) * 100 + d) * 1000000 + (h * 100 + mi) * 100 + se};
@@ -173,8 +181,12 @@ std::vector<Summary> summarize(const QString& path, const QString& course, TestC
         }
         s->best = std::max(s->best, score);
     };
+    // Most lines are neither: their first two bytes are all that is looked at.
+    auto kind = [](QByteArrayView raw, char k) {
+        return raw.size() >= 2 && raw[0] == k && raw[1] == '\t';
+    };
     forEachProgressLine(path, 4096, [&](QByteArrayView raw, bool whole) {
-        if (raw.startsWith("C\t")) {
+        if (kind(raw, 'C')) {
             if (!whole || courseSeen)
                 return true;
             courseSeen = true;
@@ -184,7 +196,7 @@ std::vector<Summary> summarize(const QString& path, const QString& course, TestC
             other = owner;
             return false;
         }
-        if (!whole || !raw.startsWith("T\t"))
+        if (!whole || !kind(raw, 'T'))
             return true;
         if (const auto t = fastTestLine(raw)) {
             const QByteArrayView both = raw.sliced(2, t->day.size() + 1 + t->list.size());

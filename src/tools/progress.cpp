@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -192,6 +194,24 @@ void forEachProgressLine(const QString& path, qsizetype longest,
     bool afterCr = false; // an LF right after a CR ends no second line
     constexpr size_t kChunk = size_t(64) * 1024;
     const std::unique_ptr<char[]> buf(new char[kChunk]); // not cleared: read() fills it
+    // The next CR and the next LF of the piece, each looked for again only
+    // once passed: two memchr() passes over the piece, however its lines end.
+    struct LineEnds {
+        const char* end;
+        const char* cr;
+        const char* lf;
+        static const char* next(const char* p, const char* end, char c) {
+            const void* at = std::memchr(p, c, size_t(end - p));
+            return at ? static_cast<const char*>(at) : end;
+        }
+        const char* from(const char* p) {
+            if (cr < p)
+                cr = next(p, end, '\r');
+            if (lf < p)
+                lf = next(p, end, '\n');
+            return std::min(cr, lf);
+        }
+    };
     for (;;) {
         const ssize_t got = ::read(fd, buf.get(), kChunk);
         if (got < 0) {
@@ -203,6 +223,7 @@ void forEachProgressLine(const QString& path, qsizetype longest,
             break;
         const char* p = buf.get();
         const char* end = p + got;
+        LineEnds ends{end, LineEnds::next(p, end, '\r'), LineEnds::next(p, end, '\n')};
         while (p < end) {
             if (afterCr && *p == '\n') {
                 ++p;
@@ -210,9 +231,7 @@ void forEachProgressLine(const QString& path, qsizetype longest,
                 continue;
             }
             afterCr = false;
-            const char* stop = p;
-            while (stop < end && *stop != '\r' && *stop != '\n')
-                ++stop;
+            const char* stop = ends.from(p);
             if (line.isEmpty() && stop < end) {
                 // A line whole in this piece is passed where it lies.
                 const qsizetype n = stop - p;
@@ -394,9 +413,31 @@ QStringList progressFilesIn(const QString& folder) {
     static const QRegularExpression re(QStringLiteral("^#postup(-[0-9]{1,3})?\\.txt$"),
                                        QRegularExpression::CaseInsensitiveOption);
     QStringList out;
-    for (const DirEntry& e : listFolder(folder))
-        if (!e.isDir && re.match(e.name).hasMatch())
-            out << e.name;
+    // The folder as written, listed directly: a class overview lists
+    // hundreds of learners' folders, each once, and needs of each only the
+    // names starting with "#". A folder not there as written goes to the
+    // path resolver.
+    const QByteArray direct = fromWindowsPath(folder).toUtf8();
+    if (DIR* d = direct.isEmpty() ? nullptr : ::opendir(direct.constData())) {
+        const auto closeDir = qScopeGuard([d] { ::closedir(d); });
+        while (const struct dirent* e = ::readdir(d)) {
+            if (e->d_name[0] != '#')
+                continue;
+            // A link is followed, as the listing of a folder follows it.
+            bool isDir = e->d_type == DT_DIR;
+            if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+                struct stat s {};
+                isDir = ::fstatat(::dirfd(d), e->d_name, &s, 0) == 0 && S_ISDIR(s.st_mode);
+            }
+            const QString name = decodeFileName(QByteArray(e->d_name));
+            if (!isDir && re.match(name).hasMatch())
+                out << name;
+        }
+    } else {
+        for (const DirEntry& e : listFolder(folder))
+            if (!e.isDir && re.match(e.name).hasMatch())
+                out << e.name;
+    }
     std::sort(out.begin(), out.end());
     return out;
 }

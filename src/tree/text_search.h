@@ -60,6 +60,8 @@ private:
     int matches(QStringView token) const; // the query word it matches, or -1
     QStringList m_words;                  // folded
     bool m_prefix = false;
+    QString m_firsts;        // the first letter of each word; empty when one has none
+    const char16_t* m_folds; // Latin letters folded, from U+00C0
     mutable QHash<QString, int> m_cache;
 };
 
