@@ -87,9 +87,15 @@ FoundCourse findCourse(const QString& given, const QString& workingDir, const QS
     QSettings settings(settingsFile, QSettings::IniFormat);
     auto found = [&](const QString& dir) {
         const QString abs = absolute(dir);
-        settings.setValue(kLastCourse, abs);
-        settings.setValue(kChooserFolder, QFileInfo(abs).path());
-        settings.sync(); // a settings file that cannot be written only costs the memory
+        const QString folder = QFileInfo(abs).path();
+        // Most starts play the course of the last one: the file is rewritten
+        // (with its lock file and a flush) only when something changed.
+        if (settings.value(kLastCourse).toString() != abs ||
+            settings.value(kChooserFolder).toString() != folder) {
+            settings.setValue(kLastCourse, abs);
+            settings.setValue(kChooserFolder, folder);
+            settings.sync(); // a settings file that cannot be written only costs the memory
+        }
         return FoundCourse{FoundCourse::Outcome::Found, abs, {}};
     };
 
