@@ -268,6 +268,29 @@ private slots:
         QVERIFY(!sameFile());
     }
 
+    // The sample course is looked for only when the chooser opens, which
+    // then offers it.
+    void sampleLookedForOnlyForTheChooser() {
+        const QString a = makeCourse("kurz A");
+        const QString sample = makeCourse("ukážka");
+        int asked = 0;
+        auto sampleCourse = [&] {
+            ++asked;
+            return sample;
+        };
+        ScriptedChooser chooser;
+        ScriptedPrompter prompter;
+        QCOMPARE(findCourseToPlay({}, a, conf(), sampleCourse, chooser, prompter).folder, a);
+        QCOMPARE(findCourseToPlay({}, {}, conf(), sampleCourse, chooser, prompter).folder, a);
+        QCOMPARE(asked, 0);
+        QDir(a).removeRecursively();
+        chooser.answers = {root(), sample}; // not a course, then the sample
+        QCOMPARE(findCourseToPlay({}, {}, conf(), sampleCourse, chooser, prompter).folder, sample);
+        QCOMPARE(asked, 1);
+        QCOMPARE(int(chooser.calls.size()), 2);
+        QCOMPARE(chooser.calls.at(1).sample, sample);
+    }
+
     // A read-only course plays, and nothing is created in it.
     void readOnlyCourse() {
         const QString c = makeCourse("iba na čítanie");

@@ -84,6 +84,15 @@ QString courseSettingsFile() {
 
 FoundCourse findCourse(const QString& given, const QString& workingDir, const QString& settingsFile,
                        const QString& sampleCourse, FolderChooser& chooser, Prompter& prompter) {
+    return findCourseToPlay(
+        given, workingDir, settingsFile, [&sampleCourse] { return sampleCourse; }, chooser,
+        prompter);
+}
+
+FoundCourse findCourseToPlay(const QString& given, const QString& workingDir,
+                             const QString& settingsFile,
+                             const std::function<QString()>& sampleCourse, FolderChooser& chooser,
+                             Prompter& prompter) {
     QSettings settings(settingsFile, QSettings::IniFormat);
     auto found = [&](const QString& dir) {
         const QString abs = absolute(dir);
@@ -123,8 +132,9 @@ FoundCourse findCourse(const QString& given, const QString& workingDir, const QS
     if (start.isEmpty() || start == QStringLiteral("/"))
         start = QDir::homePath();
     const QString title = QString::fromUtf16(kChooseCourseTitle);
+    const QString sample = sampleCourse();
     for (;;) {
-        const QString chosen = chooser.chooseFolder(title, start, sampleCourse);
+        const QString chosen = chooser.chooseFolder(title, start, sample);
         if (chosen.isEmpty())
             return FoundCourse{FoundCourse::Outcome::Cancelled, {}, {}};
         const QString problem = courseProblem(chosen);
