@@ -7,6 +7,7 @@
 // lookup reads it anew), a full-screen background picture and a rich-text
 // lesson on every level.
 #include "app/app_state.h"
+#include "app/app_window.h"
 #include "app/main_window.h"
 #include "course_generator.h"
 #include "measure.h"
@@ -218,5 +219,7 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The program's own style and fonts, as every level window is built under.
+    prepareApplication();
     return runBenchmarks(argc, argv);
 }

@@ -14,6 +14,8 @@
 #include <QTest>
 
 #include <deque>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orbino;
 using namespace orbino::test;
@@ -231,6 +233,62 @@ private slots:
         QCOMPARE(second.calls.at(0).start, root() + "/kurzy");
         QCOMPARE(second.calls.at(1).start, empty);
         QCOMPARE(remembered(), QString());
+    }
+
+    // Starting the course of the last start again leaves the settings file
+    // as it is (not replaced, no lock file left); a value that differs, or
+    // one missing from an older file, is written.
+    void settingsRewrittenOnlyWhenChanged() {
+        const QString a = makeCourse("kurz A");
+        const QString b = makeCourse("kurz B");
+        remember(a); // an older file: the chooser's folder is not in it
+        ScriptedChooser chooser;
+        ScriptedPrompter prompter;
+        // A second name for the file shows whether it was replaced since.
+        const QByteArray held = QFile::encodeName(root() + "/held.conf");
+        auto sameFile = [&] {
+            struct stat a {
+            }, b{};
+            return ::stat(QFile::encodeName(conf()).constData(), &a) == 0 &&
+                   ::stat(held.constData(), &b) == 0 && a.st_ino == b.st_ino;
+        };
+        QCOMPARE(findCourse({}, a, conf(), {}, chooser, prompter).folder, a);
+        const QSettings written(conf(), QSettings::IniFormat);
+        QCOMPARE(written.value("course/chooserFolder").toString(), root());
+        QCOMPARE(::link(QFile::encodeName(conf()).constData(), held.constData()), 0);
+        const QByteArray bytes = readBytes(conf());
+        for (int i = 0; i < 2; ++i)
+            QCOMPARE(findCourse({}, a, conf(), {}, chooser, prompter).folder, a);
+        QVERIFY(sameFile());
+        QCOMPARE(readBytes(conf()), bytes);
+        QCOMPARE(QDir(root() + "/config/orbino").entryList(QDir::Files),
+                 QStringList{"orbino.conf"});
+        QCOMPARE(findCourse(b, {}, conf(), {}, chooser, prompter).folder, b);
+        QCOMPARE(remembered(), b);
+        QVERIFY(!sameFile());
+    }
+
+    // The sample course is looked for only when the chooser opens, which
+    // then offers it.
+    void sampleLookedForOnlyForTheChooser() {
+        const QString a = makeCourse("kurz A");
+        const QString sample = makeCourse("ukážka");
+        int asked = 0;
+        auto sampleCourse = [&] {
+            ++asked;
+            return sample;
+        };
+        ScriptedChooser chooser;
+        ScriptedPrompter prompter;
+        QCOMPARE(findCourseToPlay({}, a, conf(), sampleCourse, chooser, prompter).folder, a);
+        QCOMPARE(findCourseToPlay({}, {}, conf(), sampleCourse, chooser, prompter).folder, a);
+        QCOMPARE(asked, 0);
+        QDir(a).removeRecursively();
+        chooser.answers = {root(), sample}; // not a course, then the sample
+        QCOMPARE(findCourseToPlay({}, {}, conf(), sampleCourse, chooser, prompter).folder, sample);
+        QCOMPARE(asked, 1);
+        QCOMPARE(int(chooser.calls.size()), 2);
+        QCOMPARE(chooser.calls.at(1).sample, sample);
     }
 
     // A read-only course plays, and nothing is created in it.

@@ -119,6 +119,7 @@ private slots:
     void dayButtonsByScreenWidth();
     void itemButtonsByScreenWidth_data();
     void itemButtonsByScreenWidth();
+    void eachItemItsGlyph();
     void captionTrimmingOnButtons();
     void captionsFitTheirButtons_data();
     void captionsFitTheirButtons();
@@ -420,6 +421,41 @@ void TestScreens::itemButtonsByScreenWidth() {
         // Notes button below the last item; count of visible buttons.
         QCOMPARE(visibleButtons(w2), 2);
         QVERIFY(!items[1]->icon().isNull()); // hra.exe without exe.BMP plays
+        child<QToolButton>(w2, "SpeedButton1")->click();
+    });
+    c.dayButton("  1. deň")->click();
+    QCOMPARE(c.runner.opened.size(), 1);
+}
+
+// Every item button shows its own glyph, however many share one picture: a
+// caption's own picture, the extension's (level folder first), the fallbacks.
+void TestScreens::eachItemItsGlyph() {
+    Course c;
+    writeCourseFile(c.prog + "01._deň/Obsah.txt",
+                    {"[Príbeh] pribeh.txt", "[Hra] hra.exe", "[Čítanie] a.txt", "[Iná hra] b.exe",
+                     "[Dokument] c.pdf", "[Ďalší] d.pdf"});
+    auto glyph = [](const QString& path, QColor colour) {
+        QImage img(32, 32, QImage::Format_RGB32);
+        img.fill(colour);
+        img.setPixelColor(0, 31, Qt::white); // the see-through colour
+        QByteArray bytes;
+        QBuffer buf(&bytes);
+        buf.open(QIODevice::WriteOnly);
+        img.save(&buf, "BMP");
+        writeBytes(path, bytes);
+    };
+    glyph(c.prog + "Text.BMP", Qt::blue);
+    glyph(c.prog + "Play.BMP", Qt::green);
+    glyph(c.prog + "PRIBEH.bmp", Qt::red);
+    glyph(c.prog + "pdf.BMP", Qt::black);
+    glyph(c.prog + "01._deň/PDF.bmp", Qt::yellow);
+    c.start();
+    c.runner.step<TForm1>([&](TForm1* w2) {
+        QStringList shown;
+        for (QPushButton* b : itemButtons(w2))
+            shown << b->icon().pixmap(QSize(32, 32)).toImage().pixelColor(16, 16).name();
+        QCOMPARE(shown,
+                 (QStringList{"#ff0000", "#00ff00", "#0000ff", "#00ff00", "#ffff00", "#ffff00"}));
         child<QToolButton>(w2, "SpeedButton1")->click();
     });
     c.dayButton("  1. deň")->click();

@@ -84,12 +84,27 @@ QString courseSettingsFile() {
 
 FoundCourse findCourse(const QString& given, const QString& workingDir, const QString& settingsFile,
                        const QString& sampleCourse, FolderChooser& chooser, Prompter& prompter) {
+    return findCourseToPlay(
+        given, workingDir, settingsFile, [&sampleCourse] { return sampleCourse; }, chooser,
+        prompter);
+}
+
+FoundCourse findCourseToPlay(const QString& given, const QString& workingDir,
+                             const QString& settingsFile,
+                             const std::function<QString()>& sampleCourse, FolderChooser& chooser,
+                             Prompter& prompter) {
     QSettings settings(settingsFile, QSettings::IniFormat);
     auto found = [&](const QString& dir) {
         const QString abs = absolute(dir);
-        settings.setValue(kLastCourse, abs);
-        settings.setValue(kChooserFolder, QFileInfo(abs).path());
-        settings.sync(); // a settings file that cannot be written only costs the memory
+        const QString folder = QFileInfo(abs).path();
+        // Most starts play the course of the last one: the file is rewritten
+        // (with its lock file and a flush) only when something changed.
+        if (settings.value(kLastCourse).toString() != abs ||
+            settings.value(kChooserFolder).toString() != folder) {
+            settings.setValue(kLastCourse, abs);
+            settings.setValue(kChooserFolder, folder);
+            settings.sync(); // a settings file that cannot be written only costs the memory
+        }
         return FoundCourse{FoundCourse::Outcome::Found, abs, {}};
     };
 
@@ -117,8 +132,9 @@ FoundCourse findCourse(const QString& given, const QString& workingDir, const QS
     if (start.isEmpty() || start == QStringLiteral("/"))
         start = QDir::homePath();
     const QString title = QString::fromUtf16(kChooseCourseTitle);
+    const QString sample = sampleCourse();
     for (;;) {
-        const QString chosen = chooser.chooseFolder(title, start, sampleCourse);
+        const QString chosen = chooser.chooseFolder(title, start, sample);
         if (chosen.isEmpty())
             return FoundCourse{FoundCourse::Outcome::Cancelled, {}, {}};
         const QString problem = courseProblem(chosen);

@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+#include <functional>
+
 namespace orbino {
 
 class FolderChooser;
@@ -40,5 +42,11 @@ struct FoundCourse {
 // Cancel. A found course is remembered; nothing is written into it.
 FoundCourse findCourse(const QString& given, const QString& workingDir, const QString& settingsFile,
                        const QString& sampleCourse, FolderChooser& chooser, Prompter& prompter);
+// The same, the sample course (offered by the chooser) looked for only when
+// the chooser opens: most starts never need it.
+FoundCourse findCourseToPlay(const QString& given, const QString& workingDir,
+                             const QString& settingsFile,
+                             const std::function<QString()>& sampleCourse, FolderChooser& chooser,
+                             Prompter& prompter);
 
 } // namespace orbino

@@ -22,6 +22,7 @@ class TForm1;
 namespace orbino {
 
 class AppState;
+struct ScreenGlyphs;
 struct ConfigKey;
 struct ContentList;
 struct DayListing;
@@ -164,7 +165,7 @@ private:
     void buildMainScreen();
     void buildContentScreen();
     // `exam` is the configured caption of the self-test item (its glyph differs).
-    void makeItemButton(int slot, int k, int& cursor, const QString& exam);
+    void makeItemButton(int slot, int k, int& cursor, const QString& exam, ScreenGlyphs& glyphs);
     // A level window fits its own controls to a test-yourself screen and to
     // the background of a level.
     void prepareTestScreen();

@@ -40,9 +40,10 @@ int playCourse(const orbino::CommandLine& cl, int& argc, char** argv) {
 
     orbino::WidgetPrompter prompter;
     orbino::WidgetFolderChooser chooser;
-    const orbino::FoundCourse course = orbino::findCourse(
+    const orbino::FoundCourse course = orbino::findCourseToPlay(
         cl.course, QDir::currentPath(), orbino::courseSettingsFile(),
-        orbino::sampleCourseFolder(QCoreApplication::applicationDirPath()), chooser, prompter);
+        [] { return orbino::sampleCourseFolder(QCoreApplication::applicationDirPath()); }, chooser,
+        prompter);
     switch (course.outcome) {
     case orbino::FoundCourse::Outcome::Cancelled:
         return 0;

@@ -17,6 +17,7 @@
 #include <QBitmap>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
 #include <QLabel>
 #include <QPixmapCache>
@@ -24,6 +25,24 @@
 #include <QTextDocument>
 
 namespace orbino {
+
+// What the buttons of one screen look up again and again, asked once while
+// the screen is built: whether a glyph file is there, and each glyph's icon.
+// Nothing outlives the build, so nothing goes stale.
+struct ScreenGlyphs {
+    struct Glyph {
+        QIcon icon;
+        QSize size;
+    };
+    QHash<QString, bool> files;
+    QHash<QString, Glyph> icons;
+    bool exists(const QString& path) {
+        auto it = files.constFind(path);
+        if (it == files.cend())
+            it = files.insert(path, isFile(path));
+        return *it;
+    }
+};
 
 namespace {
 
@@ -252,8 +271,9 @@ int TForm1::placeContent(const ContentList& list) {
     int k = 1;
     // Looked up once for all the buttons: every lookup reads the whole CONFIG.TXT.
     const QString exam = content.itemSlots.isEmpty() ? QString() : st.CitajKonfig(keys::ButtonExam);
+    ScreenGlyphs glyphs;
     for (int slot : content.itemSlots)
-        makeItemButton(slot, k++, cursor, exam);
+        makeItemButton(slot, k++, cursor, exam, glyphs);
     for (const QString& link : content.links)
         ui->ComboBox1->addItem(link);
     ui->Memo1->setPlainText(content.description.join(QLatin1Char('\n')));
@@ -347,11 +367,19 @@ void TForm1::makeSolutionMarker(int k, const QRect& place) {
 namespace {
 
 // The button's picture, when it has one, no taller than the button.
-void setGlyph(QPushButton* b, const QString& glyph) {
+void setGlyph(QPushButton* b, const QString& glyph, ScreenGlyphs& glyphs) {
     if (glyph.isEmpty())
         return;
-    QSize size;
-    const QIcon icon = glyphIcon(glyph, &size, b->devicePixelRatioF());
+    const qreal ratio = b->devicePixelRatioF();
+    const QString key = glyph + u'@' + QString::number(ratio);
+    auto known = glyphs.icons.constFind(key);
+    if (known == glyphs.icons.cend()) {
+        ScreenGlyphs::Glyph g;
+        g.icon = glyphIcon(glyph, &g.size, ratio);
+        known = glyphs.icons.insert(key, g);
+    }
+    const QIcon& icon = known->icon;
+    const QSize size = known->size;
     if (!icon.isNull()) {
         const int h = b->height();
         b->setIcon(icon);
@@ -446,7 +474,8 @@ void TForm1::buildContentScreen() {
     recordVisit();
 }
 
-void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
+void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam,
+                            ScreenGlyphs& glyphs) {
     const int u = st.scale;
     const int W = st.boundsWidth;
     const int L = level;
@@ -484,7 +513,10 @@ void TForm1::makeItemButton(int slot, int k, int& cursor, const QString& exam) {
         makeSolutionMarker(k, QRect(b->x() - 30, top + 5, 30, h));
 
     b->setObjectName(QStringLiteral("Button%1%2").arg(k).arg(L));
-    setGlyph(b, glyphPicture(st.programFolder, st.levels.folder(L), item.caption, ext, exam));
+    setGlyph(b,
+             glyphPicture(st.programFolder, st.levels.folder(L), item.caption, ext, exam,
+                          [&glyphs](const QString& path) { return glyphs.exists(path); }),
+             glyphs);
 
     // The full caption stays the hint, which the next level's heading ends with.
     const TrimmedCaption t = trimCaption(item.caption, u == 10 ? st.trimSmall : st.trimLarge);

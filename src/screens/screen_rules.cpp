@@ -78,6 +78,13 @@ TrimmedCaption trimCaption(const QString& caption, int limit) {
 
 QString glyphPicture(const QString& programFolder, const QString& levelFolderName,
                      const QString& caption, const QString& extension, const QString& examCaption) {
+    return glyphPicture(programFolder, levelFolderName, caption, extension, examCaption,
+                        [](const QString& path) { return isFile(path); });
+}
+
+QString glyphPicture(const QString& programFolder, const QString& levelFolderName,
+                     const QString& caption, const QString& extension, const QString& examCaption,
+                     const std::function<bool(const QString&)>& exists) {
     static const struct {
         const char16_t* caption;
         const char* picture;
@@ -95,9 +102,9 @@ QString glyphPicture(const QString& programFolder, const QString& levelFolderNam
         {u"Zadanie úloh", "zadanie.BMP"},
     };
     const QString inLevel = programFolder + levelFolderName + QStringLiteral("/");
-    auto firstOf = [](const QStringList& candidates) {
+    auto firstOf = [&exists](const QStringList& candidates) {
         for (const QString& c : candidates)
-            if (isFile(c))
+            if (exists(c))
                 return c;
         return QString();
     };

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace orbino {
@@ -60,6 +61,11 @@ TrimmedCaption trimCaption(const QString& caption, int limit);
 // without regard to case. Empty when no picture exists.
 QString glyphPicture(const QString& programFolder, const QString& levelFolderName,
                      const QString& caption, const QString& extension, const QString& examCaption);
+// The same, asking `exists` whether a candidate is there (a screen's buttons
+// ask about the same few files, once each).
+QString glyphPicture(const QString& programFolder, const QString& levelFolderName,
+                     const QString& caption, const QString& extension, const QString& examCaption,
+                     const std::function<bool(const QString&)>& exists);
 
 // The heading of a content screen; a leading "0" is dropped.
 QString levelHeading(bool searchMode, int level, const QString& levelFolderName,
