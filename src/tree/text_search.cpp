@@ -24,6 +24,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QStringEncoder>
 #include <QThread>
 #include <QVarLengthArray>
 
@@ -396,7 +397,8 @@ public:
 
     void add(const Row& r) {
         const QString body = stripControls(r.body);
-        if (body.trimmed().isEmpty())
+        // Blank through and through (without a trimmed copy of the text).
+        if (std::all_of(body.cbegin(), body.cend(), [](QChar c) { return c.isSpace(); }))
             return;
         bind(1, body);
         bind(2, r.captionPath);
@@ -420,6 +422,11 @@ private:
         if (result != SQLITE_OK)
             fail();
     }
+    // The database keeps its text as UTF-8: handed over as UTF-8, a value
+    // is not converted again inside SQLite, which for the lesson texts was a
+    // twentieth of the build. A text with a lone surrogate half (an RTF
+    // "\u" escape can make one) goes as UTF-16 instead, so SQLite converts
+    // it as it always did and the index holds the same bytes.
     void bind(int at, const QString& text) {
         if (text.isNull())
             return check(sqlite3_bind_null(m_insert, at));
@@ -427,15 +434,26 @@ private:
         const qsizetype bytes = text.size() * qsizetype(sizeof(QChar));
         if (bytes > std::numeric_limits<int>::max())
             throw SqlFailure{QStringLiteral("text too long")};
-        check(sqlite3_bind_text16(m_insert, at, text.utf16(), int(bytes), SQLITE_STATIC));
+        std::vector<char>& buffer = m_utf8[size_t(at)];
+        buffer.resize(size_t(std::max<qsizetype>(m_encoder.requiredSpace(text.size()), 1)));
+        m_encoder.resetState();
+        const char* end = m_encoder.appendToBuffer(buffer.data(), text);
+        const qsizetype utf8 = end - buffer.data();
+        if (!m_encoder.hasError() && utf8 <= std::numeric_limits<int>::max())
+            check(sqlite3_bind_text(m_insert, at, buffer.data(), int(utf8), SQLITE_STATIC));
+        else
+            check(sqlite3_bind_text16(m_insert, at, text.utf16(), int(bytes), SQLITE_STATIC));
     }
 
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_insert = nullptr;
+    QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
+    std::array<std::vector<char>, 9> m_utf8; // by place; kept until the row is stepped
 };
 
 struct Day {
     QString folder, dir;
+    FolderIndex files; // listed once, for the tree and for the rows
     LessonTree tree;
 };
 
@@ -448,9 +466,10 @@ std::optional<std::vector<Day>> readDays(const QString& course, const QString& r
     for (const DayFolder& d : listDayFolders(course).days) {
         if (cancel.load())
             return std::nullopt;
-        Day day{d.folder, course + d.folder + QLatin1Char('/'), {}};
-        watched.add(day.dir);
-        day.tree = buildLessonTree(day.dir, rootList, d.folder);
+        const QString dir = course + d.folder + QLatin1Char('/');
+        watched.add(dir);
+        Day day{d.folder, dir, FolderIndex(dir), {}};
+        day.tree = buildLessonTree(day.files, day.dir, rootList, d.folder);
         if (day.tree.truncated)
             notes << QStringLiteral("%1: strom je príliš veľký, v indexe je len prvých %2 "
                                     "položiek")
@@ -501,11 +520,26 @@ std::vector<char> itemHolders(const LessonTree& tree, const FolderIndex& folder)
     return holdsItems;
 }
 
+// twinPath() for a list that is a file of `folder`, told by the folder's
+// listing instead of three lookups on disk for each lesson.
+QString twinOf(const FolderIndex& folder, const QString& dir, const QString& list) {
+    const QString named = lessonBase(list) + QStringLiteral(".rtf");
+    if (!FolderIndex::isPlain(list) || !FolderIndex::isPlain(named))
+        return twinPath(dir, list);
+    // What stat() reaches under that name, as it is on disk.
+    if (const QString onDisk = folder.entryName(named); !onDisk.isEmpty())
+        return dir + onDisk;
+    // Else named after the list as it is on disk.
+    const QString onDisk = folder.fileName(list);
+    return onDisk.isEmpty() ? twinPath(dir, list)
+                            : dir + lessonBase(onDisk) + QStringLiteral(".rtf");
+}
+
 // The rows of one day: captions of items, description blocks of lists and
 // the texts of their twins. Returns false when cancelled.
 bool indexDay(const Day& day, const QString& course, const std::atomic<bool>& cancel,
               Watched& watched, RowWriter& rows, const std::function<void()>& nodeDone) {
-    const FolderIndex folder(day.dir);
+    const FolderIndex& folder = day.files;
     const LessonTree& tree = day.tree;
     const QHash<QString, int> owner = textOwners(tree, folder);
     const std::vector<char> holdsItems = itemHolders(tree, folder);
@@ -551,7 +585,7 @@ bool indexDay(const Day& day, const QString& course, const std::atomic<bool>& ca
                 // Unreadable or gone since the tree was read: its stamp
                 // is stored, so the index is made again once it is back.
             }
-            const QString twin = twinPath(day.dir, n.target);
+            const QString twin = twinOf(folder, day.dir, n.target);
             if (watched.add(twin).size >= 0) {
                 if (std::optional<QString> text = loadRtfPlainText(twin)) {
                     row.body = std::move(*text);
