@@ -699,8 +699,12 @@ QString htmlSnippet(const QString& snippet) {
 namespace {
 
 bool isWordChar(char32_t c) {
-    // No mark comes before the combining diacritics (U+0300): most
-    // characters are decided without asking for their category.
+    // From U+00C0 to U+024F every character is a letter but "×" and "÷":
+    // the letters of Central European texts need no look-up. No mark comes
+    // before the combining diacritics (U+0300): most other characters are
+    // decided without asking for their category either.
+    if (c >= 0xC0 && c < 0x250)
+        return c != 0xD7 && c != 0xF7;
     return QChar::isLetterOrNumber(c) || (c >= 0x300 && QChar::isMark(c));
 }
 
@@ -789,7 +793,10 @@ int SnippetMaker::matches(QStringView token) const {
         const char16_t first = u < 128 ? (u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u)
                                : u >= 0xC0 && u < 0x180 ? m_folds[u - 0xC0]
                                                         : 0;
-        if (first != 0 && !m_firsts.contains(QChar(first)))
+        // A few letters, looked through here rather than by a call for
+        // each of the thousands of words.
+        if (first != 0 &&
+            std::none_of(m_firsts.cbegin(), m_firsts.cend(), [&](QChar f) { return f == first; }))
             return -1;
     }
     // Most words are folded here, a character at a time, without a string
