@@ -109,6 +109,7 @@ private slots:
     void damagedIndex();
     void hostileIndexPlaces();
     void repeatedLists();
+    void twinsAndOddTexts();
     void commandLine_data();
     void commandLine();
 
@@ -574,6 +575,57 @@ void TestTextSearch::repeatedLists() {
     QVERIFY2(big.problem().contains(dir + QStringLiteral("Obsah.txt")), qPrintable(big.problem()));
     QCOMPARE(paths(big.search(QStringLiteral("b17"))).size(), 1);
     QVERIFY(QFileInfo(big.indexFile()).size() < 1000000);
+}
+
+void TestTextSearch::twinsAndOddTexts() {
+    const QString dir = course + QStringLiteral("02._deň/");
+    test::writeCourseFile(
+        dir + QStringLiteral("Obsah.txt"),
+        {QStringLiteral("[Kreslenie] Kresli.TXT"), QStringLiteral("[Zložka] zlozka.txt"),
+         QStringLiteral("[Odkaz] odkaz.txt"), QStringLiteral("[Zlomok] zlomok.txt")});
+    // The list named in another case than on disk, its twin in a third.
+    test::writeCourseFile(dir + QStringLiteral("kresli.txt"), {QStringLiteral("<Kreslíme.>")});
+    test::writeBytes(dir + QStringLiteral("KRESLI.rtf"),
+                     "{\\rtf1\\ansi Nakresli \\'9eirafu.\\par}");
+    // A folder where the twin would be: the list's own text only.
+    test::writeCourseFile(dir + QStringLiteral("zlozka.txt"),
+                          {QStringLiteral("<Zložka s tvarom.>")});
+    QVERIFY(QDir().mkpath(dir + QStringLiteral("zlozka.rtf")));
+    // A link leading nowhere under the twin's very name hides a twin in
+    // another case, as it does when the lesson is opened.
+    test::writeCourseFile(dir + QStringLiteral("odkaz.txt"), {QStringLiteral("<Odkaz.>")});
+    QVERIFY(QFile::link(dir + QStringLiteral("nikde.rtf"), dir + QStringLiteral("odkaz.rtf")));
+    test::writeBytes(dir + QStringLiteral("ODKAZ.rtf"), "{\\rtf1\\ansi Tajomstvo.\\par}");
+    // Half a surrogate pair, and U+FFFE and U+FFFF, from RTF's "u" control word: no
+    // word around them is lost.
+    test::writeCourseFile(dir + QStringLiteral("zlomok.txt"), {QStringLiteral("<Zlomok.>")});
+    test::writeBytes(dir + QStringLiteral("zlomok.rtf"),
+                     "{\\rtf1\\ansi Prv\\'e1 \\u-10240?hviezda, \\u-2?druh\\'e1 \\u-1?kometa "
+                     "\\u-9216?koniec.\\par}");
+
+    TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+    QVERIFY(s.prepare());
+    QList<TextHit> hits = s.search(QStringLiteral("zirafu"));
+    QCOMPARE(hits.size(), 1);
+    QCOMPARE(hits[0].file, QStringLiteral("02._deň/KRESLI.rtf"));
+    QCOMPARE(hits[0].target, QStringLiteral("Kresli.TXT"));
+    hits = s.search(QStringLiteral("tvarom"));
+    QCOMPARE(hits.size(), 1);
+    QCOMPARE(hits[0].file, QStringLiteral("02._deň/zlozka.txt"));
+    QVERIFY(s.search(QStringLiteral("tajomstvo")).isEmpty());
+    QCOMPARE(paths(s.search(QStringLiteral("odkaz"))),
+             QStringList{QStringLiteral("2. deň - Odkaz")});
+    for (const QString& word :
+         {QStringLiteral("prva"), QStringLiteral("hviezda"), QStringLiteral("druha"),
+          QStringLiteral("kometa"), QStringLiteral("koniec")}) {
+        hits = s.search(word);
+        QCOMPARE(paths(hits), QStringList{QStringLiteral("2. deň - Zlomok")});
+        QCOMPARE(hits[0].file, QStringLiteral("02._deň/zlomok.rtf"));
+        const QString snippet = plainSnippet(hits[0].snippet);
+        QCOMPARE(snippet, QStringLiteral("Prvá \uFFFDhviezda, \uFFFDdruhá \uFFFDkometa "
+                                         "\uFFFDkoniec."));
+    }
+    QVERIFY(s.problem().isEmpty());
 }
 
 void TestTextSearch::commandLine_data() {

@@ -424,25 +424,19 @@ private:
     }
     // The database keeps its text as UTF-8: handed over as UTF-8, a value
     // is not converted again inside SQLite, which for the lesson texts was a
-    // twentieth of the build. A text with a lone surrogate half (an RTF
-    // "\u" escape can make one) goes as UTF-16 instead, so SQLite converts
-    // it as it always did and the index holds the same bytes.
+    // twentieth of the build. Half a surrogate pair (which RTF's "u" control word
+    // can make) becomes U+FFFD: SQLite's own conversion took the character
+    // after it into a made-up one, and a word starting there was never found.
     void bind(int at, const QString& text) {
         if (text.isNull())
             return check(sqlite3_bind_null(m_insert, at));
-        // SQLite counts a text's bytes in an int.
-        const qsizetype bytes = text.size() * qsizetype(sizeof(QChar));
-        if (bytes > std::numeric_limits<int>::max())
-            throw SqlFailure{QStringLiteral("text too long")};
         std::vector<char>& buffer = m_utf8[size_t(at)];
         buffer.resize(size_t(std::max<qsizetype>(m_encoder.requiredSpace(text.size()), 1)));
-        m_encoder.resetState();
-        const char* end = m_encoder.appendToBuffer(buffer.data(), text);
-        const qsizetype utf8 = end - buffer.data();
-        if (!m_encoder.hasError() && utf8 <= std::numeric_limits<int>::max())
-            check(sqlite3_bind_text(m_insert, at, buffer.data(), int(utf8), SQLITE_STATIC));
-        else
-            check(sqlite3_bind_text16(m_insert, at, text.utf16(), int(bytes), SQLITE_STATIC));
+        const qsizetype bytes = m_encoder.appendToBuffer(buffer.data(), text) - buffer.data();
+        // SQLite counts a text's bytes in an int.
+        if (bytes > std::numeric_limits<int>::max())
+            throw SqlFailure{QStringLiteral("text too long")};
+        check(sqlite3_bind_text(m_insert, at, buffer.data(), int(bytes), SQLITE_STATIC));
     }
 
     sqlite3* m_db = nullptr;
