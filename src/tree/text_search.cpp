@@ -27,6 +27,7 @@
 #include <QStringEncoder>
 #include <QThread>
 #include <QVarLengthArray>
+#include <QtEndian>
 
 #include <sqlite3.h>
 
@@ -40,6 +41,7 @@
 #include <limits>
 #include <optional>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 #include <vector>
 
@@ -197,23 +199,40 @@ bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& roo
     if (!q.exec(QStringLiteral("SELECT data FROM watched")) || !q.next())
         return false;
     // One value rather than a row per file: a thousand rows through Qt SQL
-    // cost more than the stat() calls themselves.
+    // cost more than the stat() calls themselves. Read straight from its
+    // bytes, in the layout QDataStream wrote (big-endian numbers, a path as
+    // its 32-bit length and its bytes): through QDataStream each value was a
+    // call to a device, as costly again as the stat() calls.
     const QByteArray data = q.value(0).toByteArray();
-    QDataStream in(data);
+    qsizetype at = 0;
+    const auto take = [&](auto* value) {
+        using T = std::remove_pointer_t<decltype(value)>;
+        if (data.size() - at < qsizetype(sizeof(T)))
+            return false;
+        *value = qFromBigEndian<T>(data.constData() + at);
+        at += qsizetype(sizeof(T));
+        return true;
+    };
     qint32 count = 0;
-    in >> count;
+    if (!take(&count) || count <= 0)
+        return false;
     FolderStamps stamps;
+    QByteArray path;
     for (qint32 i = 0; i < count; ++i) {
-        QByteArray path;
+        quint32 length = 0;
         qint64 size = 0, mtime = 0;
-        in >> path >> size >> mtime;
-        if (in.status() != QDataStream::Ok)
+        if (!take(&length) || length > quint64(data.size() - at))
+            return false;
+        path.resize(qsizetype(length));
+        std::memcpy(path.data(), data.constData() + at, length);
+        at += qsizetype(length);
+        if (!take(&size) || !take(&mtime))
             return false;
         const Stamp now = stamps.of(path);
         if (now.size != size || now.mtime != mtime)
             return false;
     }
-    if (count <= 0 || !in.atEnd())
+    if (at != data.size())
         return false;
     // The table of texts must be there and answer.
     return q.exec(QStringLiteral("SELECT count(*) FROM texts WHERE texts MATCH '\"x\"'"));
@@ -702,6 +721,19 @@ bool isWordChar(char32_t c) {
     return QChar::isLetterOrNumber(c) || (c >= 0x300 && QChar::isMark(c));
 }
 
+// isWordChar() of the characters below U+0250, most of a course's text,
+// looked up rather than decided for each character of every snippet's text.
+constexpr char16_t kWordTableSize = 0x250;
+const std::array<bool, kWordTableSize>& wordTable() {
+    static const std::array<bool, kWordTableSize> table = [] {
+        std::array<bool, kWordTableSize> t{};
+        for (char16_t c = 0; c < kWordTableSize; ++c)
+            t[c] = isWordChar(c);
+        return t;
+    }();
+    return table;
+}
+
 // The words of the user's text; `prefix` when the text ends inside the last.
 struct QueryWords {
     QStringList words;
@@ -841,23 +873,27 @@ QString SnippetMaker::make(const QString& body, int tokens) const {
     };
     std::vector<Token> all;
     const qsizetype n = body.size();
+    const char16_t* const d = reinterpret_cast<const char16_t*>(body.utf16());
+    // Whether a word goes on at `at`, and over how many UTF-16 units.
+    const auto wordAt = [&](qsizetype at, int* len) {
+        const char16_t u = d[at];
+        *len = 1;
+        if (u < kWordTableSize)
+            return wordTable()[u];
+        if (QChar::isHighSurrogate(u) && at + 1 < n && QChar::isLowSurrogate(d[at + 1])) {
+            *len = 2;
+            return isWordChar(QChar::surrogateToUcs4(u, d[at + 1]));
+        }
+        return isWordChar(u);
+    };
     for (qsizetype i = 0; i < n;) {
-        const auto codeAt = [&](qsizetype at, int* len) -> char32_t {
-            const QChar c = body.at(at);
-            if (c.isHighSurrogate() && at + 1 < n && body.at(at + 1).isLowSurrogate()) {
-                *len = 2;
-                return QChar::surrogateToUcs4(c, body.at(at + 1));
-            }
-            *len = 1;
-            return c.unicode();
-        };
         int len = 1;
-        if (!isWordChar(codeAt(i, &len))) {
+        if (!wordAt(i, &len)) {
             i += len;
             continue;
         }
         const qsizetype begin = i;
-        while (i < n && isWordChar(codeAt(i, &len)))
+        while (i < n && wordAt(i, &len))
             i += len;
         all.push_back({begin, i, matches(QStringView(body).sliced(begin, i - begin))});
     }
