@@ -874,27 +874,27 @@ QString SnippetMaker::make(const QString& body, int tokens) const {
     std::vector<Token> all;
     const qsizetype n = body.size();
     const char16_t* const d = reinterpret_cast<const char16_t*>(body.utf16());
-    // Whether a word goes on at `at`, and over how many UTF-16 units.
-    const auto wordAt = [&](qsizetype at, int* len) {
+    const std::array<bool, kWordTableSize>& table = wordTable();
+    // How many UTF-16 units of a word character stand at `at`: 0 when none
+    // does (the low half of a pair whose character is none is none either).
+    const auto wordAt = [&](qsizetype at) -> int {
         const char16_t u = d[at];
-        *len = 1;
         if (u < kWordTableSize)
-            return wordTable()[u];
-        if (QChar::isHighSurrogate(u) && at + 1 < n && QChar::isLowSurrogate(d[at + 1])) {
-            *len = 2;
-            return isWordChar(QChar::surrogateToUcs4(u, d[at + 1]));
-        }
+            return table[u];
+        if (QChar::isHighSurrogate(u) && at + 1 < n && QChar::isLowSurrogate(d[at + 1]))
+            return isWordChar(QChar::surrogateToUcs4(u, d[at + 1])) ? 2 : 0;
         return isWordChar(u);
     };
     for (qsizetype i = 0; i < n;) {
-        int len = 1;
-        if (!wordAt(i, &len)) {
-            i += len;
+        int len = wordAt(i);
+        if (len == 0) {
+            ++i;
             continue;
         }
         const qsizetype begin = i;
-        while (i < n && wordAt(i, &len))
+        do
             i += len;
+        while (i < n && (len = wordAt(i)) != 0);
         all.push_back({begin, i, matches(QStringView(body).sliced(begin, i - begin))});
     }
     if (all.empty())
@@ -1307,15 +1307,18 @@ QList<TextHit> TextSearch::search(const QString& text, int limit) {
     // FTS5 would expand a short prefix again for every row. A snippet is a
     // dozen words: a text of megabytes is looked at only as far as its first
     // kSnippetScan characters, so each hit costs about the same whatever the
-    // size of its text.
+    // size of its text. A text of no more bytes than that holds no more
+    // characters either: it is taken whole, without substr() counting them.
     QStringList ids;
     ids.reserve(qsizetype(picks.size()));
     for (const Pick& p : picks)
         ids << QString::number(p.rowid);
     QSqlQuery rows(db);
     rows.setForwardOnly(true);
-    if (!rows.exec(QStringLiteral("SELECT rowid, captionPath, file, substr(body, 1, %1), day, "
-                                  "node, caption, target FROM texts WHERE rowid IN (%2)")
+    if (!rows.exec(QStringLiteral("SELECT rowid, captionPath, file, CASE WHEN "
+                                  "length(CAST(body AS BLOB)) <= %1 THEN body ELSE "
+                                  "substr(body, 1, %1) END, day, node, caption, target "
+                                  "FROM texts WHERE rowid IN (%2)")
                        .arg(kSnippetScan)
                        .arg(ids.join(QLatin1Char(',')))))
         return hits;
