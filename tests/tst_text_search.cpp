@@ -110,6 +110,7 @@ private slots:
     void hostileIndexPlaces();
     void repeatedLists();
     void twinsAndOddTexts();
+    void longTexts();
     void commandLine_data();
     void commandLine();
 
@@ -626,6 +627,33 @@ void TestTextSearch::twinsAndOddTexts() {
                                          "\uFFFDkoniec."));
     }
     QVERIFY(s.problem().isEmpty());
+}
+
+void TestTextSearch::longTexts() {
+    // Snippets are made from a text's first 65,536 characters. Two texts
+    // past that many bytes: one of as many characters, its word at the end
+    // not shown; one of two-byte letters, fewer characters, its word shown.
+    const QString dir = course + QStringLiteral("02._deň/");
+    test::writeCourseFile(
+        dir + QStringLiteral("Obsah.txt"),
+        {QStringLiteral("[Dlhý] dlhy.txt"), QStringLiteral("[Široký] siroky.txt")});
+    test::writeCourseFile(dir + QStringLiteral("dlhy.txt"), {QStringLiteral("<Dlhý.>")});
+    test::writeCourseFile(dir + QStringLiteral("siroky.txt"), {QStringLiteral("<Široký.>")});
+    test::writeBytes(dir + QStringLiteral("dlhy.rtf"),
+                     "{\\rtf1\\ansi " + QByteArray("ab ").repeated(22000) + "koniec\\par}");
+    test::writeBytes(dir + QStringLiteral("siroky.rtf"),
+                     "{\\rtf1\\ansi\\ansicpg1250 " + QByteArray("\\'e8\\'e8 ").repeated(21000) +
+                         "posledne\\par}");
+    TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+    QVERIFY(s.prepare());
+    QList<TextHit> hits = s.search(QStringLiteral("koniec"));
+    QCOMPARE(paths(hits), QStringList{QStringLiteral("2. deň - Dlhý")});
+    QVERIFY(!hits[0].snippet.contains(kMatchStart));
+    QVERIFY(plainSnippet(hits[0].snippet).startsWith(QStringLiteral("ab ab ab")));
+    hits = s.search(QStringLiteral("posledne"));
+    QCOMPARE(paths(hits), QStringList{QStringLiteral("2. deň - Široký")});
+    QVERIFY(hits[0].snippet.endsWith(kMatchStart + QStringLiteral("posledne") + kMatchEnd));
+    QVERIFY(plainSnippet(hits[0].snippet).startsWith(QStringLiteral("…čč čč")));
 }
 
 void TestTextSearch::commandLine_data() {
