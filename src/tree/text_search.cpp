@@ -57,13 +57,11 @@ constexpr int kSchemaVersion = 5;
 constexpr int kSnippetScan = 65536;
 
 QString stripControls(const QString& s) {
-    // Most texts hold nothing to take out: those are kept as they are. Every
-    // character is looked at, printable ASCII (most of them) decided first.
+    // Most texts hold nothing to take out: those are kept as they are.
     const bool clean = std::all_of(s.cbegin(), s.cend(), [](QChar c) {
         const char16_t u = c.unicode();
-        if (u >= 0x80)
-            return u != 0xad && u != 0x2028 && u != 0x2029;
-        return (u >= 0x20 && u != 0x7f) || u == u'\n' || u == u'\t';
+        return (u >= 0x20 && u != 0x7f && u != 0xad && u != 0x2028 && u != 0x2029) || u == u'\n' ||
+               u == u'\t';
     });
     if (clean)
         return s;
