@@ -463,6 +463,41 @@ void TestTextSearch::damagedIndex() {
     QVERIFY(s.prepare());
     QVERIFY(inodeOf(file) != before);
     QCOMPARE(paths(s.search(QStringLiteral("kon"))), QStringList{QStringLiteral("1. deň")});
+
+    // The stored list of files cut short, lengthened, or claiming a path
+    // longer than itself: never read past its end, and made anew.
+    QByteArray watched;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("read"));
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("SELECT data FROM watched")) && q.next());
+        watched = q.value(0).toByteArray();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("read"));
+    QVERIFY(watched.size() > 16);
+    QByteArray hugePath = watched;
+    hugePath.replace(4, 4, QByteArray("\x7f\xff\xff\xf0", 4));
+    for (const QByteArray& data : {watched.left(watched.size() - 3), watched + '\0', hugePath}) {
+        const ino_t was = inodeOf(file);
+        {
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("cut"));
+            db.setDatabaseName(file);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.prepare(QStringLiteral("UPDATE watched SET data = ?")));
+            q.addBindValue(data);
+            QVERIFY(q.exec());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("cut"));
+        TextSearch again(course, QStringLiteral("Obsah.txt"), cache);
+        QVERIFY(again.prepare());
+        QVERIFY(inodeOf(file) != was);
+        QCOMPARE(paths(again.search(QStringLiteral("kon"))), QStringList{QStringLiteral("1. deň")});
+    }
 }
 
 void TestTextSearch::hostileIndexPlaces() {
