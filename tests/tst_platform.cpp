@@ -43,6 +43,18 @@ private slots:
             }
         }
         QCOMPARE(representable, 256);
+        // Whole texts: every byte, in order and shuffled among letters, as
+        // the system decodes them; no bytes give an empty text, never null.
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all += char(b);
+        const QByteArray mixed = "Ko\x9e" + all +
+                                 "\xe8"
+                                 "ak " +
+                                 all.right(100) + "x";
+        QCOMPARE(decode1250(all), dec.decode(all));
+        QCOMPARE(decode1250(mixed), dec.decode(mixed));
+        QVERIFY(decode1250(QByteArrayView()).isEmpty() && !decode1250(QByteArrayView()).isNull());
     }
 
     // Whole-file reads are exact at and around the size the reader first

@@ -109,6 +109,8 @@ private slots:
     void damagedIndex();
     void hostileIndexPlaces();
     void repeatedLists();
+    void twinsAndOddTexts();
+    void longTexts();
     void commandLine_data();
     void commandLine();
 
@@ -461,6 +463,41 @@ void TestTextSearch::damagedIndex() {
     QVERIFY(s.prepare());
     QVERIFY(inodeOf(file) != before);
     QCOMPARE(paths(s.search(QStringLiteral("kon"))), QStringList{QStringLiteral("1. deň")});
+
+    // The stored list of files cut short, lengthened, or claiming a path
+    // longer than itself: never read past its end, and made anew.
+    QByteArray watched;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("read"));
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        QVERIFY(q.exec(QStringLiteral("SELECT data FROM watched")) && q.next());
+        watched = q.value(0).toByteArray();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("read"));
+    QVERIFY(watched.size() > 16);
+    QByteArray hugePath = watched;
+    hugePath.replace(4, 4, QByteArray("\x7f\xff\xff\xf0", 4));
+    for (const QByteArray& data : {watched.left(watched.size() - 3), watched + '\0', hugePath}) {
+        const ino_t was = inodeOf(file);
+        {
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("cut"));
+            db.setDatabaseName(file);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.prepare(QStringLiteral("UPDATE watched SET data = ?")));
+            q.addBindValue(data);
+            QVERIFY(q.exec());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("cut"));
+        TextSearch again(course, QStringLiteral("Obsah.txt"), cache);
+        QVERIFY(again.prepare());
+        QVERIFY(inodeOf(file) != was);
+        QCOMPARE(paths(again.search(QStringLiteral("kon"))), QStringList{QStringLiteral("1. deň")});
+    }
 }
 
 void TestTextSearch::hostileIndexPlaces() {
@@ -574,6 +611,84 @@ void TestTextSearch::repeatedLists() {
     QVERIFY2(big.problem().contains(dir + QStringLiteral("Obsah.txt")), qPrintable(big.problem()));
     QCOMPARE(paths(big.search(QStringLiteral("b17"))).size(), 1);
     QVERIFY(QFileInfo(big.indexFile()).size() < 1000000);
+}
+
+void TestTextSearch::twinsAndOddTexts() {
+    const QString dir = course + QStringLiteral("02._deň/");
+    test::writeCourseFile(
+        dir + QStringLiteral("Obsah.txt"),
+        {QStringLiteral("[Kreslenie] Kresli.TXT"), QStringLiteral("[Zložka] zlozka.txt"),
+         QStringLiteral("[Odkaz] odkaz.txt"), QStringLiteral("[Zlomok] zlomok.txt")});
+    // The list named in another case than on disk, its twin in a third.
+    test::writeCourseFile(dir + QStringLiteral("kresli.txt"), {QStringLiteral("<Kreslíme.>")});
+    test::writeBytes(dir + QStringLiteral("KRESLI.rtf"),
+                     "{\\rtf1\\ansi Nakresli \\'9eirafu.\\par}");
+    // A folder where the twin would be: the list's own text only.
+    test::writeCourseFile(dir + QStringLiteral("zlozka.txt"),
+                          {QStringLiteral("<Zložka s tvarom.>")});
+    QVERIFY(QDir().mkpath(dir + QStringLiteral("zlozka.rtf")));
+    // A link leading nowhere under the twin's very name hides a twin in
+    // another case, as it does when the lesson is opened.
+    test::writeCourseFile(dir + QStringLiteral("odkaz.txt"), {QStringLiteral("<Odkaz.>")});
+    QVERIFY(QFile::link(dir + QStringLiteral("nikde.rtf"), dir + QStringLiteral("odkaz.rtf")));
+    test::writeBytes(dir + QStringLiteral("ODKAZ.rtf"), "{\\rtf1\\ansi Tajomstvo.\\par}");
+    // Half a surrogate pair, and U+FFFE and U+FFFF, from RTF's "u" control word: no
+    // word around them is lost.
+    test::writeCourseFile(dir + QStringLiteral("zlomok.txt"), {QStringLiteral("<Zlomok.>")});
+    test::writeBytes(dir + QStringLiteral("zlomok.rtf"),
+                     "{\\rtf1\\ansi Prv\\'e1 \\u-10240?hviezda, \\u-2?druh\\'e1 \\u-1?kometa "
+                     "\\u-9216?koniec.\\par}");
+
+    TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+    QVERIFY(s.prepare());
+    QList<TextHit> hits = s.search(QStringLiteral("zirafu"));
+    QCOMPARE(hits.size(), 1);
+    QCOMPARE(hits[0].file, QStringLiteral("02._deň/KRESLI.rtf"));
+    QCOMPARE(hits[0].target, QStringLiteral("Kresli.TXT"));
+    hits = s.search(QStringLiteral("tvarom"));
+    QCOMPARE(hits.size(), 1);
+    QCOMPARE(hits[0].file, QStringLiteral("02._deň/zlozka.txt"));
+    QVERIFY(s.search(QStringLiteral("tajomstvo")).isEmpty());
+    QCOMPARE(paths(s.search(QStringLiteral("odkaz"))),
+             QStringList{QStringLiteral("2. deň - Odkaz")});
+    for (const QString& word :
+         {QStringLiteral("prva"), QStringLiteral("hviezda"), QStringLiteral("druha"),
+          QStringLiteral("kometa"), QStringLiteral("koniec")}) {
+        hits = s.search(word);
+        QCOMPARE(paths(hits), QStringList{QStringLiteral("2. deň - Zlomok")});
+        QCOMPARE(hits[0].file, QStringLiteral("02._deň/zlomok.rtf"));
+        const QString snippet = plainSnippet(hits[0].snippet);
+        QCOMPARE(snippet, QStringLiteral("Prvá \uFFFDhviezda, \uFFFDdruhá \uFFFDkometa "
+                                         "\uFFFDkoniec."));
+    }
+    QVERIFY(s.problem().isEmpty());
+}
+
+void TestTextSearch::longTexts() {
+    // Snippets are made from a text's first 65,536 characters. Two texts
+    // past that many bytes: one of as many characters, its word at the end
+    // not shown; one of two-byte letters, fewer characters, its word shown.
+    const QString dir = course + QStringLiteral("02._deň/");
+    test::writeCourseFile(
+        dir + QStringLiteral("Obsah.txt"),
+        {QStringLiteral("[Dlhý] dlhy.txt"), QStringLiteral("[Široký] siroky.txt")});
+    test::writeCourseFile(dir + QStringLiteral("dlhy.txt"), {QStringLiteral("<Dlhý.>")});
+    test::writeCourseFile(dir + QStringLiteral("siroky.txt"), {QStringLiteral("<Široký.>")});
+    test::writeBytes(dir + QStringLiteral("dlhy.rtf"),
+                     "{\\rtf1\\ansi " + QByteArray("ab ").repeated(22000) + "koniec\\par}");
+    test::writeBytes(dir + QStringLiteral("siroky.rtf"),
+                     "{\\rtf1\\ansi\\ansicpg1250 " + QByteArray("\\'e8\\'e8 ").repeated(21000) +
+                         "posledne\\par}");
+    TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
+    QVERIFY(s.prepare());
+    QList<TextHit> hits = s.search(QStringLiteral("koniec"));
+    QCOMPARE(paths(hits), QStringList{QStringLiteral("2. deň - Dlhý")});
+    QVERIFY(!hits[0].snippet.contains(kMatchStart));
+    QVERIFY(plainSnippet(hits[0].snippet).startsWith(QStringLiteral("ab ab ab")));
+    hits = s.search(QStringLiteral("posledne"));
+    QCOMPARE(paths(hits), QStringList{QStringLiteral("2. deň - Široký")});
+    QVERIFY(hits[0].snippet.endsWith(kMatchStart + QStringLiteral("posledne") + kMatchEnd));
+    QVERIFY(plainSnippet(hits[0].snippet).startsWith(QStringLiteral("…čč čč")));
 }
 
 void TestTextSearch::commandLine_data() {

@@ -93,11 +93,16 @@ QString trimControl(const QString& s) {
 }
 
 QString decode1250(QByteArrayView bytes) {
-    QString out(bytes.size(), Qt::Uninitialized);
+    // The bytes below 0x80 (most of any text) are what Latin-1 makes of
+    // them, which Qt widens many at a time; the others are mapped after.
+    // Never a null string, even for no bytes at all: null means "none" to
+    // some callers (an absent value, NULL in the text index).
+    QString out = bytes.isNull() ? QString(0, Qt::Uninitialized) : QString::fromLatin1(bytes);
     QChar* d = out.data();
     const auto* b = reinterpret_cast<const uchar*>(bytes.constData());
     for (qsizetype i = 0; i < bytes.size(); ++i)
-        d[i] = QChar(toUnicode1250(b[i]));
+        if (b[i] >= 0x80)
+            d[i] = QChar(kHigh1250[b[i] - 0x80]);
     return out;
 }
 

@@ -47,16 +47,15 @@ FolderIndex::FolderIndex(const QString& dir) : m_dir(dir) {
     for (qsizetype i = 0; i < entries.size(); ++i)
         order.emplace_back(entries[i].name.toUtf8(), i);
     std::sort(order.begin(), order.end());
-    m_exact.reserve(entries.size());
-    m_folded.reserve(entries.size());
+    m_names.reserve(entries.size() * 2);
     for (const auto& [raw, i] : order) {
         const DirEntry& e = entries[i];
-        const bool file = !e.isDir && !e.dangling;
-        m_exact.insert(e.name, file);
-        const QString f = fold(e.name);
-        if (!m_folded.contains(f)) {
-            m_folded.insert(f, e.name);
-            m_foldedIsFile.insert(f, file);
+        const Kind kind = e.dangling ? Kind::Dangling : e.isDir ? Kind::Folder : Kind::File;
+        m_names[e.name].exact = kind;
+        Entry& folded = m_names[fold(e.name)];
+        if (folded.firstKind == Kind::None) {
+            folded.firstKind = kind;
+            folded.first = e.name;
         }
     }
 }
@@ -67,15 +66,33 @@ bool FolderIndex::isPlain(const QString& name) {
            name != QLatin1String("..") && !(name.size() >= 2 && name.at(1) == QLatin1Char(':'));
 }
 
+FolderIndex::Kind FolderIndex::kindOf(const QString& name, QString* onDisk) const {
+    const auto exact = m_names.constFind(name);
+    if (exact != m_names.cend() && exact->exact != Kind::None) {
+        *onDisk = name;
+        return exact->exact;
+    }
+    const QString f = fold(name);
+    const auto folded = f == name ? exact : m_names.constFind(f);
+    if (folded == m_names.cend() || folded->firstKind == Kind::None)
+        return Kind::None;
+    *onDisk = folded->first;
+    return folded->firstKind;
+}
+
 QString FolderIndex::fileName(const QString& name) const {
     if (!isPlain(name))
         return isFile(m_dir + name) ? lastComponent(resolvePath(m_dir + name)) : QString();
-    if (auto e = m_exact.constFind(name); e != m_exact.cend())
-        return *e ? name : QString();
-    const QString f = fold(name);
-    if (auto e = m_folded.constFind(f); e != m_folded.cend() && m_foldedIsFile.value(f))
-        return *e;
-    return {};
+    QString onDisk;
+    return kindOf(name, &onDisk) == Kind::File ? onDisk : QString();
+}
+
+QString FolderIndex::entryName(const QString& name) const {
+    QString onDisk;
+    if (!isPlain(name))
+        return {};
+    const Kind kind = kindOf(name, &onDisk);
+    return kind == Kind::File || kind == Kind::Folder ? onDisk : QString();
 }
 
 QString FolderIndex::identity(const QString& name) const {

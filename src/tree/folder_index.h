@@ -20,6 +20,11 @@ public:
     QString fileName(const QString& name) const;
     bool hasFile(const QString& name) const { return !fileName(name).isEmpty(); }
 
+    // Likewise the name on disk of a file or a folder (anything stat()
+    // reaches, a link leading nowhere not); for names without "\" and "/"
+    // only (isPlain()), empty for others.
+    QString entryName(const QString& name) const;
+
     // A path that is the same for every spelling of one file, for telling
     // whether two references name the same file.
     QString identity(const QString& name) const;
@@ -28,14 +33,27 @@ public:
     // no folder); empty when it was listed or does not exist at all.
     const QString& error() const { return m_error; }
 
-private:
-    QString m_error;
+    // A name of the folder itself: no "\" or "/", not "." or "..", no drive.
     static bool isPlain(const QString& name);
-    QString m_dir;                    // as given, ending with "/"
-    QString m_canonical;              // the folder's canonical path, ending with "/"
-    QHash<QString, bool> m_exact;     // name -> is a file (a link leading nowhere is none)
-    QHash<QString, QString> m_folded; // folded name -> first name in byte order (files and folders)
-    QHash<QString, bool> m_foldedIsFile;
+
+private:
+    enum class Kind : quint8 { None, File, Folder, Dangling };
+    // One table for both questions: under a name as it is on disk what it
+    // is, and under a folded name the first name in byte order that folds
+    // to it (a name already folded is both).
+    struct Entry {
+        Kind exact = Kind::None;
+        Kind firstKind = Kind::None;
+        QString first;
+    };
+    // What a plain name reaches, as the resolver resolves it, and its name
+    // on disk.
+    Kind kindOf(const QString& name, QString* onDisk) const;
+
+    QString m_error;
+    QString m_dir;       // as given, ending with "/"
+    QString m_canonical; // the folder's canonical path, ending with "/"
+    QHash<QString, Entry> m_names;
 };
 
 } // namespace orbino

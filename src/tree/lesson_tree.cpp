@@ -134,6 +134,11 @@ QStringList LessonTree::listChain(int index) const {
 
 LessonTree buildLessonTree(const QString& searchDir, const QString& rootList,
                            const QString& rootCaption) {
+    return buildLessonTree(FolderIndex(searchDir), searchDir, rootList, rootCaption);
+}
+
+LessonTree buildLessonTree(const FolderIndex& folder, const QString& searchDir,
+                           const QString& rootList, const QString& rootCaption) {
     LessonTree tree;
     tree.nodes.push_back({rootCaption, rootList, -1, 0, foldAsciiUpper(rootCaption)});
 
@@ -146,7 +151,6 @@ LessonTree buildLessonTree(const QString& searchDir, const QString& rootList,
     QSet<QString> onChain; // identities of the lists in `chain`
     // Each list is read once; one that cannot be read is reported once.
     QHash<QString, ListItems> read;
-    const FolderIndex folder(searchDir);
     if (!folder.error().isEmpty())
         tree.unreadable << searchDir + QStringLiteral(": ") + folder.error();
     auto open = [&](const QString& list, const QString& identity, int node) {

@@ -8,6 +8,8 @@
 
 namespace orbino {
 
+class FolderIndex;
+
 class AppState;
 
 // Lists named from several places are read under each, so a course whose
@@ -60,6 +62,10 @@ public:
 // Stops (and sets `truncated`) once the tree holds kMaxTreeNodes nodes.
 LessonTree buildLessonTree(const QString& searchDir, const QString& rootList,
                            const QString& rootCaption);
+// The same with the folder's listing read already (`folder` is `searchDir`),
+// for a caller that looks the folder's files up again afterwards.
+LessonTree buildLessonTree(const FolderIndex& folder, const QString& searchDir,
+                           const QString& rootList, const QString& rootCaption);
 
 // Raises only "a".."z"; letters with diacritics keep their case.
 QString foldAsciiUpper(const QString& text);

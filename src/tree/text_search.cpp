@@ -24,8 +24,10 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QStringEncoder>
 #include <QThread>
 #include <QVarLengthArray>
+#include <QtEndian>
 
 #include <sqlite3.h>
 
@@ -39,6 +41,7 @@
 #include <limits>
 #include <optional>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 #include <vector>
 
@@ -196,23 +199,40 @@ bool isCurrent(const QSqlDatabase& db, const QString& course, const QString& roo
     if (!q.exec(QStringLiteral("SELECT data FROM watched")) || !q.next())
         return false;
     // One value rather than a row per file: a thousand rows through Qt SQL
-    // cost more than the stat() calls themselves.
+    // cost more than the stat() calls themselves. Read straight from its
+    // bytes, in the layout QDataStream wrote (big-endian numbers, a path as
+    // its 32-bit length and its bytes): through QDataStream each value was a
+    // call to a device, as costly again as the stat() calls.
     const QByteArray data = q.value(0).toByteArray();
-    QDataStream in(data);
+    qsizetype at = 0;
+    const auto take = [&](auto* value) {
+        using T = std::remove_pointer_t<decltype(value)>;
+        if (data.size() - at < qsizetype(sizeof(T)))
+            return false;
+        *value = qFromBigEndian<T>(data.constData() + at);
+        at += qsizetype(sizeof(T));
+        return true;
+    };
     qint32 count = 0;
-    in >> count;
+    if (!take(&count) || count <= 0)
+        return false;
     FolderStamps stamps;
+    QByteArray path;
     for (qint32 i = 0; i < count; ++i) {
-        QByteArray path;
+        quint32 length = 0;
         qint64 size = 0, mtime = 0;
-        in >> path >> size >> mtime;
-        if (in.status() != QDataStream::Ok)
+        if (!take(&length) || length > quint64(data.size() - at))
+            return false;
+        path.resize(qsizetype(length));
+        std::memcpy(path.data(), data.constData() + at, length);
+        at += qsizetype(length);
+        if (!take(&size) || !take(&mtime))
             return false;
         const Stamp now = stamps.of(path);
         if (now.size != size || now.mtime != mtime)
             return false;
     }
-    if (count <= 0 || !in.atEnd())
+    if (at != data.size())
         return false;
     // The table of texts must be there and answer.
     return q.exec(QStringLiteral("SELECT count(*) FROM texts WHERE texts MATCH '\"x\"'"));
@@ -396,7 +416,8 @@ public:
 
     void add(const Row& r) {
         const QString body = stripControls(r.body);
-        if (body.trimmed().isEmpty())
+        // Blank through and through (without a trimmed copy of the text).
+        if (std::all_of(body.cbegin(), body.cend(), [](QChar c) { return c.isSpace(); }))
             return;
         bind(1, body);
         bind(2, r.captionPath);
@@ -420,22 +441,32 @@ private:
         if (result != SQLITE_OK)
             fail();
     }
+    // The database keeps its text as UTF-8: handed over as UTF-8, a value
+    // is not converted again inside SQLite, which for the lesson texts was a
+    // twentieth of the build. Half a surrogate pair (which RTF's "u" control word
+    // can make) becomes U+FFFD: SQLite's own conversion took the character
+    // after it into a made-up one, and a word starting there was never found.
     void bind(int at, const QString& text) {
         if (text.isNull())
             return check(sqlite3_bind_null(m_insert, at));
+        std::vector<char>& buffer = m_utf8[size_t(at)];
+        buffer.resize(size_t(std::max<qsizetype>(m_encoder.requiredSpace(text.size()), 1)));
+        const qsizetype bytes = m_encoder.appendToBuffer(buffer.data(), text) - buffer.data();
         // SQLite counts a text's bytes in an int.
-        const qsizetype bytes = text.size() * qsizetype(sizeof(QChar));
         if (bytes > std::numeric_limits<int>::max())
             throw SqlFailure{QStringLiteral("text too long")};
-        check(sqlite3_bind_text16(m_insert, at, text.utf16(), int(bytes), SQLITE_STATIC));
+        check(sqlite3_bind_text(m_insert, at, buffer.data(), int(bytes), SQLITE_STATIC));
     }
 
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_insert = nullptr;
+    QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
+    std::array<std::vector<char>, 9> m_utf8; // by place; kept until the row is stepped
 };
 
 struct Day {
     QString folder, dir;
+    FolderIndex files; // listed once, for the tree and for the rows
     LessonTree tree;
 };
 
@@ -448,9 +479,10 @@ std::optional<std::vector<Day>> readDays(const QString& course, const QString& r
     for (const DayFolder& d : listDayFolders(course).days) {
         if (cancel.load())
             return std::nullopt;
-        Day day{d.folder, course + d.folder + QLatin1Char('/'), {}};
-        watched.add(day.dir);
-        day.tree = buildLessonTree(day.dir, rootList, d.folder);
+        const QString dir = course + d.folder + QLatin1Char('/');
+        watched.add(dir);
+        Day day{d.folder, dir, FolderIndex(dir), {}};
+        day.tree = buildLessonTree(day.files, day.dir, rootList, d.folder);
         if (day.tree.truncated)
             notes << QStringLiteral("%1: strom je príliš veľký, v indexe je len prvých %2 "
                                     "položiek")
@@ -501,11 +533,26 @@ std::vector<char> itemHolders(const LessonTree& tree, const FolderIndex& folder)
     return holdsItems;
 }
 
+// twinPath() for a list that is a file of `folder`, told by the folder's
+// listing instead of three lookups on disk for each lesson.
+QString twinOf(const FolderIndex& folder, const QString& dir, const QString& list) {
+    const QString named = lessonBase(list) + QStringLiteral(".rtf");
+    if (!FolderIndex::isPlain(list) || !FolderIndex::isPlain(named))
+        return twinPath(dir, list);
+    // What stat() reaches under that name, as it is on disk.
+    if (const QString onDisk = folder.entryName(named); !onDisk.isEmpty())
+        return dir + onDisk;
+    // Else named after the list as it is on disk.
+    const QString onDisk = folder.fileName(list);
+    return onDisk.isEmpty() ? twinPath(dir, list)
+                            : dir + lessonBase(onDisk) + QStringLiteral(".rtf");
+}
+
 // The rows of one day: captions of items, description blocks of lists and
 // the texts of their twins. Returns false when cancelled.
 bool indexDay(const Day& day, const QString& course, const std::atomic<bool>& cancel,
               Watched& watched, RowWriter& rows, const std::function<void()>& nodeDone) {
-    const FolderIndex folder(day.dir);
+    const FolderIndex& folder = day.files;
     const LessonTree& tree = day.tree;
     const QHash<QString, int> owner = textOwners(tree, folder);
     const std::vector<char> holdsItems = itemHolders(tree, folder);
@@ -551,7 +598,7 @@ bool indexDay(const Day& day, const QString& course, const std::atomic<bool>& ca
                 // Unreadable or gone since the tree was read: its stamp
                 // is stored, so the index is made again once it is back.
             }
-            const QString twin = twinPath(day.dir, n.target);
+            const QString twin = twinOf(folder, day.dir, n.target);
             if (watched.add(twin).size >= 0) {
                 if (std::optional<QString> text = loadRtfPlainText(twin)) {
                     row.body = std::move(*text);
@@ -665,9 +712,26 @@ QString htmlSnippet(const QString& snippet) {
 namespace {
 
 bool isWordChar(char32_t c) {
-    // No mark comes before the combining diacritics (U+0300): most
-    // characters are decided without asking for their category.
+    // From U+00C0 to U+024F every character is a letter but "×" and "÷":
+    // the letters of Central European texts need no look-up. No mark comes
+    // before the combining diacritics (U+0300): most other characters are
+    // decided without asking for their category either.
+    if (c >= 0xC0 && c < 0x250)
+        return c != 0xD7 && c != 0xF7;
     return QChar::isLetterOrNumber(c) || (c >= 0x300 && QChar::isMark(c));
+}
+
+// isWordChar() of the characters below U+0250, most of a course's text,
+// looked up rather than decided for each character of every snippet's text.
+constexpr char16_t kWordTableSize = 0x250;
+const std::array<bool, kWordTableSize>& wordTable() {
+    static const std::array<bool, kWordTableSize> table = [] {
+        std::array<bool, kWordTableSize> t{};
+        for (char16_t c = 0; c < kWordTableSize; ++c)
+            t[c] = isWordChar(c);
+        return t;
+    }();
+    return table;
 }
 
 // The words of the user's text; `prefix` when the text ends inside the last.
@@ -755,7 +819,10 @@ int SnippetMaker::matches(QStringView token) const {
         const char16_t first = u < 128 ? (u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u)
                                : u >= 0xC0 && u < 0x180 ? m_folds[u - 0xC0]
                                                         : 0;
-        if (first != 0 && !m_firsts.contains(QChar(first)))
+        // A few letters, looked through here rather than by a call for
+        // each of the thousands of words.
+        if (first != 0 &&
+            std::none_of(m_firsts.cbegin(), m_firsts.cend(), [&](QChar f) { return f == first; }))
             return -1;
     }
     // Most words are folded here, a character at a time, without a string
@@ -806,24 +873,28 @@ QString SnippetMaker::make(const QString& body, int tokens) const {
     };
     std::vector<Token> all;
     const qsizetype n = body.size();
+    const char16_t* const d = reinterpret_cast<const char16_t*>(body.utf16());
+    const std::array<bool, kWordTableSize>& table = wordTable();
+    // How many UTF-16 units of a word character stand at `at`: 0 when none
+    // does (the low half of a pair whose character is none is none either).
+    const auto wordAt = [&](qsizetype at) -> int {
+        const char16_t u = d[at];
+        if (u < kWordTableSize)
+            return table[u];
+        if (QChar::isHighSurrogate(u) && at + 1 < n && QChar::isLowSurrogate(d[at + 1]))
+            return isWordChar(QChar::surrogateToUcs4(u, d[at + 1])) ? 2 : 0;
+        return isWordChar(u);
+    };
     for (qsizetype i = 0; i < n;) {
-        const auto codeAt = [&](qsizetype at, int* len) -> char32_t {
-            const QChar c = body.at(at);
-            if (c.isHighSurrogate() && at + 1 < n && body.at(at + 1).isLowSurrogate()) {
-                *len = 2;
-                return QChar::surrogateToUcs4(c, body.at(at + 1));
-            }
-            *len = 1;
-            return c.unicode();
-        };
-        int len = 1;
-        if (!isWordChar(codeAt(i, &len))) {
-            i += len;
+        int len = wordAt(i);
+        if (len == 0) {
+            ++i;
             continue;
         }
         const qsizetype begin = i;
-        while (i < n && isWordChar(codeAt(i, &len)))
+        do
             i += len;
+        while (i < n && (len = wordAt(i)) != 0);
         all.push_back({begin, i, matches(QStringView(body).sliced(begin, i - begin))});
     }
     if (all.empty())
@@ -1236,15 +1307,18 @@ QList<TextHit> TextSearch::search(const QString& text, int limit) {
     // FTS5 would expand a short prefix again for every row. A snippet is a
     // dozen words: a text of megabytes is looked at only as far as its first
     // kSnippetScan characters, so each hit costs about the same whatever the
-    // size of its text.
+    // size of its text. A text of no more bytes than that holds no more
+    // characters either: it is taken whole, without substr() counting them.
     QStringList ids;
     ids.reserve(qsizetype(picks.size()));
     for (const Pick& p : picks)
         ids << QString::number(p.rowid);
     QSqlQuery rows(db);
     rows.setForwardOnly(true);
-    if (!rows.exec(QStringLiteral("SELECT rowid, captionPath, file, substr(body, 1, %1), day, "
-                                  "node, caption, target FROM texts WHERE rowid IN (%2)")
+    if (!rows.exec(QStringLiteral("SELECT rowid, captionPath, file, CASE WHEN "
+                                  "length(CAST(body AS BLOB)) <= %1 THEN body ELSE "
+                                  "substr(body, 1, %1) END, day, node, caption, target "
+                                  "FROM texts WHERE rowid IN (%2)")
                        .arg(kSnippetScan)
                        .arg(ids.join(QLatin1Char(',')))))
         return hits;
