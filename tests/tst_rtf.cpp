@@ -263,6 +263,11 @@ void TestRtf::readsText_data() {
     QTest::newRow("uc scoped by group")
         << rtf("{\\uc2\\u269\\'63\\'63}\\u353\\'73x") << QStringList{"čšx"};
     QTest::newRow("fallback skip stops at group") << rtf("\\uc3\\u269 a{b}c") << QStringList{"čbc"};
+    QTest::newRow("u inside words")
+        << rtf("x\\u269?y\\u345 ?z\\u13?w\\u65536?v\\u-32769?u\\u8240\\'e8t")
+        << QStringList{QStringLiteral("xčyřzwvu‰t")};
+    QTest::newRow("fallback after a line end") << rtf("a\\u269\r\n?b") << QStringList{"ačb"};
+    QTest::newRow("uc2 inside words") << rtf("{\\uc2 a\\u269??b}c") << QStringList{"ačbc"};
     QTest::newRow("control word as fallback") << rtf("\\u8226\\bullet x") << QStringList{"•x"};
 
     // \bin data is never text, whatever bytes it holds.

@@ -425,6 +425,35 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// "\uN" with the one character standing in for it where \uN is not
+// understood, in its usual form: N a character, the stand-in a plain byte.
+// Returns where it ends, or nothing for any other form.
+const char* unicodeWithStandIn(const char* p, const char* end, char16_t& c) {
+    if (end - p < 3 || p[1] != 'u')
+        return nullptr;
+    const char* q = p + 2;
+    const bool negative = *q == '-';
+    if (negative)
+        ++q;
+    const char* digits = q;
+    int value = 0;
+    while (q < end && isDigit(*q) && q - digits < 6) {
+        value = value * 10 + (*q - '0');
+        ++q;
+    }
+    if (q == digits || (q < end && isDigit(*q)))
+        return nullptr;
+    if (q < end && *q == ' ')
+        ++q;
+    if (q == end || endsText(*q))
+        return nullptr;
+    const int n = negative ? -value : value;
+    if (n < -32768 || n > 65535)
+        return nullptr;
+    c = static_cast<char16_t>(n < 0 ? n + 65536 : n);
+    return q + 1;
+}
+
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -1014,14 +1043,17 @@ bool Reader::inPlainBody() {
 }
 
 // Most of a lesson is letters and \'hh escapes (the accented ones) in one
-// character format until the next control word or group: read in one loop
-// here, as appendBytes() would read them one token at a time. Starts at a
-// text byte or at a complete escape, and stops at anything else.
+// character format until the next control word or group, with now and then
+// a letter outside the code page as \uN and its stand-in: read in one loop
+// here, as appendBytes() and appendChar() would read them one token at a
+// time. Starts at a text byte or at a complete escape, and stops at anything
+// else.
 const char* Reader::plainBodyText(const char* p, const char* end) {
     startRun();
     if (m_pendingCodePage != kDefaultCodePage)
         decodePending();
     m_pendingCodePage = kDefaultCodePage;
+    const bool oneStandIn = top().uc == 1;
     const std::array<char16_t, 256>& table = text1250();
     // Characters go through a buffer here and into the run in blocks.
     std::array<char16_t, 256> buffer;
@@ -1034,6 +1066,13 @@ const char* Reader::plainBodyText(const char* p, const char* end) {
         const char c = *p;
         uchar byte = static_cast<uchar>(c);
         if (c == '\\') {
+            char16_t unicode = 0;
+            if (const char* next = oneStandIn ? unicodeWithStandIn(p, end, unicode) : nullptr) {
+                p = next;
+                buffer[n] = unicode;
+                n += !isDropped(unicode);
+                continue;
+            }
             if (end - p < 4 || p[1] != '\'')
                 break;
             const int high = hexValue(p[2]);
