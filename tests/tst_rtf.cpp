@@ -241,6 +241,14 @@ void TestRtf::readsText_data() {
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset238 A;}{\\f1\\fcharset204 B;}}"
                       "\\f0\\'e8\\f1\\'e8\\f0\\'e8}")
         << QStringList{QStringLiteral("\u010d\u0438\u010d")};
+    // Letters and escapes are read a stretch at a time: whatever changes how
+    // the next byte reads ends the stretch there.
+    QTest::newRow("escapes in hidden text") << rtf("a\\v s\\'e8\\v0 \\'e8b") << QStringList{"ačb"};
+    QTest::newRow("escapes after a fallback") << rtf("\\u269\\'e8\\'e8x") << QStringList{"ččx"};
+    QTest::newRow("short escapes") << rtf("a\\'e b\\'") << QStringList{"a b"};
+    QTest::newRow("long run with dropped controls")
+        << rtf(QByteArray("\\'e8x\\'00\r\n").repeated(300).constData())
+        << QStringList{QStringLiteral("čx").repeated(300)};
     QTest::newRow("cpg overrides charset")
         << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset0\\cpg1251 A;}}\\f0\\'e8}")
         << QStringList{"и"};
@@ -255,6 +263,11 @@ void TestRtf::readsText_data() {
     QTest::newRow("uc scoped by group")
         << rtf("{\\uc2\\u269\\'63\\'63}\\u353\\'73x") << QStringList{"čšx"};
     QTest::newRow("fallback skip stops at group") << rtf("\\uc3\\u269 a{b}c") << QStringList{"čbc"};
+    QTest::newRow("u inside words")
+        << rtf("x\\u269?y\\u345 ?z\\u13?w\\u65536?v\\u-32769?u\\u8240\\'e8t")
+        << QStringList{QStringLiteral("xčyřzwvu‰t")};
+    QTest::newRow("fallback after a line end") << rtf("a\\u269\r\n?b") << QStringList{"ačb"};
+    QTest::newRow("uc2 inside words") << rtf("{\\uc2 a\\u269??b}c") << QStringList{"ačbc"};
     QTest::newRow("control word as fallback") << rtf("\\u8226\\bullet x") << QStringList{"•x"};
 
     // \bin data is never text, whatever bytes it holds.
@@ -388,6 +401,11 @@ void TestRtf::readsFormats_data() {
     row("capitals", "\\caps x", "x", "Arial 12 caps");
     row("small capitals", "\\scaps x\\scaps0 y", "x", "Arial 12 scaps");
     row("small capitals off", "\\scaps x\\scaps0 y", "y", "Arial 12");
+    // More looks than are kept at hand, then the first one again.
+    row("a look seen again after many others",
+        "\\fs20 a\\fs22 b\\fs24 c\\fs26 d\\fs28 e\\fs30 f\\fs32 g\\fs34 h\\b i\\b0\\fs20 x"
+        "\\b y",
+        "x", "Arial 10");
     row("symbol run keeps the surrounding font", "{\\f3\\'b7}x", "\u2022", "- 12");
 }
 

@@ -16,6 +16,13 @@ namespace orbino {
 
 namespace {
 
+// A look and the format made of it.
+struct Format {
+    rtf::RunLook look;
+    QTextCharFormat format;
+    bool inDocument = false; // the document's own copy, see adopt()
+};
+
 // Each insertion into a document costs far more than its characters, so
 // text in one look is gathered and inserted at once, paragraph marks
 // included: the document makes a block of each "\n", with the block format
@@ -31,23 +38,17 @@ public:
         : m_cursor(&doc), m_blockPlain(m_cursor.blockFormat() == QTextBlockFormat()) {}
     bool wantsLooks() const override { return true; }
     void text(QStringView run, const rtf::RunLook& look) override {
-        if (!m_pending.isEmpty() && !(look == m_pendingLook))
-            flush();
-        if (m_pending.isEmpty())
-            m_pendingLook = look;
+        gatherIn(look);
         m_pending += run;
     }
     void block(const rtf::RunLook& look) override {
-        if (!m_pending.isEmpty() && !(look == m_pendingLook))
-            flush();
         if (m_blockPlain) {
-            if (m_pending.isEmpty())
-                m_pendingLook = look;
+            gatherIn(look);
             m_pending += u'\n';
             return;
         }
         flush();
-        m_cursor.insertBlock(QTextBlockFormat(), format(look));
+        m_cursor.insertBlock(QTextBlockFormat(), m_formats[formatFor(look)].format);
         m_blockPlain = true;
     }
     void align(Qt::Alignment alignment) override {
@@ -67,30 +68,41 @@ public:
     void flush() {
         if (m_pending.isEmpty())
             return;
-        m_cursor.insertText(m_pending, format(m_pendingLook));
+        Format& f = m_formats[m_pendingFormat];
+        m_cursor.insertText(m_pending, f.format);
+        if (!f.inDocument)
+            adopt(f);
         m_pending.resize(0); // keeps its buffer for the next run
     }
     QTextCursor& cursor() { return m_cursor; }
 
 private:
-    const QTextCharFormat& format(const rtf::RunLook& look);
+    // Text in another look than the gathered text's first sends that in.
+    void gatherIn(const rtf::RunLook& look) {
+        if (!m_pending.isEmpty() && !(look == m_formats[m_pendingFormat].look))
+            flush();
+        if (m_pending.isEmpty())
+            m_pendingFormat = formatFor(look);
+    }
+    int formatFor(const rtf::RunLook& look);
+    void adopt(Format& f);
 
     QTextCursor m_cursor;
-    bool m_blockPlain; // the block the cursor is in has the default block format
-    QString m_pending; // text not yet inserted, "\n" ending blocks, all in one look
-    rtf::RunLook m_pendingLook;
-    // Recently built formats; a handful covers the alternation of plain and
-    // emphasised runs in lesson texts.
-    std::array<std::pair<rtf::RunLook, QTextCharFormat>, 8> m_cache;
-    int m_cacheSize = 0;
-    int m_cacheNext = 0;
+    bool m_blockPlain;       // the block the cursor is in has the default block format
+    QString m_pending;       // text not yet inserted, "\n" ending blocks, all in one look
+    int m_pendingFormat = 0; // its format in m_formats
+    // Recently used formats; a handful covers the alternation of plain and
+    // emphasised runs in lesson texts. The one of the gathered text is never
+    // replaced: another look sends the text in first.
+    std::array<Format, 8> m_formats;
+    int m_formatCount = 0;
+    int m_nextFormat = 0;
 };
 
-// The format stays valid until the next call.
-const QTextCharFormat& DocumentOutput::format(const rtf::RunLook& look) {
-    for (int i = 0; i < m_cacheSize; ++i) {
-        if (m_cache[i].first == look)
-            return m_cache[i].second;
+int DocumentOutput::formatFor(const rtf::RunLook& look) {
+    for (int i = 0; i < m_formatCount; ++i) {
+        if (m_formats[i].look == look)
+            return i;
     }
     QTextCharFormat f;
     if (!look.family.isEmpty())
@@ -115,11 +127,23 @@ const QTextCharFormat& DocumentOutput::format(const rtf::RunLook& look) {
         f.setFontCapitalization(QFont::SmallCaps);
     if (look.coloured)
         f.setForeground(QColor::fromRgb(look.rgb));
-    const int slot = m_cacheNext;
-    m_cache[slot] = {look, f};
-    m_cacheNext = (m_cacheNext + 1) % static_cast<int>(m_cache.size());
-    m_cacheSize = std::min(m_cacheSize + 1, static_cast<int>(m_cache.size()));
-    return m_cache[slot].second;
+    const int slot = m_nextFormat;
+    m_formats[slot] = {look, f};
+    m_nextFormat = (m_nextFormat + 1) % static_cast<int>(m_formats.size());
+    m_formatCount = std::min(m_formatCount + 1, static_cast<int>(m_formats.size()));
+    return slot;
+}
+
+// The document keeps one copy of each distinct format and finds it for
+// every insertion by its hash, which a format computes once and keeps. A
+// format built here is a new object whose hash is not yet known, and each
+// insertion works on a copy of it: the hash would be computed again every
+// time. The document's own copy, just inserted, already has it.
+void DocumentOutput::adopt(Format& f) {
+    f.inDocument = true;
+    const QTextCharFormat stored = m_cursor.charFormat();
+    if (stored == f.format)
+        f.format = stored;
 }
 
 } // namespace

@@ -425,6 +425,35 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// "\uN" with the one character standing in for it where \uN is not
+// understood, in its usual form: N a character, the stand-in a plain byte.
+// Returns where it ends, or nothing for any other form.
+const char* unicodeWithStandIn(const char* p, const char* end, char16_t& c) {
+    if (end - p < 3 || p[1] != 'u')
+        return nullptr;
+    const char* q = p + 2;
+    const bool negative = *q == '-';
+    if (negative)
+        ++q;
+    const char* digits = q;
+    int value = 0;
+    while (q < end && isDigit(*q) && q - digits < 6) {
+        value = value * 10 + (*q - '0');
+        ++q;
+    }
+    if (q == digits || (q < end && isDigit(*q)))
+        return nullptr;
+    if (q < end && *q == ' ')
+        ++q;
+    if (q == end || endsText(*q))
+        return nullptr;
+    const int n = negative ? -value : value;
+    if (n < -32768 || n > 65535)
+        return nullptr;
+    c = static_cast<char16_t>(n < 0 ? n + 65536 : n);
+    return q + 1;
+}
+
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -475,6 +504,8 @@ private:
         return true;
     }
     void appendBytes(const char* data, qsizetype n);
+    bool inPlainBody();
+    const char* plainBodyText(const char* p, const char* end);
     void appendChar(char16_t c);
     // Called for every stretch of text: the usual case, nothing changed, in line.
     void startRun() {
@@ -553,6 +584,11 @@ void Reader::read(const char* p, const char* end) {
             if (!closeGroup())
                 break; // the outer group closed: anything after it is not part of the text
         } else if (c == '\\') {
+            if (end - p >= 4 && p[1] == '\'' && hexValue(p[2]) >= 0 && hexValue(p[3]) >= 0 &&
+                inPlainBody()) {
+                p = plainBodyText(p, end);
+                continue;
+            }
             ++p;
             if (p == end)
                 break;
@@ -588,6 +624,10 @@ void Reader::read(const char* p, const char* end) {
         } else if (c == '\r' || c == '\n') {
             ++p;
         } else {
+            if (inPlainBody()) {
+                p = plainBodyText(p, end);
+                continue;
+            }
             const char* begin = p;
             if (skipping()) {
                 while (p < end && *p != '{' && *p != '}' && *p != '\\')
@@ -969,6 +1009,11 @@ std::array<char16_t, 256> build1250Text() {
     return t;
 }
 
+const std::array<char16_t, 256>& text1250() {
+    static const std::array<char16_t, 256> table = build1250Text();
+    return table;
+}
+
 void Reader::appendBytes(const char* data, qsizetype n) {
     if (top().chr.hidden)
         return;
@@ -983,11 +1028,71 @@ void Reader::appendBytes(const char* data, qsizetype n) {
     }
     // One byte is one character here: nothing waits for a following byte,
     // so the bytes go straight into the run.
-    static const std::array<char16_t, 256> text1250 = build1250Text();
+    const std::array<char16_t, 256>& table = text1250();
     for (qsizetype i = 0; i < n; ++i) {
-        if (const char16_t c = text1250[static_cast<uchar>(data[i])])
+        if (const char16_t c = table[static_cast<uchar>(data[i])])
             m_runText.push_back(c);
     }
+}
+
+// Whether text and \'hh escapes here are body text in the default code
+// page, nothing skipped, hidden or standing in for a \uN character.
+bool Reader::inPlainBody() {
+    return m_overflow == 0 && top().dest == Dest::Body && m_fallback == 0 && !top().chr.hidden &&
+           codePageOf(top().chr.font) == kDefaultCodePage;
+}
+
+// Most of a lesson is letters and \'hh escapes (the accented ones) in one
+// character format until the next control word or group, with now and then
+// a letter outside the code page as \uN and its stand-in: read in one loop
+// here, as appendBytes() and appendChar() would read them one token at a
+// time. Starts at a text byte or at a complete escape, and stops at anything
+// else.
+const char* Reader::plainBodyText(const char* p, const char* end) {
+    startRun();
+    if (m_pendingCodePage != kDefaultCodePage)
+        decodePending();
+    m_pendingCodePage = kDefaultCodePage;
+    const bool oneStandIn = top().uc == 1;
+    const std::array<char16_t, 256>& table = text1250();
+    // Characters go through a buffer here and into the run in blocks.
+    std::array<char16_t, 256> buffer;
+    std::size_t n = 0;
+    while (p < end) {
+        if (n == buffer.size()) {
+            m_runText.append(buffer.data(), n);
+            n = 0;
+        }
+        const char c = *p;
+        uchar byte = static_cast<uchar>(c);
+        if (c == '\\') {
+            char16_t unicode = 0;
+            if (const char* next = oneStandIn ? unicodeWithStandIn(p, end, unicode) : nullptr) {
+                p = next;
+                buffer[n] = unicode;
+                n += !isDropped(unicode);
+                continue;
+            }
+            if (end - p < 4 || p[1] != '\'')
+                break;
+            const int high = hexValue(p[2]);
+            const int low = hexValue(p[3]);
+            if (high < 0 || low < 0)
+                break;
+            byte = static_cast<uchar>(high * 16 + low);
+            p += 4;
+        } else if (c == '{' || c == '}') {
+            break;
+        } else {
+            ++p;
+            if (c == '\r' || c == '\n')
+                continue;
+        }
+        buffer[n] = table[byte];
+        n += buffer[n] != 0; // 0: a control character, dropped
+    }
+    m_runText.append(buffer.data(), n);
+    return p;
 }
 
 void Reader::appendChar(char16_t c) {
