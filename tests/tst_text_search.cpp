@@ -52,6 +52,28 @@ ino_t inodeOf(const QString& path) {
     return ::stat(QFile::encodeName(path).constData(), &s) == 0 ? s.st_ino : 0;
 }
 
+// Runs `sql` on the index file as another program would, binding `value`
+// where given; true when it ran.
+bool onIndexFile(const QString& file, const QString& sql, const QVariant& value = {},
+                 QVariant* first = nullptr) {
+    bool ran = false;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("by hand"));
+        db.setDatabaseName(file);
+        QSqlQuery q(db);
+        if (db.open() && q.prepare(sql)) {
+            if (value.isValid())
+                q.addBindValue(value);
+            ran = q.exec();
+            if (ran && first)
+                ran = q.next() && (*first = q.value(0), true);
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("by hand"));
+    return ran;
+}
+
 QStringList paths(const QList<TextHit>& hits) {
     QStringList out;
     for (const TextHit& h : hits)
@@ -449,16 +471,8 @@ void TestTextSearch::damagedIndex() {
     }
     // A sound index made by another version is made anew too.
     const ino_t before = inodeOf(file);
-    {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
-        db.setDatabaseName(file);
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        QVERIFY(q.exec(QStringLiteral("UPDATE meta SET value = '0' WHERE key = 'version'")));
-        QVERIFY(q.exec(QStringLiteral("DELETE FROM texts")));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("old"));
+    QVERIFY(onIndexFile(file, QStringLiteral("UPDATE meta SET value = '0' WHERE key = 'version'")));
+    QVERIFY(onIndexFile(file, QStringLiteral("DELETE FROM texts")));
     TextSearch s(course, QStringLiteral("Obsah.txt"), cache);
     QVERIFY(s.prepare());
     QVERIFY(inodeOf(file) != before);
@@ -466,33 +480,15 @@ void TestTextSearch::damagedIndex() {
 
     // The stored list of files cut short, lengthened, or claiming a path
     // longer than itself: never read past its end, and made anew.
-    QByteArray watched;
-    {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("read"));
-        db.setDatabaseName(file);
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        QVERIFY(q.exec(QStringLiteral("SELECT data FROM watched")) && q.next());
-        watched = q.value(0).toByteArray();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("read"));
+    QVariant stored;
+    QVERIFY(onIndexFile(file, QStringLiteral("SELECT data FROM watched"), {}, &stored));
+    const QByteArray watched = stored.toByteArray();
     QVERIFY(watched.size() > 16);
     QByteArray hugePath = watched;
     hugePath.replace(4, 4, QByteArray("\x7f\xff\xff\xf0", 4));
     for (const QByteArray& data : {watched.left(watched.size() - 3), watched + '\0', hugePath}) {
         const ino_t was = inodeOf(file);
-        {
-            QSqlDatabase db =
-                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("cut"));
-            db.setDatabaseName(file);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.prepare(QStringLiteral("UPDATE watched SET data = ?")));
-            q.addBindValue(data);
-            QVERIFY(q.exec());
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("cut"));
+        QVERIFY(onIndexFile(file, QStringLiteral("UPDATE watched SET data = ?"), data));
         TextSearch again(course, QStringLiteral("Obsah.txt"), cache);
         QVERIFY(again.prepare());
         QVERIFY(inodeOf(file) != was);
