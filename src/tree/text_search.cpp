@@ -393,9 +393,9 @@ private:
 // Rows go in through one prepared statement, inside the build's transaction,
 // bound through SQLite's own calls on the connection Qt SQL opened: binding
 // through QSqlQuery names and hashes the place of every value, which for
-// thousands of rows of eight values costs a tenth of the build. The values
-// are bound as Qt SQL binds them (text as UTF-16, a null text as NULL), so
-// the index holds the same bytes.
+// thousands of rows of eight values costs a tenth of the build. A null text
+// is bound as NULL, as Qt SQL binds it; texts go in as UTF-8 (below), which
+// the database keeps them as either way.
 class RowWriter {
 public:
     explicit RowWriter(QSqlDatabase& db) {
