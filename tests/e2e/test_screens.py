@@ -96,7 +96,13 @@ SHOWN = CONTROLS + ("label", "check box", "radio button", "list", "table", "page
 
 def check_fills(o, must_show=("Koniec",)):
     """The front window covers the monitor, its controls spread over it, each
-    inside it, and `must_show` shown without scrolling."""
+    inside it, and `must_show` shown without scrolling. The window manager
+    places a new window a moment after it maps, so the check is repeated for
+    a few seconds before its last failure counts."""
+    wait_for("the front window to fill the monitor", lambda: fills(o, must_show), timeout=5)
+
+
+def fills(o, must_show):
     sw, sh = (int(v) for v in os.environ.get("ORBINO_E2E_SIZE", "1024x768").split("x"))
     out = subprocess.run(["xdotool", "getactivewindow", "getwindowgeometry", "--shell"],
                          check=True, capture_output=True, text=True).stdout
@@ -123,6 +129,7 @@ def check_fills(o, must_show=("Koniec",)):
     for label in must_show:
         b = o.find("push button", label, within=w)
         assert inside(extents(b), win), f"{label!r} at {extents(b)} not in view in {win}"
+    return True
 
 
 def x11_geometry():
